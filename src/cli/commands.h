@@ -1,0 +1,12 @@
+// The subcommands of vexal-tool; each takes the arguments after its name and
+// returns the process exit status.
+#pragma once
+
+namespace vexal::cli {
+
+int RunNewCommand(int argc, char** argv);
+int RunInfoCommand(int argc, char** argv);
+int RunConvertCommand(int argc, char** argv);
+int RunImageCommand(int argc, char** argv);
+
+}  // namespace vexal::cli

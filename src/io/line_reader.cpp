@@ -1,0 +1,33 @@
+#include "io/line_reader.h"
+
+#include <cstring>
+
+namespace vexal {
+
+bool LineReader::next(std::string_view& line) {
+  if (position_ >= text_.size() || tooLong_) return false;
+  const char terminator = ends_ == Ends::kLineFeed ? '\n' : '\r';
+  const char* start = text_.data() + position_;
+  const size_t left = text_.size() - position_;
+  const void* found = std::memchr(start, terminator, left);
+  const size_t length = found ? static_cast<size_t>(static_cast<const char*>(found) - start) : left;
+  if (length > maxLine_) {
+    tooLong_ = true;
+    return false;
+  }
+  position_ += found ? length + 1 : length;
+  ++lineNumber_;
+  std::string_view raw(start, length);
+  if (ends_ == Ends::kCarriageReturn || raw.find('\r') == std::string_view::npos) {
+    line = raw;
+    return true;
+  }
+  buffer_.clear();
+  for (char c : raw) {
+    if (c != '\r') buffer_.push_back(c);
+  }
+  line = buffer_;
+  return true;
+}
+
+}  // namespace vexal

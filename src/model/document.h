@@ -1,0 +1,98 @@
+// The core of one document window: its model, view state, tool state and
+// undo ring, and the seam through which it tells the user interface what
+// changed. Everything a document does is testable without a display.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "math/sincos.h"
+#include "model/mode.h"
+#include "model/model.h"
+#include "model/scene.h"
+
+namespace vexal {
+
+// Notifications from the core to whatever shows the document. The default
+// implementations do nothing, so a headless caller can ignore them all.
+class DocumentObserver {
+ public:
+  virtual ~DocumentObserver() = default;
+  // The enablement of the selection-dependent menu items may have changed.
+  virtual void selectionMenusChanged() {}
+  // Simple status bar text (selection count and the like).
+  virtual void statusTextChanged(std::string_view /*text*/) {}
+  virtual void undoButtonsChanged(bool /*canUndo*/, bool /*canRedo*/) {}
+  // The texture file of a palette entry differs from before: reload it.
+  virtual void textureChanged(int /*material*/) {}
+  // The document's count line (" P:   8 L:   8 S:   4").
+  virtual void countLineChanged(std::string_view /*text*/) {}
+  virtual void pivotFieldsChanged() {}
+  virtual void paletteChanged() {}
+  virtual void redrawRequested() {}
+};
+
+// One whole-model snapshot of the undo ring: records 0..count of each table
+// and a full copy of the palette.
+struct UndoSnapshot {
+  int32_t pointCount = 0;
+  int32_t lineCount = 0;
+  int32_t faceCount = 0;
+  std::vector<VERT> points;
+  std::vector<LINE> lines;
+  std::vector<FACE> faces;
+  std::array<MATERIAL, kMaterialCount> materials{};
+};
+
+inline constexpr int kUndoSlots = 10;
+
+struct UndoRing {
+  std::array<UndoSnapshot, kUndoSlots> slots;
+  int32_t current = 0;
+  int32_t undoDepth = 0;
+  int32_t redoDepth = 0;
+};
+
+struct Document {
+  Model model;
+  SCENE scene;
+  MODE mode;
+  UndoRing undo;
+  SINCOS sincos;
+  // Copied from the settings ("Main" UseAngleSmooth) by whoever owns them.
+  bool useAngleSmooth = true;
+  DocumentObserver* observer = nullptr;
+
+  DocumentObserver& notify();
+};
+
+// Clears the model, the undo ring, SCENE and MODE (as a new window does).
+void InitializeDocument(Document& document);
+
+// Selection classes, line and surface states raised from the points, the
+// selected count, mirror-selection code and pivot; then RefreshNormals(9),
+// the menu state and the status text.
+void RefreshSelection(Document& document);
+
+// RefreshNormals honouring the document's UseAngleSmooth setting.
+void RefreshNormals(Document& document, int flags);
+
+// Records the model in the ring: step 1 after an edit, 0 to overwrite the
+// current slot. Marks the document modified.
+void PushUndo(Document& document, int step);
+// Replaces the model from a slot: -1 Undo, +1 Redo, 0 revert to the current.
+void StepUndo(Document& document, int step);
+void UpdateUndoButtons(Document& document);
+// Makes the current model the base of the history (after New and Open).
+void ResetUndo(Document& document);
+// Ends a half-drawn line chain before another action.
+void FinishPendingDraw(Document& document);
+
+// " P:%4d L:%4d S:%4d" (or " P%5d" ... above 9999); S counts triangles of
+// non-guide surfaces, a quad counting two.
+std::string CountLineText(const Model& model);
+
+}  // namespace vexal
