@@ -1,0 +1,303 @@
+#include "model/document.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+
+#include "model/maintenance.h"
+
+namespace vexal {
+namespace {
+
+DocumentObserver gSilentObserver;
+
+void CopyRecords(const Model& model, UndoSnapshot& slot) {
+  slot.pointCount = model.pointCount;
+  slot.lineCount = model.lineCount;
+  slot.faceCount = model.faceCount;
+  // Records 0..count of each table; assign reuses the slot's buffer when it
+  // is large enough, so a push in a steady editing session does not allocate.
+  slot.points.assign(model.points.begin(), model.points.begin() + model.pointCount + 1);
+  slot.lines.assign(model.lines.begin(), model.lines.begin() + model.lineCount + 1);
+  slot.faces.assign(model.faces.begin(), model.faces.begin() + model.faceCount + 1);
+}
+
+template <typename T>
+void RestoreTable(std::vector<T>& table, const std::vector<T>& copy, int32_t oldCount,
+                  int32_t newCount) {
+  std::copy(copy.begin(), copy.end(), table.begin());
+  // Slots the restored model no longer uses are cleared, so nothing stale
+  // survives beyond the live records.
+  for (int32_t i = newCount + 1; i <= oldCount; ++i) table[i] = T{};
+}
+
+bool SameText(const TextBuffer& a, const TextBuffer& b) { return TextOf(a) == TextOf(b); }
+
+void NotifyTextureChanges(Document& document, const UndoSnapshot& previous,
+                          const std::array<MATERIAL, kMaterialCount>& now) {
+  for (int k = 0; k < kMaterialCount; ++k) {
+    if (!SameText(previous.materials[k].texture, now[k].texture)) document.notify().textureChanged(k);
+  }
+}
+
+}  // namespace
+
+DocumentObserver& Document::notify() { return observer ? *observer : gSilentObserver; }
+
+void InitializeDocument(Document& document) {
+  document.undo = UndoRing{};
+  ClearModel(document.model);
+  document.scene = SCENE{};
+  document.mode = MODE{};
+}
+
+std::string CountLineText(const Model& model) {
+  int triangles = 0;
+  for (int s = 1; s <= model.faceCount; ++s) {
+    const FACE& face = model.faces[s];
+    if (face.material != kGuideMaterial) triangles += CornerCount(face) - 2;
+  }
+  char text[96];
+  auto field = [](char* out, size_t size, char letter, int value) {
+    if (value > 9999) {
+      std::snprintf(out, size, " %c%5d", letter, value);
+    } else {
+      std::snprintf(out, size, " %c:%4d", letter, value);
+    }
+  };
+  char p[24], l[24], s[24];
+  field(p, sizeof p, 'P', model.pointCount);
+  field(l, sizeof l, 'L', model.lineCount);
+  field(s, sizeof s, 'S', triangles);
+  std::snprintf(text, sizeof text, "%s%s%s", p, l, s);
+  return text;
+}
+
+void RefreshNormals(Document& document, int flags) {
+  RefreshNormals(document.model, flags, document.useAngleSmooth);
+}
+
+void RefreshSelection(Document& document) {
+  Model& model = document.model;
+  SCENE& scene = document.scene;
+  const int points = model.pointCount;
+  auto valid = [points](int32_t p) { return p >= 1 && p <= points; };
+
+  std::vector<uint8_t> marked(static_cast<size_t>(points) + 1, 0);
+  for (int l = 1; l <= model.lineCount; ++l) {
+    const LINE& line = model.lines[l];
+    if (line.state != kStateSelected) continue;
+    if (valid(line.a)) marked[line.a] = 1;
+    if (valid(line.b)) marked[line.b] = 1;
+  }
+  for (int s = 1; s <= model.faceCount; ++s) {
+    const FACE& face = model.faces[s];
+    if (face.state != kStateSelected) continue;
+    for (int32_t corner : face.corners) {
+      if (valid(corner)) marked[corner] = 1;
+    }
+  }
+
+  for (int p = 1; p <= points; ++p) {
+    VERT& point = model.points[p];
+    const int32_t partner = point.mirror;
+    const bool partnerSelected = valid(partner) && model.points[partner].state == kStateSelected;
+    const bool partnerMarked = valid(partner) && marked[partner];
+    if (point.state == kStateSelected) {
+      point.selectionClass = 1;
+    } else if (partnerSelected) {
+      point.selectionClass = 3;
+    } else if (marked[p]) {
+      point.selectionClass = 2;
+    } else if (partnerMarked) {
+      point.selectionClass = 4;
+    } else {
+      point.selectionClass = 0;
+    }
+  }
+
+  int count = 0;
+  double sum[3] = {0, 0, 0};
+  float low[3] = {std::numeric_limits<float>::max(), std::numeric_limits<float>::max(),
+                  std::numeric_limits<float>::max()};
+  float high[3] = {std::numeric_limits<float>::lowest(), std::numeric_limits<float>::lowest(),
+                   std::numeric_limits<float>::lowest()};
+  bool partnerIn = false;
+  bool partnerOut = false;
+  for (int p = 1; p <= points; ++p) {
+    const VERT& point = model.points[p];
+    if (point.selectionClass != 1 && point.selectionClass != 2) continue;
+    ++count;
+    const float position[3] = {point.position.x, point.position.y, point.position.z};
+    for (int axis = 0; axis < 3; ++axis) {
+      sum[axis] += position[axis];
+      low[axis] = std::min(low[axis], position[axis]);
+      high[axis] = std::max(high[axis], position[axis]);
+    }
+    if (point.mirror != 0) {
+      const int32_t partner = point.mirror;
+      const int partnerClass = valid(partner) ? model.points[partner].selectionClass : 0;
+      if (partnerClass == 1 || partnerClass == 2) {
+        partnerIn = true;
+      } else {
+        partnerOut = true;
+      }
+    }
+  }
+  scene.selectedCount = count;
+  scene.mirrorSelection = 2 * (partnerIn ? 1 : 0) + (partnerOut ? 1 : 0);
+  if (count == 0) {
+    scene.handle = VECTOR();
+  } else if (scene.pivotMode != 0) {
+    scene.handle = VECTOR((low[0] + high[0]) * 0.5f, (low[1] + high[1]) * 0.5f,
+                          (low[2] + high[2]) * 0.5f);
+  } else {
+    scene.handle = VECTOR(static_cast<float>(sum[0] / count), static_cast<float>(sum[1] / count),
+                          static_cast<float>(sum[2] / count));
+  }
+
+  for (int l = 1; l <= model.lineCount; ++l) {
+    LINE& line = model.lines[l];
+    if (!valid(line.a) || !valid(line.b)) continue;
+    const int32_t sa = model.points[line.a].state;
+    const int32_t sb = model.points[line.b].state;
+    if (sa == kStateSelected && sb == kStateSelected) {
+      if (line.state != kStateHidden) line.state = kStateSelected;
+    } else if (sa == kStateHidden && sb == kStateHidden) {
+      line.state = kStateHidden;
+    }
+  }
+  for (int s = 1; s <= model.faceCount; ++s) {
+    FACE& face = model.faces[s];
+    bool allSelected = true;
+    bool allHidden = true;
+    for (int32_t corner : face.corners) {
+      const int32_t state = valid(corner) ? model.points[corner].state : kStateNormal;
+      allSelected = allSelected && state == kStateSelected;
+      allHidden = allHidden && state == kStateHidden;
+    }
+    if (allSelected) {
+      if (face.state != kStateHidden) face.state = kStateSelected;
+    } else if (allHidden) {
+      face.state = kStateHidden;
+    }
+  }
+
+  RefreshNormals(model, kNormalsFace | kNormalsSelectedPoints, document.useAngleSmooth);
+  document.notify().selectionMenusChanged();
+  if (count != 0) {
+    document.notify().statusTextChanged(std::to_string(count) + "個の頂点を選択");
+  } else {
+    document.notify().statusTextChanged("");
+  }
+}
+
+void UpdateUndoButtons(Document& document) {
+  document.notify().undoButtonsChanged(document.undo.undoDepth != 0, document.undo.redoDepth != 0);
+}
+
+void PushUndo(Document& document, int step) {
+  UndoRing& ring = document.undo;
+  if (document.mode.provisional == 1) {
+    document.mode.provisional = 0;
+    step = 0;
+  }
+  const int previous = ring.current;
+  ring.current = (ring.current + step + kUndoSlots) % kUndoSlots;
+  ring.undoDepth += step;
+  if (ring.undoDepth >= kUndoSlots) ring.undoDepth = kUndoSlots - 1;
+  ring.redoDepth = 0;
+
+  UndoSnapshot& slot = ring.slots[ring.current];
+  CopyRecords(document.model, slot);
+  NotifyTextureChanges(document, ring.slots[previous], document.model.materials);
+  slot.materials = document.model.materials;
+
+  UpdateUndoButtons(document);
+  document.scene.modified = 1;
+  document.notify().countLineChanged(CountLineText(document.model));
+  document.notify().pivotFieldsChanged();
+}
+
+void StepUndo(Document& document, int step) {
+  UndoRing& ring = document.undo;
+  MODE& mode = document.mode;
+  if (mode.savedTool != -1) {
+    mode.tool = mode.savedTool;
+    mode.savedTool = -1;
+  }
+  mode.state = 0;
+  if (mode.provisional == 1) {
+    mode.provisional = 0;
+    step = -1;
+  }
+  const int previous = ring.current;
+  ring.current = (ring.current + step + kUndoSlots) % kUndoSlots;
+  ring.undoDepth += step;
+  ring.redoDepth -= step;
+
+  const UndoSnapshot& slot = ring.slots[ring.current];
+  Model& model = document.model;
+  // A slot never written (only reachable through a caller's bug) holds no
+  // records; restoring it would leave record 0 undefined.
+  if (!slot.points.empty() && !slot.lines.empty() && !slot.faces.empty()) {
+    RestoreTable(model.points, slot.points, model.pointCount, slot.pointCount);
+    RestoreTable(model.lines, slot.lines, model.lineCount, slot.lineCount);
+    RestoreTable(model.faces, slot.faces, model.faceCount, slot.faceCount);
+    model.pointCount = slot.pointCount;
+    model.lineCount = slot.lineCount;
+    model.faceCount = slot.faceCount;
+    model.materials = slot.materials;
+  }
+  NotifyTextureChanges(document, ring.slots[previous], model.materials);
+
+  UpdateUndoButtons(document);
+  RefreshSelection(document);
+  document.notify().paletteChanged();
+  document.notify().redrawRequested();
+  document.notify().countLineChanged(CountLineText(model));
+  document.notify().pivotFieldsChanged();
+}
+
+void ResetUndo(Document& document) {
+  PushUndo(document, 0);
+  document.undo.undoDepth = 0;
+  document.undo.redoDepth = 0;
+  UpdateUndoButtons(document);
+}
+
+void FinishPendingDraw(Document& document) {
+  MODE& mode = document.mode;
+  Model& model = document.model;
+  if (mode.savedTool != -1) {
+    mode.tool = mode.savedTool;
+    mode.state = mode.savedState;
+    mode.savedTool = -1;
+  }
+  if (mode.tool == kToolPoint && mode.state == 1) {
+    mode.state = 0;
+    if (model.lineCount >= 1 && model.lines[model.lineCount].a == mode.chainStart) {
+      StepUndo(document, 0);
+    } else {
+      if (model.lineCount >= 1) model.lines[model.lineCount--] = LINE{};
+      PushUndo(document, 1);
+    }
+    RefreshSelection(document);
+    document.notify().redrawRequested();
+  } else if (mode.tool == kToolDPoint && mode.state == 1) {
+    mode.state = 0;
+    if (model.lineCount >= 2 && model.lines[model.lineCount - 1].a == mode.chainStart) {
+      StepUndo(document, 0);
+    } else {
+      for (int k = 0; k < 2 && model.lineCount >= 1; ++k) model.lines[model.lineCount--] = LINE{};
+      PurgeMarked(model);
+      PushUndo(document, 1);
+    }
+    RefreshSelection(document);
+    document.notify().redrawRequested();
+  }
+  mode.state = 0;
+}
+
+}  // namespace vexal
