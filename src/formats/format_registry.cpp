@@ -1,0 +1,95 @@
+#include "formats/format_registry.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+
+namespace vexal {
+namespace {
+
+// Each format's engineer replaces the nullptr on their own line with their
+// function and adds the #include of its header above this namespace.
+constexpr std::array<ReaderEntry, 11> kReaders = {{
+    {2, "VXL", ".vxl", nullptr},    // native: LoadNativeFile (formats/native_format.h)
+    {3, "ROK", ".rok", nullptr},    // ROK: LoadRokFile
+    {4, "OBJ", ".obj", nullptr},    // OBJ: LoadObjFile
+    {5, "DXF", ".dxf", nullptr},    // DXF: LoadDxfFile
+    {6, "MX", ".mx", nullptr},      // MX: LoadMxFile
+    {7, "MQO", ".mqo", nullptr},    // MQO: LoadMqoFile
+    {8, "LWOB", ".lwo", nullptr},   // LWO, older generation: LoadLwobFile (tried before LWO2)
+    {8, "LWO2", ".lwo", nullptr},   // LWO2: LoadLwo2File
+    {9, "3DS", ".3ds", nullptr},    // 3DS: Load3dsFile
+    {10, "FCW", ".fcw", nullptr},   // FCW: LoadFcwFile
+    {52, "none", "", LoadNothing},  // always fails; ends the try-all order
+}};
+
+constexpr std::array<WriterEntry, 14> kWriters = {{
+    {1, "VXL", ".vxl", nullptr},             // native: SaveNativeFile (formats/native_format.h)
+    {2, "ROK", ".rok", nullptr},             // ROK: SaveRokFile
+    {3, "DXF 3DFACE", ".dxf", nullptr},      // DXF, 3DFACE entities: SaveDxf3DFaceFile
+    {4, "DXF POLYLINE", ".dxf", nullptr},    // DXF, polyface POLYLINE: SaveDxfPolylineFile
+    {5, "LWOB", ".lwo", nullptr},            // LWO, older generation: SaveLwobFile
+    {6, "LWO2", ".lwo", nullptr},            // LWO2: SaveLwo2File
+    {7, "VRML 1.0", ".wrl", nullptr},        // VRML 1.0: SaveVrmlFile
+    {8, "MX", ".mx", nullptr},               // MX: SaveMxFile
+    {9, "OBJ", ".obj", nullptr},             // OBJ with MTL: SaveObjFile
+    {10, "MQO", ".mqo", nullptr},            // MQO: SaveMqoFile
+    {11, "XSI", ".xsi", nullptr},            // XSI: SaveXsiFile
+    {12, "DirectX X", ".x", nullptr},        // DirectX X: SaveXFile
+    {13, "3DS", ".3ds", nullptr},            // 3DS: Save3dsFile
+    {14, "FCW", ".fcw", nullptr},            // FCW: SaveFcwFile
+}};
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) ==
+                  std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+}  // namespace
+
+int LoadNothing(Document& /*document*/, const std::string& /*path*/, FormatContext& context) {
+  return context.fail("not a recognised model");
+}
+
+std::span<const ReaderEntry> ReaderTable() { return kReaders; }
+std::span<const WriterEntry> WriterTable() { return kWriters; }
+
+const WriterEntry* FindWriter(int saveIndex) {
+  if (saveIndex < kFirstSaveIndex || saveIndex > kLastSaveIndex) return nullptr;
+  return &kWriters[static_cast<size_t>(saveIndex - kFirstSaveIndex)];
+}
+
+std::string_view ExtensionOf(std::string_view path) {
+  const size_t slash = path.find_last_of("/\\");
+  const size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
+  const size_t dot = path.find_last_of('.');
+  if (dot == std::string_view::npos || dot < nameStart) return {};
+  return path.substr(dot);
+}
+
+std::string ReplaceExtension(std::string_view path, std::string_view newExtension) {
+  const std::string_view extension = ExtensionOf(path);
+  std::string result(path.substr(0, path.size() - extension.size()));
+  result.append(newExtension);
+  return result;
+}
+
+int SaveIndexForPath(std::string_view path, int typeIndex) {
+  const std::string_view extension = ExtensionOf(path);
+  if (extension.empty()) return 0;
+  int first = 0;
+  for (const WriterEntry& writer : kWriters) {
+    if (!EqualsIgnoringCase(writer.extension, extension)) continue;
+    if (writer.saveIndex == typeIndex) return typeIndex;
+    if (first == 0) first = writer.saveIndex;
+  }
+  // A type that names a writer of another extension is a contradiction, not
+  // a hint to ignore.
+  if (typeIndex != 0 && FindWriter(typeIndex) != nullptr) return 0;
+  return first;
+}
+
+}  // namespace vexal

@@ -1,0 +1,71 @@
+// The table of model readers and writers that the open and save dispatchers
+// and vexal-tool use.
+//
+// Readers are listed in the order the dispatcher tries them when a file is
+// opened without a type (open index 0, 1 or 11); each carries the open index
+// of the Open dialog's type list (2 native .. 10 FCW; LWOB and LWO2 share 8;
+// 52 is a reader that always fails). Writers are listed by the save index of
+// the Save dialog's type list (1 native .. 14 FCW).
+//
+// A format whose reader or writer is not built yet has a null function in
+// its slot; the lookups below still return the slot, and the dispatchers
+// treat it as a reader or writer that fails with "format not available".
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "formats/format.h"
+
+namespace vexal {
+
+inline constexpr int kOpenTryAll = 0;
+inline constexpr int kOpenSupportedFiles = 1;
+inline constexpr int kOpenAllFiles = 11;
+inline constexpr int kOpenNative = 2;
+inline constexpr int kOpenAlwaysFails = 52;
+inline constexpr int kSaveNative = 1;
+inline constexpr int kFirstSaveIndex = 1;
+inline constexpr int kLastSaveIndex = 14;
+
+struct ReaderEntry {
+  int openIndex;
+  const char* name;       // shown by "vexal-tool info" as "Format : <name>"
+  const char* extension;  // the Open dialog's filter extension, with the dot; "" for none
+  ReaderFunction load;    // null until the format is built
+};
+
+struct WriterEntry {
+  int saveIndex;
+  const char* name;
+  const char* extension;  // with the dot
+  WriterFunction save;    // null until the format is built
+};
+
+// The readers in the order they are tried.
+std::span<const ReaderEntry> ReaderTable();
+// The writers, ordered by save index 1..14.
+std::span<const WriterEntry> WriterTable();
+
+// The writer of a save index; null for an index outside 1..14.
+const WriterEntry* FindWriter(int saveIndex);
+
+// The save index for a file name's extension (case-insensitive). When more
+// than one writer shares the extension (".dxf": 3 and 4, ".lwo": 5 and 6),
+// typeIndex picks among them when it is one of their indices, otherwise the
+// first is used. typeIndex is also honoured when the extension has a single
+// writer only if it names that writer. Returns 0 for an unknown extension or
+// a typeIndex that names a writer of another extension.
+int SaveIndexForPath(std::string_view path, int typeIndex = 0);
+
+// The extension of a path including the dot ("" when there is none); a dot
+// in a folder name does not count.
+std::string_view ExtensionOf(std::string_view path);
+// path with its extension replaced by newExtension (which includes the dot).
+std::string ReplaceExtension(std::string_view path, std::string_view newExtension);
+
+// A reader that fails on every file: the last entry of the try-all order.
+int LoadNothing(Document& document, const std::string& path, FormatContext& context);
+
+}  // namespace vexal
