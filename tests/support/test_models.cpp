@@ -10,6 +10,9 @@ namespace {
 
 VECTOR TorusPoint(int row, int column, int rows, int columns) {
   const double pi = 3.14159265358979323846;
+  // Wrap first, so that the seam's points are bit-for-bit the same.
+  row %= rows;
+  column %= columns;
   const double u = 2 * pi * row / rows;
   const double v = 2 * pi * column / columns;
   const double radius = 3.0 + std::cos(u);
