@@ -1,0 +1,43 @@
+// Metasequoia text documents ("Format Text Ver 1.0").
+//
+// Reading takes the "Material" chunk (file material j becomes palette entry
+// j + 1 for j = 0..13) and every "Object" chunk: its "vertex" or binary
+// "BVertex" point list and its "face" list of lines (2), triangles (3) and
+// quads (4) with " V(", " M(" and " UV(" parts. Corners are reversed and v
+// becomes 1 - v in both directions, so windings and textures survive the
+// exchange. Object indices count from 0 within the object. The objects'
+// mirror settings are expanded into real geometry (x, then y, then z);
+// points and their x copies become mirror partners. Coordinates are
+// multiplied by MqoImportScale on reading and MqoExportScale on writing.
+//
+// Limits: at most 19,999 points, lines and surfaces after mirroring. A face
+// index outside its object's point list, a "BVertex" count beyond the data,
+// a non-finite number or a broken limit refuses the file with a reason.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "formats/format.h"
+
+namespace vexal {
+
+struct Model;
+
+// Replaces the document's model with the file's contents. Returns 0 with a
+// reason, leaving the model untouched, for a file whose first two lines are
+// not "Metasequoia Document" and "Format Text Ver 1.0", or that breaks a
+// limit above.
+int LoadMqoFile(Document& document, const std::string& path, FormatContext& context);
+
+// The same from bytes in memory.
+int LoadMqoText(Model& model, std::string_view text, FormatContext& context);
+
+// Writes the palette entries 0..14 as the file's materials, the lines no
+// non-guide surface borders as an object "line", and one object per material
+// in use holding its surfaces (guide surfaces are left out). Lines end with
+// CR LF. Returns 0 with a reason when the file cannot be written (an existing
+// file is left as it was).
+int SaveMqoFile(Document& document, const std::string& path, FormatContext& context);
+
+}  // namespace vexal

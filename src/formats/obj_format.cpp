@@ -1,0 +1,647 @@
+#include "formats/obj_format.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "io/file_bytes.h"
+#include "io/line_reader.h"
+#include "model/document.h"
+#include "model/maintenance.h"
+#include "model/model.h"
+#include "model/point_pair_table.h"
+#include "settings/settings.h"
+
+namespace vexal {
+namespace {
+
+constexpr size_t kMaxTextureCoordinates = 80000;
+constexpr size_t kMaxJoinedLine = 8190;
+constexpr size_t kMaterialNameSlots = 256;
+constexpr size_t kMaxMaterialName = 255;
+// Materials 0..14 take names, colours and textures from a file; 15 is the
+// guide material and stays as it is.
+constexpr int kFileMaterials = 15;
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+// A statement word followed by a blank (space or tab).
+bool StartsWithWord(std::string_view text, std::string_view word) {
+  return text.size() > word.size() && text.compare(0, word.size(), word) == 0 &&
+         IsBlank(text[word.size()]);
+}
+
+// Reads a real after optional blanks, as a free-format conversion would:
+// an optional sign, digits, a fraction and an exponent. False when no number
+// stands there or it is not finite.
+bool ReadReal(const char*& cursor, const char* end, double& value) {
+  while (cursor < end && IsBlank(*cursor)) ++cursor;
+  const char* start = cursor;
+  if (start < end && *start == '+') {
+    ++start;
+    if (start < end && (*start == '-' || *start == '+')) return false;
+  }
+  const auto [next, error] = std::from_chars(start, end, value);
+  if (error != std::errc() || !std::isfinite(value)) return false;
+  cursor = next;
+  return true;
+}
+
+std::string LineReason(size_t line, const std::string& what) {
+  return "line " + std::to_string(line) + ": " + what;
+}
+
+// Appends lines of a text-mode file: every "\n" of a format becomes CR LF.
+class TextWriter {
+ public:
+  void printf(const char* format, ...) __attribute__((format(printf, 2, 3))) {
+    char small[512];
+    va_list args;
+    va_start(args, format);
+    va_list copy;
+    va_copy(copy, args);
+    const int length = std::vsnprintf(small, sizeof small, format, args);
+    va_end(args);
+    if (length >= 0 && static_cast<size_t>(length) < sizeof small) {
+      put(std::string_view(small, static_cast<size_t>(length)));
+    } else if (length >= 0) {
+      std::string large(static_cast<size_t>(length) + 1, '\0');
+      std::vsnprintf(large.data(), large.size(), format, copy);
+      large.resize(static_cast<size_t>(length));
+      put(large);
+    }
+    va_end(copy);
+  }
+  void put(std::string_view text) {
+    for (char c : text) {
+      if (c == '\n') out_.put('\r');
+      out_.put(c);
+    }
+  }
+  OutputBuffer& buffer() { return out_; }
+
+ private:
+  OutputBuffer out_;
+};
+
+// The file name without its folder (either kind of separator).
+std::string_view FileNameOf(std::string_view path) {
+  const size_t slash = path.find_last_of("/\\");
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string WithExtension(const std::string& path, std::string_view extension) {
+  const size_t slash = path.find_last_of('/');
+  const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+  const size_t dot = path.find_last_of('.');
+  std::string result = (dot == std::string::npos || dot < nameStart) ? path : path.substr(0, dot);
+  result.append(extension);
+  return result;
+}
+
+MATERIAL DefaultMaterial(int index) {
+  MATERIAL m{};
+  const PaletteColors colors = DefaultPaletteColors(index);
+  m.light = {colors.light[0], colors.light[1], colors.light[2], 255};
+  m.dark = {colors.dark[0], colors.dark[1], colors.dark[2], 255};
+  m.smoothingAngle = 59.5f;
+  char name[16];
+  std::snprintf(name, sizeof name, "mat_%02d", index);
+  SetText(m.name, name);
+  return m;
+}
+
+int32_t ColorByte(double value, double factor) {
+  // Truncated like an integer conversion, then kept in the 0..255 a colour
+  // channel can hold.
+  const double scaled = std::trunc(value * factor);
+  return static_cast<int32_t>(std::clamp(scaled, 0.0, 255.0));
+}
+
+struct ParsedFace {
+  std::array<int32_t, 4> corners;
+  std::array<UV, 4> uv;
+  int32_t material;
+};
+
+// Everything a file says, gathered before the model is touched so that a
+// refused file leaves the model as it was.
+class ObjParser {
+ public:
+  ObjParser(float scale, const std::string& folder, bool readLibraries, FormatContext& context)
+      : scale_(scale), folder_(folder), readLibraries_(readLibraries), context_(context) {
+    for (int i = 0; i < kMaterialCount; ++i) palette_[static_cast<size_t>(i)] = DefaultMaterial(i);
+  }
+
+  bool parseObj(std::string_view text);
+  bool commit(Model& model);
+
+ private:
+  // Calls handle(line, lineNumber) for every logical line: CR dropped, LF
+  // ending a line, a line ending in a backslash joined with the next.
+  template <typename Handler>
+  bool forEachLine(std::string_view text, const char* what, Handler&& handle);
+  bool statement(std::string_view line, size_t number);
+  bool vertex(std::string_view rest, size_t number);
+  bool textureCoordinate(std::string_view rest, size_t number);
+  bool face(std::string_view rest, size_t number);
+  bool useMaterial(std::string_view name, size_t number, const char* what);
+  void readLibrary(std::string_view name);
+  bool libraryStatement(std::string_view line, size_t number);
+  bool fail(size_t number, const std::string& what) {
+    context_.fail(LineReason(number, what));
+    return false;
+  }
+
+  float scale_;
+  const std::string& folder_;
+  bool readLibraries_;
+  FormatContext& context_;
+  std::vector<VECTOR> points_;
+  std::vector<UV> uvs_;
+  std::vector<ParsedFace> faces_;
+  std::vector<std::array<int32_t, 2>> lines_;
+  std::vector<std::string> names_;
+  std::array<MATERIAL, kMaterialCount> palette_;
+  int current_ = 0;
+  // Scratch of one face line, kept to reuse its storage.
+  std::vector<int32_t> facePoints_;
+  std::vector<UV> faceUVs_;
+  std::string joined_;
+  std::string libraryName_;
+};
+
+template <typename Handler>
+bool ObjParser::forEachLine(std::string_view text, const char* what, Handler&& handle) {
+  LineReader reader(text);
+  std::string_view line;
+  while (reader.next(line)) {
+    const size_t number = reader.lineNumber();
+    std::string_view trimmed = TrimBlanks(line);
+    if (!trimmed.empty() && trimmed.back() == '\\') {
+      joined_.assign(trimmed.substr(0, trimmed.size() - 1));
+      for (;;) {
+        std::string_view more;
+        if (!reader.next(more)) break;
+        more = TrimBlanks(more);
+        const bool continues = !more.empty() && more.back() == '\\';
+        if (continues) more.remove_suffix(1);
+        if (joined_.size() + more.size() > kMaxJoinedLine) {
+          context_.fail(LineReason(number, std::string("continued ") + what +
+                                               " line longer than 8190 characters"));
+          return false;
+        }
+        joined_.append(more);
+        if (!continues) break;
+      }
+      trimmed = TrimBlanks(joined_);
+    }
+    if (trimmed.empty()) continue;
+    if (!handle(trimmed, number)) return false;
+  }
+  if (reader.tooLong()) {
+    context_.fail(LineReason(reader.lineNumber() + 1, std::string(what) + " line too long"));
+    return false;
+  }
+  return true;
+}
+
+bool ObjParser::parseObj(std::string_view text) {
+  return forEachLine(text, "OBJ", [this](std::string_view line, size_t number) {
+    return statement(line, number);
+  });
+}
+
+bool ObjParser::statement(std::string_view line, size_t number) {
+  switch (line[0]) {
+    case '#':
+    case 'o':
+    case 'g':
+    case 's':
+      return true;
+    case 'v':
+      if (StartsWithWord(line, "v")) return vertex(line.substr(2), number);
+      if (StartsWithWord(line, "vt")) return textureCoordinate(line.substr(3), number);
+      if (StartsWithWord(line, "vn")) return true;
+      break;
+    case 'f':
+      if (StartsWithWord(line, "f")) return face(line.substr(2), number);
+      break;
+    case 'p':
+      if (StartsWithWord(line, "p")) return true;
+      break;
+    case 'l':
+      if (StartsWithWord(line, "l")) return true;
+      break;
+    case 'u':
+      if (StartsWithWord(line, "usemtl")) return useMaterial(TrimBlanks(line.substr(7)), number, "usemtl");
+      break;
+    case 'm':
+      if (StartsWithWord(line, "mtllib")) {
+        readLibrary(TrimBlanks(line.substr(7)));
+        return context_.reason.empty();
+      }
+      break;
+    default:
+      break;
+  }
+  const std::string_view word = line.substr(0, std::min<size_t>(line.find_first_of(" \t"), 32));
+  return fail(number, "not an OBJ statement: \"" + std::string(word) + "\"");
+}
+
+bool ObjParser::vertex(std::string_view rest, size_t number) {
+  const char* cursor = rest.data();
+  const char* end = cursor + rest.size();
+  double x, y, z;
+  if (!ReadReal(cursor, end, x) || !ReadReal(cursor, end, y) || !ReadReal(cursor, end, z)) {
+    return fail(number, "a point needs three finite numbers");
+  }
+  if (points_.size() >= static_cast<size_t>(kMaxCount)) {
+    return fail(number, "more than 19999 points");
+  }
+  const VECTOR p(static_cast<float>(x * scale_), static_cast<float>(y * scale_),
+                 static_cast<float>(z * scale_));
+  if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) {
+    return fail(number, "point out of range after scaling");
+  }
+  points_.push_back(p);
+  return true;
+}
+
+bool ObjParser::textureCoordinate(std::string_view rest, size_t number) {
+  const char* cursor = rest.data();
+  const char* end = cursor + rest.size();
+  double u = 0.0;
+  double v = 0.0;
+  if (!ReadReal(cursor, end, u)) return fail(number, "a texture coordinate needs a finite number");
+  // v may be left out (one-dimensional textures); it then reads as 0.
+  const char* afterU = cursor;
+  if (!ReadReal(cursor, end, v)) {
+    cursor = afterU;
+    while (cursor < end && IsBlank(*cursor)) ++cursor;
+    if (cursor < end) return fail(number, "a texture coordinate needs finite numbers");
+    v = 0.0;
+  }
+  if (uvs_.size() >= kMaxTextureCoordinates) {
+    return fail(number, "more than 80000 texture coordinates");
+  }
+  const UV uv{static_cast<float>(u), static_cast<float>(v)};
+  if (!std::isfinite(uv.u) || !std::isfinite(uv.v)) {
+    return fail(number, "texture coordinate out of range");
+  }
+  uvs_.push_back(uv);
+  return true;
+}
+
+bool ObjParser::face(std::string_view rest, size_t number) {
+  facePoints_.clear();
+  faceUVs_.clear();
+  const int64_t pointCount = static_cast<int64_t>(points_.size());
+  const int64_t uvCount = static_cast<int64_t>(uvs_.size());
+  // Scanning state of the current vertex and number.
+  int field = 0;
+  int64_t value = 0;
+  bool digits = false;
+  bool relative = false;
+  bool started = false;  // the vertex has any number or separator
+  int32_t point = 0;
+  UV uv{};
+
+  const auto endNumber = [&]() -> bool {
+    if (digits) {
+      if (field == 0) {
+        const int64_t index = relative ? pointCount - value + 1 : value;
+        if (index < 1 || index > pointCount) {
+          return fail(number, "face refers to point " + std::to_string(relative ? -value : value) +
+                                  " of " + std::to_string(pointCount) + " read");
+        }
+        point = static_cast<int32_t>(index);
+      } else if (field == 1) {
+        const int64_t index = relative ? uvCount - value + 1 : value;
+        if (index < 1 || index > uvCount) {
+          return fail(number, "face refers to texture coordinate " +
+                                  std::to_string(relative ? -value : value) + " of " +
+                                  std::to_string(uvCount) + " read");
+        }
+        uv = uvs_[static_cast<size_t>(index - 1)];
+      }
+    }
+    value = 0;
+    digits = false;
+    relative = false;
+    return true;
+  };
+
+  const auto endVertex = [&]() -> bool {
+    if (point == 0) {
+      if (started) return fail(number, "face vertex without a point index");
+      return true;
+    }
+    facePoints_.push_back(point);
+    faceUVs_.push_back(uv);
+    point = 0;
+    uv = UV{};
+    field = 0;
+    started = false;
+    return true;
+  };
+
+  const char* cursor = rest.data();
+  const char* end = cursor + rest.size();
+  for (; cursor <= end; ++cursor) {
+    // The line is scanned as if a blank followed it.
+    const char c = cursor < end ? *cursor : ' ';
+    if (c >= '0' && c <= '9') {
+      // Saturates far above any table size, so a long digit run cannot
+      // overflow and still fails the range check.
+      if (value < (int64_t{1} << 40)) value = value * 10 + (c - '0');
+      digits = true;
+      started = true;
+    } else if (c == '-') {
+      if (!digits) relative = true;
+    } else if (c == '/') {
+      if (!endNumber()) return false;
+      ++field;
+      started = true;
+    } else if (IsBlank(c)) {
+      if (!endNumber() || !endVertex()) return false;
+      field = 0;
+    }
+  }
+
+  const size_t count = facePoints_.size();
+  if (count < 2) return true;
+  const int32_t material = current_ % kFileMaterials;
+  if (count == 2) {
+    if (lines_.size() >= static_cast<size_t>(kMaxCount)) return fail(number, "more than 19999 lines");
+    lines_.push_back({facePoints_[0], facePoints_[1]});
+    return true;
+  }
+  const size_t surfaces = count == 4 ? 1 : count - 2;
+  if (faces_.size() + surfaces > static_cast<size_t>(kMaxCount)) {
+    return fail(number, "more than 19999 surfaces");
+  }
+  if (count == 4) {
+    faces_.push_back({{facePoints_[0], facePoints_[1], facePoints_[2], facePoints_[3]},
+                      {faceUVs_[0], faceUVs_[1], faceUVs_[2], faceUVs_[3]},
+                      material});
+    return true;
+  }
+  for (size_t k = 2; k < count; ++k) {
+    faces_.push_back({{facePoints_[0], facePoints_[k - 1], facePoints_[k], facePoints_[0]},
+                      {faceUVs_[0], faceUVs_[k - 1], faceUVs_[k], faceUVs_[0]},
+                      material});
+  }
+  return true;
+}
+
+bool ObjParser::useMaterial(std::string_view name, size_t number, const char* what) {
+  if (name.size() > kMaxMaterialName) {
+    return fail(number, std::string(what) + " name longer than 255 characters");
+  }
+  for (size_t i = 0; i < names_.size(); ++i) {
+    if (names_[i] == name) {
+      current_ = static_cast<int>(i);
+      return true;
+    }
+  }
+  size_t position;
+  if (names_.size() < kMaterialNameSlots) {
+    position = names_.size();
+    names_.emplace_back(name);
+  } else {
+    // A full table keeps overwriting its last entry.
+    position = kMaterialNameSlots - 1;
+    names_[position] = std::string(name);
+  }
+  if (position < static_cast<size_t>(kFileMaterials)) SetText(palette_[position].name, name);
+  current_ = static_cast<int>(position);
+  return true;
+}
+
+void ObjParser::readLibrary(std::string_view name) {
+  if (!readLibraries_ || name.empty()) return;
+  std::string path = folder_;
+  path.append(name);
+  // Libraries named with Windows separators still open here.
+  std::replace(path.begin() + static_cast<std::ptrdiff_t>(folder_.size()), path.end(), '\\', '/');
+  std::vector<uint8_t> bytes;
+  std::string why;
+  if (!ReadFileBytes(path, bytes, &why)) {
+    context_.warnings.push_back("material library " + std::string(name) + " skipped: " + why);
+    return;
+  }
+  libraryName_ = std::string(name);
+  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  forEachLine(text, "MTL", [this](std::string_view line, size_t number) {
+    return libraryStatement(line, number);
+  });
+  if (!context_.reason.empty()) context_.reason = libraryName_ + ", " + context_.reason;
+}
+
+bool ObjParser::libraryStatement(std::string_view line, size_t number) {
+  if (line[0] == '#') return true;
+  if (StartsWithWord(line, "newmtl")) return useMaterial(TrimBlanks(line.substr(7)), number, "newmtl");
+  if (current_ >= kFileMaterials) return true;
+  MATERIAL& material = palette_[static_cast<size_t>(current_)];
+  if (StartsWithWord(line, "map_Kd")) {
+    if (!SetText(material.texture, TrimBlanks(line.substr(7)))) {
+      return fail(number, "texture file name longer than 259 characters");
+    }
+    return true;
+  }
+  if (StartsWithWord(line, "Kd")) {
+    const std::string_view rest = line.substr(3);
+    const char* cursor = rest.data();
+    const char* end = cursor + rest.size();
+    double r, g, b;
+    if (!ReadReal(cursor, end, r) || !ReadReal(cursor, end, g) || !ReadReal(cursor, end, b)) {
+      // "Kd spectral" and "Kd xyz" give no RGB to take.
+      context_.warnings.push_back(libraryName_ + ", " +
+                                  LineReason(number, "Kd without three finite numbers skipped"));
+      return true;
+    }
+    material.light = {ColorByte(r, 255), ColorByte(g, 255), ColorByte(b, 255), material.light[3]};
+    material.dark = {ColorByte(r, 128), ColorByte(g, 128), ColorByte(b, 128), material.dark[3]};
+  }
+  return true;
+}
+
+bool ObjParser::commit(Model& model) {
+  if (points_.empty()) {
+    context_.fail("no points");
+    return false;
+  }
+  ClearModel(model);
+  model.materials = palette_;
+  model.pointCount = static_cast<int32_t>(points_.size());
+  for (size_t i = 0; i < points_.size(); ++i) {
+    VERT& v = model.points[i + 1];
+    v.position = points_[i];
+  }
+  model.lineCount = static_cast<int32_t>(lines_.size());
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    model.lines[i + 1] = LINE{lines_[i][0], lines_[i][1], kStateNormal};
+  }
+  model.faceCount = static_cast<int32_t>(faces_.size());
+  for (size_t i = 0; i < faces_.size(); ++i) {
+    FACE& f = model.faces[i + 1];
+    f.corners = faces_[i].corners;
+    f.uv = faces_[i].uv;
+    f.material = faces_[i].material;
+  }
+  if (!CompactModel(model, kCompactRebuildLines | kCompactRequirePoints)) {
+    context_.fail("the surfaces need more than 19999 lines");
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int LoadObjText(Model& model, std::string_view text, const std::string& libraryFolder,
+                bool readLibraries, FormatContext& context) {
+  context.reason.clear();
+  const float scale = context.settings ? context.settings->ObjImportScale : 1.0f;
+  ObjParser parser(scale, libraryFolder, readLibraries, context);
+  if (!parser.parseObj(text)) return 0;
+  // Built aside and swapped in, so a refusal at the last step leaves the
+  // model as it was.
+  auto scratch = std::make_unique<Model>();
+  if (!parser.commit(*scratch)) return 0;
+  std::swap(model, *scratch);
+  return 1;
+}
+
+int LoadObjFile(Document& document, const std::string& path, FormatContext& context) {
+  std::vector<uint8_t> bytes;
+  std::string why;
+  if (!ReadFileBytes(path, bytes, &why)) return context.fail(why);
+  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  return LoadObjText(document.model, text, FolderOf(path), true, context);
+}
+
+int SaveObjFile(Document& document, const std::string& path, FormatContext& context) {
+  const Model& model = document.model;
+  const float scale = context.settings ? context.settings->ObjExportScale : 1.0f;
+  const bool groups = context.settings && context.settings->ObjExportGroup == 1;
+  const bool library = groups && context.settings->ObjExportMaterial == 1;
+  const std::string libraryPath = WithExtension(path, ".mtl");
+
+  TextWriter out;
+  out.printf("# Created by %s v%s\n\n", "Vexal", "2.72");
+  if (library) out.printf("\nmtllib %s\n", std::string(FileNameOf(libraryPath)).c_str());
+  out.put("\ng\n");
+  for (int p = 1; p <= model.pointCount; ++p) {
+    const VECTOR& v = model.points[p].position;
+    out.printf("v %f %f %f\n", static_cast<double>(v.x * scale), static_cast<double>(v.y * scale),
+               static_cast<double>(v.z * scale));
+  }
+  if (model.pointCount > 0) out.printf("# %d vertices\n\n", model.pointCount);
+  for (int s = 1; s <= model.faceCount; ++s) {
+    for (const UV& uv : model.faces[s].uv) {
+      out.printf("vt %f %f\n", static_cast<double>(uv.u), static_cast<double>(uv.v));
+    }
+  }
+  if (model.faceCount > 0) out.printf("# %d texture vertices\n\n", 4 * model.faceCount);
+  for (int s = 1; s <= model.faceCount; ++s) {
+    for (const VECTOR& n : model.faces[s].cornerNormals) {
+      out.printf("vn %f %f %f\n", static_cast<double>(n.x), static_cast<double>(n.y),
+                 static_cast<double>(n.z));
+    }
+  }
+  if (model.faceCount > 0) out.printf("# %d vertex normals\n\n", 4 * model.faceCount);
+  if (groups) out.put("g default\n");
+
+  std::array<bool, kMaterialCount> used{};
+  for (int s = 1; s <= model.faceCount; ++s) {
+    const int32_t m = model.faces[s].material;
+    if (m >= 0 && m < kMaterialCount) used[static_cast<size_t>(m)] = true;
+  }
+  for (int m = 0; m < kFileMaterials; ++m) {
+    if (!used[static_cast<size_t>(m)]) continue;
+    const std::string name(TextOf(model.materials[static_cast<size_t>(m)].name));
+    out.printf(groups ? "usemtl %s\n" : "g %s\n", name.c_str());
+    int written = 0;
+    for (int s = 1; s <= model.faceCount; ++s) {
+      const FACE& f = model.faces[s];
+      if (f.material != m) continue;
+      const int base = 4 * s - 3;
+      const auto& c = f.corners;
+      if (IsQuad(f)) {
+        out.printf("f %d/%d/%d %d/%d/%d %d/%d/%d %d/%d/%d\n", c[0], base, base, c[1], base + 1,
+                   base + 1, c[2], base + 2, base + 2, c[3], base + 3, base + 3);
+      } else {
+        out.printf("f %d/%d/%d %d/%d/%d %d/%d/%d\n", c[0], base, base, c[1], base + 1, base + 1,
+                   c[2], base + 2, base + 2);
+      }
+      ++written;
+    }
+    out.printf("# %d elements\n\n", written);
+  }
+
+  // Lines that no exported surface borders would otherwise be lost.
+  PointPairTable bordered;
+  bordered.reset(static_cast<size_t>(model.faceCount) * 4);
+  for (int s = 1; s <= model.faceCount; ++s) {
+    const FACE& f = model.faces[s];
+    if (f.material == kGuideMaterial) continue;
+    const int corners = CornerCount(f);
+    for (int j = 0; j < corners; ++j) {
+      const int32_t a = f.corners[static_cast<size_t>(j)];
+      const int32_t b = f.corners[static_cast<size_t>((j + 1) % corners)];
+      bordered.store(a, b, 1);
+      bordered.store(b, a, 1);
+    }
+  }
+  int freeLines = 0;
+  for (int l = 1; l <= model.lineCount; ++l) {
+    const LINE& line = model.lines[l];
+    if (bordered.find(line.a, line.b) != 0) continue;
+    out.printf("f %d %d\n", line.a, line.b);
+    ++freeLines;
+  }
+  if (freeLines > 0) out.printf("# %d lines\n\n", freeLines);
+
+  std::string why;
+  if (!out.buffer().commit(path, &why)) return context.fail(why);
+  if (!library) return 1;
+
+  TextWriter mtl;
+  mtl.printf("# Created by %s v%s\n\n", "Vexal", "2.72");
+  for (int m = 0; m < kFileMaterials; ++m) {
+    const MATERIAL& material = model.materials[static_cast<size_t>(m)];
+    mtl.printf("newmtl %s\n", std::string(TextOf(material.name)).c_str());
+    const std::string_view texture = TextOf(material.texture);
+    if (!texture.empty()) mtl.printf("map_Kd %s\n", std::string(FileNameOf(texture)).c_str());
+    const double r = material.light[0] / 255.0;
+    const double g = material.light[1] / 255.0;
+    const double b = material.light[2] / 255.0;
+    mtl.printf("Ka %6.5f %6.5f %6.5f\n", r * 0.25, g * 0.25, b * 0.25);
+    mtl.printf("Kd %6.5f %6.5f %6.5f\n", r, g, b);
+    mtl.printf("Ks %6.5f %6.5f %6.5f\n", r, g, b);
+    mtl.printf("Ns %6.5f\n", 5.0);
+    mtl.put("\n");
+  }
+  if (!mtl.buffer().commit(libraryPath, &why)) return context.fail("material library: " + why);
+  return 1;
+}
+
+}  // namespace vexal

@@ -1,0 +1,48 @@
+// Wavefront OBJ files with their MTL material libraries.
+//
+// Reading takes "v" points, "vt" texture coordinates, "f" faces (fields
+// point/uv/normal, negative numbers relative to the end of their table,
+// n-gons fanned into triangles around their first vertex, two-vertex faces
+// as lines), "usemtl" and "mtllib"; comment, object, group, smoothing, point,
+// polyline and normal statements are skipped, and any other statement means
+// the file is not OBJ. Material names share one table of 256 entries with the
+// libraries' "newmtl"; a name's position is its material number, stored as
+// that number mod 15. Lines continue onto the next when they end with a
+// backslash. Coordinates are multiplied by ObjImportScale; no axis changes.
+//
+// Limits: at most 19,999 points, lines and surfaces, 80,000 texture
+// coordinates, 8,190 characters in a continued line, 255 in a material name
+// and 259 in a texture file name. Files beyond them, indices outside the
+// tables read so far and non-finite numbers are refused with a reason.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "formats/format.h"
+
+namespace vexal {
+
+struct Model;
+
+// Replaces the document's model with the file's contents (lines rebuilt from
+// the surfaces). Returns 0 with a reason, leaving the model untouched, for a
+// file that is not OBJ, breaks a limit above or holds no point. A material
+// library that cannot be opened is skipped with a warning.
+int LoadObjFile(Document& document, const std::string& path, FormatContext& context);
+
+// The same from text in memory. Material libraries are looked up in
+// libraryFolder ("" = the current folder); with readLibraries false they are
+// not read at all.
+int LoadObjText(Model& model, std::string_view text, const std::string& libraryFolder,
+                bool readLibraries, FormatContext& context);
+
+// Writes every point, four texture coordinates and four normals per surface,
+// the non-guide surfaces grouped by material, and the lines no non-guide
+// surface borders as two-point faces; scaled by ObjExportScale. With
+// ObjExportGroup and ObjExportMaterial both 1 a material library (the path
+// with extension ".mtl") is written too. Lines end with CR LF. Returns 0 with
+// a reason when a file cannot be written (an existing file is left as it was).
+int SaveObjFile(Document& document, const std::string& path, FormatContext& context);
+
+}  // namespace vexal
