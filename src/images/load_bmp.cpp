@@ -4,7 +4,8 @@
 // with a palette; 16, 24 and 32 bits direct, with bit masks when the
 // compression field is 3 (or 6, masks with alpha); 16 bits default to
 // 5-5-5. Rows are bottom-up unless the height is negative, each padded to 4
-// bytes. Run-length compressed bitmaps are refused.
+// bytes. 8- and 4-bit bitmaps may be run-length coded (compression 1 and 2);
+// pixels the runs skip stay index 0.
 //
 // Icons reuse the info-header decoding: their bitmaps carry a doubled
 // height and a 1-bit AND mask after the colour rows.
@@ -78,9 +79,9 @@ bool ReadInfoHeader(ByteReader& in, DibInfo& info, bool icon) {
     case 16: case 32: if (icon && info.bits == 16) return false; break;
     default: return false;
   }
-  if (info.compression != 0 && !(info.compression == 3 && (info.bits == 16 || info.bits == 32))) {
-    return false;
-  }
+  const bool masked = info.compression == 3 && (info.bits == 16 || info.bits == 32);
+  const bool runLength = (info.compression == 1 && info.bits == 8) || (info.compression == 2 && info.bits == 4);
+  if (info.compression != 0 && !masked && !(runLength && !icon && !info.topDown)) return false;
   if (!info.hasMasks) {
     if (info.bits == 16) {
       info.masks[0] = 0x7C00;
@@ -195,6 +196,56 @@ bool DecodeRows(ByteReader& in, const DibInfo& info, NImage& image, int channels
   return true;
 }
 
+// Run-length coded 8-bit (RLE8) or 4-bit (RLE4) indices: pairs of count
+// and value, or an escape (0 then 0 end of line, 1 end of bitmap, 2 a jump
+// by dx, dy, n >= 3 n literal indices padded to an even byte count).
+// Writes outside the image are dropped.
+bool DecodeRunLength(ByteReader& in, const DibInfo& info, NImage& image) {
+  NImage indices;
+  if (!indices.Allocate(info.width, info.height, 1)) return false;
+  const bool nibbles = info.bits == 4;
+  int64_t x = 0, y = 0;  // y counts from the bottom row
+  auto put = [&](uint8_t value) {
+    if (x >= 0 && x < info.width && y >= 0 && y < info.height) {
+      indices.row(static_cast<int32_t>(info.height - 1 - y))[x] = value;
+    }
+    ++x;
+  };
+  while (true) {
+    const uint8_t count = in.u8();
+    const uint8_t value = in.u8();
+    if (!in.ok()) return false;
+    if (count > 0) {
+      for (int i = 0; i < count; ++i) put(nibbles ? ((i & 1) ? value & 15 : value >> 4) : value);
+      continue;
+    }
+    if (value == 0) {
+      x = 0;
+      ++y;
+    } else if (value == 1) {
+      break;
+    } else if (value == 2) {
+      x += in.u8();
+      y += in.u8();
+    } else {
+      const size_t bytes = nibbles ? (value + 1u) / 2 : value;
+      auto literal = in.span(bytes);
+      if (!in.ok()) return false;
+      for (int i = 0; i < value; ++i) {
+        put(nibbles ? ((i & 1) ? literal[i / 2] & 15 : literal[i / 2] >> 4) : literal[i]);
+      }
+      if (bytes & 1) in.skip(1);
+    }
+    if (!in.ok()) return false;
+    if (y >= info.height) break;
+  }
+  indices.palette = std::move(image.palette);
+  indices.paletteCount = image.paletteCount;
+  indices.paletteChannels = image.paletteChannels;
+  image = std::move(indices);
+  return true;
+}
+
 }  // namespace
 
 bool DecodeIconBitmap(ByteReader& in, NImage& image) {
@@ -258,7 +309,9 @@ bool LoadBmpImage(ImageBytes file, NImage& image) {
   }
   const bool alpha = info.hasMasks && info.masks[3] != 0 && info.bits != 24;
   const int channels = info.bits <= 8 ? 1 : (alpha ? 4 : 3);
-  if (!in.seek(dataOffset) || !image_detail::DecodeRows(in, info, image, channels)) {
+  const bool runLength = info.compression == 1 || info.compression == 2;
+  if (!in.seek(dataOffset) || !(runLength ? image_detail::DecodeRunLength(in, info, image)
+                                          : image_detail::DecodeRows(in, info, image, channels))) {
     image.Clear();
     return false;
   }

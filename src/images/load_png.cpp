@@ -48,7 +48,7 @@ bool ReadHeader(png_structp png, png_infop info, PngLayout& layout, png_colorp p
       layout.height > kMaxImageSide) {
     return false;
   }
-  if (bitDepth == 16) png_set_strip_16(png);
+  if (bitDepth == 16) png_set_scale_16(png);
   const bool hasTransparency = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
   switch (colorType) {
     case PNG_COLOR_TYPE_PALETTE: {
