@@ -4,6 +4,10 @@
 #include <array>
 #include <cctype>
 
+#include "formats/3ds_format.h"
+#include "formats/fcw_format.h"
+#include "formats/mx_format.h"
+
 namespace vexal {
 namespace {
 
@@ -14,12 +18,12 @@ constexpr std::array<ReaderEntry, 11> kReaders = {{
     {3, "ROK", ".rok", nullptr},    // ROK: LoadRokFile
     {4, "OBJ", ".obj", nullptr},    // OBJ: LoadObjFile
     {5, "DXF", ".dxf", nullptr},    // DXF: LoadDxfFile
-    {6, "MX", ".mx", nullptr},      // MX: LoadMxFile
+    {6, "MX", ".mx", LoadMxFile},   // MX: LoadMxFile
     {7, "MQO", ".mqo", nullptr},    // MQO: LoadMqoFile
     {8, "LWOB", ".lwo", nullptr},   // LWO, older generation: LoadLwobFile (tried before LWO2)
     {8, "LWO2", ".lwo", nullptr},   // LWO2: LoadLwo2File
-    {9, "3DS", ".3ds", nullptr},    // 3DS: Load3dsFile
-    {10, "FCW", ".fcw", nullptr},   // FCW: LoadFcwFile
+    {9, "3DS", ".3ds", Load3dsFile},  // 3DS: Load3dsFile
+    {10, "FCW", ".fcw", LoadFcwFile},  // FCW: LoadFcwFile
     {52, "none", "", LoadNothing},  // always fails; ends the try-all order
 }};
 
@@ -31,13 +35,13 @@ constexpr std::array<WriterEntry, 14> kWriters = {{
     {5, "LWOB", ".lwo", nullptr},            // LWO, older generation: SaveLwobFile
     {6, "LWO2", ".lwo", nullptr},            // LWO2: SaveLwo2File
     {7, "VRML 1.0", ".wrl", nullptr},        // VRML 1.0: SaveVrmlFile
-    {8, "MX", ".mx", nullptr},               // MX: SaveMxFile
+    {8, "MX", ".mx", SaveMxFile},            // MX: SaveMxFile
     {9, "OBJ", ".obj", nullptr},             // OBJ with MTL: SaveObjFile
     {10, "MQO", ".mqo", nullptr},            // MQO: SaveMqoFile
     {11, "XSI", ".xsi", nullptr},            // XSI: SaveXsiFile
     {12, "DirectX X", ".x", nullptr},        // DirectX X: SaveXFile
-    {13, "3DS", ".3ds", nullptr},            // 3DS: Save3dsFile
-    {14, "FCW", ".fcw", nullptr},            // FCW: SaveFcwFile
+    {13, "3DS", ".3ds", Save3dsFile},        // 3DS: Save3dsFile
+    {14, "FCW", ".fcw", SaveFcwFile},        // FCW: SaveFcwFile
 }};
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
