@@ -7,6 +7,7 @@
 #include "formats/3ds_format.h"
 #include "formats/fcw_format.h"
 #include "formats/mx_format.h"
+#include "formats/native_format.h"
 
 namespace vexal {
 namespace {
@@ -14,7 +15,7 @@ namespace {
 // Each format's engineer replaces the nullptr on their own line with their
 // function and adds the #include of its header above this namespace.
 constexpr std::array<ReaderEntry, 11> kReaders = {{
-    {2, "VXL", ".vxl", nullptr},    // native: LoadNativeFile (formats/native_format.h)
+    {2, "VXL", ".vxl", LoadNativeFile},  // native: LoadNativeFile (formats/native_format.h)
     {3, "ROK", ".rok", nullptr},    // ROK: LoadRokFile
     {4, "OBJ", ".obj", nullptr},    // OBJ: LoadObjFile
     {5, "DXF", ".dxf", nullptr},    // DXF: LoadDxfFile
@@ -28,7 +29,7 @@ constexpr std::array<ReaderEntry, 11> kReaders = {{
 }};
 
 constexpr std::array<WriterEntry, 14> kWriters = {{
-    {1, "VXL", ".vxl", nullptr},             // native: SaveNativeFile (formats/native_format.h)
+    {1, "VXL", ".vxl", SaveNativeFile},      // native: SaveNativeFile (formats/native_format.h)
     {2, "ROK", ".rok", nullptr},             // ROK: SaveRokFile
     {3, "DXF 3DFACE", ".dxf", nullptr},      // DXF, 3DFACE entities: SaveDxf3DFaceFile
     {4, "DXF POLYLINE", ".dxf", nullptr},    // DXF, polyface POLYLINE: SaveDxfPolylineFile

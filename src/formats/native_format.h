@@ -1,0 +1,52 @@
+// The native ".vxl" document: a line-oriented text file holding the view
+// state, the point, line and surface tables, the palette, the corner UVs, the
+// material names and textures, and the back pictures.
+//
+// Layout (every line ends with CR LF when written; LF alone is accepted):
+//   "================", "<VEXAL_VER.2.72>", "================",
+//   "<SCREEN_INFO>", "=ROTATE=", two angle lines, "=LOCATE=", three lines,
+//   "=GRID=", one, "=ZOOM=", zoom and a spare 1.0, "=LOCK=", one,
+//   "=COUNT=", counts, "=RESERVED=", one, "=RESERVED=", two;
+//   "<POINT>" 4 lines per point (x*100, y*-100, z*100, state flags mirror);
+//   "<LINE>" a b state; "<SURFACE>" four corners, material, state;
+//   "<PALETTE>" 16 lines of light and dark R G B;
+//   then the optional "<UV>", "<TEXTURE>" and "<BPICTURE>" sections, each
+//   recognised only on the line right after the previous section.
+// Number lines have a blank before and after every number ("%10d",
+// "%15.9f", "%.6f"). Section and separator lines are skipped unread, so
+// the number lines must stand at their places.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "formats/format.h"
+
+namespace vexal {
+
+// The version written into the header line.
+inline constexpr const char* kNativeVersion = "2.72";
+
+// Reads a native document into document.model and the view fields of
+// document.scene (angles, target, zoom, back picture scale, depth and
+// offset). Returns 1 on success. Returns 0 with context.reason set when the
+// file cannot be read, its second line does not begin "<VEXAL", a count is
+// negative or above 19999, the file ends inside the point, line or surface
+// table, a number cannot be parsed or is not finite, an index is out of
+// range, a material is outside 0..15, a state is outside 0..2, a colour is
+// outside 0..255 or a text is longer than 259 bytes; the document is then
+// left exactly as it was. A file that ends inside the palette or an
+// optional section loads, the rest keeping the defaults (with a warning).
+int LoadNativeFile(Document& document, const std::string& path, FormatContext& context);
+
+// LoadNativeFile on the bytes of a file already in memory.
+int LoadNativeText(Document& document, std::string_view text, FormatContext& context);
+
+// Writes document.model and its view fields as a native document. The file
+// on disk is replaced only after the whole document was written. Returns 0
+// with a reason when the file cannot be written, when a text field holds a
+// line break, or when a coordinate or UV is not finite (the file could not
+// be read back).
+int SaveNativeFile(Document& document, const std::string& path, FormatContext& context);
+
+}  // namespace vexal
