@@ -321,18 +321,18 @@ void ResizeNearest(const NImage& source, NImage& out) {
 // x * sw / w (corner-aligned); with centres, (x + 0.5) * sw / w - 0.5.
 void ResizeBilinear(const NImage& source, NImage& out, bool centres) {
   const int channels = source.channels;
-  const double scaleX = static_cast<double>(source.width) / out.width;
-  const double scaleY = static_cast<double>(source.height) / out.height;
+  // Product before quotient, so the sample positions are exactly x * sw / w.
+  const double sw = source.width, sh = source.height;
   for (int32_t y = 0; y < out.height; ++y) {
-    double sy = centres ? (y + 0.5) * scaleY - 0.5 : y * scaleY;
-    sy = std::clamp(sy, 0.0, static_cast<double>(source.height - 1));
+    double sy = centres ? (y + 0.5) * sh / out.height - 0.5 : y * sh / out.height;
+    if (centres) sy = std::clamp(sy, 0.0, sh - 1);
     const auto iy = static_cast<int32_t>(sy);
     const double fy = sy - iy;
     const int32_t iy1 = iy + 1 < source.height ? iy + 1 : -1;
     uint8_t* o = out.row(y);
     for (int32_t x = 0; x < out.width; ++x) {
-      double sx = centres ? (x + 0.5) * scaleX - 0.5 : x * scaleX;
-      sx = std::clamp(sx, 0.0, static_cast<double>(source.width - 1));
+      double sx = centres ? (x + 0.5) * sw / out.width - 0.5 : x * sw / out.width;
+      if (centres) sx = std::clamp(sx, 0.0, sw - 1);
       const auto ix = static_cast<int32_t>(sx);
       const double fx = sx - ix;
       const int32_t ix1 = ix + 1 < source.width ? ix + 1 : -1;
