@@ -37,10 +37,17 @@ std::string_view TrimBlanks(std::string_view text) {
   return text;
 }
 
-// A statement word followed by a blank (space or tab).
-bool StartsWithWord(std::string_view text, std::string_view word) {
-  return text.size() > word.size() && text.compare(0, word.size(), word) == 0 &&
-         IsBlank(text[word.size()]);
+// A statement word alone or followed by a blank (space or tab); rest is
+// what follows the blank.
+bool IsStatement(std::string_view text, std::string_view word, std::string_view& rest) {
+  if (text.size() < word.size() || text.compare(0, word.size(), word) != 0) return false;
+  if (text.size() == word.size()) {
+    rest = {};
+    return true;
+  }
+  if (!IsBlank(text[word.size()])) return false;
+  rest = text.substr(word.size() + 1);
+  return true;
 }
 
 // Reads a real after optional blanks, as a free-format conversion would:
@@ -195,14 +202,16 @@ bool ObjParser::forEachLine(std::string_view text, const char* what, Handler&& h
   while (reader.next(line)) {
     const size_t number = reader.lineNumber();
     std::string_view trimmed = TrimBlanks(line);
+    // A backslash at the end of a line joins the next line to it, as written
+    // (a backslash elsewhere, as in a Windows path, is text).
     if (!trimmed.empty() && trimmed.back() == '\\') {
       joined_.assign(trimmed.substr(0, trimmed.size() - 1));
       for (;;) {
         std::string_view more;
         if (!reader.next(more)) break;
-        more = TrimBlanks(more);
-        const bool continues = !more.empty() && more.back() == '\\';
-        if (continues) more.remove_suffix(1);
+        const std::string_view end = TrimBlanks(more);
+        const bool continues = !end.empty() && end.back() == '\\';
+        if (continues) more = more.substr(0, static_cast<size_t>(&end.back() - more.data()));
         if (joined_.size() + more.size() > kMaxJoinedLine) {
           context_.fail(LineReason(number, std::string("continued ") + what +
                                                " line longer than 8190 characters"));
@@ -230,6 +239,7 @@ bool ObjParser::parseObj(std::string_view text) {
 }
 
 bool ObjParser::statement(std::string_view line, size_t number) {
+  std::string_view rest;
   switch (line[0]) {
     case '#':
     case 'o':
@@ -237,25 +247,25 @@ bool ObjParser::statement(std::string_view line, size_t number) {
     case 's':
       return true;
     case 'v':
-      if (StartsWithWord(line, "v")) return vertex(line.substr(2), number);
-      if (StartsWithWord(line, "vt")) return textureCoordinate(line.substr(3), number);
-      if (StartsWithWord(line, "vn")) return true;
+      if (IsStatement(line, "v", rest)) return vertex(rest, number);
+      if (IsStatement(line, "vt", rest)) return textureCoordinate(rest, number);
+      if (IsStatement(line, "vn", rest)) return true;
       break;
     case 'f':
-      if (StartsWithWord(line, "f")) return face(line.substr(2), number);
+      if (IsStatement(line, "f", rest)) return face(rest, number);
       break;
     case 'p':
-      if (StartsWithWord(line, "p")) return true;
+      if (IsStatement(line, "p", rest)) return true;
       break;
     case 'l':
-      if (StartsWithWord(line, "l")) return true;
+      if (IsStatement(line, "l", rest)) return true;
       break;
     case 'u':
-      if (StartsWithWord(line, "usemtl")) return useMaterial(TrimBlanks(line.substr(7)), number, "usemtl");
+      if (IsStatement(line, "usemtl", rest)) return useMaterial(TrimBlanks(rest), number, "usemtl");
       break;
     case 'm':
-      if (StartsWithWord(line, "mtllib")) {
-        readLibrary(TrimBlanks(line.substr(7)));
+      if (IsStatement(line, "mtllib", rest)) {
+        readLibrary(TrimBlanks(rest));
         return context_.reason.empty();
       }
       break;
@@ -458,17 +468,17 @@ void ObjParser::readLibrary(std::string_view name) {
 
 bool ObjParser::libraryStatement(std::string_view line, size_t number) {
   if (line[0] == '#') return true;
-  if (StartsWithWord(line, "newmtl")) return useMaterial(TrimBlanks(line.substr(7)), number, "newmtl");
+  std::string_view rest;
+  if (IsStatement(line, "newmtl", rest)) return useMaterial(TrimBlanks(rest), number, "newmtl");
   if (current_ >= kFileMaterials) return true;
   MATERIAL& material = palette_[static_cast<size_t>(current_)];
-  if (StartsWithWord(line, "map_Kd")) {
-    if (!SetText(material.texture, TrimBlanks(line.substr(7)))) {
+  if (IsStatement(line, "map_Kd", rest)) {
+    if (!SetText(material.texture, TrimBlanks(rest))) {
       return fail(number, "texture file name longer than 259 characters");
     }
     return true;
   }
-  if (StartsWithWord(line, "Kd")) {
-    const std::string_view rest = line.substr(3);
+  if (IsStatement(line, "Kd", rest)) {
     const char* cursor = rest.data();
     const char* end = cursor + rest.size();
     double r, g, b;
