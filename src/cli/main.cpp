@@ -1,0 +1,60 @@
+// vexal-tool: the modeller's core without windows, for batch work and tests.
+//
+//   vexal-tool new OUT [--type N]
+//   vexal-tool info FILE
+//   vexal-tool convert IN OUT [--type N] [--open-type N] [--settings FILE.ini]
+//   vexal-tool image FILE [--format CODE] [--png OUT]
+//
+// Exit status 0 on success, 1 when a file cannot be read or written (one
+// line on stderr naming the file and the reason), 2 for a usage error.
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+
+#include "cli/commands.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: vexal-tool COMMAND [ARGUMENTS]\n"
+    "\n"
+    "commands:\n"
+    "  new OUT [--type N]      write a new document holding the default object\n"
+    "  info FILE               open FILE and print its point, line and polygon counts\n"
+    "  convert IN OUT [--type N] [--open-type N] [--settings FILE.ini]\n"
+    "                          open IN with any reader (or the open type given) and\n"
+    "                          write OUT with the writer of its extension; --type\n"
+    "                          picks the save type where the extension has two\n"
+    "                          writers (.dxf 3 or 4, .lwo 5 or 6) and is the open\n"
+    "                          type otherwise; --settings applies the scales and\n"
+    "                          options of a settings file\n"
+    "  image FILE [--format CODE] [--png OUT]\n"
+    "                          load an image and print its size and format\n"
+    "  --help                  show this text\n"
+    "  --version               show the version\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+  const std::string_view command = argv[1];
+  int rest = argc - 2;
+  char** arguments = argv + 2;
+  if (command == "--help" || command == "-h" || command == "help") {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (command == "--version") {
+    std::printf("vexal-tool %s\n", VEXAL_VERSION_TEXT);
+    return 0;
+  }
+  if (command == "new") return vexal::cli::RunNewCommand(rest, arguments);
+  if (command == "info") return vexal::cli::RunInfoCommand(rest, arguments);
+  if (command == "convert") return vexal::cli::RunConvertCommand(rest, arguments);
+  if (command == "image") return vexal::cli::RunImageCommand(rest, arguments);
+  std::fprintf(stderr, "vexal-tool: unknown command \"%s\" (see vexal-tool --help)\n", argv[1]);
+  return 2;
+}

@@ -1,0 +1,223 @@
+#include "formats/document_io.h"
+
+#include <chrono>
+#include <cstdio>
+#include <exception>
+#include <memory>
+
+#include "model/document.h"
+#include "model/maintenance.h"
+#include "model/validate.h"
+#include "settings/settings.h"
+
+namespace vexal {
+namespace {
+
+// Runs a reader or writer so that nothing it throws can reach the caller's
+// event loop; a throw is a failure with a reason like any other.
+int CallFormat(int (*function)(Document&, const std::string&, FormatContext&), Document& document,
+               const std::string& path, FormatContext& context) {
+  if (function == nullptr) return context.fail("format not available");
+  try {
+    return function(document, path, context);
+  } catch (const std::exception& error) {
+    return context.fail(std::string("internal error: ") + error.what());
+  } catch (...) {
+    return context.fail("internal error");
+  }
+}
+
+bool SameExtension(std::string_view a, std::string_view b) {
+  if (a.size() != b.size() || a.empty()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+// What a failed reader may have changed, put back before the next one runs
+// and after the last: a reader that fails leaves no half-built model.
+struct DocumentBackup {
+  explicit DocumentBackup(const Document& document)
+      : model(std::make_unique<Model>(document.model)), scene(document.scene) {}
+  void restore(Document& document) const {
+    document.model = *model;
+    document.scene = scene;
+  }
+  std::unique_ptr<Model> model;
+  SCENE scene;
+};
+
+void RefreshNormalsWithSetting(Document& document, int flags, const Settings& settings) {
+  RefreshNormals(document.model, flags, settings.UseAngleSmooth != 0);
+}
+
+}  // namespace
+
+bool HeadlessDocumentPlatform::runSaveDialog(std::string& /*fileName*/, int& /*typeIndex*/) {
+  return false;
+}
+
+void HeadlessDocumentPlatform::showWarning(std::string_view text, std::string_view /*caption*/) {
+  warningTexts.emplace_back(text);
+}
+
+void HeadlessDocumentPlatform::setStatusText(std::string_view text) { statusText = text; }
+
+uint32_t HeadlessDocumentPlatform::tickCount() {
+  const auto now = std::chrono::steady_clock::now().time_since_epoch();
+  return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+}
+
+std::string RemoveExtension(std::string_view path) {
+  return std::string(path.substr(0, path.size() - ExtensionOf(path).size()));
+}
+
+int OpenDocumentFile(Document& document, DocumentFile& file, const std::string& path, int typeIndex,
+                     const DocumentIo& io) {
+  DocumentPlatform& platform = io.platform;
+  const uint32_t start = platform.tickCount();
+  platform.setBusyCursor(true);
+
+  if (typeIndex == kOpenSupportedFiles || typeIndex == kOpenAllFiles) typeIndex = kOpenTryAll;
+  const DocumentBackup backup(document);
+  const ReaderEntry* accepted = nullptr;
+  std::string reason;
+  bool reasonFromMatchingReader = false;
+  file.warnings.clear();
+  for (const ReaderEntry& reader : io.readers) {
+    if (typeIndex != kOpenTryAll && typeIndex != reader.openIndex) continue;
+    FormatContext context;
+    context.settings = &io.settings;
+    int result = CallFormat(reader.load, document, path, context);
+    std::string invalid;
+    if (result == 1 && !ValidateModel(document.model, &invalid)) {
+      result = context.fail("the reader built an inconsistent model: " + invalid);
+    }
+    if (result == 1) {
+      accepted = &reader;
+      file.warnings = std::move(context.warnings);
+      break;
+    }
+    if (reader.load != nullptr) backup.restore(document);
+    // The reason worth reporting is the one of the reader the file claims
+    // to be for (by the type chosen, or else by its extension); when no
+    // reader claims it, none of their reasons says more than "not
+    // recognised".
+    const bool claims = typeIndex != kOpenTryAll || SameExtension(reader.extension, ExtensionOf(path));
+    if (claims && !reasonFromMatchingReader) {
+      reason = context.reason;
+      reasonFromMatchingReader = true;
+    } else if (!reasonFromMatchingReader && context.reason.rfind("cannot open", 0) == 0) {
+      reason = context.reason;
+    }
+  }
+  platform.setBusyCursor(false);
+
+  if (accepted == nullptr) {
+    file.lastError = reason.empty() ? "not a recognised model" : reason;
+    platform.showWarning(std::string(kOpenFailedText) + path, kMessageCaption);
+    platform.closeDocumentWindow();
+    return 0;
+  }
+
+  file.readerName = accepted->name;
+  file.lastError.clear();
+  const std::string documentPath = ReplaceExtension(path, ".vxl");
+  document.scene.fileName = documentPath;
+  file.caption = documentPath;
+  file.saveFileName = documentPath;
+  file.saveTypeIndex = kSaveNative;
+  platform.setCaption(documentPath);
+  if (accepted->openIndex == kOpenNative || io.settings.RecordAllHistory != 0) {
+    platform.addToHistory(path);
+  }
+  RefreshSelection(document);
+  RefreshNormalsWithSetting(document, kNormalsAngleSmoothed, io.settings);
+  platform.documentOpened();
+  ResetUndo(document);
+  document.scene.modified = 0;
+
+  const uint32_t elapsed = platform.tickCount() - start;
+  char status[64];
+  std::snprintf(status, sizeof status, "読み込み %u.%03u 秒", elapsed / 1000, elapsed % 1000);
+  platform.setStatusText(status);
+  return 1;
+}
+
+int SaveDocumentFile(Document& document, DocumentFile& file, const DocumentIo& io) {
+  DocumentPlatform& platform = io.platform;
+  FinishPendingDraw(document);
+  if (file.saveFileName.empty()) {
+    file.saveFileName = RemoveExtension(file.caption);
+    if (!platform.runSaveDialog(file.saveFileName, file.saveTypeIndex)) {
+      file.saveFileName = document.scene.fileName;
+      return 0;
+    }
+  }
+
+  platform.setBusyCursor(true);
+  const bool angleSmoothOff = io.settings.UseAngleSmooth == 0;
+  // Every writer sees angle-smoothed corner normals, whatever the view uses.
+  if (angleSmoothOff) RefreshNormals(document.model, kNormalsForceAngleSmoothed, false);
+  const WriterEntry* writer = nullptr;
+  for (const WriterEntry& entry : io.writers) {
+    if (entry.saveIndex == file.saveTypeIndex) writer = &entry;
+  }
+  FormatContext context;
+  context.settings = &io.settings;
+  const std::string fileName = file.saveFileName;
+  const int result = writer == nullptr
+                         ? context.fail("no writer for type " + std::to_string(file.saveTypeIndex))
+                         : CallFormat(writer->save, document, fileName, context);
+  if (angleSmoothOff) RefreshNormalsWithSetting(document, kNormalsAngleSmoothed, io.settings);
+  platform.setBusyCursor(false);
+
+  if (result != 1) {
+    file.lastError = context.reason;
+    platform.showWarning(std::string(kWriteErrorText) + fileName, kMessageCaption);
+    file.saveFileName = document.scene.fileName;
+    return 0;
+  }
+  file.lastError.clear();
+  const bool native = file.saveTypeIndex == kSaveNative;
+  if (native || io.settings.RecordAllHistory != 0) platform.addToHistory(fileName);
+  if (native) {
+    document.scene.modified = 0;
+    document.scene.fileName = fileName;
+    file.caption = fileName;
+  } else {
+    const std::string documentPath = ReplaceExtension(fileName, ".vxl");
+    document.scene.fileName = documentPath;
+    file.caption = documentPath;
+    file.saveFileName = documentPath;
+    file.saveTypeIndex = kSaveNative;
+  }
+  platform.setCaption(file.caption);
+  return 1;
+}
+
+int SaveDocumentAs(Document& document, DocumentFile& file, const DocumentIo& io) {
+  if (file.saveFileName.empty()) file.saveFileName = file.caption;
+  file.saveFileName = RemoveExtension(file.saveFileName);
+  if (!io.platform.runSaveDialog(file.saveFileName, file.saveTypeIndex)) {
+    file.saveFileName = document.scene.fileName;
+    return 0;
+  }
+  return SaveDocumentFile(document, file, io);
+}
+
+void NewDocument(Document& document, DocumentFile& file, const std::string& caption,
+                 const Settings& settings) {
+  InitializeDocument(document);
+  if (settings.SetDefaultObject != 0) SetDefaultObject(document.model);
+  RefreshSelection(document);
+  RefreshNormals(document.model, kNormalsAngleSmoothed, settings.UseAngleSmooth != 0);
+  ResetUndo(document);
+  document.scene.modified = 0;
+  file = DocumentFile{};
+  file.caption = caption;
+}
+
+}  // namespace vexal
