@@ -12,9 +12,9 @@
 // in the high nibble), cut into 4 x 4-byte blocks. Each flag A bit (most
 // significant first, blocks left to right, top to bottom) marks a block
 // holding non-zero bytes; such a block takes 16 bits from flag B, one per
-// byte of the block row by row, and each set bit takes the next pixel byte.
-// Finally every byte is XORed with the byte 2 rows up ("A") or 4 rows up
-// ("B"), top to bottom.
+// byte of the block row by row; the bytes so marked take the pixel data
+// bytes in screen order, the others are 0. Finally every byte is XORed with
+// the byte 2 rows up ("A") or 4 rows up ("B"), top to bottom.
 #include <cstring>
 #include <vector>
 
@@ -64,21 +64,25 @@ bool LoadMakiImage(ImageBytes file, NImage& image) {
   ByteReader pixelData = reader.sub(pixelASize + pixelBSize);
   if (!reader.ok()) return Fail(image);
 
+  // First the mask of stored bytes, block by block; then the stored bytes
+  // fill it in screen order.
   std::vector<uint8_t> bytes(kByteWidth * kHeight);
   uint8_t flagByte = 0;
   for (size_t block = 0; block < kFlagABytes * 8; ++block) {
     if (block % 8 == 0) flagByte = flagA.u8();
     if (!(flagByte & (0x80 >> (block % 8)))) continue;
     const uint16_t bits = flagB.u16be();
-    if (!flagB.ok()) return Fail(image);
     const size_t left = block % kBlocksPerRow * 4;
     const size_t top = block / kBlocksPerRow * 4;
     for (size_t i = 0; i < 16; ++i) {
-      if (!(bits & (0x8000 >> i))) continue;
-      bytes[(top + i / 4) * kByteWidth + left + i % 4] = pixelData.u8();
+      if (bits & (0x8000 >> i)) bytes[(top + i / 4) * kByteWidth + left + i % 4] = 1;
     }
-    if (!pixelData.ok()) return Fail(image);
   }
+  if (!flagB.ok()) return Fail(image);
+  for (uint8_t& value : bytes) {
+    if (value) value = pixelData.u8();
+  }
+  if (!pixelData.ok()) return Fail(image);
   for (size_t i = xorRows * kByteWidth; i < bytes.size(); ++i) bytes[i] ^= bytes[i - xorRows * kByteWidth];
 
   if (!image.Allocate(kWidth, kHeight, 1) || !image.AllocatePalette(16, 3)) return Fail(image);
