@@ -191,22 +191,16 @@ bool LoadGifPicture(ImageBytes file, NPicture& picture, int layer) {
     totalPixels += size_t{width} * height;
     if (totalPixels > kMaxTotalFramePixels) return false;
 
-    std::vector<uint8_t> indices(size_t{width} * height);
-    if (!DecodeLzw(data, minimumCodeSize, indices)) {
-      picture.Clear();
-      return false;
-    }
-    if (!frame.image.Allocate(width, height, 1)) {
+    if (!frame.image.Allocate(width, height, 1) || !DecodeLzw(data, minimumCodeSize, frame.image.pixels)) {
       picture.Clear();
       return false;
     }
     if (flags & 0x40) {
+      const std::vector<uint8_t> stored = frame.image.pixels;
       const std::vector<int32_t> rows = InterlacedRows(height);
       for (int32_t r = 0; r < height; ++r) {
-        std::memcpy(frame.image.row(rows[r]), &indices[static_cast<size_t>(r) * width], width);
+        std::memcpy(frame.image.row(rows[r]), &stored[static_cast<size_t>(r) * width], width);
       }
-    } else {
-      frame.image.pixels = std::move(indices);
     }
     const std::vector<uint8_t>& table = localTable.empty() ? globalTable : localTable;
     const int entries = table.empty() ? 256 : static_cast<int>(table.size() / 3);

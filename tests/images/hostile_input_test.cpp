@@ -1,0 +1,111 @@
+// Damaged and hostile files: every prefix and single-byte corruptions of
+// real samples, in exact-size buffers so the sanitizer sees any over-read,
+// and headers that ask for absurd sizes.
+#include "image_test_util.h"
+
+namespace vexal {
+namespace {
+
+using test::ExactBuffer;
+
+const char* const kSamples[] = {
+    "generated/tga_rgba32_rle.tga", "generated/tga_cmap8_rle.tga", "corpus/pillow_p_16.tga",
+    "generated/bmp_pal4.bmp",       "generated/bmp_pal8.bmp",      "generated/bmp_rgba32_v5.bmp",
+    "generated/bmp_os2_pal4.bmp",   "generated/png_pal8_trns.png", "generated/png_rgba_interlaced.png",
+    "generated/jpeg_rgb.jpg",       "generated/jpeg_progressive.jpg", "generated/gif_frames.gif",
+    "generated/gif_interlaced.gif", "generated/ico_pal.ico",       "generated/ico_rgba.ico",
+    "generated/psd_rgba.psd",       "generated/psd_grey.psd",
+};
+
+// Formats whose pixel data has a known end: any shorter prefix is damaged
+// and must be refused. (PNG can end before its last chunks, JPEG decoders
+// fill missing scans, GIF files often lack the trailer.)
+bool StrictAboutLength(const std::string& name) {
+  return name.find(".tga") != std::string::npos || name.find(".psd") != std::string::npos ||
+         name.find("bmp_pal4") != std::string::npos || name.find("bmp_rgba") != std::string::npos;
+}
+
+TEST(HostileImages, EveryPrefixIsRefusedOrConsistent) {
+  for (const char* name : kSamples) {
+    SCOPED_TRACE(name);
+    const auto bytes = test::ReadBytes(test::ImageDataPath(name));
+    ASSERT_GT(bytes.size(), 32u);
+    NImage full;
+    const int code = LoadImageFromMemory(ExactBuffer(bytes).bytes(), full, 0);
+    ASSERT_NE(code, 0);
+    for (size_t length = 0; length < bytes.size(); ++length) {
+      ExactBuffer prefix(bytes.data(), length);
+      NImage image;
+      const int got = LoadImageFromMemory(prefix.bytes(), image, code);
+      test::ExpectConsistent(image);
+      if (got == 0) {
+        ASSERT_TRUE(image.empty()) << length;
+      } else if (StrictAboutLength(name)) {
+        // Only bytes after the pixel data (padding, footers) may go
+        // missing: an accepted prefix must give the whole picture.
+        ASSERT_EQ(image.pixels, full.pixels) << "accepted a damaged prefix of " << length;
+      }
+    }
+  }
+}
+
+TEST(HostileImages, SingleByteCorruptionsStayInBounds) {
+  for (const char* name : kSamples) {
+    SCOPED_TRACE(name);
+    const auto bytes = test::ReadBytes(test::ImageDataPath(name));
+    // Every header byte, then a stride through the rest; three values each.
+    for (size_t at = 0; at < bytes.size(); at += at < 160 ? 1 : 7) {
+      for (uint8_t value : {0x00, 0xFF, 0x80}) {
+        if (bytes[at] == value) continue;
+        auto damaged = bytes;
+        damaged[at] = value;
+        ExactBuffer buffer(damaged);
+        NImage image;
+        LoadImageFromMemory(buffer.bytes(), image, 0);
+        test::ExpectConsistent(image);
+      }
+    }
+  }
+}
+
+TEST(HostileImages, AbsurdSizesAreRefusedBeforeAllocating) {
+  test::Bytes tga;  // 65535 x 65535 x 32 bits, one run packet
+  tga.u8(0).u8(0).u8(10).fill(5, 0).u16le(0).u16le(0).u16le(65535).u16le(65535).u8(32).u8(0x20);
+  tga.u8(0xFF).u32le(0);
+  test::Bytes bmp;  // 1,000,000 x 1,000,000 x 24 bits
+  bmp.text("BM").u32le(0).u32le(0).u32le(54);
+  bmp.u32le(40).u32le(1000000).u32le(1000000).u16le(1).u16le(24).fill(24, 0);
+  test::Bytes gif;  // 20000 x 20000 frame
+  gif.text("GIF89a").u16le(20000).u16le(20000).u8(0).u8(0).u8(0);
+  gif.u8(0x2C).u16le(0).u16le(0).u16le(20000).u16le(20000).u8(0).u8(2).u8(1).u8(4).u8(0).u8(0x3B);
+  test::Bytes psd;  // 300000 x 300000 RGB
+  psd.text("8BPS").u16be(1).fill(6, 0).u16be(3).u32be(300000).u32be(300000).u16be(8).u16be(3);
+  psd.u32be(0).u32be(0).u32be(0).u16be(0);
+  test::Bytes ico;  // icon whose bitmap claims 70000 x 70000
+  ico.u16le(0).u16le(1).u16le(1).fill(8, 0).u32le(40).u32le(22);
+  ico.u32le(40).u32le(70000).u32le(140000).u16le(1).u16le(24).fill(24, 0);
+  for (const auto* file : {&tga, &bmp, &gif, &psd, &ico}) {
+    ExactBuffer buffer(file->data);
+    NImage image;
+    EXPECT_EQ(LoadImageFromMemory(buffer.bytes(), image, 0), 0);
+    EXPECT_TRUE(image.empty());
+  }
+}
+
+// A GIF run-length bomb within the limits: a tiny file that expands to a
+// canvas-sized frame many times over must still be capped in total.
+TEST(HostileImages, ManyLargeGifFramesAreCapped) {
+  test::Bytes gif;
+  gif.text("GIF89a").u16le(16384).u16le(8192).u8(0).u8(0).u8(0);
+  for (int frame = 0; frame < 8; ++frame) {
+    // An end code right away: the frame stays all zero, costing no data.
+    gif.u8(0x2C).u16le(0).u16le(0).u16le(16384).u16le(8192).u8(0).u8(2).u8(1).u8(0x05).u8(0);
+  }
+  gif.u8(0x3B);
+  ExactBuffer buffer(gif.data);
+  NImage image;
+  EXPECT_EQ(LoadImageFromMemory(buffer.bytes(), image, 0), 0);
+}
+
+}  // namespace
+}  // namespace vexal
