@@ -5,7 +5,9 @@
 namespace vexal {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
 
 std::string_view Trim(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
@@ -13,7 +15,9 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char LowerAscii(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool SameName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -23,7 +27,9 @@ bool SameName(std::string_view a, std::string_view b) {
   return true;
 }
 
-bool IsQuote(char c) { return c == '"' || c == '\''; }
+bool IsQuote(char c) {
+  return c == '"' || c == '\'';
+}
 
 bool QuotedWhole(std::string_view value) {
   return value.size() >= 2 && IsQuote(value.front()) && value.back() == value.front();
@@ -52,8 +58,8 @@ bool IniFile::parse(std::string_view text, std::string* reason) {
       const size_t close = line.find(']');
       // A header without its bracket still opens the section, as the
       // Windows reader does.
-      const std::string_view name =
-          Trim(line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+      const std::string_view name = Trim(
+          line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
       sections_.push_back(Section{std::string(name), {}});
       current = &sections_.back();
       continue;
@@ -62,7 +68,8 @@ bool IniFile::parse(std::string_view text, std::string* reason) {
     if (equals == std::string_view::npos || current == nullptr) continue;
     std::string_view value = Trim(line.substr(equals + 1));
     if (QuotedWhole(value)) value = value.substr(1, value.size() - 2);
-    current->entries.push_back(Entry{std::string(Trim(line.substr(0, equals))), std::string(value)});
+    current->entries.push_back(
+        Entry{std::string(Trim(line.substr(0, equals))), std::string(value)});
   }
   if (lines.tooLong()) {
     if (reason) *reason = "line " + std::to_string(lines.lineNumber() + 1) + " is too long";

@@ -6,7 +6,9 @@ namespace {
 
 // The switches are toggled by the View menu; a hand-edited 2 or -1 would
 // make a toggle leave the 0/1 range, so any non-zero value counts as on.
-int32_t Switch(int value) { return value != 0 ? 1 : 0; }
+int32_t Switch(int value) {
+  return value != 0 ? 1 : 0;
+}
 
 }  // namespace
 

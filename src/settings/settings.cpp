@@ -86,7 +86,8 @@ bool ParseFloat(std::string_view text, float& out) {
 // exponent so that any INI reader takes it.
 std::string FormatFloat(float value) {
   char buffer[64];
-  const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+  const auto [end, error] =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
   assert(error == std::errc());
   (void)error;
   return std::string(buffer, end);
@@ -114,14 +115,15 @@ void ApplyWindowLimits(Settings& settings) {
   KeepPositive(settings.PipeRadius, defaults.PipeRadius, kLargest);
   KeepWithin(settings.PipeOffset, -360.0f, 360.0f);
   KeepWithin(settings.AttachLineSegment, 2, 96);
-  for (float Settings::*width : {&Settings::GridWidthX, &Settings::GridWidthY, &Settings::GridWidthZ,
-                                 &Settings::RandomWidthX, &Settings::RandomWidthY,
-                                 &Settings::RandomWidthZ}) {
+  for (float Settings::*width :
+       {&Settings::GridWidthX, &Settings::GridWidthY, &Settings::GridWidthZ,
+        &Settings::RandomWidthX, &Settings::RandomWidthY, &Settings::RandomWidthZ}) {
     KeepPositive(settings.*width, defaults.*width, kLargest);
   }
   for (const SettingsKey& key : SettingsKeys()) {
     const std::string_view name = key.name;
-    if (key.kind == SettingsKey::Kind::kFloat && name.size() > 5 && name.substr(name.size() - 5) == "Scale") {
+    if (key.kind == SettingsKey::Kind::kFloat && name.size() > 5 &&
+        name.substr(name.size() - 5) == "Scale") {
       KeepPositive(settings.*key.real, defaults.*key.real, kLargest);
     }
   }
@@ -191,8 +193,12 @@ bool LoadSettings(const std::string& path, Settings& settings, std::string* reas
     SetReason(reason, path + ": " + error.message());
     return false;
   }
-  if (status.type() == std::filesystem::file_type::regular &&
-      std::filesystem::file_size(path, error) > kMaxSettingsFileBytes && !error) {
+  // Only a regular file: opening a pipe or device would block or never end.
+  if (status.type() != std::filesystem::file_type::regular) {
+    SetReason(reason, path + ": not a regular file");
+    return false;
+  }
+  if (std::filesystem::file_size(path, error) > kMaxSettingsFileBytes && !error) {
     SetReason(reason, path + ": too large for a settings file");
     return false;
   }
@@ -203,7 +209,8 @@ bool LoadSettings(const std::string& path, Settings& settings, std::string* reas
     return false;
   }
   IniFile file;
-  if (!file.parse(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), &why)) {
+  if (!file.parse(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+                  &why)) {
     SetReason(reason, path + ": " + why);
     return false;
   }

@@ -74,7 +74,7 @@ struct Settings {
 
   // [Main]: start-up, defaults of new document windows, tool behaviour
   int SetDefaultWindow = 1;
-  int DualBoot = 0;  // kept and written back, nothing else
+  int DualBoot = 0;   // kept and written back, nothing else
   int GridType = -1;  // 1 = the ground grid, anything else the reference cube
   int OpenLastFile = 0;
   int RecordAllHistory = 0;

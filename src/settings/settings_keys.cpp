@@ -6,12 +6,18 @@ namespace vexal {
 namespace {
 
 // The key text is the field name itself, so the two can never drift apart.
-#define VEXAL_INTEGER_KEY(section, name) \
-  SettingsKey { section, #name, SettingsKey::Kind::kInteger, &Settings::name, nullptr, nullptr }
-#define VEXAL_FLOAT_KEY(section, name) \
-  SettingsKey { section, #name, SettingsKey::Kind::kFloat, nullptr, &Settings::name, nullptr }
-#define VEXAL_TEXT_KEY(section, name) \
-  SettingsKey { section, #name, SettingsKey::Kind::kText, nullptr, nullptr, &Settings::name }
+#define VEXAL_INTEGER_KEY(section, name)                                           \
+  SettingsKey {                                                                    \
+    section, #name, SettingsKey::Kind::kInteger, &Settings::name, nullptr, nullptr \
+  }
+#define VEXAL_FLOAT_KEY(section, name)                                           \
+  SettingsKey {                                                                  \
+    section, #name, SettingsKey::Kind::kFloat, nullptr, &Settings::name, nullptr \
+  }
+#define VEXAL_TEXT_KEY(section, name)                                           \
+  SettingsKey {                                                                 \
+    section, #name, SettingsKey::Kind::kText, nullptr, nullptr, &Settings::name \
+  }
 
 constexpr const char* kSystem = "System";
 constexpr const char* kWindow = "Window";
@@ -171,6 +177,8 @@ static_assert(kKeys.size() == 137);
 
 }  // namespace
 
-std::span<const SettingsKey> SettingsKeys() { return kKeys; }
+std::span<const SettingsKey> SettingsKeys() {
+  return kKeys;
+}
 
 }  // namespace vexal

@@ -95,13 +95,15 @@ std::string PathSeenByOrdinaryUser(const std::string& executable, const char* ex
     ::close(channel[0]);
     if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(1);
     const std::string path = SettingsFilePath(executable, extension);
-    const bool written = ::write(channel[1], path.data(), path.size()) == static_cast<ssize_t>(path.size());
+    const bool written =
+        ::write(channel[1], path.data(), path.size()) == static_cast<ssize_t>(path.size());
     ::_exit(written ? 0 : 1);
   }
   ::close(channel[1]);
   std::string path;
   char buffer[256];
-  for (ssize_t got; (got = ::read(channel[0], buffer, sizeof buffer)) > 0;) path.append(buffer, static_cast<size_t>(got));
+  for (ssize_t got; (got = ::read(channel[0], buffer, sizeof buffer)) > 0;)
+    path.append(buffer, static_cast<size_t>(got));
   ::close(channel[0]);
   int status = 0;
   ::waitpid(child, &status, 0);
@@ -129,7 +131,8 @@ TEST(SettingsKeys, OneKeyPerFieldInFileOrder) {
   Settings probe;
   for (const SettingsKey& key : keys) {
     EXPECT_TRUE(names.insert(key.name).second) << key.name;
-    if (sectionOrder.empty() || sectionOrder.back() != key.section) sectionOrder.push_back(key.section);
+    if (sectionOrder.empty() || sectionOrder.back() != key.section)
+      sectionOrder.push_back(key.section);
     // Each key must own a field of its own: writing through one key must not
     // show up under any other.
     if (key.kind == SettingsKey::Kind::kInteger) probe.*key.integer = 0;
@@ -168,7 +171,7 @@ TEST_F(SettingsFileTest, EveryKeySurvivesSaveAndLoad) {
         break;
     }
   }
-  saved.BootFirst = 1;  // always written as 1
+  saved.BootFirst = 1;      // always written as 1
   saved.MainLeft = -32000;  // where Windows parks a minimised window
   saved.WindowSelectColor = -1;
   saved.PipeOffset = -359.5f;
@@ -209,28 +212,31 @@ TEST_F(SettingsFileTest, FirstSaveWritesEveryKeyWithPlainNumbers) {
   ASSERT_TRUE(SaveSettings(path, Settings{}, &reason)) << reason;
   const std::string text = Read(path);
   EXPECT_EQ(text.rfind("[System]\r\nBootFirst=1\r\n\r\n[Window]\r\nSaveMainWindow=1\r\n", 0), 0u);
-  for (const char* line : {"\r\nWindowBGColor=10592673\r\n", "\r\nGridType=-1\r\n",
-                           "\r\nGridWidthX=0.125\r\n", "\r\nCellEdgeNormalWidth=2\r\n",
-                           "\r\nPipeOffset=0\r\n", "\r\nMqoImportScale=0.01\r\n",
-                           "\r\nMqoExportScale=100\r\n", "\r\nFileHistory09=\r\n",
-                           "\r\nMxTextureExtension=.bmp\r\n", "\r\nLocateLeft=726\r\n"}) {
+  for (const char* line :
+       {"\r\nWindowBGColor=10592673\r\n", "\r\nGridType=-1\r\n", "\r\nGridWidthX=0.125\r\n",
+        "\r\nCellEdgeNormalWidth=2\r\n", "\r\nPipeOffset=0\r\n", "\r\nMqoImportScale=0.01\r\n",
+        "\r\nMqoExportScale=100\r\n", "\r\nFileHistory09=\r\n", "\r\nMxTextureExtension=.bmp\r\n",
+        "\r\nLocateLeft=726\r\n"}) {
     EXPECT_NE(text.find(line), std::string::npos) << line;
   }
   size_t lines = 0;
-  for (size_t at = text.find("=\r\n"); at != std::string::npos; at = text.find("=\r\n", at + 1)) ++lines;
+  for (size_t at = text.find("=\r\n"); at != std::string::npos; at = text.find("=\r\n", at + 1))
+    ++lines;
   EXPECT_EQ(lines, 10u) << "only the ten history entries are empty";
 
   Settings loaded;
   ASSERT_TRUE(LoadSettings(path, loaded, &reason)) << reason;
   Settings expected;
   expected.BootFirst = 1;
-  for (const SettingsKey& key : SettingsKeys()) EXPECT_TRUE(SameField(key, expected, loaded)) << key.name;
+  for (const SettingsKey& key : SettingsKeys())
+    EXPECT_TRUE(SameField(key, expected, loaded)) << key.name;
 }
 
 TEST_F(SettingsFileTest, ReadsAWindowsWrittenFile) {
   Settings settings;
   std::string reason;
-  ASSERT_TRUE(LoadSettings(VEXAL_TEST_DATA "/settings/windows_written.ini", settings, &reason)) << reason;
+  ASSERT_TRUE(LoadSettings(VEXAL_TEST_DATA "/settings/windows_written.ini", settings, &reason))
+      << reason;
   EXPECT_EQ(settings.BootFirst, 1);
   EXPECT_EQ(settings.SaveSubWindow, 0);
   EXPECT_EQ(settings.MainState, 2);
@@ -245,7 +251,8 @@ TEST_F(SettingsFileTest, ReadsAWindowsWrittenFile) {
   EXPECT_EQ(settings.GridWidthX, 0.25f);
   EXPECT_EQ(settings.PipeRadius, 0.3f);
   EXPECT_EQ(settings.VisibleTranslucent, 1);
-  EXPECT_EQ(settings.FileHistory00, "C:\\Documents and Settings\\taro\\\x83\x82\x83\x66\x83\x8B\\robot.vxl");
+  EXPECT_EQ(settings.FileHistory00,
+            "C:\\Documents and Settings\\taro\\\x83\x82\x83\x66\x83\x8B\\robot.vxl");
   EXPECT_EQ(settings.FileHistory01, "D:\\\x95\x5C\\ship.mqo");
   EXPECT_EQ(settings.FileHistory02, "");
   EXPECT_EQ(settings.FileHistory03, "\\\\server\\share\\tank;v2.vxl");
@@ -334,9 +341,10 @@ TEST_F(SettingsFileTest, ValuesOutsideTheToolWindowLimitsAreBroughtBack) {
   EXPECT_EQ(settings.GridWidthY, 0.125f);
   EXPECT_EQ(settings.RandomWidthZ, 1000000.0f);
 
-  settings = LoadMain("PipeSegment=0\r\nAttachLineSegment=97\r\n[FileFormat]\r\n"
-                      "ObjExportScale=0\r\nMqoImportScale=-3\r\nDxfImportScale=1e9\r\n"
-                      "MxTextureHeight=100000\r\nMxTextureWidth=-1\r\n");
+  settings = LoadMain(
+      "PipeSegment=0\r\nAttachLineSegment=97\r\n[FileFormat]\r\n"
+      "ObjExportScale=0\r\nMqoImportScale=-3\r\nDxfImportScale=1e9\r\n"
+      "MxTextureHeight=100000\r\nMxTextureWidth=-1\r\n");
   EXPECT_EQ(settings.PipeSegment, 3);
   EXPECT_EQ(settings.AttachLineSegment, 96);
   EXPECT_EQ(settings.ObjExportScale, 1.0f);
@@ -352,15 +360,17 @@ TEST_F(SettingsFileTest, SubWindowSwitchOffShowsOnlyLocateAndPalette) {
       "ShowAttachWindow=1\r\nShowPipeWindow=1\r\nShowNumericWindow=1\r\nShowProjectionWindow=1\r\n"
       "ShowPrimitiveWindow=1\r\n";
   Settings settings;
-  ASSERT_TRUE(LoadSettings(Write("off.ini", "[Window]\r\nShowSubWindow=0\r\n" + shows), settings, nullptr));
+  ASSERT_TRUE(
+      LoadSettings(Write("off.ini", "[Window]\r\nShowSubWindow=0\r\n" + shows), settings, nullptr));
   EXPECT_EQ(settings.ShowSubWindow, 0);
   EXPECT_EQ(settings.ShowLocateWindow + settings.ShowPaletteWindow, 2);
   EXPECT_EQ(settings.ShowGridWindow + settings.ShowRandomWindow + settings.ShowAttachWindow +
-                settings.ShowPipeWindow + settings.ShowNumericWindow + settings.ShowProjectionWindow +
-                settings.ShowPrimitiveWindow,
+                settings.ShowPipeWindow + settings.ShowNumericWindow +
+                settings.ShowProjectionWindow + settings.ShowPrimitiveWindow,
             0);
 
-  ASSERT_TRUE(LoadSettings(Write("on.ini", "[Window]\r\nShowSubWindow=1\r\n" + shows), settings, nullptr));
+  ASSERT_TRUE(
+      LoadSettings(Write("on.ini", "[Window]\r\nShowSubWindow=1\r\n" + shows), settings, nullptr));
   EXPECT_EQ(settings.ShowLocateWindow + settings.ShowPaletteWindow, 0);
   EXPECT_EQ(settings.ShowGridWindow + settings.ShowPrimitiveWindow, 2);
 }
@@ -371,7 +381,8 @@ TEST_F(SettingsFileTest, MissingOrUnreadableFileGivesDefaults) {
   settings.FileHistory00 = "stale";
   std::string reason;
   EXPECT_TRUE(LoadSettings(PathOf("absent.ini"), settings, &reason));
-  for (const SettingsKey& key : SettingsKeys()) EXPECT_TRUE(SameField(key, Settings{}, settings)) << key.name;
+  for (const SettingsKey& key : SettingsKeys())
+    EXPECT_TRUE(SameField(key, Settings{}, settings)) << key.name;
 
   settings.UseAngleSmooth = 0;
   ASSERT_TRUE(fs::create_directory(PathOf("a folder.ini")));
@@ -379,8 +390,17 @@ TEST_F(SettingsFileTest, MissingOrUnreadableFileGivesDefaults) {
   EXPECT_FALSE(reason.empty());
   EXPECT_EQ(settings.UseAngleSmooth, 1);
 
+  // A pipe would block a plain read forever; a huge file is no settings file.
+  ASSERT_EQ(::mkfifo(PathOf("pipe.ini").c_str(), 0600), 0);
+  EXPECT_FALSE(LoadSettings(PathOf("pipe.ini"), settings, &reason));
+  std::string huge = "[Main]\nUseAngleSmooth=0\n";
+  while (huge.size() < (5u << 20)) huge += "; a comment line\n";
+  EXPECT_FALSE(LoadSettings(Write("huge.ini", huge), settings, &reason));
+  EXPECT_EQ(settings.UseAngleSmooth, 1);
+
   settings.UseAngleSmooth = 0;
-  const std::string overlong = "[Main]\nUseAngleSmooth=0\nFileHistory00=" + std::string(70000, 'x') + "\n";
+  const std::string overlong =
+      "[Main]\nUseAngleSmooth=0\nFileHistory00=" + std::string(70000, 'x') + "\n";
   reason.clear();
   EXPECT_FALSE(LoadSettings(Write("overlong.ini", overlong), settings, &reason));
   EXPECT_NE(reason.find("line 3"), std::string::npos) << reason;
