@@ -1,0 +1,219 @@
+// End-to-end runs of the built vexal-tool binary.
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <fcntl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "formats/native_format.h"
+#include "model/document.h"
+#include "support/test_models.h"
+
+extern char** environ;
+
+namespace vexal {
+namespace {
+
+struct ToolRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = std::filesystem::path(::testing::TempDir()) / "cli" /
+              ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::filesystem::remove_all(folder_);
+    std::filesystem::create_directories(folder_);
+  }
+  std::string path(const std::string& name) const { return (folder_ / name).string(); }
+
+  ToolRun run(std::vector<std::string> arguments) const {
+    arguments.insert(arguments.begin(), VEXAL_TOOL_PATH);
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    const std::string outPath = path("stdout.txt");
+    const std::string errPath = path("stderr.txt");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t child = 0;
+    ToolRun result;
+    if (posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
+      int status = 0;
+      waitpid(child, &status, 0);
+      result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    result.out = ReadAll(outPath);
+    result.err = ReadAll(errPath);
+    std::filesystem::remove(outPath);
+    std::filesystem::remove(errPath);
+    return result;
+  }
+
+  // A native file of the model `build` makes.
+  template <typename Build>
+  std::string writeNative(const std::string& name, Build build) {
+    auto document = std::make_unique<Document>();
+    build(document->model);
+    FormatContext context;
+    EXPECT_EQ(SaveNativeFile(*document, path(name), context), 1) << context.reason;
+    return path(name);
+  }
+
+  // The files of the folder other than the ones named.
+  std::vector<std::string> filesBesides(std::initializer_list<std::string> expected) const {
+    std::vector<std::string> extra;
+    for (const auto& entry : std::filesystem::directory_iterator(folder_)) {
+      const std::string name = entry.path().filename().string();
+      if (std::find(expected.begin(), expected.end(), name) == expected.end()) extra.push_back(name);
+    }
+    return extra;
+  }
+
+  std::filesystem::path folder_;
+};
+
+// One line on stderr that names the file and says why.
+void ExpectOneLineNaming(const ToolRun& run, const std::string& file, const std::string& why) {
+  EXPECT_NE(run.status, 0);
+  EXPECT_EQ(run.err.find(file + ": "), 0u) << run.err;
+  EXPECT_NE(run.err.find(why), std::string::npos) << run.err;
+  EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+  EXPECT_TRUE(run.out.empty()) << run.out;
+}
+
+TEST_F(CliTest, NewWritesTheDefaultObjectAndInfoCountsIt) {
+  const ToolRun made = run({"new", path("first.vxl")});
+  ASSERT_EQ(made.status, 0) << made.err;
+  EXPECT_TRUE(made.err.empty()) << made.err;
+  const ToolRun info = run({"info", path("first.vxl")});
+  ASSERT_EQ(info.status, 0) << info.err;
+  EXPECT_EQ(info.out,
+            "Total Vertex : 8\nTotal Edge : 8\nTotal Polygon : 4 (□ 2 △ 0)\nDummy Polygon : 0\n"
+            "Format : VXL\n");
+  EXPECT_TRUE(filesBesides({"first.vxl"}).empty());
+}
+
+TEST_F(CliTest, InfoCountsGuideSurfacesApart) {
+  const std::string cube = writeNative("cube.vxl", [](Model& model) {
+    testing::ClosedCube(model);
+    model.faces[2].material = kGuideMaterial;
+  });
+  const ToolRun info = run({"info", cube});
+  ASSERT_EQ(info.status, 0) << info.err;
+  EXPECT_EQ(info.out,
+            "Total Vertex : 8\nTotal Edge : 12\nTotal Polygon : 10 (□ 5 △ 0)\nDummy Polygon : 2\n"
+            "Format : VXL\n");
+}
+
+TEST_F(CliTest, ConvertWritesByExtensionAndReadsBack) {
+  const std::string cube = writeNative("cube.vxl", testing::ClosedCube);
+  const ToolRun converted = run({"convert", cube, path("cube.obj")});
+  ASSERT_EQ(converted.status, 0) << converted.err;
+  const ToolRun info = run({"info", path("cube.obj")});
+  ASSERT_EQ(info.status, 0) << info.err;
+  EXPECT_NE(info.out.find("Total Vertex : 8\n"), std::string::npos) << info.out;
+  EXPECT_NE(info.out.find("Total Polygon : 12 (□ 6 △ 0)\n"), std::string::npos) << info.out;
+  EXPECT_NE(info.out.find("Format : OBJ\n"), std::string::npos) << info.out;
+
+  // Back to native: the same counts, read by the native reader.
+  ASSERT_EQ(run({"convert", path("cube.obj"), path("again.vxl")}).status, 0);
+  const ToolRun again = run({"info", path("again.vxl")});
+  EXPECT_NE(again.out.find("Total Polygon : 12 (□ 6 △ 0)\nDummy Polygon : 0\nFormat : VXL\n"),
+            std::string::npos)
+      << again.out;
+}
+
+TEST_F(CliTest, ConvertAppliesTheScalesOfASettingsFile) {
+  const std::string cube = writeNative("cube.vxl", testing::ClosedCube);
+  // Written the way a Windows program writes it.
+  std::ofstream(path("scale.ini"), std::ios::binary) << "[FileFormat]\r\nObjExportScale=2.5\r\n";
+  const ToolRun converted = run({"convert", cube, path("big.obj"), "--settings", path("scale.ini")});
+  ASSERT_EQ(converted.status, 0) << converted.err;
+  std::istringstream obj(ReadAll(path("big.obj")));
+  std::string line;
+  float largest = 0;
+  while (std::getline(obj, line)) {
+    float x, y, z;
+    if (std::sscanf(line.c_str(), "v %f %f %f", &x, &y, &z) == 3) {
+      largest = std::max({largest, std::fabs(x), std::fabs(y), std::fabs(z)});
+    }
+  }
+  EXPECT_FLOAT_EQ(largest, 2.5f);
+
+  const ToolRun missing = run({"convert", cube, path("x.obj"), "--settings", path("none.ini")});
+  ExpectOneLineNaming(missing, path("none.ini"), "cannot open");
+  EXPECT_FALSE(std::filesystem::exists(path("x.obj")));
+}
+
+TEST_F(CliTest, FailuresNameTheFileAndTheReasonAndLeaveNoOutput) {
+  const ToolRun missing = run({"info", path("missing.vxl")});
+  ExpectOneLineNaming(missing, path("missing.vxl"), "cannot open");
+
+  std::ofstream(path("noise.bin"), std::ios::binary) << std::string("\x01\x02garbage\x7f", 11);
+  ExpectOneLineNaming(run({"info", path("noise.bin")}), path("noise.bin"), "not a recognised model");
+
+  const std::string cube = writeNative("cube.vxl", testing::ClosedCube);
+  std::string text = ReadAll(cube);
+  const std::string counts = "          8         12          6          0 ";
+  ASSERT_NE(text.find(counts), std::string::npos);
+  std::string over = text;
+  over.replace(over.find(counts), counts.size(), "      20000         12          6          0 ");
+  std::ofstream(path("over.vxl"), std::ios::binary) << over;
+  ExpectOneLineNaming(run({"convert", path("over.vxl"), path("out.obj")}), path("over.vxl"),
+                      "point count 20000 is outside 0..19999");
+  std::string index = text;
+  const size_t firstLine = index.find("<LINE>\r\n") + 8;
+  index.replace(firstLine, 33, "          1          9          0 ");
+  std::ofstream(path("index.vxl"), std::ios::binary) << index;
+  ExpectOneLineNaming(run({"info", path("index.vxl")}), path("index.vxl"), "refers to point 9");
+
+  ExpectOneLineNaming(run({"convert", cube, path("nowhere/out.vxl")}), path("nowhere/out.vxl"),
+                      "cannot write");
+  ExpectOneLineNaming(run({"convert", cube, path("picture.png")}), path("picture.png"), "no writer");
+  ExpectOneLineNaming(run({"new", path("plain")}), path("plain"), "no writer");
+  EXPECT_TRUE(filesBesides({"noise.bin", "cube.vxl", "over.vxl", "index.vxl"}).empty());
+}
+
+TEST_F(CliTest, UsageHelpAndVersion) {
+  EXPECT_EQ(run({}).status, 2);
+  EXPECT_EQ(run({"frobnicate"}).status, 2);
+  EXPECT_EQ(run({"info"}).status, 2);
+  EXPECT_EQ(run({"info", "a", "b"}).status, 2);
+  EXPECT_EQ(run({"convert", "a"}).status, 2);
+  EXPECT_EQ(run({"convert", "a", "b", "--type"}).status, 2);
+  EXPECT_EQ(run({"convert", "a", "b", "--type", "x"}).status, 2);
+  EXPECT_EQ(run({"new"}).status, 2);
+  const ToolRun help = run({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("convert IN OUT"), std::string::npos);
+  const ToolRun version = run({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "vexal-tool 2.72\n");
+}
+
+}  // namespace
+}  // namespace vexal

@@ -1,0 +1,416 @@
+#include "formats/document_io.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "formats/native_format.h"
+#include "model/document.h"
+#include "model/maintenance.h"
+#include "settings/settings.h"
+#include "support/test_models.h"
+
+namespace vexal {
+namespace {
+
+// Records what the dispatchers ask of the window; the Save dialog answers
+// from a queue (an empty answer is Cancel).
+class FakePlatform : public DocumentPlatform {
+ public:
+  struct DialogAnswer {
+    std::string fileName;
+    int typeIndex;
+  };
+
+  bool runSaveDialog(std::string& fileName, int& typeIndex) override {
+    dialogOpenedWith.push_back(fileName);
+    dialogTypeShown.push_back(typeIndex);
+    if (answers.empty() || !answers.front()) {
+      if (!answers.empty()) answers.pop_front();
+      return false;
+    }
+    fileName = answers.front()->fileName;
+    typeIndex = answers.front()->typeIndex;
+    answers.pop_front();
+    return true;
+  }
+  void showWarning(std::string_view text, std::string_view caption) override {
+    warnings.emplace_back(text);
+    captions.emplace_back(caption);
+  }
+  void setBusyCursor(bool busy) override { busyChanges.push_back(busy); }
+  void setStatusText(std::string_view text) override { status = text; }
+  void setCaption(std::string_view text) override { windowCaption = text; }
+  void addToHistory(const std::string& path) override { history.push_back(path); }
+  uint32_t tickCount() override {
+    const uint32_t now = ticks.empty() ? 0 : ticks.front();
+    if (!ticks.empty()) ticks.pop_front();
+    return now;
+  }
+  void closeDocumentWindow() override { ++closed; }
+  void documentOpened() override { ++opened; }
+
+  std::deque<std::optional<DialogAnswer>> answers;
+  std::deque<uint32_t> ticks;
+  std::vector<std::string> dialogOpenedWith;
+  std::vector<int> dialogTypeShown;
+  std::vector<std::string> warnings, captions, history;
+  std::vector<bool> busyChanges;
+  std::string status, windowCaption;
+  int closed = 0;
+  int opened = 0;
+};
+
+std::vector<std::string> g_calls;
+std::vector<VECTOR> g_cornerNormalsSeen;
+
+// Fills the model with a unit quad.
+int LoadQuad(Document& document, const std::string&, FormatContext&) {
+  g_calls.push_back("quad");
+  testing::UnitQuad(document.model);
+  return 1;
+}
+// Half-builds a model, then gives up, as a careless reader might.
+int LoadHalfThenFail(Document& document, const std::string&, FormatContext& context) {
+  g_calls.push_back("half");
+  ClearModel(document.model);
+  SetPoint(document.model, 1, 5, 5, 5, 0, 0);
+  document.model.pointCount = 1;
+  document.scene.zoom = 99;
+  return context.fail("half reader gave up");
+}
+int LoadFail(Document&, const std::string&, FormatContext& context) {
+  g_calls.push_back("fail");
+  return context.fail("fail reader refused");
+}
+int LoadThrow(Document&, const std::string&, FormatContext&) {
+  g_calls.push_back("throw");
+  throw std::runtime_error("boom");
+}
+// Claims success with a line that points past the points.
+int LoadBroken(Document& document, const std::string&, FormatContext&) {
+  g_calls.push_back("broken");
+  ClearModel(document.model);
+  SetLine(document.model, 1, 1, 7, 0);
+  document.model.lineCount = 1;
+  return 1;
+}
+int SaveRecord(Document& document, const std::string& path, FormatContext&) {
+  g_calls.push_back("save " + path);
+  g_cornerNormalsSeen.clear();
+  for (int s = 1; s <= document.model.faceCount; ++s) {
+    for (const VECTOR& normal : document.model.faces[s].cornerNormals) g_cornerNormalsSeen.push_back(normal);
+  }
+  return 1;
+}
+int SaveFail(Document&, const std::string& path, FormatContext& context) {
+  g_calls.push_back("save " + path);
+  return context.fail("disk full");
+}
+
+class DocumentIoTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_calls.clear();
+    folder_ = (std::filesystem::path(::testing::TempDir()) / "document_io" /
+               ::testing::UnitTest::GetInstance()->current_test_info()->name())
+                  .string();
+    std::filesystem::create_directories(folder_);
+    document_ = std::make_unique<Document>();
+  }
+  std::string path(const std::string& name) const { return folder_ + "/" + name; }
+  DocumentIo io(std::span<const ReaderEntry> readers = ReaderTable(),
+                std::span<const WriterEntry> writers = WriterTable()) {
+    return DocumentIo{settings_, platform_, readers, writers};
+  }
+  // A native file holding a closed cube.
+  std::string writeCube(const std::string& name) {
+    auto cube = std::make_unique<Document>();
+    testing::ClosedCube(cube->model);
+    FormatContext context;
+    EXPECT_EQ(SaveNativeFile(*cube, path(name), context), 1) << context.reason;
+    return path(name);
+  }
+
+  std::string folder_;
+  Settings settings_;
+  FakePlatform platform_;
+  std::unique_ptr<Document> document_;
+  DocumentFile file_;
+};
+
+TEST_F(DocumentIoTest, OpeningANativeFileMakesItTheCleanBaseOfTheHistory) {
+  const std::string cube = writeCube("cube.vxl");
+  document_->scene.modified = 1;
+  platform_.ticks = {1000, 2234};
+  ASSERT_EQ(OpenDocumentFile(*document_, file_, cube, 0, io()), 1) << file_.lastError;
+  EXPECT_EQ(document_->model.faceCount, 6);
+  EXPECT_EQ(file_.readerName, "VXL");
+  EXPECT_EQ(document_->scene.fileName, cube);
+  EXPECT_EQ(platform_.windowCaption, cube);
+  EXPECT_EQ(file_.saveFileName, cube);
+  EXPECT_EQ(file_.saveTypeIndex, kSaveNative);
+  EXPECT_EQ(platform_.history, std::vector<std::string>{cube});
+  EXPECT_EQ(document_->scene.modified, 0);
+  EXPECT_EQ(document_->undo.undoDepth, 0);
+  EXPECT_EQ(document_->undo.redoDepth, 0);
+  EXPECT_EQ(platform_.status, "読み込み 1.234 秒");
+  EXPECT_EQ(platform_.busyChanges, (std::vector<bool>{true, false}));
+  EXPECT_EQ(platform_.opened, 1);
+  EXPECT_TRUE(platform_.warnings.empty());
+  // Normals are ready for drawing.
+  EXPECT_NEAR(document_->model.faces[1].normal.length(), 1.0f, 1e-5f);
+}
+
+TEST_F(DocumentIoTest, ReadersAreTriedInOrderAndTheTypeNarrowsThem) {
+  const ReaderEntry readers[] = {
+      {2, "A", ".vxl", LoadFail},      {4, "B", ".obj", LoadHalfThenFail}, {8, "LWOB", ".lwo", LoadFail},
+      {8, "LWO2", ".lwo", LoadQuad},   {9, "C", ".3ds", LoadQuad},         {52, "none", "", LoadNothing},
+  };
+  struct Case {
+    int type;
+    std::vector<std::string> calls;
+    const char* reader;
+  };
+  const Case cases[] = {
+      {0, {"fail", "half", "fail", "quad"}, "LWO2"},
+      {1, {"fail", "half", "fail", "quad"}, "LWO2"},
+      {11, {"fail", "half", "fail", "quad"}, "LWO2"},
+      {8, {"fail", "quad"}, "LWO2"},
+      {9, {"quad"}, "C"},
+      {4, {"half"}, nullptr},
+      {5, {}, nullptr},
+  };
+  for (const Case& c : cases) {
+    g_calls.clear();
+    DocumentFile file;
+    auto document = std::make_unique<Document>();
+    const int result = OpenDocumentFile(*document, file, path("model.lwo"), c.type, io(readers));
+    EXPECT_EQ(g_calls, c.calls) << "type " << c.type;
+    EXPECT_EQ(result, c.reader ? 1 : 0) << "type " << c.type;
+    if (c.reader) EXPECT_EQ(file.readerName, c.reader) << "type " << c.type;
+  }
+}
+
+TEST_F(DocumentIoTest, AFailedOpenRestoresTheModelWarnsAndClosesTheWindow) {
+  const ReaderEntry readers[] = {{2, "VXL", ".vxl", LoadNativeFile},
+                                 {4, "OBJ", ".obj", LoadHalfThenFail},
+                                 {5, "DXF", ".dxf", LoadThrow},
+                                 {6, "MX", ".mx", nullptr},
+                                 {52, "none", "", LoadNothing}};
+  testing::ClosedCube(document_->model);
+  document_->scene.zoom = 3;
+  const std::string target = path("ship.obj");
+  std::ofstream(target) << "v 0 0 0\n";
+  EXPECT_EQ(OpenDocumentFile(*document_, file_, target, 0, io(readers)), 0);
+  EXPECT_EQ(document_->model.pointCount, 8);
+  EXPECT_EQ(document_->model.faceCount, 6);
+  EXPECT_EQ(document_->scene.zoom, 3.0f);
+  EXPECT_EQ(platform_.warnings, std::vector<std::string>{"ﾌｧｲﾙｵｰﾌﾟﾝ失敗:" + target});
+  EXPECT_EQ(platform_.captions, std::vector<std::string>{"Vexal"});
+  EXPECT_EQ(platform_.closed, 1);
+  EXPECT_TRUE(platform_.history.empty());
+  // The reason reported is the one of the reader the extension names.
+  EXPECT_EQ(file_.lastError, "half reader gave up");
+  EXPECT_EQ(platform_.busyChanges, (std::vector<bool>{true, false}));
+
+  // A chosen type reports its own reader's reason, also for an empty slot
+  // and a reader that throws.
+  EXPECT_EQ(OpenDocumentFile(*document_, file_, target, 6, io(readers)), 0);
+  EXPECT_EQ(file_.lastError, "format not available");
+  EXPECT_EQ(OpenDocumentFile(*document_, file_, target, 5, io(readers)), 0);
+  EXPECT_EQ(file_.lastError, "internal error: boom");
+  // An extension no reader claims gives the plain verdict.
+  EXPECT_EQ(OpenDocumentFile(*document_, file_, path("x.unknown"), 0, io(readers)), 0);
+  EXPECT_NE(file_.lastError.find("cannot open"), std::string::npos) << file_.lastError;
+  std::ofstream(path("x.unknown")) << "nothing";
+  EXPECT_EQ(OpenDocumentFile(*document_, file_, path("x.unknown"), 0, io(readers)), 0);
+  EXPECT_EQ(file_.lastError, "not a recognised model");
+  EXPECT_EQ(document_->model.pointCount, 8);
+}
+
+TEST_F(DocumentIoTest, AReaderThatBuildsAnInconsistentModelIsRefused) {
+  const ReaderEntry readers[] = {{4, "OBJ", ".obj", LoadBroken}, {9, "3DS", ".3ds", LoadQuad}};
+  ASSERT_EQ(OpenDocumentFile(*document_, file_, path("a.obj"), 0, io(readers)), 1);
+  EXPECT_EQ(file_.readerName, "3DS");
+  EXPECT_EQ(document_->model.pointCount, 4);
+  EXPECT_EQ(OpenDocumentFile(*document_, file_, path("a.obj"), 4, io(readers)), 0);
+  EXPECT_NE(file_.lastError.find("inconsistent"), std::string::npos) << file_.lastError;
+}
+
+TEST_F(DocumentIoTest, ADamagedNativeHeaderFallsThroughToTheOtherReaders) {
+  std::string text;
+  {
+    std::ifstream in(writeCube("cube.vxl"), std::ios::binary);
+    std::stringstream all;
+    all << in.rdbuf();
+    text = all.str();
+  }
+  text.replace(text.find("<VEXAL"), 6, "<VEXEL");
+  std::ofstream(path("damaged.vxl"), std::ios::binary) << text;
+  const ReaderEntry readers[] = {{2, "VXL", ".vxl", LoadNativeFile},
+                                 {4, "OBJ", ".obj", LoadFail},
+                                 {9, "3DS", ".3ds", LoadQuad}};
+  ASSERT_EQ(OpenDocumentFile(*document_, file_, path("damaged.vxl"), 0, io(readers)), 1);
+  EXPECT_EQ(file_.readerName, "3DS");
+  // A foreign file does not enter the history unless every file should.
+  EXPECT_TRUE(platform_.history.empty());
+  EXPECT_EQ(OpenDocumentFile(*document_, file_, path("damaged.vxl"), 2, io(readers)), 0);
+  EXPECT_NE(file_.lastError.find("not a native document"), std::string::npos);
+}
+
+TEST_F(DocumentIoTest, AnImportIsRenamedToVxlAndRecordedOnlyWhenAsked) {
+  const ReaderEntry readers[] = {{4, "OBJ", ".obj", LoadQuad}};
+  settings_.RecordAllHistory = 1;
+  ASSERT_EQ(OpenDocumentFile(*document_, file_, path("ship.obj"), 0, io(readers)), 1);
+  EXPECT_EQ(document_->scene.fileName, path("ship.vxl"));
+  EXPECT_EQ(file_.saveFileName, path("ship.vxl"));
+  EXPECT_EQ(platform_.history, std::vector<std::string>{path("ship.obj")});
+}
+
+TEST_F(DocumentIoTest, NativeSaveClearsModifiedAndExportKeepsIt) {
+  const WriterEntry writers[] = {{1, "VXL", ".vxl", SaveRecord}, {9, "OBJ", ".obj", SaveRecord}};
+  testing::UnitQuad(document_->model);
+  document_->scene.modified = 1;
+  file_.caption = "Vxl1.vxl";
+
+  // Never saved: the dialog comes up on the caption without its extension.
+  platform_.answers.push_back(FakePlatform::DialogAnswer{path("part.obj"), 9});
+  ASSERT_EQ(SaveDocumentFile(*document_, file_, io({}, writers)), 1) << file_.lastError;
+  EXPECT_EQ(platform_.dialogOpenedWith, std::vector<std::string>{"Vxl1"});
+  EXPECT_EQ(g_calls, std::vector<std::string>{"save " + path("part.obj")});
+  // An export: the document becomes part.vxl, the next Save is native, the
+  // changes are still unsaved, and only native files enter the history.
+  EXPECT_EQ(document_->scene.fileName, path("part.vxl"));
+  EXPECT_EQ(file_.caption, path("part.vxl"));
+  EXPECT_EQ(file_.saveFileName, path("part.vxl"));
+  EXPECT_EQ(file_.saveTypeIndex, kSaveNative);
+  EXPECT_EQ(document_->scene.modified, 1);
+  EXPECT_TRUE(platform_.history.empty());
+
+  g_calls.clear();
+  ASSERT_EQ(SaveDocumentFile(*document_, file_, io({}, writers)), 1);
+  EXPECT_EQ(g_calls, std::vector<std::string>{"save " + path("part.vxl")});
+  EXPECT_EQ(platform_.dialogOpenedWith.size(), 1u) << "a named document saves without asking";
+  EXPECT_EQ(document_->scene.modified, 0);
+  EXPECT_EQ(platform_.history, std::vector<std::string>{path("part.vxl")});
+  EXPECT_EQ(platform_.windowCaption, path("part.vxl"));
+}
+
+TEST_F(DocumentIoTest, CancelledAndFailedSavesChangeNothing) {
+  const WriterEntry writers[] = {{1, "VXL", ".vxl", SaveFail}};
+  testing::UnitQuad(document_->model);
+  document_->scene.modified = 1;
+  document_->scene.fileName = "";
+  file_.caption = "Vxl2.vxl";
+
+  platform_.answers.push_back(std::nullopt);
+  EXPECT_EQ(SaveDocumentFile(*document_, file_, io({}, writers)), 0);
+  EXPECT_TRUE(g_calls.empty());
+  EXPECT_EQ(file_.saveFileName, "");  // asks again next time
+  EXPECT_TRUE(platform_.warnings.empty());
+
+  document_->scene.fileName = path("kept.vxl");
+  file_.saveFileName = path("other.vxl");
+  EXPECT_EQ(SaveDocumentFile(*document_, file_, io({}, writers)), 0);
+  EXPECT_EQ(platform_.warnings, std::vector<std::string>{"書き込みｴﾗｰ:" + path("other.vxl")});
+  EXPECT_EQ(platform_.captions, std::vector<std::string>{"Vexal"});
+  EXPECT_EQ(file_.lastError, "disk full");
+  EXPECT_EQ(file_.saveFileName, path("kept.vxl"));
+  EXPECT_EQ(document_->scene.modified, 1);
+  EXPECT_TRUE(platform_.history.empty());
+
+  // A type no writer serves fails the same way.
+  file_.saveTypeIndex = 13;
+  EXPECT_EQ(SaveDocumentFile(*document_, file_, io({}, writers)), 0);
+  EXPECT_NE(file_.lastError.find("no writer"), std::string::npos);
+}
+
+TEST_F(DocumentIoTest, SaveAsAsksFromTheNameWithoutItsExtension) {
+  const WriterEntry writers[] = {{1, "VXL", ".vxl", SaveRecord}, {9, "OBJ", ".obj", SaveRecord}};
+  testing::UnitQuad(document_->model);
+  document_->scene.fileName = path("a.vxl");
+  file_.saveFileName = path("a.vxl");
+  file_.caption = path("a.vxl");
+
+  platform_.answers.push_back(std::nullopt);
+  EXPECT_EQ(SaveDocumentAs(*document_, file_, io({}, writers)), 0);
+  EXPECT_EQ(platform_.dialogOpenedWith, std::vector<std::string>{path("a")});
+  EXPECT_EQ(file_.saveFileName, path("a.vxl"));
+  EXPECT_TRUE(g_calls.empty());
+
+  platform_.answers.push_back(FakePlatform::DialogAnswer{path("b.vxl"), 1});
+  ASSERT_EQ(SaveDocumentAs(*document_, file_, io({}, writers)), 1);
+  EXPECT_EQ(g_calls, std::vector<std::string>{"save " + path("b.vxl")});
+  EXPECT_EQ(document_->scene.fileName, path("b.vxl"));
+}
+
+TEST_F(DocumentIoTest, WritersSeeAngleSmoothedNormalsWhenTheViewAveragesThem) {
+  // On a cube every edge is sharper than the smoothing angle: angle
+  // smoothing keeps each corner normal equal to its face normal, while
+  // point averaging tilts it toward the corner's other faces.
+  const WriterEntry writers[] = {{1, "VXL", ".vxl", SaveRecord}};
+  testing::ClosedCube(document_->model);
+  settings_.UseAngleSmooth = 0;
+  RefreshNormals(document_->model, kNormalsFace | kNormalsAngleSmoothed, false);
+  const VECTOR face = document_->model.faces[1].normal;
+  ASSERT_NE(document_->model.faces[1].cornerNormals[0], face);
+  file_.saveFileName = path("cube.vxl");
+  ASSERT_EQ(SaveDocumentFile(*document_, file_, io({}, writers)), 1);
+  ASSERT_FALSE(g_cornerNormalsSeen.empty());
+  EXPECT_EQ(g_cornerNormalsSeen[0], face);
+  EXPECT_NE(document_->model.faces[1].cornerNormals[0], face) << "the view's normals come back";
+
+  settings_.UseAngleSmooth = 1;
+  RefreshNormals(document_->model, kNormalsFace | kNormalsAngleSmoothed, true);
+  ASSERT_EQ(SaveDocumentFile(*document_, file_, io({}, writers)), 1);
+  EXPECT_EQ(g_cornerNormalsSeen[0], face);
+}
+
+TEST_F(DocumentIoTest, NewDocumentHoldsTheDefaultObjectWhenTheSettingAsks) {
+  document_->scene.modified = 1;
+  NewDocument(*document_, file_, "Vxl1.vxl", settings_);
+  EXPECT_EQ(document_->model.pointCount, 8);
+  EXPECT_EQ(document_->model.faceCount, 2);
+  EXPECT_EQ(document_->scene.modified, 0);
+  EXPECT_EQ(document_->undo.undoDepth, 0);
+  EXPECT_EQ(file_.caption, "Vxl1.vxl");
+  EXPECT_EQ(file_.saveFileName, "");
+  settings_.SetDefaultObject = 0;
+  NewDocument(*document_, file_, "Vxl2.vxl", settings_);
+  EXPECT_EQ(document_->model.pointCount, 0);
+}
+
+TEST(FormatRegistry, SaveIndexFollowsTheExtensionAndTheType) {
+  EXPECT_EQ(SaveIndexForPath("a/b.vxl"), 1);
+  EXPECT_EQ(SaveIndexForPath("B.OBJ"), 9);
+  EXPECT_EQ(SaveIndexForPath("x.dxf"), 3);
+  EXPECT_EQ(SaveIndexForPath("x.dxf", 4), 4);
+  EXPECT_EQ(SaveIndexForPath("x.lwo", 6), 6);
+  EXPECT_EQ(SaveIndexForPath("x.lwo", 9), 0) << "a type of another extension";
+  EXPECT_EQ(SaveIndexForPath("x.wrl"), 7);
+  EXPECT_EQ(SaveIndexForPath("x.x"), 12);
+  EXPECT_EQ(SaveIndexForPath("folder.obj/file"), 0);
+  EXPECT_EQ(SaveIndexForPath("x.png"), 0);
+  EXPECT_EQ(ReplaceExtension("dir.v2/ship.obj", ".vxl"), "dir.v2/ship.vxl");
+  EXPECT_EQ(ReplaceExtension("dir.v2/ship", ".vxl"), "dir.v2/ship.vxl");
+  EXPECT_EQ(RemoveExtension("C:\\a.b\\c.mqo"), "C:\\a.b\\c");
+  // Every save index 1..14 has one slot, in order.
+  for (int index = kFirstSaveIndex; index <= kLastSaveIndex; ++index) {
+    ASSERT_NE(FindWriter(index), nullptr);
+    EXPECT_EQ(FindWriter(index)->saveIndex, index);
+  }
+  EXPECT_EQ(FindWriter(15), nullptr);
+  EXPECT_EQ(ReaderTable().back().openIndex, kOpenAlwaysFails);
+}
+
+}  // namespace
+}  // namespace vexal
