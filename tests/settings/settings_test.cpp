@@ -164,7 +164,7 @@ TEST_F(SettingsFileTest, EveryKeySurvivesSaveAndLoad) {
         saved.*key.integer = 10 + index % 80;
         break;
       case SettingsKey::Kind::kFloat:
-        saved.*key.real = 0.1f + static_cast<float>(index) * 0.37f;
+        saved.*key.real = 0.1f + static_cast<float>(index) / 7.0f;  // needs all nine digits
         break;
       case SettingsKey::Kind::kText:
         saved.*key.text = "C:\\Models\\\x95\x5C " + std::to_string(index) + ";v=2 .vxl";
