@@ -8,5 +8,7 @@ int RunNewCommand(int argc, char** argv);
 int RunInfoCommand(int argc, char** argv);
 int RunConvertCommand(int argc, char** argv);
 int RunImageCommand(int argc, char** argv);
+// Headless OpenGL render of a model to a PNG.
+int RunRenderCommand(int argc, char** argv);
 
 }  // namespace vexal::cli
