@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <set>
+
+#include "commands/command_table.h"
+#include "commands/file_history.h"
+
+namespace vexal {
+namespace {
+
+TEST(CommandTable, MenusItemsAndNamesAreUniqueAndComplete) {
+  const auto& menu = MainMenu();
+  ASSERT_EQ(menu.size(), 10u);
+  EXPECT_EQ(menu.front().caption, "File");
+  EXPECT_EQ(menu.back().name, "HelpItem");
+  std::set<std::string_view> names;
+  size_t items = 0;
+  for (const CommandMenu& m : menu) {
+    for (const CommandItem& item : m.items) {
+      if (item.separator()) continue;
+      ++items;
+      EXPECT_TRUE(names.insert(item.name).second) << item.name;
+      EXPECT_TRUE(item.name.ends_with("Item")) << item.name;
+      EXPECT_FALSE(item.caption.empty()) << item.name;
+    }
+  }
+  EXPECT_EQ(items, 134u);
+  // Every toolbar button acts like a menu item that exists.
+  int radio = 0;
+  for (const ToolButton& button : ToolbarButtons()) {
+    if (button.name.empty()) continue;
+    EXPECT_NE(FindCommand(button.command), nullptr) << button.name;
+    radio += button.tool >= 0;
+  }
+  EXPECT_EQ(radio, 15);
+}
+
+TEST(CommandTable, DefaultShortcutsAndTheirTexts) {
+  EXPECT_EQ(FindCommand("FileNewItem")->shortcut, 16462);  // Ctrl+N
+  EXPECT_EQ(FindCommand("FileSaveAsItem")->shortcut, kShortcutShift | kShortcutCtrl | 'S');
+  EXPECT_EQ(FindCommand("LoopSplitItem")->shortcut, 0xBC);    // ","
+  EXPECT_EQ(FindCommand("GridItem")->shortcut, 0xC0);         // "@"
+  EXPECT_EQ(FindCommand("RightRotateItem")->shortcut, 0x27);  // Right arrow
+  EXPECT_EQ(FindCommand("RightRotateItem")->tag, 1);
+  EXPECT_EQ(ShortcutText(kShortcutShift | kShortcutCtrl | kShortcutAlt | 0x70), "Shift+Ctrl+Alt+F1");
+  EXPECT_EQ(ShortcutText(kShortcutCtrl | 0x6F), "Ctrl+Num/");
+  EXPECT_EQ(ShortcutText(kShortcutCtrl | 0x25), "Ctrl+");  // not in the key table
+  EXPECT_EQ(ShortcutKeyTable().size(), 84u);
+  const auto defaults = DefaultShortcuts();
+  for (const ShortcutEntry& entry : defaults) {
+    if (entry.name == "ZoomInItem") {
+      EXPECT_EQ(entry.value, kShortcutCtrl | 0x6B);
+    } else if (entry.name == "DebugItem") {
+      EXPECT_EQ(entry.value, 0);
+    }
+  }
+}
+
+TEST(ShortcutFile, LoadClearsUntaggedItemsAndKeepsTaggedOnes) {
+  auto entries = DefaultShortcuts();
+  ApplyShortcutText("FileNewItem=16462\r\nno equals sign\nUnknownItem=5\nFileOpenItem=junk\n"
+                    "RightRotateItem=0\nLeftRotateItem=99\nUndoItem=37\n",
+                    entries);
+  for (const ShortcutEntry& entry : entries) {
+    if (entry.name == "FileNewItem") {
+      EXPECT_EQ(entry.value, 16462);
+    } else if (entry.name == "UndoItem") {
+      EXPECT_EQ(entry.value, 0x25);  // Left arrow, written by hand
+    } else if (entry.name == "RightRotateItem") {
+      EXPECT_EQ(entry.value, 0);  // named in the file, so set
+    } else if (entry.name == "LeftRotateItem") {
+      EXPECT_EQ(entry.value, 99);
+    } else if (entry.name == "UpRotateItem") {
+      EXPECT_EQ(entry.value, 0x26);  // tag 1: kept
+    } else if (entry.tag == 0) {
+      EXPECT_EQ(entry.value, 0) << entry.name;
+    }
+  }
+}
+
+TEST(ShortcutFile, WritesEditableItemsInMenuOrderAndReadsThemBack) {
+  const auto entries = DefaultShortcuts();
+  const std::string text = ShortcutFileText(entries);
+  EXPECT_TRUE(text.starts_with("FileNewItem=16462\nFileOpenItem=16463\nFileCloseItem=0\n"));
+  EXPECT_EQ(text.find("RightRotateItem"), std::string::npos);
+  EXPECT_EQ(text.find("DebugItem"), std::string::npos);
+
+  const std::string path = ::testing::TempDir() + "/vexal_shortcuts_test.kbd";
+  ASSERT_TRUE(SaveShortcutFile(path, entries));
+  auto loaded = DefaultShortcuts();
+  for (ShortcutEntry& entry : loaded) entry.value = 1;
+  ASSERT_TRUE(LoadShortcutFile(path, loaded));
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (entries[i].tag == 0) {
+      EXPECT_EQ(loaded[i].value, entries[i].value) << entries[i].name;
+    }
+  }
+  std::remove(path.c_str());
+  auto untouched = DefaultShortcuts();
+  EXPECT_FALSE(LoadShortcutFile(path, untouched));
+  EXPECT_EQ(untouched[0].value, 16462);
+}
+
+TEST(FileHistory, MovesToTopDropsTheEleventhAndNumbersTheTenthZero) {
+  FileHistory history;
+  history.add("");
+  EXPECT_TRUE(history.entries().empty());
+  for (int i = 1; i <= 10; ++i) history.add("/models/" + std::to_string(i) + ".vxl");
+  EXPECT_EQ(history.caption(0), "&1 /models/10.vxl");
+  EXPECT_EQ(history.caption(9), "&0 /models/1.vxl");
+  history.add("/models/5.vxl");
+  EXPECT_EQ(history.entries().size(), 10u);
+  EXPECT_EQ(history.entries()[0], "/models/5.vxl");
+  history.add("/models/11.vxl");
+  EXPECT_EQ(history.entries().size(), 10u);
+  EXPECT_EQ(history.entries().back(), "/models/2.vxl");
+}
+
+}  // namespace
+}  // namespace vexal
