@@ -4,6 +4,7 @@
 
 #include "model/maintenance.h"
 #include "support/test_models.h"
+#include "view/image_viewer.h"
 #include "view/projection.h"
 #include "view/software_renderer.h"
 
@@ -200,6 +201,44 @@ TEST(SoftwareRenderer, HandleOnlyForTransformToolsWithASelection) {
   DrawHandleAxes(*document, canvas);
   EXPECT_EQ(canvas.lines.size(), 3u);
   EXPECT_EQ(canvas.frames, 1);
+}
+
+}  // namespace
+}  // namespace vexal
+
+
+namespace vexal {
+namespace {
+
+TEST(ImageViewer, ClientSizesCaptionsAndAlpha) {
+  EXPECT_EQ(ViewerClientSize(ViewerDisplayedSize(100, 50, kViewerDefaultLevel)).width, 144);
+  EXPECT_EQ(ViewerClientSize(ViewerDisplayedSize(100, 50, kViewerDefaultLevel)).height, 80);
+  const ViewerSize big = ViewerClientSize(ViewerDisplayedSize(2000, 1000, kViewerDefaultLevel));
+  EXPECT_EQ(big.width, 784);
+  EXPECT_EQ(big.height, 528);
+  EXPECT_EQ(ViewerClientSize({300, 200}).width, 316);
+  EXPECT_EQ(ViewerDisplayedSize(101, 3, 2).width, 75);  // trunc(75.75)
+
+  NImage rgba;
+  ASSERT_TRUE(rgba.Allocate(2, 1, 4));
+  rgba.pixels = {1, 2, 3, 40, 5, 6, 7, 80};
+  EXPECT_EQ(ViewerCaption("/a/b.tga", rgba), "/a/b.tga [ 2x1 ] (32 bit)");
+  EXPECT_EQ(ViewerAlphaPlane(rgba), (std::vector<uint8_t>{40, 80}));
+  EXPECT_EQ(ViewerColorPlane(rgba), (std::vector<uint8_t>{1, 2, 3, 5, 6, 7}));
+
+  NImage indexed;
+  ASSERT_TRUE(indexed.Allocate(2, 1, 1));
+  ASSERT_TRUE(indexed.AllocatePalette(2, 4));
+  indexed.palette = {10, 20, 30, 0, 40, 50, 60, 255};
+  indexed.pixels = {1, 0};
+  EXPECT_EQ(ViewerCaption("p.png", indexed), "p.png [ 2x1 ] (8 bit)");
+  EXPECT_EQ(ViewerAlphaPlane(indexed), (std::vector<uint8_t>{255, 0}));
+  EXPECT_EQ(ViewerColorPlane(indexed), (std::vector<uint8_t>{40, 50, 60, 10, 20, 30}));
+
+  NImage rgb;
+  ASSERT_TRUE(rgb.Allocate(1, 1, 3));
+  EXPECT_TRUE(ViewerAlphaPlane(rgb).empty());
+  EXPECT_EQ(ViewerCaption("x.bmp", rgb), "x.bmp [ 1x1 ] (24 bit)");
 }
 
 }  // namespace
