@@ -8,6 +8,9 @@
 #include "formats/fcw_format.h"
 #include "formats/mx_format.h"
 #include "formats/native_format.h"
+#include "formats/dxf_format.h"
+#include "formats/rok_format.h"
+#include "formats/scene_export.h"
 
 namespace vexal {
 namespace {
@@ -16,9 +19,9 @@ namespace {
 // function and adds the #include of its header above this namespace.
 constexpr std::array<ReaderEntry, 11> kReaders = {{
     {2, "VXL", ".vxl", LoadNativeFile},  // native: LoadNativeFile (formats/native_format.h)
-    {3, "ROK", ".rok", nullptr},    // ROK: LoadRokFile
+    {3, "ROK", ".rok", LoadRokFile},    // ROK: LoadRokFile
     {4, "OBJ", ".obj", nullptr},    // OBJ: LoadObjFile
-    {5, "DXF", ".dxf", nullptr},    // DXF: LoadDxfFile
+    {5, "DXF", ".dxf", LoadDxfFile},    // DXF: LoadDxfFile
     {6, "MX", ".mx", LoadMxFile},   // MX: LoadMxFile
     {7, "MQO", ".mqo", nullptr},    // MQO: LoadMqoFile
     {8, "LWOB", ".lwo", nullptr},   // LWO, older generation: LoadLwobFile (tried before LWO2)
@@ -30,17 +33,17 @@ constexpr std::array<ReaderEntry, 11> kReaders = {{
 
 constexpr std::array<WriterEntry, 14> kWriters = {{
     {1, "VXL", ".vxl", SaveNativeFile},      // native: SaveNativeFile (formats/native_format.h)
-    {2, "ROK", ".rok", nullptr},             // ROK: SaveRokFile
-    {3, "DXF 3DFACE", ".dxf", nullptr},      // DXF, 3DFACE entities: SaveDxf3DFaceFile
-    {4, "DXF POLYLINE", ".dxf", nullptr},    // DXF, polyface POLYLINE: SaveDxfPolylineFile
+    {2, "ROK", ".rok", SaveRokFile},             // ROK: SaveRokFile
+    {3, "DXF 3DFACE", ".dxf", SaveDxf3DFaceFile},      // DXF, 3DFACE entities: SaveDxf3DFaceFile
+    {4, "DXF POLYLINE", ".dxf", SaveDxfPolylineFile},    // DXF, polyface POLYLINE: SaveDxfPolylineFile
     {5, "LWOB", ".lwo", nullptr},            // LWO, older generation: SaveLwobFile
     {6, "LWO2", ".lwo", nullptr},            // LWO2: SaveLwo2File
-    {7, "VRML 1.0", ".wrl", nullptr},        // VRML 1.0: SaveVrmlFile
+    {7, "VRML 1.0", ".wrl", SaveVrmlFile},        // VRML 1.0: SaveVrmlFile
     {8, "MX", ".mx", SaveMxFile},            // MX: SaveMxFile
     {9, "OBJ", ".obj", nullptr},             // OBJ with MTL: SaveObjFile
     {10, "MQO", ".mqo", nullptr},            // MQO: SaveMqoFile
-    {11, "XSI", ".xsi", nullptr},            // XSI: SaveXsiFile
-    {12, "DirectX X", ".x", nullptr},        // DirectX X: SaveXFile
+    {11, "XSI", ".xsi", SaveXsiFile},            // XSI: SaveXsiFile
+    {12, "DirectX X", ".x", SaveXFile},        // DirectX X: SaveXFile
     {13, "3DS", ".3ds", Save3dsFile},        // 3DS: Save3dsFile
     {14, "FCW", ".fcw", SaveFcwFile},        // FCW: SaveFcwFile
 }};
