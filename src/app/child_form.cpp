@@ -1,0 +1,222 @@
+#include "app/child_form.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPainter>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+#include "app/main_form.h"
+#include "app/qt_canvas.h"
+#include "model/maintenance.h"
+#include "settings/settings.h"
+#include "view/projection.h"
+#include "view/software_renderer.h"
+
+namespace vexal::app {
+
+ViewWidget::ViewWidget(TChildForm* form) : QWidget(form), form_(form) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setMinimumSize(16, 16);
+  setFocusPolicy(Qt::StrongFocus);
+}
+
+void ViewWidget::paintEvent(QPaintEvent*) {
+  if (form_->frame_.size() != size()) form_->frame_ = form_->renderImage();
+  QPainter painter(this);
+  painter.drawImage(0, 0, form_->frame_);
+}
+
+void ViewWidget::resizeEvent(QResizeEvent*) {
+  SetScreenSize(form_->document_.scene, width(), height());
+  form_->redraw();
+}
+
+void ViewWidget::wheelEvent(QWheelEvent* event) {
+  if (form_->main_->settings().UseMouseWheel == 0) return;
+  ApplyWheelZoom(form_->document_.scene, event->angleDelta().y());
+  form_->redraw();
+  event->accept();
+}
+
+void ViewWidget::mouseDoubleClickEvent(QMouseEvent*) {
+  SCENE& scene = form_->document_.scene;
+  switch (form_->document_.mode.tool) {
+    case 43:
+    case 51:
+    case 55:
+      scene.target = VECTOR();
+      break;
+    case 44:
+    case 50:
+      scene.angle.x = 0;
+      scene.angle.y = 0;
+      break;
+    case 99:
+      scene.pictureOffset = VECTOR();
+      break;
+    default:
+      break;
+  }
+  form_->redraw();
+}
+
+TChildForm::TChildForm(TMainForm* main) : main_(main) {
+  setAttribute(Qt::WA_DeleteOnClose);
+  InitializeDocument(document_);
+  document_.observer = this;
+  document_.useAngleSmooth = main->settings().UseAngleSmooth != 0;
+  ApplySceneDefaults(main->settings(), document_.scene);
+  document_.scene.useGL = 0;  // this build draws with the software renderer
+  view_ = new ViewWidget(this);
+  countLine_ = new QLineEdit(this);
+  countLine_->setReadOnly(true);
+  countLine_->setFocusPolicy(Qt::NoFocus);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(countLine_);
+  layout->addWidget(view_, 1);
+  setWindowTitle("Loading...");
+  resize(444, 317);
+}
+
+const QString TChildForm::caption() const { return windowTitle(); }
+
+DocumentIo TChildForm::io() { return DocumentIo{main_->settings(), *this}; }
+
+void TChildForm::newDocument(const QString& caption) {
+  NewDocument(document_, file_, caption.toStdString(), main_->settings());
+  setWindowTitle(caption);
+  countLineChanged(CountLineText(document_.model));
+  main_->refreshMenuState();
+  redraw();
+}
+
+bool TChildForm::openFile(const QString& path, int filterIndex) {
+  const int ok = OpenDocumentFile(document_, file_, path.toStdString(), filterIndex, io());
+  if (ok) {
+    countLineChanged(CountLineText(document_.model));
+    redraw();
+  }
+  return ok != 0;
+}
+
+bool TChildForm::save() {
+  const int ok = SaveDocumentFile(document_, file_, io());
+  main_->refreshMenuState();
+  return ok != 0;
+}
+
+bool TChildForm::saveAs() {
+  const int ok = SaveDocumentAs(document_, file_, io());
+  main_->refreshMenuState();
+  return ok != 0;
+}
+
+QSize TChildForm::viewSize() const { return view_->size(); }
+
+QImage TChildForm::renderImage() {
+  QImage image(view_->size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+  {
+    QtCanvas canvas(image);
+    RedrawSoftware(document_, main_->viewColors(), canvas);
+  }
+  return image;
+}
+
+void TChildForm::redraw() {
+  frame_ = renderImage();
+  view_->update();
+}
+
+void TChildForm::selectionMenusChanged() { main_->refreshMenuState(); }
+
+void TChildForm::statusTextChanged(std::string_view text) {
+  main_->showStatus(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void TChildForm::undoButtonsChanged(bool, bool) { main_->refreshMenuState(); }
+
+void TChildForm::countLineChanged(std::string_view text) {
+  countLine_->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+bool TChildForm::runSaveDialog(std::string& fileName, int& typeIndex) {
+  QString name = QString::fromStdString(fileName);
+  int index = typeIndex;
+  if (!main_->ui().saveFileName(this, TMainForm::SaveFilter(), name, index)) return false;
+  fileName = name.toStdString();
+  typeIndex = index;
+  return true;
+}
+
+void TChildForm::showWarning(std::string_view text, std::string_view caption) {
+  main_->ui().warning(this, QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())),
+                      QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void TChildForm::setBusyCursor(bool busy) {
+  if (busy) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  } else {
+    QApplication::restoreOverrideCursor();
+  }
+}
+
+void TChildForm::setStatusText(std::string_view text) { statusTextChanged(text); }
+
+void TChildForm::setCaption(std::string_view caption) {
+  setWindowTitle(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
+}
+
+void TChildForm::addToHistory(const std::string& path) { main_->addToHistory(path); }
+
+uint32_t TChildForm::tickCount() {
+  static QElapsedTimer clock;
+  if (!clock.isValid()) clock.start();
+  return static_cast<uint32_t>(clock.elapsed());
+}
+
+void TChildForm::closeDocumentWindow() {
+  // The window goes without asking: nothing was loaded into it.
+  closing_ = true;
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+    sub->close();
+  } else {
+    close();
+  }
+}
+
+void TChildForm::documentOpened() { main_->refreshMenuState(); }
+
+void TChildForm::closeEvent(QCloseEvent* event) {
+  if (closing_ || !modified()) {
+    event->accept();
+    return;
+  }
+  const QString text = windowTitle() + "         Save before to quit ?    ";
+  switch (main_->ui().askYesNoCancel(this, "VEXAL", text)) {
+    case QMessageBox::Yes:
+      save();
+      if (modified()) {
+        main_->setCloseCancelled();
+        event->ignore();
+        return;
+      }
+      event->accept();
+      return;
+    case QMessageBox::No:
+      event->accept();
+      return;
+    default:
+      main_->setCloseCancelled();
+      event->ignore();
+      return;
+  }
+}
+
+}  // namespace vexal::app

@@ -1,0 +1,93 @@
+// TChildForm: one document window. It owns the core Document (model, undo
+// ring, view and tool state) and its file state, draws the view with the
+// software renderer, and turns window events into calls on the core.
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+#include "formats/document_io.h"
+#include "model/document.h"
+
+class QLineEdit;
+
+namespace vexal::app {
+
+class TMainForm;
+
+// The drawing area of a document window.
+class ViewWidget : public QWidget {
+  Q_OBJECT
+ public:
+  explicit ViewWidget(class TChildForm* form);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+ private:
+  TChildForm* form_;
+};
+
+class TChildForm : public QWidget, public DocumentObserver, public DocumentPlatform {
+  Q_OBJECT
+ public:
+  explicit TChildForm(TMainForm* main);
+
+  Document& document() { return document_; }
+  DocumentFile& file() { return file_; }
+  const QString caption() const;
+
+  // File > New with the given untitled name.
+  void newDocument(const QString& caption);
+  // Loads path through the open dispatcher; false when it failed (the
+  // window then closes itself).
+  bool openFile(const QString& path, int filterIndex);
+  bool save();
+  bool saveAs();
+  bool modified() const { return document_.scene.modified != 0; }
+
+  // Draws the view now (the off-screen image) and schedules the repaint.
+  void redraw();
+  // Renders the current view into an image of the view's size.
+  QImage renderImage();
+  // The pixel size of the drawing area.
+  QSize viewSize() const;
+
+  // DocumentObserver
+  void selectionMenusChanged() override;
+  void statusTextChanged(std::string_view text) override;
+  void undoButtonsChanged(bool canUndo, bool canRedo) override;
+  void countLineChanged(std::string_view text) override;
+  void redrawRequested() override { redraw(); }
+
+  // DocumentPlatform
+  bool runSaveDialog(std::string& fileName, int& typeIndex) override;
+  void showWarning(std::string_view text, std::string_view caption) override;
+  void setBusyCursor(bool busy) override;
+  void setStatusText(std::string_view text) override;
+  void setCaption(std::string_view caption) override;
+  void addToHistory(const std::string& path) override;
+  uint32_t tickCount() override;
+  void closeDocumentWindow() override;
+  void documentOpened() override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  friend class ViewWidget;
+  DocumentIo io();
+
+  TMainForm* main_;
+  Document document_;
+  DocumentFile file_;
+  ViewWidget* view_;
+  QLineEdit* countLine_;
+  QImage frame_;
+  bool closing_ = false;
+};
+
+}  // namespace vexal::app

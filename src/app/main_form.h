@@ -1,0 +1,119 @@
+// TMainForm: the multiple-document frame. It owns the settings, the file
+// history, the shortcut table and the document and viewer windows, builds
+// its menus and toolbar from the core's command table and routes each
+// command to the active document.
+#pragma once
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+#include <memory>
+
+#include "app/user_interface.h"
+#include "commands/command_table.h"
+#include "commands/file_history.h"
+#include "settings/settings.h"
+#include "view/software_renderer.h"
+
+class QAction;
+class QActionGroup;
+class QMdiArea;
+class QMenu;
+
+namespace vexal::app {
+
+class TChildForm;
+
+// Virtual-key shortcut value to a Qt key sequence (0 gives none).
+QKeySequence KeySequenceFromShortcut(ShortcutValue value);
+
+class TMainForm : public QMainWindow {
+  Q_OBJECT
+ public:
+  // executablePath decides where the settings and shortcut files live;
+  // ui answers the modal questions (null: real dialogs).
+  explicit TMainForm(const QString& executablePath, UserInterface* ui = nullptr);
+  ~TMainForm() override;
+
+  // What the first show and the first idle moment do: load the settings and
+  // shortcuts, then open the command-line files, the last file or a new
+  // document. Called by showEvent; tests may call it directly.
+  void startUp(const QStringList& files);
+
+  // The single entry through which every window is opened: an image goes
+  // to a viewer, anything else to a document window (a new untitled one
+  // for an empty path). filterIndex is the Open dialog's 1-based type or 0.
+  void openByName(const QString& path, int filterIndex);
+
+  TChildForm* activeDocument() const;
+  QList<TChildForm*> documents() const;
+  int viewerCount() const;
+  // Closes every document window through its save prompt; stops at the
+  // first cancelled close. Returns false when one was cancelled.
+  bool closeAll();
+  // Quit: Close All, then (unless cancelled) write the settings and
+  // shortcut files. Returns false when the program keeps running.
+  bool quit();
+
+  QAction* action(const QString& name) const;
+  void refreshMenuState();
+  void showStatus(const QString& text);
+  void addToHistory(const std::string& path);
+  void setCloseCancelled() { closeCancelled_ = true; }
+
+  Settings& settings() { return settings_; }
+  const FileHistory& history() const { return history_; }
+  UserInterface& ui() { return *ui_; }
+  ViewColors viewColors() const;
+  QString settingsPath() const { return settingsPath_; }
+  QString shortcutPath() const { return shortcutPath_; }
+
+  static QString OpenFilter();
+  static QString SaveFilter();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void buildMenus();
+  void buildToolbar();
+  void bindCommands();
+  void applyShortcuts();
+  void rebuildHistoryMenu();
+  void command(const QString& name);
+  void toggleScene(int SCENE::*field);
+  void openDialog();
+  void showAbout();
+  void showShortcutList();
+  void showHelp();
+
+  std::unique_ptr<UserInterface> ownedUi_;
+  UserInterface* ui_;
+  QString executablePath_;
+  QString settingsPath_;
+  QString shortcutPath_;
+  Settings settings_;
+  FileHistory history_;
+  std::vector<ShortcutEntry> shortcuts_;
+  int untitled_ = 0;
+  bool closeCancelled_ = false;
+  bool started_ = false;
+  bool quitting_ = false;
+  int cellShade_ = 0;
+  QMdiArea* mdi_;
+  QMenu* fileMenu_ = nullptr;
+  QAction* historyAnchor_ = nullptr;  // the separator before "Quit"
+  QList<QAction*> historyActions_;
+  QHash<QString, QAction*> actions_;
+  QHash<QString, QAction*> buttons_;
+  QHash<QString, std::function<void()>> handlers_;
+  QActionGroup* toolGroup_ = nullptr;
+  QList<QPointer<QWidget>> viewers_;
+};
+
+}  // namespace vexal::app

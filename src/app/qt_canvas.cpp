@@ -1,0 +1,52 @@
+#include "app/qt_canvas.h"
+
+namespace vexal::app {
+
+QColor ColorFromSetting(uint32_t value) {
+  return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
+                static_cast<int>((value >> 16) & 0xFF));
+}
+
+QtCanvas::QtCanvas(QImage& image) : image_(image), painter_(&image) {
+  // Pixel-exact lines, as the window canvas draws them.
+  painter_.setRenderHint(QPainter::Antialiasing, false);
+}
+
+void QtCanvas::setPen(uint32_t color, int width, PenMode mode) {
+  mode_ = mode;
+  if (mode == PenMode::kInvert) {
+    painter_.setCompositionMode(QPainter::RasterOp_NotDestination);
+    painter_.setPen(QPen(Qt::white, width));
+  } else {
+    painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter_.setPen(QPen(ColorFromSetting(color), width));
+  }
+}
+
+void QtCanvas::fillRect(int left, int top, int right, int bottom, uint32_t color) {
+  if (right <= left || bottom <= top) return;
+  painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
+  painter_.fillRect(QRect(left, top, right - left, bottom - top), ColorFromSetting(color));
+  if (mode_ == PenMode::kInvert) painter_.setCompositionMode(QPainter::RasterOp_NotDestination);
+}
+
+void QtCanvas::frameRect(int left, int top, int right, int bottom, uint32_t color) {
+  if (right <= left || bottom <= top) return;
+  const QPen saved = painter_.pen();
+  painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
+  painter_.setPen(QPen(ColorFromSetting(color), 1));
+  painter_.setBrush(Qt::NoBrush);
+  painter_.drawRect(QRect(left, top, right - left - 1, bottom - top - 1));
+  painter_.setPen(saved);
+  if (mode_ == PenMode::kInvert) painter_.setCompositionMode(QPainter::RasterOp_NotDestination);
+}
+
+void QtCanvas::line(int x0, int y0, int x1, int y1) {
+  // Far-off points of a perspective view can project to huge coordinates;
+  // keep them within what the rasteriser handles.
+  auto clampCoordinate = [](int v) { return std::clamp(v, -1000000, 1000000); };
+  painter_.drawLine(clampCoordinate(x0), clampCoordinate(y0), clampCoordinate(x1),
+                    clampCoordinate(y1));
+}
+
+}  // namespace vexal::app
