@@ -8,7 +8,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev libjpeg62-turbo-dev zlib1g-dev
   clang libclang-rt-14-dev
-  qt6-base-dev libqt6opengl6-dev libgl-dev libglu1-mesa-dev
+  qt6-base-dev libqt6opengl6-dev qt6-svg-dev libgl-dev libglu1-mesa-dev fonts-noto-cjk
+  libegl-dev libegl-mesa0 libgl1-mesa-dri
   libassimp-dev
   xvfb xauth
 )

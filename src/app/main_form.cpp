@@ -26,6 +26,9 @@
 #include "model/maintenance.h"
 #include "view/projection.h"
 
+// Resources of a static library are registered by hand, once.
+static void InitializeResources() { Q_INIT_RESOURCE(resources); }
+
 namespace vexal::app {
 namespace {
 
@@ -111,6 +114,7 @@ QString TMainForm::SaveFilter() {
 
 TMainForm::TMainForm(const QString& executablePath, UserInterface* ui)
     : ui_(ui), executablePath_(executablePath) {
+  InitializeResources();
   if (!ui_) {
     ownedUi_ = std::make_unique<DialogUserInterface>();
     ui_ = ownedUi_.get();

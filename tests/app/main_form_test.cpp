@@ -1,0 +1,223 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <deque>
+
+#include "app/child_form.h"
+#include "app/main_form.h"
+#include "formats/native_format.h"
+#include "model/document.h"
+#include "model/maintenance.h"
+
+namespace vexal::app {
+namespace {
+
+QApplication& Application() {
+  static int argc = 1;
+  static char name[] = "test_app";
+  static char* argv[] = {name, nullptr};
+  static QApplication* application = new QApplication(argc, argv);
+  return *application;
+}
+
+// Answers the modal questions from a script and records what was asked.
+class ScriptedUserInterface : public UserInterface {
+ public:
+  QMessageBox::StandardButton askYesNoCancel(QWidget*, const QString& title,
+                                             const QString& text) override {
+    questions << title + "|" + text;
+    if (answers.empty()) return QMessageBox::Cancel;
+    const auto answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  void warning(QWidget*, const QString& title, const QString& text) override {
+    warnings << title + "|" + text;
+  }
+  void information(QWidget*, const QString&, const QString&) override {}
+  QString openFileName(QWidget*, const QString&, int&) override { return {}; }
+  bool saveFileName(QWidget*, const QString&, QString& name, int& typeIndex) override {
+    if (saveAs.isEmpty()) return false;
+    name = saveAs;
+    typeIndex = 1;
+    return true;
+  }
+  std::deque<QMessageBox::StandardButton> answers;
+  QStringList questions;
+  QStringList warnings;
+  QString saveAs;
+};
+
+class MainFormTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Application();
+    ASSERT_TRUE(folder.isValid());
+    form = std::make_unique<TMainForm>(folder.filePath("vexal"), &ui);
+    // No file arguments; SetDefaultWindow opens one untitled document.
+    form->startUp({});
+    QApplication::processEvents();
+  }
+  void TearDown() override {
+    ui.answers.assign(20, QMessageBox::No);
+    form->quit();
+    form.reset();
+  }
+  // Marks the active document modified as an edit does.
+  void edit() {
+    Document& document = form->activeDocument()->document();
+    document.model.points[1].position.x += 1;
+    PushUndo(document, 1);
+  }
+
+  QTemporaryDir folder;
+  ScriptedUserInterface ui;
+  std::unique_ptr<TMainForm> form;
+};
+
+TEST_F(MainFormTest, UntitledDocumentsAreNumberedForTheWholeRun) {
+  ASSERT_EQ(form->documents().size(), 1);
+  form->openByName(QString(), 0);
+  form->openByName(QString(), 0);
+  QStringList captions;
+  for (TChildForm* child : form->documents()) captions << child->caption();
+  captions.sort();
+  EXPECT_EQ(captions, (QStringList{"Vxl1.vxl", "Vxl2.vxl", "Vxl3.vxl"}));
+  EXPECT_TRUE(form->closeAll());
+  EXPECT_TRUE(form->documents().isEmpty());
+  form->openByName(QString(), 0);
+  EXPECT_EQ(form->activeDocument()->caption(), "Vxl4.vxl");
+  // The default object is there and drawn.
+  EXPECT_EQ(form->activeDocument()->document().model.pointCount, 8);
+}
+
+TEST_F(MainFormTest, MenuEnablementFollowsDocumentsAndHistory) {
+  EXPECT_TRUE(form->action("FileSaveItem")->isEnabled());
+  EXPECT_FALSE(form->action("UndoItem")->isEnabled());
+  EXPECT_FALSE(form->action("CutItem")->isEnabled());  // not built yet
+  edit();
+  form->refreshMenuState();
+  EXPECT_TRUE(form->action("UndoItem")->isEnabled());
+  EXPECT_TRUE(form->action("UndoBtn")->isEnabled());
+  form->action("UndoItem")->trigger();
+  EXPECT_FALSE(form->action("UndoItem")->isEnabled());
+  EXPECT_TRUE(form->action("RedoItem")->isEnabled());
+
+  ui.answers = {QMessageBox::No};
+  EXPECT_TRUE(form->closeAll());
+  EXPECT_FALSE(form->action("FileSaveItem")->isEnabled());
+  EXPECT_FALSE(form->action("FileCloseAllItem")->isEnabled());
+  EXPECT_TRUE(form->action("FileNewItem")->isEnabled());
+  EXPECT_EQ(form->action("FileNewItem")->shortcut(), QKeySequence("Ctrl+N"));
+  EXPECT_EQ(form->action("ZoomInItem")->shortcut(),
+            QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Plus)));
+}
+
+TEST_F(MainFormTest, ClosePromptAnswers) {
+  edit();
+  TChildForm* child = form->activeDocument();
+  const QString caption = child->caption();
+
+  ui.answers = {QMessageBox::Cancel};
+  EXPECT_FALSE(form->closeAll());
+  ASSERT_EQ(ui.questions.size(), 1);
+  EXPECT_EQ(ui.questions[0], "VEXAL|" + caption + "         Save before to quit ?    ");
+  EXPECT_EQ(form->documents().size(), 1);
+
+  // Yes with a cancelled Save dialog: still modified, so it stays open.
+  ui.answers = {QMessageBox::Yes};
+  EXPECT_FALSE(form->closeAll());
+  EXPECT_EQ(form->documents().size(), 1);
+
+  // Yes with a name: saved natively, then closed.
+  ui.saveAs = folder.filePath("saved.vxl");
+  ui.answers = {QMessageBox::Yes};
+  EXPECT_TRUE(form->closeAll());
+  EXPECT_TRUE(form->documents().isEmpty());
+  EXPECT_TRUE(QFile::exists(ui.saveAs));
+  ASSERT_FALSE(form->history().entries().empty());
+  EXPECT_EQ(form->history().entries().front(), ui.saveAs.toStdString());
+}
+
+TEST_F(MainFormTest, CancelledQuitWritesNoSettings) {
+  edit();
+  ui.answers = {QMessageBox::Cancel};
+  EXPECT_FALSE(form->quit());
+  EXPECT_FALSE(QFile::exists(form->settingsPath()));
+  ui.answers = {QMessageBox::No};
+  EXPECT_TRUE(form->quit());
+  EXPECT_TRUE(QFile::exists(form->settingsPath()));
+  EXPECT_TRUE(QFile::exists(form->shortcutPath()));
+}
+
+TEST_F(MainFormTest, ImagesGoToTheViewerModelsToDocuments) {
+  const QString png = folder.filePath("picture.png");
+  QImage image(20, 10, QImage::Format_ARGB32);
+  image.fill(QColor(10, 20, 30, 128));
+  ASSERT_TRUE(image.save(png));
+  const auto before = form->documents().size();
+  form->openByName(png, 0);
+  EXPECT_EQ(form->viewerCount(), 1);
+  EXPECT_EQ(form->documents().size(), before);
+  EXPECT_TRUE(form->history().entries().empty());
+
+  // A native document goes to a window and into the history.
+  const QString vxl = folder.filePath("cube.vxl");
+  {
+    Document document;
+    SetDefaultObject(document.model);
+    FormatContext context;
+    ASSERT_EQ(SaveNativeFile(document, vxl.toStdString(), context), 1) << context.reason;
+  }
+  form->openByName(vxl, 0);
+  EXPECT_EQ(form->documents().size(), before + 1);
+  EXPECT_EQ(form->activeDocument()->caption(), vxl);
+  EXPECT_EQ(form->history().entries().front(), vxl.toStdString());
+
+  // Neither: a failed open warns and leaves no window behind.
+  const QString junk = folder.filePath("junk.bin");
+  QFile file(junk);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("not a model");
+  file.close();
+  form->openByName(junk, 0);
+  QApplication::processEvents();
+  EXPECT_EQ(form->documents().size(), before + 1);
+  ASSERT_EQ(ui.warnings.size(), 1);
+  EXPECT_TRUE(ui.warnings[0].startsWith("Vexal|ﾌｧｲﾙｵｰﾌﾟﾝ失敗:"));
+}
+
+TEST_F(MainFormTest, ViewSwitchesToggleTheActiveDocument) {
+  TChildForm* child = form->activeDocument();
+  SCENE& scene = child->document().scene;
+  const int perspective = scene.perspectiveDefault;
+  form->action("PerspItem")->trigger();
+  EXPECT_EQ(scene.perspective, 1 - perspective);
+  EXPECT_EQ(form->action("PerspItem")->isChecked(), scene.perspectiveDefault == 0);
+  form->action("PerspItem")->trigger();
+  EXPECT_EQ(scene.perspective, perspective);
+  form->action("ViewMode1Item")->trigger();
+  EXPECT_EQ(scene.viewMode, 0);
+  EXPECT_TRUE(form->action("ViewMode1Item")->isChecked());
+  EXPECT_FALSE(form->action("ViewMode3Item")->isChecked());
+  const int grid = scene.showGrid;
+  form->action("GridItem")->trigger();
+  EXPECT_EQ(scene.showGrid, 1 - grid);
+  // The software view draws the model: the background is not all there is.
+  const QImage frame = child->renderImage();
+  ASSERT_FALSE(frame.isNull());
+  const QRgb background = frame.pixel(0, 0);
+  int other = 0;
+  for (int y = 0; y < frame.height(); ++y) {
+    for (int x = 0; x < frame.width(); ++x) other += frame.pixel(x, y) != background;
+  }
+  EXPECT_GT(other, 50);
+}
+
+}  // namespace
+}  // namespace vexal::app
