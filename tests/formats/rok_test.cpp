@@ -105,6 +105,23 @@ TEST_F(RokTest, ReaderTurnsLinesBackIntoCornersAndKeepsPartnersAndHiddenStates) 
   EXPECT_EQ(model().points[3].position, VECTOR(2, 2, 0));
 }
 
+TEST_F(RokTest, SeedFilesLoad) {
+  struct Expected {
+    const char* file;
+    int points, lines, faces;
+  };
+  for (const Expected& e : {Expected{"default_object.rok", 8, 8, 2}, Expected{"torus.rok", 24, 48, 24},
+                            Expected{"prefixed_palette.rok", 3, 3, 1}}) {
+    SCOPED_TRACE(e.file);
+    context.reason.clear();
+    ASSERT_EQ(LoadRokFile(*document, std::string(VEXAL_TEST_DATA) + "/rok/" + e.file, context), 1) << context.reason;
+    expectValid();
+    EXPECT_EQ(model().pointCount, e.points);
+    EXPECT_EQ(model().lineCount, e.lines);
+    EXPECT_EQ(model().faceCount, e.faces);
+  }
+}
+
 TEST_F(RokTest, MagicIsFoundAtTheStartOrAfterA128BytePrefixOnly) {
   const std::string file = Cr(SmallFile());
   ASSERT_EQ(loadText(std::string(128, 'x') + file), 1) << context.reason;
