@@ -7,6 +7,7 @@
 #include "formats/3ds_format.h"
 #include "formats/fcw_format.h"
 #include "formats/mx_format.h"
+#include "formats/lwo_format.h"
 #include "formats/native_format.h"
 #include "formats/dxf_format.h"
 #include "formats/rok_format.h"
@@ -24,8 +25,8 @@ constexpr std::array<ReaderEntry, 11> kReaders = {{
     {5, "DXF", ".dxf", LoadDxfFile},    // DXF: LoadDxfFile
     {6, "MX", ".mx", LoadMxFile},   // MX: LoadMxFile
     {7, "MQO", ".mqo", nullptr},    // MQO: LoadMqoFile
-    {8, "LWOB", ".lwo", nullptr},   // LWO, older generation: LoadLwobFile (tried before LWO2)
-    {8, "LWO2", ".lwo", nullptr},   // LWO2: LoadLwo2File
+    {8, "LWOB", ".lwo", LoadLwobFile},  // LWO, older generation: LoadLwobFile (tried before LWO2)
+    {8, "LWO2", ".lwo", LoadLwo2File},  // LWO2: LoadLwo2File
     {9, "3DS", ".3ds", Load3dsFile},  // 3DS: Load3dsFile
     {10, "FCW", ".fcw", LoadFcwFile},  // FCW: LoadFcwFile
     {52, "none", "", LoadNothing},  // always fails; ends the try-all order
@@ -36,8 +37,8 @@ constexpr std::array<WriterEntry, 14> kWriters = {{
     {2, "ROK", ".rok", SaveRokFile},             // ROK: SaveRokFile
     {3, "DXF 3DFACE", ".dxf", SaveDxf3DFaceFile},      // DXF, 3DFACE entities: SaveDxf3DFaceFile
     {4, "DXF POLYLINE", ".dxf", SaveDxfPolylineFile},    // DXF, polyface POLYLINE: SaveDxfPolylineFile
-    {5, "LWOB", ".lwo", nullptr},            // LWO, older generation: SaveLwobFile
-    {6, "LWO2", ".lwo", nullptr},            // LWO2: SaveLwo2File
+    {5, "LWOB", ".lwo", SaveLwobFile},       // LWO, older generation: SaveLwobFile
+    {6, "LWO2", ".lwo", SaveLwo2File},       // LWO2: SaveLwo2File
     {7, "VRML 1.0", ".wrl", SaveVrmlFile},        // VRML 1.0: SaveVrmlFile
     {8, "MX", ".mx", SaveMxFile},            // MX: SaveMxFile
     {9, "OBJ", ".obj", nullptr},             // OBJ with MTL: SaveObjFile
