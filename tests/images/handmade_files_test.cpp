@@ -145,7 +145,9 @@ TEST(HandMadeTga, EveryTypeDepthAndOriginDecodesToTheSamePicture) {
         EXPECT_EQ(image.channels, 1);
         EXPECT_EQ(image.paletteChannels, v.mapBits == 24 ? 3 : 4);
       }
-      if (v.grey) EXPECT_EQ(image.paletteCount, 256);
+      if (v.grey) {
+        EXPECT_EQ(image.paletteCount, 256);
+      }
     }
   }
 }
