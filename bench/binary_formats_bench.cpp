@@ -7,7 +7,6 @@
 // (99 x 101 = 9,999 quads, 19,998 lines) for MX and for export, where FCW
 // and 3DS write it as 19,998 triangles.
 #include <benchmark/benchmark.h>
-
 #include <unistd.h>
 
 #include <memory>
@@ -22,9 +21,10 @@
 #include "support/test_models.h"
 
 #ifdef VEXAL_HAVE_ASSIMP
-#include <assimp/Importer.hpp>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
+
+#include <assimp/Importer.hpp>
 #endif
 
 namespace vexal {
@@ -91,15 +91,21 @@ void Import(benchmark::State& state, WriterFunction save, ReaderFunction load, c
   ::unlink(path.c_str());
 }
 
-void BM_FcwExport(benchmark::State& state) { Export(state, SaveFcwFile, "out.fcw", QuadLimitDocument); }
+void BM_FcwExport(benchmark::State& state) {
+  Export(state, SaveFcwFile, "out.fcw", QuadLimitDocument);
+}
 void BM_FcwImport(benchmark::State& state) {
   Import(state, SaveFcwFile, LoadFcwFile, "in.fcw", TriangleLimitDocument, 6666);
 }
-void BM_MxExport(benchmark::State& state) { Export(state, SaveMxFile, "out.mx", QuadLimitDocument); }
+void BM_MxExport(benchmark::State& state) {
+  Export(state, SaveMxFile, "out.mx", QuadLimitDocument);
+}
 void BM_MxImport(benchmark::State& state) {
   Import(state, SaveMxFile, LoadMxFile, "in.mx", QuadLimitDocument, 9999);
 }
-void BM_3dsExport(benchmark::State& state) { Export(state, Save3dsFile, "out.3ds", QuadLimitDocument); }
+void BM_3dsExport(benchmark::State& state) {
+  Export(state, Save3dsFile, "out.3ds", QuadLimitDocument);
+}
 void BM_3dsImport(benchmark::State& state) {
   Import(state, Save3dsFile, Load3dsFile, "in.3ds", TriangleLimitDocument, 6666);
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <exception>
 #include <string_view>
 #include <vector>
 
@@ -70,7 +71,9 @@ const Settings& SettingsOf(const FormatContext& context) {
   return context.settings ? *context.settings : defaults;
 }
 
-int Channel(int32_t value) { return value < 0 ? 0 : value > 255 ? 255 : value; }
+int Channel(int32_t value) {
+  return value < 0 ? 0 : value > 255 ? 255 : value;
+}
 
 struct Chunk {
   uint16_t id = 0;
@@ -109,9 +112,11 @@ class Reader {
     ByteReader file(bytes);
     const uint16_t id = file.u16le();
     const uint32_t size = file.u32le();
-    if (!file.ok() || id != kMain) return fail("not a 3DS file (no main chunk 0x4D4D at the start)");
+    if (!file.ok() || id != kMain)
+      return fail("not a 3DS file (no main chunk 0x4D4D at the start)");
     if (size < kChunkHeader || size - kChunkHeader > file.remaining()) {
-      return fail(Format("the main chunk claims %u bytes but the file has %zu", size, bytes.size()));
+      return fail(
+          Format("the main chunk claims %u bytes but the file has %zu", size, bytes.size()));
     }
     ByteReader main = file.sub(size - kChunkHeader);
     Chunk chunk;
@@ -139,8 +144,9 @@ class Reader {
     const uint32_t size = parent.u32le();
     if (size < kChunkHeader) {
       if (size != 0) {
-        context_.warnings.push_back(Format("3DS: chunk 0x%04X at byte %zu has size %u; rest of its parent skipped",
-                                           chunk.id, chunk.offset, size));
+        context_.warnings.push_back(
+            Format("3DS: chunk 0x%04X at byte %zu has size %u; rest of its parent skipped",
+                   chunk.id, chunk.offset, size));
       }
       return false;
     }
@@ -153,8 +159,8 @@ class Reader {
   }
 
   bool truncated(const Chunk& chunk) {
-    return fail(Format("chunk 0x%04X at byte %zu is too short for its content", chunk.id,
-                       chunk.offset));
+    return fail(
+        Format("chunk 0x%04X at byte %zu is too short for its content", chunk.id, chunk.offset));
   }
 
   bool readEditor(ByteReader& editor) {
@@ -182,8 +188,9 @@ class Reader {
       switch (chunk.id) {
         case kMaterialName:
           if (!chunk.body.cString(material.name, kMaxNameLength)) {
-            return fail(Format("material name at byte %zu is longer than 16 characters or unterminated",
-                               chunk.offset));
+            return fail(
+                Format("material name at byte %zu is longer than 16 characters or unterminated",
+                       chunk.offset));
           }
           break;
         case kDiffuse:
@@ -215,7 +222,8 @@ class Reader {
         // Some writers give only the float form; 0..1 per channel.
         for (int& channel : material.diffuse) {
           const float value = chunk.body.f32le();
-          if (!std::isfinite(value)) return fail(Format("non-finite colour at byte %zu", chunk.offset));
+          if (!std::isfinite(value))
+            return fail(Format("non-finite colour at byte %zu", chunk.offset));
           channel = static_cast<int>(std::clamp(value, 0.0f, 1.0f) * 255.0f + 0.5f);
         }
         if (!chunk.body.ok()) return truncated(chunk);
@@ -237,8 +245,10 @@ class Reader {
       } else if (chunk.id == kPercentFloat) {
         const float value = chunk.body.f32le();
         if (!chunk.body.ok()) return truncated(chunk);
-        if (!std::isfinite(value)) return fail(Format("non-finite percentage at byte %zu", chunk.offset));
-        transparency = static_cast<int>(std::clamp(static_cast<double>(value), 0.0, 100.0) * 255.0 / 100.0);
+        if (!std::isfinite(value))
+          return fail(Format("non-finite percentage at byte %zu", chunk.offset));
+        transparency =
+            static_cast<int>(std::clamp(static_cast<double>(value), 0.0, 100.0) * 255.0 / 100.0);
       }
     }
     return error_.empty();
@@ -249,15 +259,16 @@ class Reader {
     while (next(map.body, chunk)) {
       if (chunk.id != kMapName) continue;
       if (!chunk.body.cString(mapName, kMaxMapNameLength)) {
-        return fail(Format("texture map name at byte %zu is longer than 12 characters or unterminated",
-                           chunk.offset));
+        return fail(
+            Format("texture map name at byte %zu is longer than 12 characters or unterminated",
+                   chunk.offset));
       }
       const size_t dot = mapName.rfind('.');
       const size_t base = dot == std::string::npos ? mapName.size() : dot;
       const size_t extension = mapName.size() - base;
       if (base > 8 || extension > 4) {
-        return fail(Format("texture map name \"%s\" at byte %zu is not an 8.3 name", mapName.c_str(),
-                           chunk.offset));
+        return fail(Format("texture map name \"%s\" at byte %zu is not an 8.3 name",
+                           mapName.c_str(), chunk.offset));
       }
     }
     return error_.empty();
@@ -327,8 +338,9 @@ class Reader {
       for (int32_t& point : triangle.points) {
         const size_t vertex = list.body.u16le();
         if (vertex >= vertices) {
-          return fail(Format("face %zu of the list at byte %zu uses vertex %zu of an object with %zu",
-                             i, list.offset, vertex, vertices));
+          return fail(
+              Format("face %zu of the list at byte %zu uses vertex %zu of an object with %zu", i,
+                     list.offset, vertex, vertices));
         }
         point = static_cast<int32_t>(pointBase_ + vertex);
       }
@@ -368,9 +380,10 @@ class Reader {
     if (!chunk.body.has(count * 8)) return truncated(chunk);
     const size_t vertices = parsed_.points.size() - pointBase_;
     if (count > vertices) {
-      context_.warnings.push_back(Format(
-          "3DS: mapping list at byte %zu has %zu coordinates for %zu vertices; the extra ones ignored",
-          chunk.offset, count, vertices));
+      context_.warnings.push_back(
+          Format("3DS: mapping list at byte %zu has %zu coordinates for %zu vertices; the extra "
+                 "ones ignored",
+                 chunk.offset, count, vertices));
     }
     for (size_t i = 0; i < count; ++i) {
       const UV uv{chunk.body.f32le(), chunk.body.f32le()};
@@ -400,9 +413,7 @@ class ChunkWriter {
     out_.u32le(0);
     return start;
   }
-  void end(size_t start) {
-    out_.patchU32le(start + 2, static_cast<uint32_t>(out_.size() - start));
-  }
+  void end(size_t start) { out_.patchU32le(start + 2, static_cast<uint32_t>(out_.size() - start)); }
   void color(uint16_t id, int r, int g, int b) {
     const size_t start = begin(id);
     for (uint16_t form : {kByteColor, kByteColorGamma}) {
@@ -438,13 +449,15 @@ std::string MapName(std::string_view texture, int material, FormatContext& conte
   }
   const size_t dot = texture.rfind('.');
   std::string_view base = texture.substr(0, dot);
-  std::string_view extension = dot == std::string_view::npos ? std::string_view() : texture.substr(dot);
+  std::string_view extension =
+      dot == std::string_view::npos ? std::string_view() : texture.substr(dot);
   if (base.size() > 8 || extension.size() > 4) {
     base = base.substr(0, 8);
     extension = extension.substr(0, 4);
-    context.warnings.push_back(Format("3DS: texture of material %d written as the 8.3 name \"%.*s%.*s\"",
-                                      material, static_cast<int>(base.size()), base.data(),
-                                      static_cast<int>(extension.size()), extension.data()));
+    context.warnings.push_back(
+        Format("3DS: texture of material %d written as the 8.3 name \"%.*s%.*s\"", material,
+               static_cast<int>(base.size()), base.data(), static_cast<int>(extension.size()),
+               extension.data()));
   }
   std::string name(base);
   name.append(extension);
@@ -457,7 +470,8 @@ std::string_view WrittenName(const MATERIAL& material) {
 
 }  // namespace
 
-int Load3dsFile(Document& document, const std::string& path, FormatContext& context) {
+static int Read3ds(Document& document, const std::string& path, FormatContext& context,
+                   bool& modelTouched) {
   std::vector<uint8_t> bytes;
   std::string why;
   if (!ReadFileBytes(path, bytes, &why)) return context.fail("3DS: " + why);
@@ -478,6 +492,7 @@ int Load3dsFile(Document& document, const std::string& path, FormatContext& cont
   }
 
   Model& model = document.model;
+  modelTouched = true;
   ClearModel(model);
   for (size_t i = 0; i < parsed.points.size(); ++i) {
     const VECTOR& p = parsed.points[i];
@@ -488,7 +503,8 @@ int Load3dsFile(Document& document, const std::string& path, FormatContext& cont
     const FileTriangle& triangle = parsed.triangles[t];
     const int surface = static_cast<int>(t) + 1;
     const auto& p = triangle.points;
-    const int32_t material = triangle.reference < 0 ? 0 : paletteOf[static_cast<size_t>(triangle.reference)];
+    const int32_t material =
+        triangle.reference < 0 ? 0 : paletteOf[static_cast<size_t>(triangle.reference)];
     SetFace(model, surface, p[0] + 1, p[1] + 1, p[2] + 1, p[0] + 1, material, kStateNormal);
     const auto& uvs = parsed.uvs;
     SetFaceUV(model, surface, uvs[static_cast<size_t>(p[0])], uvs[static_cast<size_t>(p[1])],
@@ -500,7 +516,8 @@ int Load3dsFile(Document& document, const std::string& path, FormatContext& cont
     const int entry = static_cast<int>(i) + 1;
     const int opacity = 255 - source.transparency;
     const auto& c = source.diffuse;
-    SetMaterialColors(model, entry, c[0], c[1], c[2], opacity, c[0] / 2, c[1] / 2, c[2] / 2, opacity);
+    SetMaterialColors(model, entry, c[0], c[1], c[2], opacity, c[0] / 2, c[1] / 2, c[2] / 2,
+                      opacity);
     // Both fit: names are at most 16 characters, map names 12.
     SetText(model.materials[static_cast<size_t>(entry)].name, source.name);
     SetText(model.materials[static_cast<size_t>(entry)].texture, source.mapName);
@@ -523,7 +540,7 @@ int Load3dsFile(Document& document, const std::string& path, FormatContext& cont
   return 1;
 }
 
-int Save3dsFile(Document& document, const std::string& path, FormatContext& context) {
+static int Write3ds(Document& document, const std::string& path, FormatContext& context) {
   const Model& model = document.model;
 
   struct Corner {
@@ -540,8 +557,9 @@ int Save3dsFile(Document& document, const std::string& path, FormatContext& cont
   // Three vertices per triangle in one 16-bit vertex list: a larger model
   // would wrap the count and write a corrupt file.
   if (static_cast<int64_t>(triangles) * 3 > kMaxFileVertices) {
-    return context.fail(Format("3DS: %d triangles need %d vertices, more than the %d a 3DS mesh holds",
-                               triangles, triangles * 3, kMaxFileVertices));
+    return context.fail(
+        Format("3DS: %d triangles need %d vertices, more than the %d a 3DS mesh holds", triangles,
+               triangles * 3, kMaxFileVertices));
   }
   corners.reserve(static_cast<size_t>(triangles) * 3);
   const float scale = SettingsOf(context).TdsExportScale;
@@ -550,7 +568,8 @@ int Save3dsFile(Document& document, const std::string& path, FormatContext& cont
         static_cast<uint16_t>(corners.size() / 3));
     for (int slot : {a, b, c}) {
       const VECTOR& p = model.points[face.corners[static_cast<size_t>(slot)]].position;
-      corners.push_back({VECTOR(p.x * scale, -p.z * scale, p.y * scale), face.uv[static_cast<size_t>(slot)]});
+      corners.push_back(
+          {VECTOR(p.x * scale, -p.z * scale, p.y * scale), face.uv[static_cast<size_t>(slot)]});
     }
   };
   for (int s = 1; s <= model.faceCount; ++s) {
@@ -655,6 +674,26 @@ int Save3dsFile(Document& document, const std::string& path, FormatContext& cont
   std::string reason;
   if (!out.commit(path, &reason)) return context.fail("3DS: " + reason);
   return 1;
+}
+
+// Memory exhaustion is the one exception the code above can meet; it must not
+// escape into the caller's event loop.
+int Load3dsFile(Document& document, const std::string& path, FormatContext& context) {
+  bool modelTouched = false;
+  try {
+    return Read3ds(document, path, context, modelTouched);
+  } catch (const std::exception& error) {
+    if (modelTouched) ClearModel(document.model);
+    return context.fail(std::string("3DS: ") + error.what());
+  }
+}
+
+int Save3dsFile(Document& document, const std::string& path, FormatContext& context) {
+  try {
+    return Write3ds(document, path, context);
+  } catch (const std::exception& error) {
+    return context.fail(std::string("3DS: ") + error.what());
+  }
 }
 
 }  // namespace vexal

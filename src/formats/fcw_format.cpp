@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <vector>
 
 #include "io/byte_reader.h"
@@ -35,7 +36,9 @@ const Settings& SettingsOf(const FormatContext& context) {
   return context.settings ? *context.settings : defaults;
 }
 
-int Channel(int32_t value) { return value < 0 ? 0 : value > 255 ? 255 : value; }
+int Channel(int32_t value) {
+  return value < 0 ? 0 : value > 255 ? 255 : value;
+}
 
 void PutDouble(OutputBuffer& out, double value) {
   uint64_t bits;
@@ -46,7 +49,8 @@ void PutDouble(OutputBuffer& out, double value) {
 
 }  // namespace
 
-int LoadFcwFile(Document& document, const std::string& path, FormatContext& context) {
+static int ReadFcw(Document& document, const std::string& path, FormatContext& context,
+                   bool& modelTouched) {
   std::vector<uint8_t> bytes;
   std::string why;
   if (!ReadFileBytes(path, bytes, &why)) return context.fail("FCW: " + why);
@@ -65,8 +69,8 @@ int LoadFcwFile(Document& document, const std::string& path, FormatContext& cont
   // Each triangle becomes a surface before merging, so the surface table is
   // the tighter limit (its three points fit the point table).
   if (triangles > kMaxCount) {
-    return context.fail(Format("FCW: %d triangles, more than the %d surfaces a model holds",
-                               triangles, kMaxCount));
+    return context.fail(
+        Format("FCW: %d triangles, more than the %d surfaces a model holds", triangles, kMaxCount));
   }
   const size_t needed = static_cast<size_t>(triangles) * kTriangleBytes;
   if (in.remaining() < needed) {
@@ -88,8 +92,8 @@ int LoadFcwFile(Document& document, const std::string& path, FormatContext& cont
             corner / 3 + 1, offset));
       }
     }
-    corners[corner] = VECTOR(static_cast<float>(xyz[0]), static_cast<float>(xyz[1]),
-                             static_cast<float>(xyz[2]));
+    corners[corner] =
+        VECTOR(static_cast<float>(xyz[0]), static_cast<float>(xyz[1]), static_cast<float>(xyz[2]));
     if (corner % 3 == 2) in.skip(4);  // the colour: surfaces all take material 0
   }
   if (in.remaining() > 0) {
@@ -98,6 +102,7 @@ int LoadFcwFile(Document& document, const std::string& path, FormatContext& cont
   }
 
   Model& model = document.model;
+  modelTouched = true;
   ClearModel(model);
   for (size_t i = 0; i < corners.size(); ++i) {
     const int point = static_cast<int>(i) + 1;
@@ -127,7 +132,7 @@ int LoadFcwFile(Document& document, const std::string& path, FormatContext& cont
   return 1;
 }
 
-int SaveFcwFile(Document& document, const std::string& path, FormatContext& context) {
+static int WriteFcw(Document& document, const std::string& path, FormatContext& context) {
   const Model& model = document.model;
   int triangles = 0;
   for (int s = 1; s <= model.faceCount; ++s) {
@@ -159,8 +164,8 @@ int SaveFcwFile(Document& document, const std::string& path, FormatContext& cont
     const FACE& face = model.faces[s];
     if (face.material == kGuideMaterial) continue;
     const auto& light = model.materials[face.material].light;
-    const uint32_t colour = static_cast<uint32_t>(Channel(light[2]) << 16 |
-                                                  Channel(light[1]) << 8 | Channel(light[0]));
+    const uint32_t colour =
+        static_cast<uint32_t>(Channel(light[2]) << 16 | Channel(light[1]) << 8 | Channel(light[0]));
     const auto& c = face.corners;
     if (!IsQuad(face)) {
       putTriangle(c[2], c[1], c[0], colour);
@@ -176,6 +181,26 @@ int SaveFcwFile(Document& document, const std::string& path, FormatContext& cont
   std::string why;
   if (!out.commit(path, &why)) return context.fail("FCW: " + why);
   return 1;
+}
+
+// Memory exhaustion is the one exception the code above can meet; it must not
+// escape into the caller's event loop.
+int LoadFcwFile(Document& document, const std::string& path, FormatContext& context) {
+  bool modelTouched = false;
+  try {
+    return ReadFcw(document, path, context, modelTouched);
+  } catch (const std::exception& error) {
+    if (modelTouched) ClearModel(document.model);
+    return context.fail(std::string("FCW: ") + error.what());
+  }
+}
+
+int SaveFcwFile(Document& document, const std::string& path, FormatContext& context) {
+  try {
+    return WriteFcw(document, path, context);
+  } catch (const std::exception& error) {
+    return context.fail(std::string("FCW: ") + error.what());
+  }
 }
 
 }  // namespace vexal

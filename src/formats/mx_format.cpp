@@ -2,9 +2,10 @@
 
 #include <array>
 #include <cmath>
-#include <iterator>
 #include <cstdint>
 #include <cstdio>
+#include <exception>
+#include <iterator>
 #include <string_view>
 #include <vector>
 
@@ -39,7 +40,9 @@ const Settings& SettingsOf(const FormatContext& context) {
   return context.settings ? *context.settings : defaults;
 }
 
-int Channel(int32_t value) { return value < 0 ? 0 : value > 255 ? 255 : value; }
+int Channel(int32_t value) {
+  return value < 0 ? 0 : value > 255 ? 255 : value;
+}
 
 struct Section {
   int32_t size = 0;
@@ -63,7 +66,8 @@ struct MxFace {
 
 }  // namespace
 
-int LoadMxFile(Document& document, const std::string& path, FormatContext& context) {
+static int ReadMx(Document& document, const std::string& path, FormatContext& context,
+                  bool& modelTouched) {
   std::vector<uint8_t> bytes;
   std::string why;
   if (!ReadFileBytes(path, bytes, &why)) return context.fail("MX: " + why);
@@ -96,9 +100,9 @@ int LoadMxFile(Document& document, const std::string& path, FormatContext& conte
     const Section& section;
     size_t record;
   };
-  for (const Named& named : {Named{"section A", sectionA, 1}, Named{"face section", faceSection, kFaceBytes},
-                             Named{"texture section", textureSection, kNameBytes},
-                             Named{"section D", sectionD, 1}}) {
+  for (const Named& named :
+       {Named{"section A", sectionA, 1}, Named{"face section", faceSection, kFaceBytes},
+        Named{"texture section", textureSection, kNameBytes}, Named{"section D", sectionD, 1}}) {
     const Section& s = named.section;
     if (s.size < 0 || s.offset < 0 ||
         static_cast<uint64_t>(s.offset) + static_cast<uint64_t>(s.size) > bytes.size()) {
@@ -113,8 +117,8 @@ int LoadMxFile(Document& document, const std::string& path, FormatContext& conte
 
   const size_t faceCount = static_cast<size_t>(faceSection.size) / kFaceBytes;
   if (faceCount > static_cast<size_t>(kMaxCount)) {
-    return context.fail(Format("MX: %zu faces, more than the %d surfaces a model holds", faceCount,
-                               kMaxCount));
+    return context.fail(
+        Format("MX: %zu faces, more than the %d surfaces a model holds", faceCount, kMaxCount));
   }
 
   const Settings& settings = SettingsOf(context);
@@ -169,6 +173,7 @@ int LoadMxFile(Document& document, const std::string& path, FormatContext& conte
 
   // Everything is read and checked: only now is the model replaced.
   Model& model = document.model;
+  modelTouched = true;
   ClearModel(model);
   for (size_t i = 0; i < names.size(); ++i) {
     // An empty slot names no file; giving it the bare extension as a texture
@@ -201,7 +206,7 @@ int LoadMxFile(Document& document, const std::string& path, FormatContext& conte
   return 1;
 }
 
-int SaveMxFile(Document& document, const std::string& path, FormatContext& context) {
+static int WriteMx(Document& document, const std::string& path, FormatContext& context) {
   const Model& model = document.model;
   std::array<int, kTexturedMaterials> textureNumber{};
   std::vector<std::string_view> textureNames;
@@ -288,6 +293,26 @@ int SaveMxFile(Document& document, const std::string& path, FormatContext& conte
   std::string why;
   if (!out.commit(path, &why)) return context.fail("MX: " + why);
   return 1;
+}
+
+// Memory exhaustion is the one exception the code above can meet; it must not
+// escape into the caller's event loop.
+int LoadMxFile(Document& document, const std::string& path, FormatContext& context) {
+  bool modelTouched = false;
+  try {
+    return ReadMx(document, path, context, modelTouched);
+  } catch (const std::exception& error) {
+    if (modelTouched) ClearModel(document.model);
+    return context.fail(std::string("MX: ") + error.what());
+  }
+}
+
+int SaveMxFile(Document& document, const std::string& path, FormatContext& context) {
+  try {
+    return WriteMx(document, path, context);
+  } catch (const std::exception& error) {
+    return context.fail(std::string("MX: ") + error.what());
+  }
 }
 
 }  // namespace vexal

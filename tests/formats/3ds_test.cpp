@@ -21,20 +21,26 @@
 #include "support/test_models.h"
 
 #ifdef VEXAL_HAVE_ASSIMP
-#include <assimp/Importer.hpp>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
+
+#include <assimp/Importer.hpp>
 #endif
 
 namespace vexal {
 namespace {
 
-std::string TempPath(const std::string& name) { return ::testing::TempDir() + "vexal_3ds_" + name; }
-std::string DataPath(const std::string& name) { return std::string(VEXAL_TEST_DATA) + "/3ds/" + name; }
+std::string TempPath(const std::string& name) {
+  return ::testing::TempDir() + "vexal_3ds_" + name;
+}
+std::string DataPath(const std::string& name) {
+  return std::string(VEXAL_TEST_DATA) + "/3ds/" + name;
+}
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                              static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
 }
 
 std::vector<uint8_t> ReadBytes(const std::string& path) {
@@ -50,7 +56,9 @@ struct Bytes {
     return *this;
   }
   Bytes& u16(uint16_t v) { return u8(static_cast<uint8_t>(v)).u8(static_cast<uint8_t>(v >> 8)); }
-  Bytes& u32(uint32_t v) { return u16(static_cast<uint16_t>(v)).u16(static_cast<uint16_t>(v >> 16)); }
+  Bytes& u32(uint32_t v) {
+    return u16(static_cast<uint16_t>(v)).u16(static_cast<uint16_t>(v >> 16));
+  }
   Bytes& f32(float v) {
     uint32_t bits;
     std::memcpy(&bits, &v, 4);
@@ -76,8 +84,9 @@ Bytes Material(const std::string& name, uint8_t r, uint8_t g, uint8_t b, int per
 
 // An object of one triangle per three vertices, painted with `material`
 // on the listed faces.
-Bytes Object(const std::string& name, const std::vector<float>& xyz, const std::vector<uint16_t>& faces,
-             const std::string& material, const std::vector<uint16_t>& painted) {
+Bytes Object(const std::string& name, const std::vector<float>& xyz,
+             const std::vector<uint16_t>& faces, const std::string& material,
+             const std::vector<uint16_t>& painted) {
   Bytes vertices;
   vertices.u16(static_cast<uint16_t>(xyz.size() / 3));
   for (float v : xyz) vertices.f32(v);
@@ -113,16 +122,16 @@ struct Node {
   uint16_t id = 0;
   std::vector<uint8_t> body;
   uint16_t u16(size_t at) const { return static_cast<uint16_t>(body[at] | body[at + 1] << 8); }
-  uint32_t u32(size_t at) const {
-    return u16(at) | static_cast<uint32_t>(u16(at + 2)) << 16;
-  }
+  uint32_t u32(size_t at) const { return u16(at) | static_cast<uint32_t>(u16(at + 2)) << 16; }
   float f32(size_t at) const {
     const uint32_t bits = u32(at);
     float v;
     std::memcpy(&v, &bits, 4);
     return v;
   }
-  std::string text(size_t at = 0) const { return std::string(reinterpret_cast<const char*>(&body[at])); }
+  std::string text(size_t at = 0) const {
+    return std::string(reinterpret_cast<const char*>(&body[at]));
+  }
   // The chunks that start at byte `from` of the body and fill the rest.
   std::vector<Node> children(size_t from = 0) const {
     std::vector<Node> out;
@@ -132,8 +141,9 @@ struct Node {
         ADD_FAILURE() << "bad chunk size " << size;
         break;
       }
-      out.push_back(Node{u16(from), {body.begin() + static_cast<long>(from + 6),
-                                     body.begin() + static_cast<long>(from + size)}});
+      out.push_back(Node{u16(from),
+                         {body.begin() + static_cast<long>(from + 6),
+                          body.begin() + static_cast<long>(from + size)}});
       from += size;
     }
     EXPECT_EQ(from, body.size()) << "chunk 0x" << std::hex << id << " not filled exactly";
@@ -178,9 +188,12 @@ TEST_F(TdsTest, RealFilesGiveTheCountsOfIndependentReaders) {
   };
   // Distinct positions and triangles as other readers report them.
   const Expected files[] = {
-      {"CameraRollAnim.3ds", 8, 12},         {"RotatingCube.3DS", 8, 12},
-      {"cube_with_diffuse_texture.3DS", 8, 12}, {"cubes_with_alpha.3DS", 40, 60},
-      {"fels.3ds", 386, 768},                {"test1.3ds", 72, 108},
+      {"CameraRollAnim.3ds", 8, 12},
+      {"RotatingCube.3DS", 8, 12},
+      {"cube_with_diffuse_texture.3DS", 8, 12},
+      {"cubes_with_alpha.3DS", 40, 60},
+      {"fels.3ds", 386, 768},
+      {"test1.3ds", 72, 108},
   };
   for (const Expected& e : files) {
     SCOPED_TRACE(e.file);
@@ -201,7 +214,8 @@ TEST_F(TdsTest, RealFilesGiveTheCountsOfIndependentReaders) {
   EXPECT_EQ(TextOf(document->model.materials[1].texture), "TEST.PNG");
   EXPECT_EQ(document->model.materials[1].light, (std::array<int32_t, 4>{150, 150, 150, 255}));
   EXPECT_EQ(document->model.materials[1].dark, (std::array<int32_t, 4>{75, 75, 75, 255}));
-  for (int s = 1; s <= document->model.faceCount; ++s) EXPECT_EQ(document->model.faces[s].material, 1);
+  for (int s = 1; s <= document->model.faceCount; ++s)
+    EXPECT_EQ(document->model.faces[s].material, 1);
   ASSERT_EQ(loadPath(DataPath("cubes_with_alpha.3DS")), 1);
   std::set<int> opacities;
   for (int m = 1; m <= 5; ++m) opacities.insert(document->model.materials[m].light[3]);
@@ -266,7 +280,7 @@ TEST_F(TdsTest, WritesTheDocumentedChunkTree) {
   EXPECT_EQ(colour(brick[3]), (std::vector<uint8_t>{255, 255, 255}));
   EXPECT_EQ(percent(brick[4]), 0);
   EXPECT_EQ(percent(brick[5]), 0);
-  EXPECT_EQ(percent(brick[6]), 100);  // opacity 0
+  EXPECT_EQ(percent(brick[6]), 100);               // opacity 0
   EXPECT_EQ(percent(editor[7].children()[6]), 0);  // material 5, opacity 255
   const std::vector<Node> map = brick[7].children();
   ASSERT_EQ(map.size(), 2u);
@@ -305,7 +319,8 @@ TEST_F(TdsTest, WritesTheDocumentedChunkTree) {
   const Node& faces = mesh[2];
   ASSERT_EQ(faces.u16(0), 2);
   const uint16_t expectedFaces[8] = {0, 1, 2, 7, 3, 4, 5, 7};
-  for (int i = 0; i < 8; ++i) EXPECT_EQ(faces.u16(2 + 2 * static_cast<size_t>(i)), expectedFaces[i]);
+  for (int i = 0; i < 8; ++i)
+    EXPECT_EQ(faces.u16(2 + 2 * static_cast<size_t>(i)), expectedFaces[i]);
   const std::vector<Node> faceMaterials = faces.children(18);
   ASSERT_EQ(faceMaterials.size(), 1u);
   EXPECT_EQ(faceMaterials[0].id, 0x4130);
@@ -355,8 +370,9 @@ TEST_F(TdsTest, QuadRoundTripGivesTwoTrianglesAndShiftsTheMaterial) {
     const VECTOR n = TriangleNormal(model.points[face.corners[0]].position,
                                     model.points[face.corners[1]].position,
                                     model.points[face.corners[2]].position);
-    const VECTOR m = TriangleNormal(original.model.points[1].position, original.model.points[2].position,
-                                    original.model.points[3].position);
+    const VECTOR m =
+        TriangleNormal(original.model.points[1].position, original.model.points[2].position,
+                       original.model.points[3].position);
     EXPECT_GT(n.dot(m), 0.99f);
   }
   const MATERIAL& m = model.materials[4];
@@ -437,21 +453,25 @@ TEST_F(TdsTest, ReaderRefusesBrokenFilesWithoutTouchingTheModel) {
   const std::vector<float> triangle = {0, 0, 0, 1, 0, 0, 0, 1, 0};
   auto withObject = [&](const Bytes& object) { return File(Bytes().chunk(0x4000, object)); };
   auto withMap = [&](const std::string& name) {
-    return File(Bytes().chunk(
-        0xAFFF, Bytes().chunk(0xA000, Bytes().text("m")).chunk(0xA200, Bytes().chunk(0xA300, Bytes().text(name)))));
+    return File(
+        Bytes().chunk(0xAFFF, Bytes()
+                                  .chunk(0xA000, Bytes().text("m"))
+                                  .chunk(0xA200, Bytes().chunk(0xA300, Bytes().text(name)))));
   };
   std::vector<Case> cases = {
       {"empty file", {}},
       {"no main chunk", Bytes().chunk(0x3D3D, Bytes()).data},
       {"vertex number outside the object", withObject(Object("o", triangle, {0, 1, 3}, "x", {}))},
       {"face number outside the object", withObject(Object("o", triangle, {0, 1, 2}, "x", {1}))},
-      {"object name of 17 characters", withObject(Object(std::string(17, 'o'), triangle, {0, 1, 2}, "x", {}))},
+      {"object name of 17 characters",
+       withObject(Object(std::string(17, 'o'), triangle, {0, 1, 2}, "x", {}))},
       {"material name of 17 characters",
        File(Bytes().chunk(0xAFFF, Bytes().chunk(0xA000, Bytes().text(std::string(17, 'm')))))},
       {"map name base of 9 characters", withMap("ABCDEFGHI.JP")},
       {"map name extension of 4 letters", withMap("ABC.JPEG")},
       {"map name of 13 characters", withMap("ABCDEFGHIJKLM")},
-      {"non-finite vertex", withObject(Object("o", {0, 0, 0, 1, 0, 0, 0, NAN, 0}, {0, 1, 2}, "x", {}))},
+      {"non-finite vertex",
+       withObject(Object("o", {0, 0, 0, 1, 0, 0, 0, NAN, 0}, {0, 1, 2}, "x", {}))},
   };
   // The second object's face 0 is global face 1; face number 1 is not its.
   Bytes second = TwoObjects();
@@ -538,18 +558,24 @@ TEST_F(TdsTest, AssimpReadsOurExportWithTheSameCountsAndBox) {
       const VECTOR& p = model.points[corner].position;
       const VECTOR q(p.x, -p.z, p.y);
       ourLow = VECTOR(std::min(ourLow.x, q.x), std::min(ourLow.y, q.y), std::min(ourLow.z, q.z));
-      ourHigh = VECTOR(std::max(ourHigh.x, q.x), std::max(ourHigh.y, q.y), std::max(ourHigh.z, q.z));
+      ourHigh =
+          VECTOR(std::max(ourHigh.x, q.x), std::max(ourHigh.y, q.y), std::max(ourHigh.z, q.z));
     }
   }
-  for (auto [a, b] : {std::pair{low.x, ourLow.x}, {low.y, ourLow.y}, {low.z, ourLow.z},
-                      {high.x, ourHigh.x}, {high.y, ourHigh.y}, {high.z, ourHigh.z}}) {
+  for (auto [a, b] : {std::pair{low.x, ourLow.x},
+                      {low.y, ourLow.y},
+                      {low.z, ourLow.z},
+                      {high.x, ourHigh.x},
+                      {high.y, ourHigh.y},
+                      {high.z, ourHigh.z}}) {
     EXPECT_NEAR(a, b, 1e-4f);
   }
 }
 
 TEST_F(TdsTest, RealFilesGiveAssimpsTriangleCount) {
-  for (const char* name : {"CameraRollAnim.3ds", "RotatingCube.3DS", "cube_with_diffuse_texture.3DS",
-                           "cubes_with_alpha.3DS", "fels.3ds", "test1.3ds"}) {
+  for (const char* name :
+       {"CameraRollAnim.3ds", "RotatingCube.3DS", "cube_with_diffuse_texture.3DS",
+        "cubes_with_alpha.3DS", "fels.3ds", "test1.3ds"}) {
     SCOPED_TRACE(name);
     Assimp::Importer importer;
     const aiScene* scene = importer.ReadFile(DataPath(name), 0);

@@ -23,11 +23,14 @@ namespace {
 constexpr size_t kHeader = 23;
 constexpr size_t kTriangle = 76;
 
-std::string TempPath(const std::string& name) { return ::testing::TempDir() + "vexal_fcw_" + name; }
+std::string TempPath(const std::string& name) {
+  return ::testing::TempDir() + "vexal_fcw_" + name;
+}
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                              static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
 }
 
 std::vector<uint8_t> ReadBytes(const std::string& path) {
@@ -134,8 +137,8 @@ TEST_F(FcwTest, RoundTripMergesCornersIntoMaterialZeroAndKeepsWinding) {
   std::string why;
   EXPECT_TRUE(ValidateModel(model, &why, true)) << why;
   for (int p = 1; p <= model.pointCount; ++p) {
-    for (float value : {model.points[p].position.x, model.points[p].position.y,
-                        model.points[p].position.z}) {
+    for (float value :
+         {model.points[p].position.x, model.points[p].position.y, model.points[p].position.z}) {
       EXPECT_NEAR(std::fabs(value), 1.0f, 1e-6f);
     }
   }

@@ -22,11 +22,14 @@ namespace {
 
 constexpr size_t kFace = 168;
 
-std::string TempPath(const std::string& name) { return ::testing::TempDir() + "vexal_mx_" + name; }
+std::string TempPath(const std::string& name) {
+  return ::testing::TempDir() + "vexal_mx_" + name;
+}
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                              static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
 }
 
 std::vector<uint8_t> ReadBytes(const std::string& path) {
@@ -146,7 +149,8 @@ TEST_F(MxTest, WritesTheDocumentedLayoutForAQuadATriangleAndATexture) {
   const size_t t = faces + kFace;
   const float corners[4][4] = {{0, 0, 0, 1}, {2, 0, 0, 1}, {0, 0, 4, 1}, {0, 0, 4, 1}};
   for (int c = 0; c < 4; ++c) {
-    for (int k = 0; k < 4; ++k) EXPECT_EQ(F32At(bytes, t + 16 * c + 4 * k), corners[c][k]) << c << k;
+    for (int k = 0; k < 4; ++k)
+      EXPECT_EQ(F32At(bytes, t + 16 * c + 4 * k), corners[c][k]) << c << k;
   }
   const VECTOR& n = model.faces[2].cornerNormals[2];
   EXPECT_EQ(F32At(bytes, t + 64 + 48), n.x);
@@ -156,7 +160,7 @@ TEST_F(MxTest, WritesTheDocumentedLayoutForAQuadATriangleAndATexture) {
   const float uv[8] = {0.25f, 0.5f, 1, 1, 0.75f, 0.875f, 0.75f, 0.875f};  // (u, 1 - v)
   for (int i = 0; i < 8; ++i) EXPECT_EQ(F32At(bytes, t + 128 + 4 * i), uv[i]) << i;
   EXPECT_EQ(U32At(bytes, t + 160), 0x00123456u);
-  EXPECT_EQ(U16At(bytes, t + 164), 1);       // second textured material
+  EXPECT_EQ(U16At(bytes, t + 164), 1);           // second textured material
   EXPECT_EQ(U16At(bytes, faces + 164), 0xFFFF);  // the quad's material 0 has none
 
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(&bytes[names])), "wood.grain");
@@ -169,6 +173,17 @@ TEST_F(MxTest, WritesTheDocumentedLayoutForAQuadATriangleAndATexture) {
   EXPECT_EQ(F32At(bytes, sectionD + 12), 1.0f);
   EXPECT_EQ(F32At(bytes, sectionD + 16), 1.0f);
   for (size_t i = sectionD + 20; i < bytes.size(); ++i) EXPECT_EQ(bytes[i], 0) << i;
+
+  // Read back, the repeated corner merges and the triangle is one again.
+  settings.MxImportScale = 0.5f;
+  ASSERT_EQ(LoadMxFile(*document, path, context), 1) << context.reason;
+  ASSERT_EQ(model.faceCount, 2);
+  EXPECT_TRUE(IsQuad(model, 1));
+  EXPECT_FALSE(IsQuad(model, 2));
+  EXPECT_EQ(model.pointCount, 5);
+  EXPECT_EQ(model.points[model.faces[2].corners[2]].position, VECTOR(0, 0, 2));
+  EXPECT_EQ(model.faces[2].uv[2].v, 0.125f);
+  EXPECT_EQ(model.faces[2].material, 1);
 }
 
 TEST_F(MxTest, RoundTripKeepsGeometryAndUVsAndMapsMaterialsByTextureNumber) {
