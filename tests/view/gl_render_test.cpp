@@ -415,6 +415,23 @@ TEST(GLTexture, UploadSizesArePowersOfTwoFromEightTo512) {
   EXPECT_EQ(document->model.materials[5].textureWidth, 0);
 }
 
+TEST(GLTexture, StoredNamesAreFoundBesideTheDocument) {
+  REQUIRE_VIEW(view);
+  const std::string path = WritePng("beside.png", 24, 12, 3, [](int, int, uint8_t* p) { p[0] = 9; });
+  const std::string folder = path.substr(0, path.rfind('/') + 1);
+  const std::string name = path.substr(folder.size());
+  auto document = PlainScene();
+  document->scene.fileName = folder + "robot.vxl";
+  const std::string stored[] = {name, "C:\\models\\" + name, ".\\" + name};
+  for (const std::string& text : stored) {
+    ASSERT_TRUE(SetText(document->model.materials[1].texture, text));
+    EXPECT_TRUE(LoadMaterialTexture(*document, view->gl(), view->textures(), 1)) << text;
+    EXPECT_EQ(document->model.materials[1].textureWidth, 24) << text;
+  }
+  ASSERT_TRUE(SetText(document->model.pictures[2].path, "Z:\\" + name));
+  EXPECT_TRUE(LoadPictureTexture(*document, view->gl(), view->textures(), 2));
+}
+
 TEST(GLTexture, GreyTexturesModulateAndBlendedOnesTakeTheMaterialColour) {
   REQUIRE_VIEW(view);
   const std::string grey = WritePng("grey.png", 8, 8, 1, [](int, int, uint8_t* p) { p[0] = 200; });
