@@ -22,6 +22,8 @@ namespace {
 constexpr std::string_view kSeparator = "================";
 constexpr std::string_view kBlanks = " \t\f\v";
 
+inline bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\f' || c == '\v'; }
+
 // The file is read the way it was always read: a line that is skipped or
 // tested is a whole line, while numbers are taken as a stream of
 // blank-separated tokens that may run over several lines. The whole line
@@ -40,12 +42,13 @@ class NativeScanner {
   }
   bool token(std::string_view& out) {
     for (;;) {
-      const size_t start = pending_.find_first_not_of(kBlanks);
-      if (start != std::string_view::npos) {
-        pending_.remove_prefix(start);
-        const size_t end = pending_.find_first_of(kBlanks);
-        out = pending_.substr(0, end);
-        pending_.remove_prefix(end == std::string_view::npos ? pending_.size() : end);
+      size_t start = 0;
+      while (start < pending_.size() && IsBlank(pending_[start])) ++start;
+      if (start < pending_.size()) {
+        size_t end = start;
+        while (end < pending_.size() && !IsBlank(pending_[end])) ++end;
+        out = pending_.substr(start, end - start);
+        pending_.remove_prefix(end);
         return true;
       }
       if (!lines_.next(pending_)) {
