@@ -123,6 +123,7 @@ class DocumentIoTest : public ::testing::Test {
     folder_ = (std::filesystem::path(::testing::TempDir()) / "document_io" /
                ::testing::UnitTest::GetInstance()->current_test_info()->name())
                   .string();
+    std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);
     document_ = std::make_unique<Document>();
   }
