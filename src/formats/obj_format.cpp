@@ -40,7 +40,10 @@ std::string_view TrimBlanks(std::string_view text) {
 // A statement word alone or followed by a blank (space or tab); rest is
 // what follows the blank.
 bool IsStatement(std::string_view text, std::string_view word, std::string_view& rest) {
-  if (text.size() < word.size() || text.compare(0, word.size(), word) != 0) return false;
+  if (text.size() < word.size()) return false;
+  for (size_t i = 0; i < word.size(); ++i) {
+    if (text[i] != word[i]) return false;
+  }
   if (text.size() == word.size()) {
     rest = {};
     return true;
@@ -50,11 +53,52 @@ bool IsStatement(std::string_view text, std::string_view word, std::string_view&
   return true;
 }
 
+// Powers of ten exactly representable as doubles.
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
 // Reads a real after optional blanks, as a free-format conversion would:
 // an optional sign, digits, a fraction and an exponent. False when no number
 // stands there or it is not finite.
+//
+// Plain decimals of up to 19 digits (what exporters write) take a fast path:
+// an integer mantissa below 2^53 divided by an exact power of ten is the
+// correctly rounded double. Everything else goes to std::from_chars.
 bool ReadReal(const char*& cursor, const char* end, double& value) {
   while (cursor < end && IsBlank(*cursor)) ++cursor;
+  const char* p = cursor;
+  bool negative = false;
+  if (p < end && (*p == '-' || *p == '+')) {
+    negative = *p == '-';
+    ++p;
+  }
+  uint64_t mantissa = 0;
+  int digits = 0;
+  int fraction = 0;
+  while (p < end && IsDigit(*p) && digits < 19) {
+    mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+    ++p;
+    ++digits;
+  }
+  if (p < end && *p == '.') {
+    ++p;
+    while (p < end && IsDigit(*p) && digits < 19) {
+      mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+      ++p;
+      ++digits;
+      ++fraction;
+    }
+  }
+  const bool plainEnd = p == end || !(IsDigit(*p) || *p == '.' || *p == 'e' || *p == 'E');
+  if (digits > 0 && plainEnd && mantissa < (uint64_t{1} << 53) && fraction <= 22) {
+    value = static_cast<double>(mantissa) / kExactPowersOfTen[fraction];
+    if (negative) value = -value;
+    cursor = p;
+    return true;
+  }
   const char* start = cursor;
   if (start < end && *start == '+') {
     ++start;
@@ -148,17 +192,51 @@ struct ParsedFace {
   int32_t material;
 };
 
+// Storage of the reader kept from one call to the next on each thread: a
+// model of full capacity to build into, swapped with the caller's only when
+// the file has been read completely, and the parser's tables. Reusing them
+// spares a large import the page faults of fresh allocations.
+struct ObjWorkspace {
+  Model model;
+  std::vector<VECTOR> points;
+  std::vector<UV> uvs;
+  std::vector<ParsedFace> faces;
+  std::vector<std::array<int32_t, 2>> lines;
+};
+
+ObjWorkspace& Workspace() {
+  thread_local std::unique_ptr<ObjWorkspace> workspace;
+  if (!workspace) workspace = std::make_unique<ObjWorkspace>();
+  return *workspace;
+}
+
 // Everything a file says, gathered before the model is touched so that a
 // refused file leaves the model as it was.
 class ObjParser {
  public:
-  ObjParser(float scale, const std::string& folder, bool readLibraries, FormatContext& context)
-      : scale_(scale), folder_(folder), readLibraries_(readLibraries), context_(context) {
+  ObjParser(ObjWorkspace& workspace, float scale, const std::string& folder, bool readLibraries,
+            FormatContext& context)
+      : scale_(scale),
+        folder_(folder),
+        readLibraries_(readLibraries),
+        context_(context),
+        points_(workspace.points),
+        uvs_(workspace.uvs),
+        faces_(workspace.faces),
+        lines_(workspace.lines) {
+    points_.clear();
+    uvs_.clear();
+    faces_.clear();
+    lines_.clear();
     for (int i = 0; i < kMaterialCount; ++i) palette_[static_cast<size_t>(i)] = DefaultMaterial(i);
   }
 
   bool parseObj(std::string_view text);
   bool commit(Model& model);
+  ObjCounts counts() const {
+    return {static_cast<int>(points_.size()), static_cast<int>(uvs_.size()),
+            static_cast<int>(faces_.size()), static_cast<int>(lines_.size())};
+  }
 
  private:
   // Calls handle(line, lineNumber) for every logical line: CR dropped, LF
@@ -169,10 +247,19 @@ class ObjParser {
   bool vertex(std::string_view rest, size_t number);
   bool textureCoordinate(std::string_view rest, size_t number);
   bool face(std::string_view rest, size_t number);
+  enum class Scan { kDone, kUnusual, kFailed };
+  Scan scanPlainFace(std::string_view rest, size_t number);
+  bool scanFace(std::string_view rest, size_t number);
+  bool addFace(size_t number);
   bool useMaterial(std::string_view name, size_t number, const char* what);
   void readLibrary(std::string_view name);
   bool libraryStatement(std::string_view line, size_t number);
-  bool fail(size_t number, const std::string& what) {
+  [[gnu::cold]] [[gnu::noinline]] bool badIndex(size_t number, const char* table, int64_t value,
+                                                 int64_t count) {
+    return fail(number, std::string("face refers to ") + table + " " + std::to_string(value) + " of " +
+                            std::to_string(count) + " read");
+  }
+  [[gnu::cold]] bool fail(size_t number, const std::string& what) {
     context_.fail(LineReason(number, what));
     return false;
   }
@@ -181,10 +268,10 @@ class ObjParser {
   const std::string& folder_;
   bool readLibraries_;
   FormatContext& context_;
-  std::vector<VECTOR> points_;
-  std::vector<UV> uvs_;
-  std::vector<ParsedFace> faces_;
-  std::vector<std::array<int32_t, 2>> lines_;
+  std::vector<VECTOR>& points_;
+  std::vector<UV>& uvs_;
+  std::vector<ParsedFace>& faces_;
+  std::vector<std::array<int32_t, 2>>& lines_;
   std::vector<std::string> names_;
   std::array<MATERIAL, kMaterialCount> palette_;
   int current_ = 0;
@@ -320,9 +407,74 @@ bool ObjParser::textureCoordinate(std::string_view rest, size_t number) {
   return true;
 }
 
+// Reads the vertices of a face written the usual way: blank-separated
+// "p", "p/t", "p//n" or "p/t/n" with optional minus signs. Anything else is
+// left to scanFace, which gives the same result for these forms.
+ObjParser::Scan ObjParser::scanPlainFace(std::string_view rest, size_t number) {
+  const int64_t pointCount = static_cast<int64_t>(points_.size());
+  const int64_t uvCount = static_cast<int64_t>(uvs_.size());
+  const char* p = rest.data();
+  const char* end = p + rest.size();
+  // A number of at most 9 digits with an optional minus; false when none.
+  const auto readIndex = [&](int64_t& value, bool& relative) {
+    relative = p < end && *p == '-';
+    if (relative) ++p;
+    const char* start = p;
+    value = 0;
+    while (p < end && IsDigit(*p) && p - start < 9) value = value * 10 + (*p++ - '0');
+    return p > start && (p == end || !IsDigit(*p));
+  };
+  for (;;) {
+    while (p < end && IsBlank(*p)) ++p;
+    if (p == end) return Scan::kDone;
+    int64_t value;
+    bool relative;
+    if (!readIndex(value, relative)) return Scan::kUnusual;
+    const int64_t point = relative ? pointCount - value + 1 : value;
+    if (point < 1 || point > pointCount) {
+      badIndex(number, "point", relative ? -value : value, pointCount);
+      return Scan::kFailed;
+    }
+    UV uv{};
+    if (p < end && *p == '/') {
+      ++p;
+      if (p < end && *p != '/' && !IsBlank(*p)) {
+        if (!readIndex(value, relative)) return Scan::kUnusual;
+        const int64_t index = relative ? uvCount - value + 1 : value;
+        if (index < 1 || index > uvCount) {
+          badIndex(number, "texture coordinate", relative ? -value : value, uvCount);
+          return Scan::kFailed;
+        }
+        uv = uvs_[static_cast<size_t>(index - 1)];
+      }
+      if (p < end && *p == '/') {
+        ++p;
+        if (p < end && !IsBlank(*p) && !readIndex(value, relative)) return Scan::kUnusual;
+      }
+    }
+    if (p < end && !IsBlank(*p)) return Scan::kUnusual;
+    facePoints_.push_back(static_cast<int32_t>(point));
+    faceUVs_.push_back(uv);
+  }
+}
+
 bool ObjParser::face(std::string_view rest, size_t number) {
   facePoints_.clear();
   faceUVs_.clear();
+  const Scan plain = scanPlainFace(rest, number);
+  if (plain == Scan::kFailed) return false;
+  if (plain == Scan::kUnusual) {
+    facePoints_.clear();
+    faceUVs_.clear();
+    if (!scanFace(rest, number)) return false;
+  }
+  return addFace(number);
+}
+
+// Scans a face character by character: digits build a number, a minus
+// before its digits makes it relative, "/" moves to the next field of the
+// vertex, a blank to the next vertex; other characters are skipped.
+bool ObjParser::scanFace(std::string_view rest, size_t number) {
   const int64_t pointCount = static_cast<int64_t>(points_.size());
   const int64_t uvCount = static_cast<int64_t>(uvs_.size());
   // Scanning state of the current vertex and number.
@@ -339,16 +491,13 @@ bool ObjParser::face(std::string_view rest, size_t number) {
       if (field == 0) {
         const int64_t index = relative ? pointCount - value + 1 : value;
         if (index < 1 || index > pointCount) {
-          return fail(number, "face refers to point " + std::to_string(relative ? -value : value) +
-                                  " of " + std::to_string(pointCount) + " read");
+          return badIndex(number, "point", relative ? -value : value, pointCount);
         }
         point = static_cast<int32_t>(index);
       } else if (field == 1) {
         const int64_t index = relative ? uvCount - value + 1 : value;
         if (index < 1 || index > uvCount) {
-          return fail(number, "face refers to texture coordinate " +
-                                  std::to_string(relative ? -value : value) + " of " +
-                                  std::to_string(uvCount) + " read");
+          return badIndex(number, "texture coordinate", relative ? -value : value, uvCount);
         }
         uv = uvs_[static_cast<size_t>(index - 1)];
       }
@@ -396,6 +545,10 @@ bool ObjParser::face(std::string_view rest, size_t number) {
     }
   }
 
+  return true;
+}
+
+bool ObjParser::addFace(size_t number) {
   const size_t count = facePoints_.size();
   if (count < 2) return true;
   const int32_t material = current_ % kFileMaterials;
@@ -530,13 +683,21 @@ int LoadObjText(Model& model, std::string_view text, const std::string& libraryF
                 bool readLibraries, FormatContext& context) {
   context.reason.clear();
   const float scale = context.settings ? context.settings->ObjImportScale : 1.0f;
-  ObjParser parser(scale, libraryFolder, readLibraries, context);
+  ObjWorkspace& workspace = Workspace();
+  ObjParser parser(workspace, scale, libraryFolder, readLibraries, context);
   if (!parser.parseObj(text)) return 0;
-  // Built aside and swapped in, so a refusal at the last step leaves the
-  // model as it was.
-  auto scratch = std::make_unique<Model>();
-  if (!parser.commit(*scratch)) return 0;
-  std::swap(model, *scratch);
+  if (!parser.commit(workspace.model)) return 0;
+  std::swap(model, workspace.model);
+  return 1;
+}
+
+int ParseObjText(std::string_view text, ObjCounts& counts, FormatContext& context) {
+  context.reason.clear();
+  const float scale = context.settings ? context.settings->ObjImportScale : 1.0f;
+  const std::string noFolder;
+  ObjParser parser(Workspace(), scale, noFolder, false, context);
+  if (!parser.parseObj(text)) return 0;
+  counts = parser.counts();
   return 1;
 }
 

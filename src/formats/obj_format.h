@@ -37,6 +37,19 @@ int LoadObjFile(Document& document, const std::string& path, FormatContext& cont
 int LoadObjText(Model& model, std::string_view text, const std::string& libraryFolder,
                 bool readLibraries, FormatContext& context);
 
+// What a parse of OBJ text found, without building a model.
+struct ObjCounts {
+  int points = 0;
+  int textureCoordinates = 0;
+  int surfaces = 0;  // n-gons counted as their triangles
+  int lines = 0;     // two-vertex faces
+};
+
+// Parses OBJ text with every check of LoadObjText but builds no model (no
+// material library is read): for measuring the parser and for probes.
+// Returns 0 with a reason for text LoadObjText would refuse before building.
+int ParseObjText(std::string_view text, ObjCounts& counts, FormatContext& context);
+
 // Writes every point, four texture coordinates and four normals per surface,
 // the non-guide surfaces grouped by material, and the lines no non-guide
 // surface borders as two-point faces; scaled by ObjExportScale. With

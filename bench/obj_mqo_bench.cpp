@@ -1,0 +1,246 @@
+// OBJ and MQO import and export, and OBJ import side by side with assimp
+// (Importer::ReadFile with and without JoinIdenticalVertices) on the same
+// files.
+//
+// Files:
+// - a generated OBJ of 19,900 quads (a closed 100 x 199 torus, one v, vt
+//   and vn line per point, "f a/a/a ..." faces; about 3 MB). Its 39,800
+//   edges are more than the line table holds, so the whole import ends in a
+//   refusal when the rebuilt lines pass 19,999: that figure is the parse plus
+//   the rebuild up to the limit.
+// - the largest closed quad model that does import (99 x 101 = 9,999 quads,
+//   19,998 lines), written by our own OBJ and MQO writers.
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "formats/mqo_format.h"
+#include "formats/obj_format.h"
+#include "model/document.h"
+#include "model/maintenance.h"
+#include "settings/settings.h"
+#include "support/test_models.h"
+
+#ifdef VEXAL_HAVE_ASSIMP
+#include <assimp/Importer.hpp>
+#include <assimp/postprocess.h>
+#include <assimp/scene.h>
+#endif
+
+namespace vexal {
+namespace {
+
+// Files written for the run, removed when the program ends.
+struct ScratchFiles {
+  std::vector<std::string> paths;
+  ~ScratchFiles() {
+    for (const std::string& path : paths) ::unlink(path.c_str());
+  }
+};
+
+std::string ScratchPath(const char* name) {
+  static ScratchFiles files;
+  std::string path = "/tmp/vexal_bench_" + std::to_string(::getpid()) + "_" + name;
+  files.paths.push_back(path);
+  if (path.size() > 4 && path.compare(path.size() - 4, 4, ".obj") == 0) {
+    files.paths.push_back(path.substr(0, path.size() - 4) + ".mtl");
+  }
+  return path;
+}
+
+const Settings& DefaultSettings() {
+  static const Settings settings;
+  return settings;
+}
+
+// The 19,900-quad torus as OBJ text with texture coordinates and normals.
+const std::string& GeneratedObjText() {
+  static const std::string text = [] {
+    const int rows = 100;
+    const int columns = 199;
+    const double pi = 3.14159265358979323846;
+    std::string out;
+    out.reserve(3200000);
+    char line[128];
+    out += "# torus of 19900 quads\n";
+    for (int r = 0; r < rows; ++r) {
+      for (int c = 0; c < columns; ++c) {
+        const double u = 2 * pi * r / rows;
+        const double v = 2 * pi * c / columns;
+        const double radius = 3.0 + std::cos(u);
+        std::snprintf(line, sizeof line, "v %.6f %.6f %.6f\n", radius * std::cos(v), std::sin(u),
+                      radius * std::sin(v));
+        out += line;
+        std::snprintf(line, sizeof line, "vt %.6f %.6f\n", static_cast<double>(c) / columns,
+                      static_cast<double>(r) / rows);
+        out += line;
+        std::snprintf(line, sizeof line, "vn %.6f %.6f %.6f\n", std::cos(u) * std::cos(v), std::sin(u),
+                      std::cos(u) * std::sin(v));
+        out += line;
+      }
+    }
+    out += "g torus\nusemtl skin\n";
+    const auto index = [&](int r, int c) { return (r % rows) * columns + (c % columns) + 1; };
+    for (int r = 0; r < rows; ++r) {
+      for (int c = 0; c < columns; ++c) {
+        const int a = index(r, c), b = index(r + 1, c), d = index(r + 1, c + 1), e = index(r, c + 1);
+        std::snprintf(line, sizeof line, "f %d/%d/%d %d/%d/%d %d/%d/%d %d/%d/%d\n", a, a, a, b, b, b, d, d, d, e,
+                      e, e);
+        out += line;
+      }
+    }
+    return out;
+  }();
+  return text;
+}
+
+const std::string& GeneratedObjFile() {
+  static const std::string path = [] {
+    const std::string file = ScratchPath("torus19900.obj");
+    std::ofstream(file, std::ios::binary) << GeneratedObjText();
+    return file;
+  }();
+  return path;
+}
+
+// The 9,999-quad torus written by one of our writers, with UVs and normals.
+std::string LimitModelFile(const char* name, WriterFunction save) {
+  auto document = std::make_unique<Document>();
+  testing::QuadTorus(document->model, 99, 101);
+  Model& model = document->model;
+  for (int s = 1; s <= model.faceCount; ++s) {
+    for (int j = 0; j < 4; ++j) model.faces[s].uv[j] = UV(j & 1 ? 1.0f : 0.0f, j & 2 ? 1.0f : 0.0f);
+  }
+  RefreshNormals(model, kNormalsFace | kNormalsAngleSmoothed, true);
+  const std::string path = ScratchPath(name);
+  FormatContext context;
+  context.settings = &DefaultSettings();
+  if (!save(*document, path, context)) return {};
+  return path;
+}
+
+const std::string& LimitObjFile() {
+  static const std::string path = LimitModelFile("torus9999.obj", SaveObjFile);
+  return path;
+}
+
+const std::string& LimitMqoFile() {
+  static const std::string path = LimitModelFile("torus9999.mqo", SaveMqoFile);
+  return path;
+}
+
+size_t FileSize(const std::string& path) {
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  return static_cast<size_t>(in.tellg());
+}
+
+void BM_ObjParse19900Quads(benchmark::State& state) {
+  const std::string& text = GeneratedObjText();
+  FormatContext context;
+  context.settings = &DefaultSettings();
+  ObjCounts counts;
+  for (auto _ : state) {
+    if (!ParseObjText(text, counts, context)) state.SkipWithError(context.reason.c_str());
+    benchmark::DoNotOptimize(counts);
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
+  state.counters["quads"] = counts.surfaces;
+}
+BENCHMARK(BM_ObjParse19900Quads)->Unit(benchmark::kMillisecond);
+
+void BM_ObjImport19900QuadsUntilLineLimit(benchmark::State& state) {
+  const std::string& path = GeneratedObjFile();
+  auto document = std::make_unique<Document>();
+  FormatContext context;
+  context.settings = &DefaultSettings();
+  int result = 0;
+  for (auto _ : state) {
+    result = LoadObjFile(*document, path, context);
+    benchmark::DoNotOptimize(result);
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * FileSize(path)));
+  state.SetLabel(result ? "loaded" : "refused: " + context.reason);
+}
+BENCHMARK(BM_ObjImport19900QuadsUntilLineLimit)->Unit(benchmark::kMillisecond);
+
+void BM_ObjImport9999Quads(benchmark::State& state) {
+  const std::string& path = LimitObjFile();
+  auto document = std::make_unique<Document>();
+  FormatContext context;
+  context.settings = &DefaultSettings();
+  for (auto _ : state) {
+    if (!LoadObjFile(*document, path, context)) state.SkipWithError(context.reason.c_str());
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * FileSize(path)));
+  state.counters["points"] = document->model.pointCount;
+  state.counters["lines"] = document->model.lineCount;
+}
+BENCHMARK(BM_ObjImport9999Quads)->Unit(benchmark::kMillisecond);
+
+void BM_MqoImport9999Quads(benchmark::State& state) {
+  const std::string& path = LimitMqoFile();
+  auto document = std::make_unique<Document>();
+  FormatContext context;
+  context.settings = &DefaultSettings();
+  for (auto _ : state) {
+    if (!LoadMqoFile(*document, path, context)) state.SkipWithError(context.reason.c_str());
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * FileSize(path)));
+  state.counters["points"] = document->model.pointCount;
+}
+BENCHMARK(BM_MqoImport9999Quads)->Unit(benchmark::kMillisecond);
+
+void Export(benchmark::State& state, WriterFunction save, const char* name, int exportGroup) {
+  auto document = std::make_unique<Document>();
+  testing::QuadTorus(document->model, 99, 101);
+  RefreshNormals(document->model, kNormalsFace | kNormalsAngleSmoothed, true);
+  Settings settings;
+  settings.ObjExportGroup = exportGroup;
+  settings.ObjExportMaterial = exportGroup;
+  const std::string path = ScratchPath(name);
+  FormatContext context;
+  context.settings = &settings;
+  for (auto _ : state) {
+    if (!save(*document, path, context)) state.SkipWithError(context.reason.c_str());
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * FileSize(path)));
+}
+
+void BM_ObjExport9999Quads(benchmark::State& state) { Export(state, SaveObjFile, "export.obj", 0); }
+BENCHMARK(BM_ObjExport9999Quads)->Unit(benchmark::kMillisecond);
+void BM_ObjExportWithLibrary9999Quads(benchmark::State& state) { Export(state, SaveObjFile, "export2.obj", 1); }
+BENCHMARK(BM_ObjExportWithLibrary9999Quads)->Unit(benchmark::kMillisecond);
+void BM_MqoExport9999Quads(benchmark::State& state) { Export(state, SaveMqoFile, "export.mqo", 0); }
+BENCHMARK(BM_MqoExport9999Quads)->Unit(benchmark::kMillisecond);
+
+#ifdef VEXAL_HAVE_ASSIMP
+void Assimp(benchmark::State& state, const std::string& path, unsigned flags) {
+  for (auto _ : state) {
+    Assimp::Importer importer;
+    const aiScene* scene = importer.ReadFile(path, flags);
+    if (!scene) state.SkipWithError(importer.GetErrorString());
+    benchmark::DoNotOptimize(scene);
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * FileSize(path)));
+}
+void BM_AssimpObj19900QuadsJoin(benchmark::State& state) {
+  Assimp(state, GeneratedObjFile(), aiProcess_JoinIdenticalVertices);
+}
+BENCHMARK(BM_AssimpObj19900QuadsJoin)->Unit(benchmark::kMillisecond);
+void BM_AssimpObj19900Quads(benchmark::State& state) { Assimp(state, GeneratedObjFile(), 0); }
+BENCHMARK(BM_AssimpObj19900Quads)->Unit(benchmark::kMillisecond);
+void BM_AssimpObj9999QuadsJoin(benchmark::State& state) {
+  Assimp(state, LimitObjFile(), aiProcess_JoinIdenticalVertices);
+}
+BENCHMARK(BM_AssimpObj9999QuadsJoin)->Unit(benchmark::kMillisecond);
+#endif
+
+}  // namespace
+}  // namespace vexal
