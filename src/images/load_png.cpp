@@ -90,6 +90,11 @@ bool ReadHeader(png_structp png, png_infop info, PngLayout& layout, png_colorp p
   }
   png_set_interlace_handling(png);
   png_read_update_info(png, info);
+  // Deflate expands at most about 1032:1, so a file too small to hold the
+  // pixels is refused before the image is allocated.
+  const size_t storedBytes = (png_get_rowbytes(png, info) + 1) * layout.height;
+  // (Output rows can be 16 times the stored ones: 1-bit grey with alpha.)
+  if (static_cast<const PngSource*>(png_get_io_ptr(png))->size * 1100 < storedBytes / 16) return false;
   return png_get_rowbytes(png, info) == static_cast<size_t>(layout.width) * layout.channels;
 }
 

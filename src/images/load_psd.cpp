@@ -55,7 +55,16 @@ bool ReadPlanes(ByteReader& in, uint16_t compression, int32_t width, int32_t hei
   if (compression == 1) {
     if (!in.has(rows * 2)) return false;
     counts.resize(rows);
-    for (auto& count : counts) count = in.u16be();
+    // A packed row needs at least two bytes per 128 output bytes; checking
+    // the counts first keeps a short file from allocating huge planes.
+    const size_t minimumRow = 2 * ((rowBytes + 127) / 128);
+    size_t total = 0;
+    for (auto& count : counts) {
+      count = in.u16be();
+      if (count < minimumRow) return false;
+      total += count;
+    }
+    if (total > in.remaining()) return false;
   } else if (compression != 0) {
     return false;
   } else if (!in.has(rows * rowBytes)) {

@@ -98,6 +98,10 @@ bool LoadTgaImage(ImageBytes file, NImage& image) {
 
   const int fileBytes = (h.pixelBits + 7) / 8;
   const size_t pixelCount = size_t{h.width} * h.height;
+  // Check the data can possibly cover the image before allocating: raw
+  // data needs every byte; a run packet of at least two bytes yields at
+  // most 128 pixels.
+  if (packed ? in.remaining() * 64 < pixelCount : in.remaining() < pixelCount * fileBytes) return false;
   std::vector<uint8_t> raw(pixelCount * fileBytes);
   if (!packed) {
     if (!in.bytes(raw.data(), raw.size())) return false;

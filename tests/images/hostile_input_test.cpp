@@ -109,3 +109,41 @@ TEST(HostileImages, ManyLargeGifFramesAreCapped) {
 
 }  // namespace
 }  // namespace vexal
+
+namespace vexal {
+namespace {
+
+// Small files whose headers promise the largest allowed image: the loaders
+// must see the data cannot cover it before they allocate a gigabyte.
+TEST(HostileImages, LargestAllowedHeadersWithLittleDataAllocateNothingBig) {
+  test::Bytes tga;  // 16384 x 16384 x 32 bits raw, 100 bytes of data
+  tga.u8(0).u8(0).u8(2).fill(5, 0).u16le(0).u16le(0).u16le(16384).u16le(16384).u8(32).u8(0x20).fill(100, 7);
+  test::Bytes tgaRle = tga;
+  tgaRle.data[2] = 10;
+  test::Bytes psd;  // 16384 x 16384 RGB, PackBits, row counts that cannot fit
+  psd.text("8BPS").u16be(1).fill(6, 0).u16be(3).u32be(16384).u32be(16384).u16be(8).u16be(3);
+  psd.u32be(0).u32be(0).u32be(0).u16be(1);
+  for (int i = 0; i < 3 * 16384; ++i) psd.u16be(2);
+  std::vector<uint8_t> png = test::ReadBytes(test::ImageDataPath("generated/png_rgb16.png"));
+  // IHDR width and height (CRC fixed below) set to 16384.
+  png[16] = 0, png[17] = 0, png[18] = 0x40, png[19] = 0;
+  png[20] = 0, png[21] = 0, png[22] = 0x40, png[23] = 0;
+  uint32_t crc = 0xFFFFFFFF;
+  for (size_t i = 12; i < 29; ++i) {
+    crc ^= png[i];
+    for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+  }
+  crc ^= 0xFFFFFFFF;
+  for (int i = 0; i < 4; ++i) png[29 + i] = static_cast<uint8_t>(crc >> (24 - 8 * i));
+  test::Bytes pngFile;
+  pngFile.append(png);
+  for (const auto* file : {&tga, &tgaRle, &psd, &pngFile}) {
+    ExactBuffer buffer(file->data);
+    NImage image;
+    EXPECT_EQ(LoadImageFromMemory(buffer.bytes(), image, 0), 0);
+    EXPECT_TRUE(image.empty());
+  }
+}
+
+}  // namespace
+}  // namespace vexal
