@@ -129,6 +129,15 @@ std::vector<int32_t> InterlacedRows(int32_t height) {
   return rows;
 }
 
+// The most indices LZW data of this many bytes can produce: each code
+// adds at most one byte to the longest string so far, and no string is
+// longer than the 4096-entry table allows.
+size_t MaxLzwOutput(size_t dataBytes, int minimumCodeSize) {
+  const size_t codes = dataBytes * 8 / static_cast<size_t>(minimumCodeSize + 1);
+  if (codes <= 4096) return codes * (codes + 1) / 2;
+  return size_t{4096} * 4097 / 2 + (codes - 4096) * 4096;
+}
+
 bool ReadColorTable(ByteReader& in, int count, std::vector<uint8_t>& table) {
   table.resize(static_cast<size_t>(count) * 3);
   return in.bytes(table.data(), table.size());
@@ -188,6 +197,9 @@ bool LoadGifPicture(ImageBytes file, NPicture& picture, int layer) {
     ++frameNumber;
     if (!wanted || width == 0 || height == 0) continue;
     if (width > kMaxImageSide || height > kMaxImageSide) return false;
+    // Data that cannot fill the frame belongs to a damaged or hostile file;
+    // refusing it also keeps a few bytes from claiming a huge frame.
+    if (MaxLzwOutput(data.size(), minimumCodeSize) < size_t{width} * height) return false;
     totalPixels += size_t{width} * height;
     if (totalPixels > kMaxTotalFramePixels) return false;
 

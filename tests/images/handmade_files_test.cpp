@@ -496,6 +496,20 @@ TEST(HandMadeIco, FirstImageWithItsMaskBecomesRgba) {
   EXPECT_EQ(picture.layers[0].image.pixels[1], 99);
 }
 
+TEST(HandMadeIco, PngStoredInsideAnIconIsRead) {
+  const auto png = test::ReadBytes(test::ImageDataPath("generated/png_pal8_trns.png"));
+  Bytes file;
+  file.u16le(0).u16le(1).u16le(1);
+  file.u8(23).u8(17).u8(0).u8(0).u16le(1).u16le(32).u32le(static_cast<uint32_t>(png.size())).u32le(22);
+  file.append(png);
+  ExactBuffer bytes(file.data);
+  NImage fromIcon, direct;
+  ASSERT_EQ(LoadImageFromMemory(bytes.bytes(), fromIcon, 0), kImageFormatIco);
+  ASSERT_TRUE(LoadPngImage(ExactBuffer(png).bytes(), direct));
+  ASSERT_TRUE(direct.Convert(4));
+  EXPECT_EQ(fromIcon.pixels, direct.pixels);
+}
+
 // ---- Photoshop ----
 
 // A 2 x 2 RGB document with two layers: the bottom one raw, covering the
