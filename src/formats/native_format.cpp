@@ -172,6 +172,15 @@ class NativeParser {
   // A whole line of text for a name or path.
   Got textLine(std::optional<std::string>& out, const char* what);
   Got integerLine(std::optional<int32_t>& out);
+  // Colour values outside 0..255 are brought to the nearest end, with a
+  // warning: they only tint, and the rest of the document is intact.
+  int32_t ColourInRange(int32_t value, const std::string& what) {
+    if (value >= 0 && value <= 255) return value;
+    const int32_t kept = value < 0 ? 0 : 255;
+    context_.warnings.push_back(where() + what + " " + std::to_string(value) + " outside 0..255; " +
+                                std::to_string(kept) + " used");
+    return kept;
+  }
   bool endedEarly(const char* section) {
     context_.warnings.push_back(std::string("the file ends inside the ") + section +
                                 "; the rest keeps its defaults");
@@ -239,10 +248,16 @@ bool NativeParser::parseTables(NativeContent& out) {
     if (got == Got::kEnd) context_.reason = std::string("the file ends inside the ") + table + " table";
     return got == Got::kValue;
   };
-  auto state = [&](int32_t value, const char* what, int index) {
-    if (value >= kStateNormal && value <= kStateHidden) return true;
-    return fail(where() + what + " " + std::to_string(index) + " has state " +
-                std::to_string(value) + " (expected 0, 1 or 2)");
+  // A state other than normal, selected or hidden would be taken for a
+  // record marked for removal, or for nothing at all; the record itself is
+  // sound, so it is kept as a normal one.
+  auto state = [&](int32_t& value, const char* what, int index) {
+    if (value < kStateNormal || value > kStateHidden) {
+      context_.warnings.push_back(where() + what + " " + std::to_string(index) + " had state " +
+                                  std::to_string(value) + "; made normal");
+      value = kStateNormal;
+    }
+    return true;
   };
   const int32_t points = out.pointCount;
   auto pointIndex = [&](int32_t value, const char* what, int index) {
@@ -355,10 +370,7 @@ bool NativeParser::parseTail(NativeContent& out) {
       const Got got = integer(value);
       if (got == Got::kBad) return false;
       if (got == Got::kEnd) return endedEarly("palette");
-      if (value < 0 || value > 255) {
-        return fail(where() + "material " + std::to_string(m) + " has colour value " +
-                    std::to_string(value) + " outside 0..255");
-      }
+      value = ColourInRange(value, "material " + std::to_string(m) + " colour");
       out.materials[static_cast<size_t>(m)].colors[static_cast<size_t>(c)] = value;
     }
   }
@@ -397,8 +409,8 @@ bool NativeParser::parseTexture(NativeContent& out) {
     if (got == Got::kValue) got = textLine(material.name, "a material name");
     if (got == Got::kValue) got = textLine(material.texture, "a texture file name");
     if (got == Got::kValue && linesPerEntry > 3) got = integerLine(material.opacity);
-    if (got == Got::kValue && material.opacity && (*material.opacity < 0 || *material.opacity > 255)) {
-      return fail(where() + "opacity " + std::to_string(*material.opacity) + " outside 0..255");
+    if (got == Got::kValue && material.opacity) {
+      material.opacity = ColourInRange(*material.opacity, "material " + std::to_string(m) + " opacity");
     }
     if (got == Got::kValue && linesPerEntry > 4) {
       std::string_view text;

@@ -33,10 +33,12 @@ inline constexpr const char* kNativeVersion = "2.72";
 // file cannot be read, its second line does not begin "<VEXAL", a count is
 // negative or above 19999, the file ends inside the point, line or surface
 // table, a number cannot be parsed or is not finite, an index is out of
-// range, a material is outside 0..15, a state is outside 0..2, a colour is
-// outside 0..255 or a text is longer than 259 bytes; the document is then
-// left exactly as it was. A file that ends inside the palette or an
-// optional section loads, the rest keeping the defaults (with a warning).
+// range, a material is outside 0..15 or a text is longer than 259 bytes;
+// the document is then left exactly as it was. Repaired with a warning: a
+// state outside 0..2 (made 0), a colour or opacity outside 0..255 (brought
+// into range), a one-sided mirror partner (dropped). A file that ends inside
+// the palette or an optional section loads, the rest keeping the defaults
+// (with a warning).
 int LoadNativeFile(Document& document, const std::string& path, FormatContext& context);
 
 // LoadNativeFile on the bytes of a file already in memory.

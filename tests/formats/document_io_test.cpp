@@ -197,7 +197,9 @@ TEST_F(DocumentIoTest, ReadersAreTriedInOrderAndTheTypeNarrowsThem) {
     const int result = OpenDocumentFile(*document, file, path("model.lwo"), c.type, io(readers));
     EXPECT_EQ(g_calls, c.calls) << "type " << c.type;
     EXPECT_EQ(result, c.reader ? 1 : 0) << "type " << c.type;
-    if (c.reader) EXPECT_EQ(file.readerName, c.reader) << "type " << c.type;
+    if (c.reader) {
+      EXPECT_EQ(file.readerName, c.reader) << "type " << c.type;
+    }
   }
 }
 
