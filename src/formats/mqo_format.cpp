@@ -141,7 +141,7 @@ class MqoParser {
     context_.fail("line " + std::to_string(lines_->number()) + ": " + what);
     return false;
   }
-  void materialChunk();
+  bool materialChunk();
   bool objectChunk();
   bool vertexChunk();
   bool binaryVertexChunk(std::string_view line);
@@ -177,7 +177,7 @@ bool MqoParser::read(std::string_view text) {
   while (lines.next(line)) {
     if (StartsWith(line, "Eof")) break;
     if (StartsWith(line, "Material ")) {
-      materialChunk();
+      if (!materialChunk()) return false;
     } else if (StartsWith(line, "Object ")) {
       if (!objectChunk()) return false;
     } else if (!TrimBlanks(line).empty()) {
@@ -216,10 +216,10 @@ void MqoParser::skipChunk() {
   }
 }
 
-void MqoParser::materialChunk() {
+bool MqoParser::materialChunk() {
   std::string_view line;
   while (lines_->next(line)) {
-    if (StartsWith(line, "}")) return;
+    if (StartsWith(line, "}")) return true;
     if (materialCounter_ < kFileMaterials) {
       MATERIAL& material = model_.materials[static_cast<size_t>(materialCounter_)];
       const size_t open = line.find('"');
@@ -227,11 +227,7 @@ void MqoParser::materialChunk() {
       if (close != std::string_view::npos) {
         std::string_view name = line.substr(open + 1, close - open - 1);
         name = name.substr(0, name.find(' '));
-        if (!SetText(material.name, name)) {
-          context_.warnings.push_back("line " + std::to_string(lines_->number()) +
-                                      ": material name too long, kept " +
-                                      std::string(TextOf(material.name)));
-        }
+        if (!SetText(material.name, name)) return fail("material name longer than 259 characters");
       }
       const char* cursor;
       const char* end;
@@ -250,13 +246,13 @@ void MqoParser::materialChunk() {
         const std::string_view rest(cursor, static_cast<size_t>(end - cursor));
         const size_t quote = rest.find('"');
         if (quote != std::string_view::npos && !SetText(material.texture, rest.substr(0, quote))) {
-          context_.warnings.push_back("line " + std::to_string(lines_->number()) +
-                                      ": texture file name too long, skipped");
+          return fail("texture file name longer than 259 characters");
         }
       }
     }
     ++materialCounter_;
   }
+  return true;
 }
 
 bool MqoParser::objectChunk() {
@@ -580,8 +576,11 @@ void WritePointList(TextWriter& out, const Model& model, const std::vector<uint8
 int LoadMqoText(Model& model, std::string_view text, FormatContext& context) {
   context.reason.clear();
   const float scale = context.settings ? context.settings->MqoImportScale : 0.01f;
-  // Built aside and swapped in, so a refused file leaves the model as it was.
-  auto scratch = std::make_unique<Model>();
+  // Built aside and swapped in, so a refused file leaves the model as it
+  // was. The aside model is kept for the next call on this thread: a model of
+  // full capacity is costly to allocate afresh.
+  thread_local std::unique_ptr<Model> scratch;
+  if (!scratch) scratch = std::make_unique<Model>();
   MqoParser parser(*scratch, scale, context);
   if (!parser.read(text)) return 0;
   std::swap(model, *scratch);

@@ -13,6 +13,7 @@
 #include "model/document.h"
 #include "model/maintenance.h"
 #include "model/model.h"
+#include "model/validate.h"
 
 namespace vexal::objmqo_test {
 
@@ -43,40 +44,12 @@ inline std::string TestFolder() {
 
 inline std::unique_ptr<Document> NewDocument() { return std::make_unique<Document>(); }
 
-// Empty when the model keeps the invariants every reader promises: indices in
-// range, triangles repeating corner 0, symmetric mirror partners, states and
-// materials in range, finite positions, counts under the limit.
+// Empty when the model keeps the invariants every reader promises (indices
+// in range, symmetric partners, line references agreeing with the lines,
+// finite positions, counts under the limit), else what broke.
 inline std::string ModelProblem(const Model& model) {
-  std::ostringstream out;
-  if (model.pointCount < 0 || model.pointCount > kMaxCount) out << "point count " << model.pointCount << "; ";
-  if (model.lineCount < 0 || model.lineCount > kMaxCount) out << "line count " << model.lineCount << "; ";
-  if (model.faceCount < 0 || model.faceCount > kMaxCount) out << "face count " << model.faceCount << "; ";
-  if (!out.str().empty()) return out.str();
-  const auto point = [&](int32_t p) { return p >= 1 && p <= model.pointCount; };
-  for (int p = 1; p <= model.pointCount; ++p) {
-    const VERT& v = model.points[p];
-    if (!std::isfinite(v.position.x) || !std::isfinite(v.position.y) || !std::isfinite(v.position.z)) {
-      out << "point " << p << " not finite; ";
-    }
-    if (v.mirror != 0 && (!point(v.mirror) || model.points[v.mirror].mirror != p)) {
-      out << "point " << p << " partner " << v.mirror << " not symmetric; ";
-    }
-    if (v.state < 0 || v.state > 2) out << "point " << p << " state " << v.state << "; ";
-  }
-  for (int l = 1; l <= model.lineCount; ++l) {
-    if (!point(model.lines[l].a) || !point(model.lines[l].b)) out << "line " << l << " end out of range; ";
-  }
-  for (int s = 1; s <= model.faceCount; ++s) {
-    const FACE& f = model.faces[s];
-    for (int32_t c : f.corners) {
-      if (!point(c)) out << "surface " << s << " corner " << c << " out of range; ";
-    }
-    for (int32_t r : f.lines) {
-      if (r < -model.lineCount || r > model.lineCount) out << "surface " << s << " line " << r << "; ";
-    }
-    if (f.material < 0 || f.material > kGuideMaterial) out << "surface " << s << " material " << f.material << "; ";
-  }
-  return out.str();
+  std::string why;
+  return ValidateModel(model, &why, true) ? std::string() : (why.empty() ? "invalid" : why);
 }
 
 // Two surfaces, a guide surface and a free line (z left out):
