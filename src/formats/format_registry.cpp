@@ -5,11 +5,13 @@
 #include <cctype>
 
 #include "formats/3ds_format.h"
-#include "formats/fcw_format.h"
-#include "formats/mx_format.h"
-#include "formats/lwo_format.h"
-#include "formats/native_format.h"
 #include "formats/dxf_format.h"
+#include "formats/fcw_format.h"
+#include "formats/lwo_format.h"
+#include "formats/mqo_format.h"
+#include "formats/mx_format.h"
+#include "formats/native_format.h"
+#include "formats/obj_format.h"
 #include "formats/rok_format.h"
 #include "formats/scene_export.h"
 
@@ -21,10 +23,10 @@ namespace {
 constexpr std::array<ReaderEntry, 11> kReaders = {{
     {2, "VXL", ".vxl", LoadNativeFile},  // native: LoadNativeFile (formats/native_format.h)
     {3, "ROK", ".rok", LoadRokFile},    // ROK: LoadRokFile
-    {4, "OBJ", ".obj", nullptr},    // OBJ: LoadObjFile
+    {4, "OBJ", ".obj", LoadObjFile},  // OBJ: LoadObjFile
     {5, "DXF", ".dxf", LoadDxfFile},    // DXF: LoadDxfFile
     {6, "MX", ".mx", LoadMxFile},   // MX: LoadMxFile
-    {7, "MQO", ".mqo", nullptr},    // MQO: LoadMqoFile
+    {7, "MQO", ".mqo", LoadMqoFile},  // MQO: LoadMqoFile
     {8, "LWOB", ".lwo", LoadLwobFile},  // LWO, older generation: LoadLwobFile (tried before LWO2)
     {8, "LWO2", ".lwo", LoadLwo2File},  // LWO2: LoadLwo2File
     {9, "3DS", ".3ds", Load3dsFile},  // 3DS: Load3dsFile
@@ -41,8 +43,8 @@ constexpr std::array<WriterEntry, 14> kWriters = {{
     {6, "LWO2", ".lwo", SaveLwo2File},       // LWO2: SaveLwo2File
     {7, "VRML 1.0", ".wrl", SaveVrmlFile},        // VRML 1.0: SaveVrmlFile
     {8, "MX", ".mx", SaveMxFile},            // MX: SaveMxFile
-    {9, "OBJ", ".obj", nullptr},             // OBJ with MTL: SaveObjFile
-    {10, "MQO", ".mqo", nullptr},            // MQO: SaveMqoFile
+    {9, "OBJ", ".obj", SaveObjFile},         // OBJ with MTL: SaveObjFile
+    {10, "MQO", ".mqo", SaveMqoFile},        // MQO: SaveMqoFile
     {11, "XSI", ".xsi", SaveXsiFile},            // XSI: SaveXsiFile
     {12, "DirectX X", ".x", SaveXFile},        // DirectX X: SaveXFile
     {13, "3DS", ".3ds", Save3dsFile},        // 3DS: Save3dsFile
