@@ -4,6 +4,7 @@
 #include <cstdio>
 // jpeglib.h needs FILE and size_t declared before it.
 #include <jpeglib.h>
+#include <jerror.h>
 
 #include <csetjmp>
 #include <vector>
@@ -17,6 +18,7 @@ namespace {
 struct JpegError {
   jpeg_error_mgr manager;
   jmp_buf jump;
+  bool endedEarly;
 };
 
 void OnError(j_common_ptr info) {
@@ -25,9 +27,14 @@ void OnError(j_common_ptr info) {
 }
 void OnMessage(j_common_ptr) {}
 
-// A corrupt-data warning is as good as an error for a hostile file, but
-// many real cameras write files with a few, so only fatal errors stop.
-void OnEmit(j_common_ptr, int) {}
+// Many real files carry harmless corrupt-data warnings (stray bytes before
+// a marker), so warnings are survived, except the end of the data coming
+// before the last scan: libjpeg would show the rest as grey, and a cut
+// file should be refused like in every other loader.
+void OnEmit(j_common_ptr info, int level) {
+  auto* error = reinterpret_cast<JpegError*>(info->err);
+  if (level < 0 && error->manager.msg_code == JWRN_JPEG_EOF) error->endedEarly = true;
+}
 
 struct JpegLayout {
   JDIMENSION width = 0, height = 0;
@@ -64,8 +71,9 @@ bool ReadRows(jpeg_decompress_struct& info, JpegError& error, NImage& image) {
     JSAMPROW row = image.row(static_cast<int32_t>(info.output_scanline));
     if (jpeg_read_scanlines(&info, &row, 1) != 1) return false;
   }
+  if (error.endedEarly) return false;
   jpeg_finish_decompress(&info);
-  return true;
+  return !error.endedEarly;
 }
 
 }  // namespace

@@ -17,11 +17,14 @@ const char* const kSamples[] = {
     "generated/psd_rgba.psd",       "generated/psd_grey.psd",
 };
 
-// Formats whose pixel data has a known end: any shorter prefix is damaged
-// and must be refused. (PNG can end before its last chunks, JPEG decoders
-// fill missing scans, GIF files often lack the trailer.)
+// Formats whose pixel data has a known end: a prefix cut inside it is
+// damaged and must be refused. (PNG can lose its last chunks and still
+// decode in full; GIF files often lack the trailer, so a file cut between
+// frames reads as the frames before the cut.)
 bool StrictAboutLength(const std::string& name) {
   return name.find(".tga") != std::string::npos || name.find(".psd") != std::string::npos ||
+         name.find(".jpg") != std::string::npos ||
+         name.find(".png") != std::string::npos ||
          name.find("bmp_pal4") != std::string::npos || name.find("bmp_rgba") != std::string::npos;
 }
 
