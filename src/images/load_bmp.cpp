@@ -296,13 +296,16 @@ bool LoadBmpImage(ImageBytes file, NImage& image) {
   image_detail::DibInfo info;
   if (!in.ok() || !image_detail::ReadInfoHeader(in, info, false)) return false;
   if (info.bits <= 8) {
-    // The palette sits between the header and the pixels; a count larger
-    // than that gap belongs to a damaged header, so keep what fits.
-    if (dataOffset > in.position() && info.colorsUsed == 0) {
-      const size_t room = (dataOffset - in.position()) / info.paletteEntryBytes;
-      if (room < (1u << info.bits)) info.colorsUsed = static_cast<uint32_t>(room);
-    }
-    if (!image_detail::ReadPalette(in, info, image)) {
+    // The palette sits between the header and the pixels: a count beyond
+    // that gap (written by careless tools for small palettes) keeps what
+    // fits, and with no gap at all the indices are shown as grey levels
+    // rather than reading pixel bytes as colours.
+    const size_t room = dataOffset > in.position() ? (dataOffset - in.position()) / info.paletteEntryBytes : 0;
+    const uint32_t wanted = info.colorsUsed == 0 ? (1u << info.bits) : info.colorsUsed;
+    if (room < wanted) info.colorsUsed = static_cast<uint32_t>(room);
+    if (info.colorsUsed == 0 && room == 0) {
+      if (!image.AllocatePalette(0, 3)) return false;
+    } else if (!image_detail::ReadPalette(in, info, image)) {
       image.Clear();
       return false;
     }
