@@ -34,10 +34,7 @@ void GLLib::Release() {
 }
 
 bool GLLib::Begin() {
-  if (valid == 0 || platform_ == nullptr) {
-    error = kMakeCurrentFailed;
-    return false;
-  }
+  if (valid == 0 || platform_ == nullptr) return false;
   if (!platform_->makeCurrent()) {
     error = kMakeCurrentFailed;
     return false;

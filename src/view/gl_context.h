@@ -44,8 +44,8 @@ class GLLib {
   bool Create(GLPlatformContext& platform);
   // Destroys the context and forgets the platform; valid becomes 0.
   void Release();
-  // Makes the context current and turns the depth test on. False (error 3)
-  // when the holder is not valid or the context cannot be made current.
+  // Makes the context current and turns the depth test on. False when the
+  // holder is not valid, or (error 3) when the context cannot be made current.
   bool Begin();
   // Flush, swap, release the context. Does nothing on an invalid holder.
   void End();

@@ -134,8 +134,39 @@ std::string WritePng(const std::string& name, int width, int height, int channel
 TEST(GLLib, FramesNeedAValidContextAndProjectionNeedsAHeight) {
   GLLib unused;
   EXPECT_FALSE(unused.Begin());
-  EXPECT_EQ(unused.error, GLLib::kMakeCurrentFailed);
   unused.End();  // harmless without a context
+
+  // A platform that refuses shows up in `error` and leaves the holder invalid.
+  class Refusing : public GLPlatformContext {
+   public:
+    explicit Refusing(int code) : code_(code) {}
+    int create(std::string& reason) override {
+      reason = "refused";
+      return code_;
+    }
+    bool makeCurrent() override { return false; }
+    void swapBuffers() override {}
+    void doneCurrent() override {}
+    void destroy() override {}
+
+   private:
+    int code_;
+  };
+  for (int code : {GLLib::kNoPixelFormat, GLLib::kSetPixelFormatFailed}) {
+    Refusing platform(code);
+    GLLib gl;
+    EXPECT_FALSE(gl.Create(platform));
+    EXPECT_EQ(gl.valid, 0);
+    EXPECT_EQ(gl.error, code);
+    EXPECT_EQ(gl.reason, "refused");
+    EXPECT_FALSE(gl.Begin());
+  }
+  // A context that exists but cannot be made current skips the frame.
+  Refusing unreliable(0);
+  GLLib flaky;
+  EXPECT_TRUE(flaky.Create(unreliable));
+  EXPECT_FALSE(flaky.Begin());
+  EXPECT_EQ(flaky.error, GLLib::kMakeCurrentFailed);
 
   REQUIRE_VIEW(view);
   GLLib& gl = view->gl();
