@@ -217,7 +217,7 @@ class DxfReader {
   };
 
   int refuse(std::string why) { return context_.fail(std::move(why)); }
-  int endOfFile(const PairReader& pairs, bool sawEof);
+  int endOfFile(bool sawEof);
   int addLine(int32_t a, int32_t b);
   int buildPolyface(std::vector<PolyFace>& faces);
 
@@ -229,8 +229,7 @@ class DxfReader {
   PointPairTable pairTable_;
 };
 
-int DxfReader::endOfFile(const PairReader& pairs, bool sawEof) {
-  (void)pairs;
+int DxfReader::endOfFile(bool sawEof) {
   if (!sawEof) context_.warnings.push_back("DXF: the file has no EOF entity");
   return 1;
 }
@@ -306,7 +305,7 @@ int DxfReader::readFaces() {
   if (!CompactModel(model_, kCompactMerge | kCompactRebuildLines)) {
     return refuse(Format("DXF: the merged model passes the %d record limit", kMaxCount));
   }
-  return endOfFile(pairs, sawEof);
+  return endOfFile(sawEof);
 }
 
 int DxfReader::addLine(int32_t a, int32_t b) {
@@ -447,7 +446,7 @@ int DxfReader::readPolyface() {
     context_.warnings.push_back(Format("DXF: %d 3DFACE entities ignored in a polyface file", ignored));
   }
   if (!buildPolyface(faces)) return 0;
-  return endOfFile(pairs, sawEof);
+  return endOfFile(sawEof);
 }
 
 // Lines for the surfaces' edges, and triangle pairs split along an invisible
@@ -576,7 +575,9 @@ int LoadDxfFile(Document& document, const std::string& path, FormatContext& cont
   std::vector<uint8_t> bytes;
   std::string why;
   if (!ReadFileBytes(path, bytes, &why)) return context.fail("DXF: " + why);
-  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  // A UTF-8 byte order mark some editors put in front of a text file.
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
 
   std::string error;
   const SurfaceKind kind = FindSurfaceKind(text, error);

@@ -322,7 +322,7 @@ TEST_F(DxfTest, PolyfaceIndicesCountFromTheirOwnMeshAndLayersPickMaterials) {
   }
 }
 
-TEST_F(DxfTest, CrLfFilesWithBlanksAroundGroupCodesLoad) {
+TEST_F(DxfTest, CrLfFilesWithBlanksAroundGroupCodesAndAByteOrderMarkLoad) {
   std::string text = Entities(Face3D("A", {{{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {1, 1, 0}}}));
   std::string crlf;
   bool codeLine = true;
@@ -333,6 +333,8 @@ TEST_F(DxfTest, CrLfFilesWithBlanksAroundGroupCodesLoad) {
     codeLine = !codeLine;
   }
   ASSERT_EQ(loadText(crlf), 1) << context.reason;
+  EXPECT_EQ(model().faceCount, 1);
+  ASSERT_EQ(loadText("\xEF\xBB\xBF" + crlf), 1) << context.reason;
   EXPECT_EQ(model().faceCount, 1);
 }
 
