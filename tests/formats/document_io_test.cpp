@@ -378,20 +378,6 @@ TEST_F(DocumentIoTest, WritersSeeAngleSmoothedNormalsWhenTheViewAveragesThem) {
   EXPECT_EQ(g_cornerNormalsSeen[0], face);
 }
 
-TEST_F(DocumentIoTest, NewDocumentHoldsTheDefaultObjectWhenTheSettingAsks) {
-  document_->scene.modified = 1;
-  NewDocument(*document_, file_, "Vxl1.vxl", settings_);
-  EXPECT_EQ(document_->model.pointCount, 8);
-  EXPECT_EQ(document_->model.faceCount, 2);
-  EXPECT_EQ(document_->scene.modified, 0);
-  EXPECT_EQ(document_->undo.undoDepth, 0);
-  EXPECT_EQ(file_.caption, "Vxl1.vxl");
-  EXPECT_EQ(file_.saveFileName, "");
-  settings_.SetDefaultObject = 0;
-  NewDocument(*document_, file_, "Vxl2.vxl", settings_);
-  EXPECT_EQ(document_->model.pointCount, 0);
-}
-
 TEST(FormatRegistry, SaveIndexFollowsTheExtensionAndTheType) {
   EXPECT_EQ(SaveIndexForPath("a/b.vxl"), 1);
   EXPECT_EQ(SaveIndexForPath("B.OBJ"), 9);
@@ -406,13 +392,6 @@ TEST(FormatRegistry, SaveIndexFollowsTheExtensionAndTheType) {
   EXPECT_EQ(ReplaceExtension("dir.v2/ship.obj", ".vxl"), "dir.v2/ship.vxl");
   EXPECT_EQ(ReplaceExtension("dir.v2/ship", ".vxl"), "dir.v2/ship.vxl");
   EXPECT_EQ(RemoveExtension("C:\\a.b\\c.mqo"), "C:\\a.b\\c");
-  // Every save index 1..14 has one slot, in order.
-  for (int index = kFirstSaveIndex; index <= kLastSaveIndex; ++index) {
-    ASSERT_NE(FindWriter(index), nullptr);
-    EXPECT_EQ(FindWriter(index)->saveIndex, index);
-  }
-  EXPECT_EQ(FindWriter(15), nullptr);
-  EXPECT_EQ(ReaderTable().back().openIndex, kOpenAlwaysFails);
 }
 
 }  // namespace
