@@ -464,8 +464,31 @@ std::string MapName(std::string_view texture, int material, FormatContext& conte
   return name;
 }
 
-std::string_view WrittenName(const MATERIAL& material) {
-  return TextOf(material.name).substr(0, kMaxNameLength);
+// Material names as written: cut to 16 characters and made unique, because
+// faces find their material by name; two palette entries of the same name
+// (or the same first 16 characters) would otherwise fall together on reading.
+std::array<std::string, kWrittenMaterials> WrittenNames(const Model& model,
+                                                        FormatContext& context) {
+  std::array<std::string, kWrittenMaterials> names;
+  for (int m = 0; m < kWrittenMaterials; ++m) {
+    const std::string_view name = TextOf(model.materials[static_cast<size_t>(m)].name);
+    std::string written(name.substr(0, kMaxNameLength));
+    auto taken = [&](const std::string& candidate) {
+      return std::find(names.begin(), names.begin() + m, candidate) != names.begin() + m;
+    };
+    // "~" and the palette index is unique among the suffixed names, so at
+    // most a handful of tries meet an unsuffixed name that looks the same.
+    for (int attempt = 0; taken(written); ++attempt) {
+      const std::string suffix = Format("~%d", m + kWrittenMaterials * attempt);
+      written = std::string(name.substr(0, kMaxNameLength - suffix.size())) + suffix;
+    }
+    if (written != name) {
+      context.warnings.push_back(
+          Format("3DS: material %d written with the name \"%s\"", m, written.c_str()));
+    }
+    names[static_cast<size_t>(m)] = std::move(written);
+  }
+  return names;
 }
 
 }  // namespace
@@ -600,6 +623,7 @@ static int Write3ds(Document& document, const std::string& path, FormatContext& 
   out.f32le(1.0f);
   chunks.end(masterScale);
 
+  const std::array<std::string, kWrittenMaterials> names = WrittenNames(model, context);
   for (int m = 0; m < kWrittenMaterials; ++m) {
     const MATERIAL& material = model.materials[static_cast<size_t>(m)];
     const int r = Channel(material.light[0]);
@@ -608,7 +632,7 @@ static int Write3ds(Document& document, const std::string& path, FormatContext& 
     const int opacity = Channel(material.light[3]);
     const size_t block = chunks.begin(kMaterial);
     const size_t name = chunks.begin(kMaterialName);
-    chunks.text(WrittenName(material));
+    chunks.text(names[static_cast<size_t>(m)]);
     chunks.end(name);
     chunks.color(kAmbient, r >> 2, g >> 2, b >> 2);
     chunks.color(kDiffuse, r, g, b);
@@ -660,7 +684,7 @@ static int Write3ds(Document& document, const std::string& path, FormatContext& 
     const auto& list = trianglesOf[static_cast<size_t>(m)];
     if (list.empty()) continue;
     const size_t faceMaterial = chunks.begin(kFaceMaterial);
-    chunks.text(WrittenName(model.materials[static_cast<size_t>(m)]));
+    chunks.text(names[static_cast<size_t>(m)]);
     out.u16le(static_cast<uint16_t>(list.size()));
     for (uint16_t t : list) out.u16le(t);
     chunks.end(faceMaterial);

@@ -406,6 +406,30 @@ TEST_F(TdsTest, TransparencyAndTextureNamesSurviveARoundTrip) {
   EXPECT_FALSE(context.warnings.empty());
 }
 
+TEST_F(TdsTest, MaterialsOfTheSameNameKeepTheirOwnFacesThroughARoundTrip) {
+  Model& model = document->model;
+  testing::ClosedCube(model);
+  // Materials 2 and 5 share a name; 6 and 7 share their first 16 characters.
+  const std::pair<int, const char*> named[] = {
+      {2, "skin"}, {5, "skin"}, {6, "a very long name one"}, {7, "a very long name two"}};
+  for (auto [material, name] : named)
+    SetText(model.materials[static_cast<size_t>(material)].name, name);
+  const int painted[7] = {0, 2, 5, 6, 7, 0, 1};
+  for (int s = 1; s <= 6; ++s) model.faces[s].material = painted[s];
+  ASSERT_EQ(saveAndReload("names.3ds"), 1) << context.reason;
+  ASSERT_EQ(model.faceCount, 12);
+  std::set<std::string> names;
+  for (int m = 1; m <= 14; ++m) names.insert(std::string(TextOf(model.materials[m].name)));
+  EXPECT_EQ(names.size(), 14u);
+  EXPECT_EQ(TextOf(model.materials[3].name), "skin");
+  EXPECT_EQ(TextOf(model.materials[6].name), "skin~5");
+  EXPECT_EQ(TextOf(model.materials[7].name), "a very long name");
+  EXPECT_EQ(TextOf(model.materials[8].name), "a very long na~7");
+  std::multiset<int> used;
+  for (int s = 1; s <= model.faceCount; ++s) used.insert(model.faces[s].material);
+  for (int material : {1, 2, 3, 6, 7, 8}) EXPECT_EQ(used.count(material), 2u) << material;
+}
+
 TEST_F(TdsTest, FaceMaterialsOfALaterObjectAreOffsetByTheFacesBeforeIt) {
   ASSERT_EQ(load(File(TwoObjects())), 1) << context.reason;
   const Model& model = document->model;
