@@ -13,14 +13,18 @@ QtCanvas::QtCanvas(QImage& image) : image_(image), painter_(&image) {
 }
 
 void QtCanvas::setPen(uint32_t color, int width, PenMode mode) {
+  // The renderer sets the pen before every element; most calls repeat it.
+  if (penValid_ && color == penColor_ && width == penWidth_ && mode == mode_) return;
+  penValid_ = true;
+  penColor_ = color;
+  penWidth_ = width;
   mode_ = mode;
-  if (mode == PenMode::kInvert) {
-    painter_.setCompositionMode(QPainter::RasterOp_NotDestination);
-    painter_.setPen(QPen(Qt::white, width));
-  } else {
-    painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter_.setPen(QPen(ColorFromSetting(color), width));
-  }
+  // Cosmetic pens take the raster engine's fast path for thin lines.
+  QPen pen(mode == PenMode::kInvert ? QColor(Qt::white) : ColorFromSetting(color), width);
+  pen.setCosmetic(true);
+  painter_.setCompositionMode(mode == PenMode::kInvert ? QPainter::RasterOp_NotDestination
+                                                       : QPainter::CompositionMode_SourceOver);
+  painter_.setPen(pen);
 }
 
 void QtCanvas::fillRect(int left, int top, int right, int bottom, uint32_t color) {
@@ -38,6 +42,7 @@ void QtCanvas::frameRect(int left, int top, int right, int bottom, uint32_t colo
   painter_.setBrush(Qt::NoBrush);
   painter_.drawRect(QRect(left, top, right - left - 1, bottom - top - 1));
   painter_.setPen(saved);
+  penValid_ = false;
   if (mode_ == PenMode::kInvert) painter_.setCompositionMode(QPainter::RasterOp_NotDestination);
 }
 

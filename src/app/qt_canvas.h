@@ -25,6 +25,9 @@ class QtCanvas : public Canvas {
   QImage& image_;
   QPainter painter_;
   PenMode mode_ = PenMode::kCopy;
+  bool penValid_ = false;
+  uint32_t penColor_ = 0;
+  int penWidth_ = 1;
 };
 
 }  // namespace vexal::app
