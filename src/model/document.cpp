@@ -209,9 +209,9 @@ void PushUndo(Document& document, int step) {
   if (ring.undoDepth >= kUndoSlots) ring.undoDepth = kUndoSlots - 1;
   ring.redoDepth = 0;
 
-  UndoSnapshot& slot = ring.slots[ring.current];
+  UndoSnapshot& slot = ring.snapshots[ring.current];
   CopyRecords(document.model, slot);
-  NotifyTextureChanges(document, ring.slots[previous], document.model.materials);
+  NotifyTextureChanges(document, ring.snapshots[previous], document.model.materials);
   slot.materials = document.model.materials;
 
   UpdateUndoButtons(document);
@@ -237,7 +237,7 @@ void StepUndo(Document& document, int step) {
   ring.undoDepth += step;
   ring.redoDepth -= step;
 
-  const UndoSnapshot& slot = ring.slots[ring.current];
+  const UndoSnapshot& slot = ring.snapshots[ring.current];
   Model& model = document.model;
   // A slot never written (only reachable through a caller's bug) holds no
   // records; restoring it would leave record 0 undefined.
@@ -250,7 +250,7 @@ void StepUndo(Document& document, int step) {
     model.faceCount = slot.faceCount;
     model.materials = slot.materials;
   }
-  NotifyTextureChanges(document, ring.slots[previous], model.materials);
+  NotifyTextureChanges(document, ring.snapshots[previous], model.materials);
 
   UpdateUndoButtons(document);
   RefreshSelection(document);

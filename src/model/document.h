@@ -50,7 +50,7 @@ struct UndoSnapshot {
 inline constexpr int kUndoSlots = 10;
 
 struct UndoRing {
-  std::array<UndoSnapshot, kUndoSlots> slots;
+  std::array<UndoSnapshot, kUndoSlots> snapshots;
   int32_t current = 0;
   int32_t undoDepth = 0;
   int32_t redoDepth = 0;
