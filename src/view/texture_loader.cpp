@@ -160,10 +160,24 @@ void ForgetTextureNames(DocumentTextures& textures) { textures = DocumentTexture
 bool LoadMaterialTexture(Document& document, GLLib& gl, DocumentTextures& textures, int material) {
   if (material < 0 || material >= kMaterialCount) return false;
   MATERIAL& entry = document.model.materials[material];
-  return LoadTexture(document, gl, textures,
-                     {&entry.textureLoaded, &entry.textureWidth, &entry.textureHeight,
-                      &textures.material[material], TextOf(entry.texture),
-                      document.scene.linearTexture != 0});
+  const bool loaded = LoadTexture(document, gl, textures,
+                                  {&entry.textureLoaded, &entry.textureWidth, &entry.textureHeight,
+                                   &textures.material[material], TextOf(entry.texture),
+                                   document.scene.linearTexture != 0});
+  textures.materialState[material] = {std::string(TextOf(entry.texture)), entry.textureLoaded,
+                                      entry.textureWidth, entry.textureHeight};
+  return loaded;
+}
+
+void SyncMaterialTextureState(Document& document, const DocumentTextures& textures) {
+  for (int m = 0; m < kMaterialCount; ++m) {
+    MATERIAL& entry = document.model.materials[m];
+    const DocumentTextures::Loaded& state = textures.materialState[m];
+    if (TextOf(entry.texture) != state.name) continue;
+    entry.textureLoaded = state.loaded;
+    entry.textureWidth = state.width;
+    entry.textureHeight = state.height;
+  }
 }
 
 bool LoadPictureTexture(Document& document, GLLib& gl, DocumentTextures& textures, int slot) {
@@ -220,6 +234,7 @@ void TextureReloader::pivotFieldsChanged() {
   if (next_) next_->pivotFieldsChanged();
 }
 void TextureReloader::paletteChanged() {
+  SyncMaterialTextureState(document_, textures_);
   if (next_) next_->paletteChanged();
 }
 void TextureReloader::redrawRequested() {

@@ -20,6 +20,15 @@ namespace vexal {
 struct DocumentTextures {
   std::array<unsigned, kMaterialCount> material{};
   std::array<unsigned, kPictureSlots> picture{};
+  // What each material texture object holds: the stored name it was loaded
+  // from and the material's run-time fields that load set.
+  struct Loaded {
+    std::string name;
+    int32_t loaded = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+  };
+  std::array<Loaded, kMaterialCount> materialState{};
 };
 
 // The texture side for an image side: 8 below 12, 16 below 23, 32 below 46,
@@ -57,6 +66,13 @@ bool LoadPictureTexture(Document& document, GLLib& gl, DocumentTextures& texture
 // All 16 materials and all 3 pictures, as after opening a file.
 void LoadAllTextures(Document& document, GLLib& gl, DocumentTextures& textures);
 
+// Undo and redo restore whole palette entries, run-time fields included, so
+// a snapshot taken before the textures were loaded (the base snapshot of an
+// opened file) would mark loaded textures as missing. This puts back the
+// loaded flag and size of every material whose texture name is the one its
+// texture object was loaded from.
+void SyncMaterialTextureState(Document& document, const DocumentTextures& textures);
+
 // Nearest or linear minification and magnification for one texture.
 void SetTextureFilter(GLLib& gl, unsigned name, bool linear);
 // SetTextureFilter for the 16 material or the 3 picture textures.
@@ -64,8 +80,9 @@ void SetMaterialTextureFilters(GLLib& gl, const DocumentTextures& textures, bool
 void SetPictureTextureFilters(GLLib& gl, const DocumentTextures& textures, bool linear);
 
 // A document observer that reloads a material's texture when undo or redo
-// changes its file name, and passes every notification on to `next` (which
-// may be null).
+// changes its file name, keeps the other materials' texture state across
+// undo and redo (SyncMaterialTextureState on paletteChanged), and passes
+// every notification on to `next` (which may be null).
 class TextureReloader : public DocumentObserver {
  public:
   TextureReloader(Document& document, GLLib& gl, DocumentTextures& textures,

@@ -505,6 +505,33 @@ TEST(GLTexture, UndoReloadsATextureWhoseNameChanged) {
   document->observer = nullptr;
 }
 
+TEST(GLTexture, UndoToASnapshotTakenBeforeLoadingKeepsTheTexture) {
+  REQUIRE_VIEW(view);
+  const std::string path = WritePng("kept.png", 16, 16, 3, [](int, int, uint8_t* p) {
+    p[0] = 200;
+    p[1] = 50;
+    p[2] = 100;
+  });
+  auto document = PlainScene();
+  AddSquare(document->model, -1, -1, 2, 0, 4);
+  ASSERT_TRUE(SetText(document->model.materials[4].texture, path));
+  Refresh(*document);
+  // As after opening a file: the base snapshot first, then the textures.
+  ResetUndo(*document);
+  TextureReloader reloader(*document, view->gl(), view->textures());
+  document->observer = &reloader;
+  view->loadTextures(*document);
+  document->model.points[1].position.x -= 0.5f;
+  Refresh(*document);
+  PushUndo(*document, 1);
+  StepUndo(*document, -1);
+  EXPECT_EQ(document->model.materials[4].textureLoaded, 1);
+  EXPECT_EQ(document->model.materials[4].textureWidth, 16);
+  // Still drawn as a grey-modulated texture, not as a tinted one.
+  EXPECT_EQ(PixelAt(Render(*view, *document), kSize / 2, kSize / 2), (Rgb{200, 50, 100}));
+  document->observer = nullptr;
+}
+
 TEST(GLRender, HandleOverlayShowsOnlyForTransformToolsWithASelection) {
   REQUIRE_VIEW(view);
   auto document = PlainScene();
