@@ -48,7 +48,6 @@ constexpr uint32_t MakeId(const char (&text)[5]) {
          static_cast<uint32_t>(static_cast<uint8_t>(text[3]));
 }
 
-constexpr uint32_t kForm = MakeId("FORM");
 constexpr uint32_t kLwob = MakeId("LWOB");
 constexpr uint32_t kLwo2 = MakeId("LWO2");
 constexpr uint32_t kPnts = MakeId("PNTS");
@@ -228,17 +227,35 @@ class LwoReader {
     return index < available ? layerBase_ + static_cast<int32_t>(index) + 1 : 0;
   }
 
-  // Adds the polygon over model points corners[0..n-1]: a line for two
-  // points, a surface for three or four, a fan of triangles beyond.
-  bool addPolygon(const std::vector<int32_t>& corners, int32_t material, int32_t surfaceNumber,
+  // Adds the polygon over model points given: a line for two points, a
+  // surface for three or four, a fan of triangles beyond. A point repeated
+  // next to itself (around the ring) is taken once: a quad stored with its
+  // first two corners equal would turn into a broken triangle once the
+  // surfaces are reversed. A polygon left with fewer than three corners is
+  // dropped.
+  bool addPolygon(const std::vector<int32_t>& given, int32_t material, int32_t surfaceNumber,
                   size_t offset, PolygonFaces* made) {
-    const size_t n = corners.size();
     std::vector<ReadFace>& faces = tables_.faces;
     if (made) *made = PolygonFaces{static_cast<int32_t>(faces.size()), 0};
-    if (n < 2) {
+    if (given.size() < 2) {
       ++droppedPolygons_;
       return true;
     }
+    std::vector<int32_t>& corners = ring_;
+    corners.clear();
+    if (given.size() == 2) {
+      corners = given;
+    } else {
+      for (int32_t point : given) {
+        if (corners.empty() || corners.back() != point) corners.push_back(point);
+      }
+      while (corners.size() > 1 && corners.back() == corners.front()) corners.pop_back();
+      if (corners.size() < 3) {
+        ++droppedPolygons_;
+        return true;
+      }
+    }
+    const size_t n = corners.size();
     if (n == 2) {
       if (tables_.lines.size() >= static_cast<size_t>(kMaxCount)) {
         return refuse("more than " + std::to_string(kMaxCount) + " lines", offset);
@@ -246,7 +263,16 @@ class LwoReader {
       tables_.lines.push_back({corners[0], corners[1]});
       return true;
     }
-    const size_t surfaces = n <= 4 ? 1 : n - 2;
+    // A fan triangle that meets the first corner again elsewhere in the ring
+    // has two equal corners and is left out, as a file read back would drop it.
+    auto fanTriangleKept = [&](size_t k) {
+      return corners[k] != corners[0] && corners[k + 1] != corners[0];
+    };
+    size_t surfaces = 1;
+    if (n > 4) {
+      surfaces = 0;
+      for (size_t k = 1; k + 1 < n; ++k) surfaces += fanTriangleKept(k) ? 1 : 0;
+    }
     if (surfaces > static_cast<size_t>(kMaxCount) - faces.size()) {
       return refuse("more than " + std::to_string(kMaxCount) + " surfaces", offset);
     }
@@ -258,6 +284,7 @@ class LwoReader {
       faces.push_back(face);
     } else {
       for (size_t k = 1; k + 1 < n; ++k) {
+        if (!fanTriangleKept(k)) continue;
         face.corners = {corners[0], corners[k], corners[k + 1], corners[0]};
         faces.push_back(face);
       }
@@ -273,7 +300,8 @@ class LwoReader {
   template <typename PaletteFunction>
   bool finish(Model& model, float scale, size_t fileSize, PaletteFunction palette) {
     if (droppedPolygons_ > 0) {
-      warn(std::to_string(droppedPolygons_) + " polygon(s) of fewer than two points dropped");
+      warn(std::to_string(droppedPolygons_) +
+           " polygon(s) dropped: fewer than two points, or fewer than three distinct corners");
     }
     // The rebuild appends one line per distinct point pair on a surface edge
     // after the lines read.
@@ -333,6 +361,7 @@ class LwoReader {
   const char* format_;
   FormatContext& context_;
   ReadTables tables_;
+  std::vector<int32_t> ring_;
   int32_t layerBase_ = 0;
   size_t droppedPolygons_ = 0;
 };
