@@ -2,7 +2,6 @@
 // quad torus (99 x 101 = 9,999 points, 19,998 lines, 9,999 quads) and
 // 19,999 loose points. Each should stay under 30 ms.
 #include <benchmark/benchmark.h>
-
 #include <unistd.h>
 
 #include <memory>
@@ -42,7 +41,8 @@ std::unique_ptr<Document> LoosePointsDocument() {
   return document;
 }
 
-void SaveBenchmark(benchmark::State& state, std::unique_ptr<Document> (*build)(), const char* name) {
+void SaveBenchmark(benchmark::State& state, std::unique_ptr<Document> (*build)(),
+                   const char* name) {
   auto document = build();
   const std::string path = NativeScratchPath(name);
   for (auto _ : state) {
@@ -52,7 +52,8 @@ void SaveBenchmark(benchmark::State& state, std::unique_ptr<Document> (*build)()
   ::unlink(path.c_str());
 }
 
-void LoadBenchmark(benchmark::State& state, std::unique_ptr<Document> (*build)(), const char* name) {
+void LoadBenchmark(benchmark::State& state, std::unique_ptr<Document> (*build)(),
+                   const char* name) {
   auto source = build();
   const std::string path = NativeScratchPath(name);
   FormatContext context;
@@ -68,8 +69,12 @@ void LoadBenchmark(benchmark::State& state, std::unique_ptr<Document> (*build)()
   ::unlink(path.c_str());
 }
 
-void BM_NativeSaveTorus(benchmark::State& state) { SaveBenchmark(state, TorusDocument, "torus_save.vxl"); }
-void BM_NativeLoadTorus(benchmark::State& state) { LoadBenchmark(state, TorusDocument, "torus_load.vxl"); }
+void BM_NativeSaveTorus(benchmark::State& state) {
+  SaveBenchmark(state, TorusDocument, "torus_save.vxl");
+}
+void BM_NativeLoadTorus(benchmark::State& state) {
+  LoadBenchmark(state, TorusDocument, "torus_load.vxl");
+}
 void BM_NativeSaveLoosePoints(benchmark::State& state) {
   SaveBenchmark(state, LoosePointsDocument, "points_save.vxl");
 }

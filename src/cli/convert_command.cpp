@@ -19,8 +19,9 @@ namespace vexal::cli {
 namespace {
 
 int Usage() {
-  std::fprintf(stderr,
-               "usage: vexal-tool convert IN OUT [--type N] [--open-type N] [--settings FILE.ini]\n");
+  std::fprintf(
+      stderr,
+      "usage: vexal-tool convert IN OUT [--type N] [--open-type N] [--settings FILE.ini]\n");
   return 2;
 }
 

@@ -63,7 +63,9 @@ void HeadlessDocumentPlatform::showWarning(std::string_view text, std::string_vi
   warningTexts.emplace_back(text);
 }
 
-void HeadlessDocumentPlatform::setStatusText(std::string_view text) { statusText = text; }
+void HeadlessDocumentPlatform::setStatusText(std::string_view text) {
+  statusText = text;
+}
 
 uint32_t HeadlessDocumentPlatform::tickCount() {
   const auto now = std::chrono::steady_clock::now().time_since_epoch();
@@ -105,7 +107,8 @@ int OpenDocumentFile(Document& document, DocumentFile& file, const std::string& 
     // to be for (by the type chosen, or else by its extension); when no
     // reader claims it, none of their reasons says more than "not
     // recognised".
-    const bool claims = typeIndex != kOpenTryAll || SameExtension(reader.extension, ExtensionOf(path));
+    const bool claims =
+        typeIndex != kOpenTryAll || SameExtension(reader.extension, ExtensionOf(path));
     if (claims && !reasonFromMatchingReader) {
       reason = context.reason;
       reasonFromMatchingReader = true;

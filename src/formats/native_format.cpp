@@ -22,7 +22,9 @@ namespace {
 constexpr std::string_view kSeparator = "================";
 constexpr std::string_view kBlanks = " \t\f\v";
 
-inline bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\f' || c == '\v'; }
+inline bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\f' || c == '\v';
+}
 
 // The file is read the way it was always read: a line that is skipped or
 // tested is a whole line, while numbers are taken as a stream of
@@ -158,9 +160,7 @@ class NativeParser {
     const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
     return result.ec == std::errc() && result.ptr == text.data() + text.size();
   }
-  static std::string Clip(std::string_view text) {
-    return std::string(text.substr(0, 40));
-  }
+  static std::string Clip(std::string_view text) { return std::string(text.substr(0, 40)); }
 
   // The header block up to and including the counts and reserved lines.
   bool parseHeader(NativeContent& out);
@@ -234,10 +234,18 @@ bool NativeParser::parseHeader(NativeContent& out) {
   out.pointCount = counts[0];
   out.lineCount = counts[1];
   out.faceCount = counts[2];
-  scan_.skipLine();
-  if (!need(ignore(3))) return false;
-  scan_.skipLine();
-  return need(ignore(6));
+  // Past the counts, an empty document may end anywhere; one with records
+  // still needs its tables.
+  for (int reserved : {3, 6}) {
+    scan_.skipLine();
+    const Got got = ignore(reserved);
+    if (got == Got::kBad) return false;
+    if (got == Got::kEnd) {
+      if (counts[0] == 0 && counts[1] == 0 && counts[2] == 0) return true;
+      return fail("the file ends before the point table");
+    }
+  }
+  return true;
 }
 
 bool NativeParser::parseTables(NativeContent& out) {
@@ -245,16 +253,21 @@ bool NativeParser::parseTables(NativeContent& out) {
   // truncated document is refused rather than loaded with points at the
   // origin.
   auto need = [&](Got got, const char* table) {
-    if (got == Got::kEnd) context_.reason = std::string("the file ends inside the ") + table + " table";
+    if (got == Got::kEnd)
+      context_.reason = std::string("the file ends inside the ") + table + " table";
     return got == Got::kValue;
   };
   // A state other than normal, selected or hidden would be taken for a
   // record marked for removal, or for nothing at all; the record itself is
   // sound, so it is kept as a normal one.
+  int oddStates = 0;
+  std::string firstOddState;
   auto state = [&](int32_t& value, const char* what, int index) {
     if (value < kStateNormal || value > kStateHidden) {
-      context_.warnings.push_back(where() + what + " " + std::to_string(index) + " had state " +
-                                  std::to_string(value) + "; made normal");
+      if (oddStates++ == 0) {
+        firstOddState =
+            where() + what + " " + std::to_string(index) + " had state " + std::to_string(value);
+      }
       value = kStateNormal;
     }
     return true;
@@ -335,6 +348,11 @@ bool NativeParser::parseTables(NativeContent& out) {
     }
     if (!state(face.state, "surface", i)) return false;
   }
+  if (oddStates > 0) {
+    context_.warnings.push_back(
+        firstOddState + (oddStates > 1 ? " (and " + std::to_string(oddStates - 1) + " more)" : "") +
+        "; made normal");
+  }
   return true;
 }
 
@@ -355,7 +373,8 @@ Got NativeParser::integerLine(std::optional<int32_t>& out) {
   const size_t start = text.find_first_not_of(kBlanks);
   const size_t end = text.find_last_not_of(kBlanks);
   int32_t value = 0;
-  if (start == std::string_view::npos || !ParseInteger(text.substr(start, end - start + 1), value)) {
+  if (start == std::string_view::npos ||
+      !ParseInteger(text.substr(start, end - start + 1), value)) {
     return bad("\"" + Clip(text) + "\" is not an integer");
   }
   out = value;
@@ -410,7 +429,8 @@ bool NativeParser::parseTexture(NativeContent& out) {
     if (got == Got::kValue) got = textLine(material.texture, "a texture file name");
     if (got == Got::kValue && linesPerEntry > 3) got = integerLine(material.opacity);
     if (got == Got::kValue && material.opacity) {
-      material.opacity = ColourInRange(*material.opacity, "material " + std::to_string(m) + " opacity");
+      material.opacity =
+          ColourInRange(*material.opacity, "material " + std::to_string(m) + " opacity");
     }
     if (got == Got::kValue && linesPerEntry > 4) {
       std::string_view text;
@@ -445,8 +465,8 @@ bool NativeParser::parsePictures(NativeContent& out) {
     if (got == Got::kEnd) return endedEarly("back picture section");
   }
   std::array<std::optional<double>*, 5> values = {&out.pictureScale, &out.pictureDepth,
-                                                   &out.pictureOffset[0], &out.pictureOffset[1],
-                                                   &out.pictureOffset[2]};
+                                                  &out.pictureOffset[0], &out.pictureOffset[1],
+                                                  &out.pictureOffset[2]};
   for (std::optional<double>* value : values) {
     double number;
     const Got got = real(number);
@@ -482,7 +502,8 @@ void Commit(const NativeContent& in, Document& document) {
     model.points[static_cast<size_t>(i)].flags = p.flags;
   }
   model.lineCount = in.lineCount;
-  for (int i = 1; i <= in.lineCount; ++i) model.lines[static_cast<size_t>(i)] = in.lines[static_cast<size_t>(i)];
+  for (int i = 1; i <= in.lineCount; ++i)
+    model.lines[static_cast<size_t>(i)] = in.lines[static_cast<size_t>(i)];
   model.faceCount = in.faceCount;
   for (int i = 1; i <= in.faceCount; ++i) {
     const FACE& face = in.faces[static_cast<size_t>(i)];
@@ -585,7 +606,8 @@ int LoadNativeFile(Document& document, const std::string& path, FormatContext& c
   std::vector<uint8_t> bytes;
   std::string reason;
   if (!ReadFileBytes(path, bytes, &reason)) return context.fail(reason);
-  return LoadNativeText(document, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+  return LoadNativeText(document,
+                        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
                         context);
 }
 
@@ -619,15 +641,18 @@ int SaveNativeFile(Document& document, const std::string& path, FormatContext& c
   for (int m = 0; m < kMaterialCount; ++m) {
     const MATERIAL& material = model.materials[static_cast<size_t>(m)];
     if (HasLineBreak(TextOf(material.name)) || HasLineBreak(TextOf(material.texture))) {
-      return context.fail("material " + std::to_string(m) + " has a line break in its name or texture");
+      return context.fail("material " + std::to_string(m) +
+                          " has a line break in its name or texture");
     }
     if (!std::isfinite(material.smoothingAngle)) {
-      return context.fail("material " + std::to_string(m) + " has a smoothing angle that is not finite");
+      return context.fail("material " + std::to_string(m) +
+                          " has a smoothing angle that is not finite");
     }
   }
   for (int s = 0; s < kPictureSlots; ++s) {
     if (HasLineBreak(TextOf(model.pictures[static_cast<size_t>(s)].path))) {
-      return context.fail("back picture " + std::to_string(s + 1) + " has a line break in its path");
+      return context.fail("back picture " + std::to_string(s + 1) +
+                          " has a line break in its path");
     }
   }
   for (int i = 1; i <= model.pointCount; ++i) {

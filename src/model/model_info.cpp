@@ -28,8 +28,8 @@ std::string ModelInfoText(const ModelInfo& info) {
   std::string text;
   text += "Total Vertex : " + std::to_string(info.points) + "\n";
   text += "Total Edge : " + std::to_string(info.lines) + "\n";
-  text += "Total Polygon : " + std::to_string(info.polygons) + " (\u25A1 " + std::to_string(info.quads) +
-          " \u25B3 " + std::to_string(info.triangles) + ")\n";
+  text += "Total Polygon : " + std::to_string(info.polygons) + " (\u25A1 " +
+          std::to_string(info.quads) + " \u25B3 " + std::to_string(info.triangles) + ")\n";
   text += "Dummy Polygon : " + std::to_string(info.dummyPolygons) + "\n";
   return text;
 }

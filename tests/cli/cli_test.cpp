@@ -1,9 +1,8 @@
 // End-to-end runs of the built vexal-tool binary.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
-
-#include <fcntl.h>
 
 #include <algorithm>
 #include <cmath>
@@ -56,8 +55,10 @@ class CliTest : public ::testing::Test {
     const std::string errPath = path("stderr.txt");
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
     pid_t child = 0;
     ToolRun result;
     if (posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
@@ -88,7 +89,8 @@ class CliTest : public ::testing::Test {
     std::vector<std::string> extra;
     for (const auto& entry : std::filesystem::directory_iterator(folder_)) {
       const std::string name = entry.path().filename().string();
-      if (std::find(expected.begin(), expected.end(), name) == expected.end()) extra.push_back(name);
+      if (std::find(expected.begin(), expected.end(), name) == expected.end())
+        extra.push_back(name);
     }
     return extra;
   }
@@ -154,7 +156,8 @@ TEST_F(CliTest, TypePicksTheWriterOfATwoWriterExtensionAndElseTheReader) {
   EXPECT_NE(ReadAll(path("faces.dxf")).find("3DFACE"), std::string::npos);
   EXPECT_EQ(ReadAll(path("faces.dxf")).find("POLYLINE"), std::string::npos);
   EXPECT_NE(ReadAll(path("mesh.dxf")).find("POLYLINE"), std::string::npos);
-  ExpectOneLineNaming(run({"convert", cube, path("x.dxf"), "--type", "6"}), path("x.dxf"), "no writer");
+  ExpectOneLineNaming(run({"convert", cube, path("x.dxf"), "--type", "6"}), path("x.dxf"),
+                      "no writer");
 
   // For a one-writer extension the type is the open type: the native
   // reader alone refuses a DXF file.
@@ -168,7 +171,8 @@ TEST_F(CliTest, ConvertAppliesTheScalesOfASettingsFile) {
   const std::string cube = writeNative("cube.vxl", testing::ClosedCube);
   // Written the way a Windows program writes it.
   std::ofstream(path("scale.ini"), std::ios::binary) << "[FileFormat]\r\nObjExportScale=2.5\r\n";
-  const ToolRun converted = run({"convert", cube, path("big.obj"), "--settings", path("scale.ini")});
+  const ToolRun converted =
+      run({"convert", cube, path("big.obj"), "--settings", path("scale.ini")});
   ASSERT_EQ(converted.status, 0) << converted.err;
   std::istringstream obj(ReadAll(path("big.obj")));
   std::string line;
@@ -191,7 +195,8 @@ TEST_F(CliTest, FailuresNameTheFileAndTheReasonAndLeaveNoOutput) {
   ExpectOneLineNaming(missing, path("missing.vxl"), "cannot open");
 
   std::ofstream(path("noise.bin"), std::ios::binary) << std::string("\x01\x02garbage\x7f", 11);
-  ExpectOneLineNaming(run({"info", path("noise.bin")}), path("noise.bin"), "not a recognised model");
+  ExpectOneLineNaming(run({"info", path("noise.bin")}), path("noise.bin"),
+                      "not a recognised model");
 
   const std::string cube = writeNative("cube.vxl", testing::ClosedCube);
   std::string text = ReadAll(cube);
@@ -210,7 +215,8 @@ TEST_F(CliTest, FailuresNameTheFileAndTheReasonAndLeaveNoOutput) {
 
   ExpectOneLineNaming(run({"convert", cube, path("nowhere/out.vxl")}), path("nowhere/out.vxl"),
                       "cannot write");
-  ExpectOneLineNaming(run({"convert", cube, path("picture.png")}), path("picture.png"), "no writer");
+  ExpectOneLineNaming(run({"convert", cube, path("picture.png")}), path("picture.png"),
+                      "no writer");
   ExpectOneLineNaming(run({"new", path("plain")}), path("plain"), "no writer");
   EXPECT_TRUE(filesBesides({"noise.bin", "cube.vxl", "over.vxl", "index.vxl"}).empty());
 }

@@ -107,7 +107,8 @@ int SaveRecord(Document& document, const std::string& path, FormatContext&) {
   g_calls.push_back("save " + path);
   g_cornerNormalsSeen.clear();
   for (int s = 1; s <= document.model.faceCount; ++s) {
-    for (const VECTOR& normal : document.model.faces[s].cornerNormals) g_cornerNormalsSeen.push_back(normal);
+    for (const VECTOR& normal : document.model.faces[s].cornerNormals)
+      g_cornerNormalsSeen.push_back(normal);
   }
   return 1;
 }
@@ -173,8 +174,9 @@ TEST_F(DocumentIoTest, OpeningANativeFileMakesItTheCleanBaseOfTheHistory) {
 
 TEST_F(DocumentIoTest, ReadersAreTriedInOrderAndTheTypeNarrowsThem) {
   const ReaderEntry readers[] = {
-      {2, "A", ".vxl", LoadFail},      {4, "B", ".obj", LoadHalfThenFail}, {8, "LWOB", ".lwo", LoadFail},
-      {8, "LWO2", ".lwo", LoadQuad},   {9, "C", ".3ds", LoadQuad},         {52, "none", "", LoadNothing},
+      {2, "A", ".vxl", LoadFail},    {4, "B", ".obj", LoadHalfThenFail},
+      {8, "LWOB", ".lwo", LoadFail}, {8, "LWO2", ".lwo", LoadQuad},
+      {9, "C", ".3ds", LoadQuad},    {52, "none", "", LoadNothing},
   };
   struct Case {
     int type;
