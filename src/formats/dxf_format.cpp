@@ -109,10 +109,12 @@ class PairReader {
 };
 
 // Layer names by number in order of first appearance; the 256th and every
-// later new name take number 255.
+// later new name take number 255. Names are told apart by their first 259
+// characters, which also bounds what the table holds.
 class LayerTable {
  public:
   int numberOf(std::string_view name) {
+    name = name.substr(0, kNameLength);
     if (last_ >= 0 && names_[static_cast<size_t>(last_)] == name) return last_;
     for (size_t i = 0; i < names_.size(); ++i) {
       if (names_[i] == name) return last_ = static_cast<int>(i);
@@ -129,6 +131,7 @@ class LayerTable {
 
  private:
   static constexpr size_t kLastSlot = 255;
+  static constexpr size_t kNameLength = 259;
   std::vector<std::string> names_;
   int last_ = -1;
 };
