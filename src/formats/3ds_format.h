@@ -30,9 +30,11 @@ int Load3dsFile(Document& document, const std::string& path, FormatContext& cont
 
 // Writes one object "default" holding every non-guide surface as triangles
 // (three vertices each; a quad split by ChooseQuadSplit), scaled by
-// TdsExportScale, and a material block for each of materials 0..14. A
-// texture file name that has no 8.3 form is shortened to one (base cut to 8
-// characters, extension to 3) with a warning. Returns 0 with a reason when
+// TdsExportScale, and a material block for each of materials 0..14. Names
+// are cut to 16 characters and a name already written gets "~" and a number
+// instead of its tail, since faces find their material by name. A texture
+// file name that has no 8.3 form is shortened to one (base cut to 8
+// characters, extension to 3). Both changes are reported as warnings. Returns 0 with a reason when
 // the model needs more than 65535 vertices or the file cannot be written.
 int Save3dsFile(Document& document, const std::string& path, FormatContext& context);
 
