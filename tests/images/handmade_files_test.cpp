@@ -1,5 +1,7 @@
 // Files written byte by byte in every variant a loader claims to read, then
 // decoded and compared with the picture they were made from.
+#include <png.h>
+
 #include "image_test_util.h"
 
 namespace vexal {
@@ -576,6 +578,53 @@ TEST(HandMadePsd, MergedImageAndLayerSelectors) {
   ExactBuffer hidden(MakePsd(true));
   ASSERT_TRUE(LoadPsdPicture(hidden.bytes(), picture, -1));
   EXPECT_TRUE(picture.layers[2].hidden());
+}
+
+}  // namespace
+}  // namespace vexal
+
+// ---- PNG transparency keys ----
+
+namespace vexal {
+namespace {
+
+void AppendToVector(png_structp png, png_bytep data, png_size_t length) {
+  auto* out = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
+  out->insert(out->end(), data, data + length);
+}
+
+// A 2 x 1 PNG of the given colour type whose tRNS key matches pixel 0.
+std::vector<uint8_t> KeyedPng(int colorType) {
+  std::vector<uint8_t> out;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  png_set_write_fn(png, &out, AppendToVector, nullptr);
+  png_set_IHDR(png, info, 2, 1, 8, colorType, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+               PNG_FILTER_TYPE_DEFAULT);
+  png_color_16 key{};
+  key.gray = 7;
+  key.red = 7, key.green = 8, key.blue = 9;
+  png_set_tRNS(png, info, nullptr, 0, &key);
+  png_write_info(png, info);
+  std::vector<uint8_t> row = colorType == PNG_COLOR_TYPE_GRAY ? std::vector<uint8_t>{7, 200}
+                                                              : std::vector<uint8_t>{7, 8, 9, 7, 8, 10};
+  png_write_row(png, row.data());
+  png_write_end(png, info);
+  png_destroy_write_struct(&png, &info);
+  return out;
+}
+
+// A transparency key must not be lost: keyed grey gains an alpha channel,
+// keyed colour becomes RGBA.
+TEST(HandMadePng, TransparencyKeysBecomeAlpha) {
+  NImage image;
+  ASSERT_TRUE(LoadPngImage(test::ExactBuffer(KeyedPng(PNG_COLOR_TYPE_GRAY)).bytes(), image));
+  EXPECT_EQ(image.channels, 2);
+  EXPECT_EQ(image.paletteCount, 0);
+  EXPECT_EQ(image.pixels, (std::vector<uint8_t>{7, 0, 200, 255}));
+  ASSERT_TRUE(LoadPngImage(test::ExactBuffer(KeyedPng(PNG_COLOR_TYPE_RGB)).bytes(), image));
+  EXPECT_EQ(image.channels, 4);
+  EXPECT_EQ(image.pixels, (std::vector<uint8_t>{7, 8, 9, 0, 7, 8, 10, 255}));
 }
 
 }  // namespace
