@@ -6,9 +6,11 @@
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPainter>
+#include <QStackedLayout>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
+#include "app/gl_view_widget.h"
 #include "app/main_form.h"
 #include "app/qt_canvas.h"
 #include "model/maintenance.h"
@@ -35,16 +37,20 @@ void ViewWidget::resizeEvent(QResizeEvent*) {
   form_->redraw();
 }
 
-void ViewWidget::wheelEvent(QWheelEvent* event) {
-  if (form_->main_->settings().UseMouseWheel == 0) return;
-  ApplyWheelZoom(form_->document_.scene, event->angleDelta().y());
-  form_->redraw();
+void ViewWidget::wheelEvent(QWheelEvent* event) { form_->viewWheel(event); }
+
+void ViewWidget::mouseDoubleClickEvent(QMouseEvent* event) { form_->viewDoubleClick(event); }
+
+void TChildForm::viewWheel(QWheelEvent* event) {
   event->accept();
+  if (main_->settings().UseMouseWheel == 0) return;
+  ApplyWheelZoom(document_.scene, event->angleDelta().y());
+  redraw();
 }
 
-void ViewWidget::mouseDoubleClickEvent(QMouseEvent*) {
-  SCENE& scene = form_->document_.scene;
-  switch (form_->document_.mode.tool) {
+void TChildForm::viewDoubleClick(QMouseEvent*) {
+  SCENE& scene = document_.scene;
+  switch (document_.mode.tool) {
     case 43:
     case 51:
     case 55:
@@ -61,7 +67,7 @@ void ViewWidget::mouseDoubleClickEvent(QMouseEvent*) {
     default:
       break;
   }
-  form_->redraw();
+  redraw();
 }
 
 TChildForm::TChildForm(TMainForm* main) : main_(main) {
@@ -70,7 +76,6 @@ TChildForm::TChildForm(TMainForm* main) : main_(main) {
   document_.observer = this;
   document_.useAngleSmooth = main->settings().UseAngleSmooth != 0;
   ApplySceneDefaults(main->settings(), document_.scene);
-  document_.scene.useGL = 0;  // this build draws with the software renderer
   view_ = new ViewWidget(this);
   countLine_ = new QLineEdit(this);
   countLine_->setReadOnly(true);
@@ -79,7 +84,15 @@ TChildForm::TChildForm(TMainForm* main) : main_(main) {
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
   layout->addWidget(countLine_);
-  layout->addWidget(view_, 1);
+  views_ = new QStackedLayout;
+  views_->addWidget(view_);
+  layout->addLayout(views_, 1);
+  // Without OpenGL on this display the window draws in software only.
+  if (OpenGLAvailable()) {
+    glView_ = new GLViewWidget(this);
+    views_->addWidget(glView_);
+  }
+  setUseGL(document_.scene.useGL != 0);
   setWindowTitle("Loading...");
   resize(444, 317);
 }
@@ -117,7 +130,23 @@ bool TChildForm::saveAs() {
   return ok != 0;
 }
 
-QSize TChildForm::viewSize() const { return view_->size(); }
+QSize TChildForm::viewSize() const { return views_->currentWidget()->size(); }
+
+void TChildForm::setUseGL(bool on) {
+  document_.scene.useGL = on && glView_ ? 1 : 0;
+  views_->setCurrentWidget(document_.scene.useGL ? static_cast<QWidget*>(glView_) : view_);
+  const QSize size = viewSize();
+  SetScreenSize(document_.scene, size.width(), size.height());
+  redraw();
+}
+
+void TChildForm::resetTextureFilters() {
+  if (glView_) glView_->resetTextureFilters();
+}
+
+void TChildForm::textureChanged(int material) {
+  if (glView_) glView_->reloadMaterialTexture(material);
+}
 
 QImage TChildForm::renderImage() {
   QImage image(view_->size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
@@ -129,6 +158,10 @@ QImage TChildForm::renderImage() {
 }
 
 void TChildForm::redraw() {
+  if (document_.scene.useGL && glView_) {
+    glView_->update();
+    return;
+  }
   frame_ = renderImage();
   view_->update();
 }
@@ -191,7 +224,10 @@ void TChildForm::closeDocumentWindow() {
   }
 }
 
-void TChildForm::documentOpened() { main_->refreshMenuState(); }
+void TChildForm::documentOpened() {
+  if (glView_) glView_->reloadAllTextures();
+  main_->refreshMenuState();
+}
 
 void TChildForm::closeEvent(QCloseEvent* event) {
   if (closing_ || !modified()) {

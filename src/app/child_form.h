@@ -10,9 +10,11 @@
 #include "model/document.h"
 
 class QLineEdit;
+class QStackedLayout;
 
 namespace vexal::app {
 
+class GLViewWidget;
 class TMainForm;
 
 // The drawing area of a document window.
@@ -55,6 +57,18 @@ class TChildForm : public QWidget, public DocumentObserver, public DocumentPlatf
   QImage renderImage();
   // The pixel size of the drawing area.
   QSize viewSize() const;
+  TMainForm* mainForm() const { return main_; }
+
+  // Switches between the OpenGL and the software view (SCENE.useGL).
+  void setUseGL(bool on);
+  bool openGLAvailable() const { return glView_ != nullptr; }
+  GLViewWidget* glView() const { return glView_; }
+  // After a View switch that changes texture filtering.
+  void resetTextureFilters();
+
+  // Mouse wheel and double click on either view.
+  void viewWheel(QWheelEvent* event);
+  void viewDoubleClick(QMouseEvent* event);
 
   // DocumentObserver
   void selectionMenusChanged() override;
@@ -62,6 +76,7 @@ class TChildForm : public QWidget, public DocumentObserver, public DocumentPlatf
   void undoButtonsChanged(bool canUndo, bool canRedo) override;
   void countLineChanged(std::string_view text) override;
   void redrawRequested() override { redraw(); }
+  void textureChanged(int material) override;
 
   // DocumentPlatform
   bool runSaveDialog(std::string& fileName, int& typeIndex) override;
@@ -85,6 +100,8 @@ class TChildForm : public QWidget, public DocumentObserver, public DocumentPlatf
   Document document_;
   DocumentFile file_;
   ViewWidget* view_;
+  GLViewWidget* glView_ = nullptr;
+  QStackedLayout* views_;
   QLineEdit* countLine_;
   QImage frame_;
   bool closing_ = false;

@@ -260,6 +260,43 @@ void TMainForm::bindCommands() {
     }
     refreshMenuState();
   };
+  handlers_["ViewTextureItem"] = [this] { toggleScene(&SCENE::showTexture); };
+  handlers_["ViewLightItem"] = [this] { toggleScene(&SCENE::showLight); };
+  handlers_["SmoothItem"] = [this] { toggleScene(&SCENE::smooth); };
+  handlers_["ViewReflectionItem"] = [this] { toggleScene(&SCENE::showReflection); };
+  handlers_["CullItem"] = [this] { toggleScene(&SCENE::doubleSided); };
+  handlers_["ViewEdgeItem"] = [this] { toggleScene(&SCENE::cellEdge); };
+  handlers_["ViewPictureItem"] = [this] { toggleScene(&SCENE::showBackPicture); };
+  handlers_["LinearTextureItem"] = [this] {
+    toggleScene(&SCENE::linearTexture);
+    if (TChildForm* form = activeDocument()) form->resetTextureFilters();
+  };
+  handlers_["LinearBackPictureItem"] = [this] {
+    toggleScene(&SCENE::linearBackPicture);
+    if (TChildForm* form = activeDocument()) form->resetTextureFilters();
+  };
+  auto alphaMode = [this](int mode) {
+    return [this, mode] {
+      if (TChildForm* form = activeDocument()) {
+        form->document().scene.alphaMode = mode;
+        form->redraw();
+      }
+      refreshMenuState();
+    };
+  };
+  handlers_["ViewAlpha1Item"] = alphaMode(0);
+  handlers_["ViewAlpha2Item"] = alphaMode(1);
+  handlers_["ViewAlpha3Item"] = alphaMode(2);
+  handlers_["UseGLItem"] = [this] {
+    if (TChildForm* form = activeDocument()) form->setUseGL(form->document().scene.useGL == 0);
+    refreshMenuState();
+  };
+  handlers_["ResetPicturePositionItem"] = [this] {
+    if (TChildForm* form = activeDocument()) {
+      form->document().scene.pictureOffset = VECTOR();
+      form->redraw();
+    }
+  };
   handlers_["WindowCascadeItem"] = [this] { mdi_->cascadeSubWindows(); };
   handlers_["WindowTileItem"] = [this] { mdi_->tileSubWindows(); };
   handlers_["WindowArrangeItem"] = [this] {
@@ -365,16 +402,11 @@ void TMainForm::openByName(const QString& path, int filterIndex) {
   if (path.isEmpty()) {
     ++untitled_;
     form->newDocument(QString("Vxl%1.vxl").arg(untitled_));
+    // A new document starts with the view switches of the settings.
     ApplySceneDefaults(settings_, form->document().scene);
-    form->document().scene.useGL = 0;
-    SetScreenSize(form->document().scene, form->viewSize().width(), form->viewSize().height());
-    form->redraw();
+    form->setUseGL(form->document().scene.useGL != 0);
   } else {
-    const QSize size = form->viewSize();
-    if (form->openFile(path, filterIndex)) {
-      SetScreenSize(form->document().scene, size.width(), size.height());
-      form->redraw();
-    }
+    if (form->openFile(path, filterIndex)) form->setUseGL(form->document().scene.useGL != 0);
   }
   refreshMenuState();
 }
@@ -593,6 +625,8 @@ void TMainForm::refreshMenuState() {
     check("ViewPictureItem", s.showBackPicture);
     check("UseGLItem", s.useGL);
   }
+  // "OpenGL Drawing" only where the window could get a context.
+  if (form && !form->openGLAvailable()) actions_.value("UseGLItem")->setEnabled(false);
 }
 
 void TMainForm::showAbout() {

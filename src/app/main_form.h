@@ -63,6 +63,7 @@ class TMainForm : public QMainWindow {
   void setCloseCancelled() { closeCancelled_ = true; }
 
   Settings& settings() { return settings_; }
+  int cellShade() const { return cellShade_; }
   const FileHistory& history() const { return history_; }
   UserInterface& ui() { return *ui_; }
   ViewColors viewColors() const;
