@@ -3,7 +3,7 @@
 # seeded from tests/data/<format>/. Any crash fails the run.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-seconds=${FUZZ_SECONDS:-10}
+seconds=${FUZZ_SECONDS:-5}
 build="$root/build-fuzz"
 shopt -s nullglob
 targets=("$root"/fuzz/fuzz_*.cpp)
@@ -17,6 +17,8 @@ for source in "${targets[@]}"; do
   name=$(basename "$source" .cpp)
   format=${name#fuzz_}
   seeds="$root/tests/data/$format"
+  # The single-loader image targets share the image seeds.
+  if [[ ! -d $seeds && $format == image_* ]]; then seeds="$root/tests/data/image"; fi
   work=$(mktemp -d)
   if [[ -d $seeds ]]; then
     find "$seeds" -type f -size -256k -exec cp {} "$work"/ \; 2>/dev/null || true
