@@ -616,7 +616,7 @@ int SaveDxf3DFaceFile(Document& document, const std::string& path, FormatContext
   out.put("0\r\nSECTION\r\n2\r\nENTITIES\r\n0\r\n");
   for (int s = 1; s <= model.faceCount; ++s) {
     const FACE& face = model.faces[s];
-    if (face.material == kGuideMaterial) continue;
+    if (face.material < 0 || face.material >= kGuideMaterial) continue;
     out.put("3DFACE\r\n8\r\n");
     out.put(names[static_cast<size_t>(face.material)]);
     out.printf("\r\n62\r\n%d\r\n", face.material);
