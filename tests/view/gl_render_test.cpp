@@ -369,6 +369,44 @@ TEST(GLRender, BoundaryBetweenMaterialsIsOutlined) {
   EXPECT_EQ(darkAround(Render(*view, *document, settings)), 0);
 }
 
+TEST(GLRender, CreasesSharperThanTheSmoothingAngleAreOutlined) {
+  REQUIRE_VIEW(view);
+  auto document = PlainScene();
+  Model& model = document->model;
+  // A roof: two squares meeting at the ridge x = 0 at 53 degrees.
+  SetPoint(model, 1, -1, -1, 0, 0, 0);
+  SetPoint(model, 2, 0, -1, 0.5f, 0, 0);
+  SetPoint(model, 3, 0, 1, 0.5f, 0, 0);
+  SetPoint(model, 4, -1, 1, 0, 0, 0);
+  SetPoint(model, 5, 1, -1, 0, 0, 0);
+  SetPoint(model, 6, 1, 1, 0, 0, 0);
+  model.pointCount = 6;
+  SetFace(model, 1, 1, 2, 3, 4, 3, 0);
+  SetFace(model, 2, 2, 5, 6, 3, 3, 0);
+  model.faceCount = 2;
+  ASSERT_EQ(CompactModel(model, kCompactRebuildLines), 1);
+  Refresh(*document);
+  GLViewSettings settings;
+  settings.CellEdgeNormal = settings.CellEdgeBorder = settings.CellEdgeBoundary = 0;
+  settings.CellEdgeSmooth = 1;
+  settings.CellEdgeSmoothWidth = 3;
+  document->scene.cellEdge = 1;
+  int x = 0, y = 0;
+  PixelOf(*document, VECTOR(0, 0.3f, 0.5f), x, y);
+  auto darkAround = [&] {
+    const NImage image = Render(*view, *document, settings);
+    int dark = 0;
+    for (int dx = -2; dx <= 2; ++dx) dark += PixelAt(image, x + dx, y) == (Rgb{0, 0, 0});
+    return dark;
+  };
+  model.materials[3].smoothingAngle = 59.5f;  // smoothed across the ridge
+  EXPECT_EQ(darkAround(), 0);
+  model.materials[3].smoothingAngle = 30.0f;
+  EXPECT_GE(darkAround(), 2);
+  model.faces[2].material = kGuideMaterial;  // guides make no outlines
+  EXPECT_EQ(darkAround(), 0);
+}
+
 TEST(GLRender, EachBackgroundPictureLiesOnItsOwnPlane) {
   REQUIRE_VIEW(view);
   const std::string red = WritePng("red.png", 40, 40, 3, [](int, int, uint8_t* p) {
