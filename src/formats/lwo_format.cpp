@@ -80,6 +80,16 @@ bool IsTextureStart(uint32_t id) {
          std::end(kOtherTextures);
 }
 
+// True when every point times scale stays a finite float.
+bool ScaledPointsFinite(const std::vector<VECTOR>& points, float scale) {
+  for (const VECTOR& p : points) {
+    if (!std::isfinite(p.x * scale) || !std::isfinite(p.y * scale) || !std::isfinite(p.z * scale)) {
+      return false;
+    }
+  }
+  return true;
+}
+
 struct Chunk {
   uint32_t id = 0;
   size_t offset = 0;  // of the chunk header in the file
@@ -324,6 +334,9 @@ class LwoReader {
       return refuse("the surfaces need " + std::to_string(lineCount) + " lines, more than " +
                         std::to_string(kMaxCount),
                     fileSize);
+    }
+    if (!ScaledPointsFinite(tables_.points, scale)) {
+      return refuse("coordinates overflow at the import scale " + std::to_string(scale), fileSize);
     }
 
     ClearModel(model);
@@ -779,8 +792,22 @@ int LoadFile(Document& document, const std::string& path, FormatContext& context
   return read(bytes, ImportScale(context), document.model, context);
 }
 
-int SaveFile(const OutputBuffer& out, const std::string& path, FormatContext& context,
-             const char* format) {
+// Writes the model with write() unless a coordinate would overflow at the
+// export scale (the file would hold values no reader accepts).
+int SaveFile(const Model& model, const std::string& path, FormatContext& context,
+             const char* format, void (*write)(const Model&, float, OutputBuffer&)) {
+  const float scale = ExportScale(context);
+  const std::span<const VERT> points(model.points.data() + 1, static_cast<size_t>(model.pointCount));
+  const bool finite = std::all_of(points.begin(), points.end(), [&](const VERT& point) {
+    const VECTOR& p = point.position;
+    return std::isfinite(p.x * scale) && std::isfinite(p.y * scale) && std::isfinite(p.z * scale);
+  });
+  if (!finite) {
+    return context.fail(std::string(format) + ": coordinates overflow at the export scale " +
+                        std::to_string(scale));
+  }
+  OutputBuffer out;
+  write(model, scale, out);
   std::string why;
   if (!out.commit(path, &why)) return context.fail(std::string(format) + ": " + why);
   return 1;
@@ -1099,15 +1126,11 @@ void WriteLwo2Bytes(const Model& model, float scale, OutputBuffer& out) {
 }
 
 int SaveLwobFile(Document& document, const std::string& path, FormatContext& context) {
-  OutputBuffer out;
-  WriteLwobBytes(document.model, ExportScale(context), out);
-  return SaveFile(out, path, context, "LWOB");
+  return SaveFile(document.model, path, context, "LWOB", WriteLwobBytes);
 }
 
 int SaveLwo2File(Document& document, const std::string& path, FormatContext& context) {
-  OutputBuffer out;
-  WriteLwo2Bytes(document.model, ExportScale(context), out);
-  return SaveFile(out, path, context, "LWO2");
+  return SaveFile(document.model, path, context, "LWO2", WriteLwo2Bytes);
 }
 
 }  // namespace vexal

@@ -1066,6 +1066,29 @@ TEST(Lwo2Writer, RoundTripKeepsGeometryAndShiftsTags) {
   EXPECT_NE(FindLine(m, 6, 5), 0);
 }
 
+TEST(LwoFiles, ScalesThatOverflowAreRefused) {
+  // Finite in the file or the model, infinite once scaled: neither a model
+  // nor a file may hold that.
+  const std::string bytes = Iff().chunk("PNTS", Points({{3e38f, 0, 0}})).form("LWO2");
+  Model model;
+  Sentinel(model);
+  FormatContext context;
+  EXPECT_EQ(ReadLwo2Bytes(AsSpan(bytes), 10.0f, model, context), 0);
+  EXPECT_NE(context.reason.find("overflow"), std::string::npos) << context.reason;
+  EXPECT_TRUE(IsSentinel(model));
+
+  Document document;
+  SetPoint(document.model, 1, 0, 0, 3e38f, 0, 0);
+  document.model.pointCount = 1;
+  Settings settings;
+  settings.LwoExportScale = 10.0f;
+  context.settings = &settings;
+  const std::string path = TempPath("overflow.lwo");
+  EXPECT_EQ(SaveLwobFile(document, path, context), 0);
+  EXPECT_EQ(SaveLwo2File(document, path, context), 0);
+  EXPECT_FALSE(std::filesystem::exists(path));
+}
+
 TEST(LwoFiles, UnreadableAndUnwritablePaths) {
   Document document;
   Sentinel(document.model);
