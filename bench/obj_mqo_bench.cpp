@@ -155,6 +155,28 @@ void BM_ObjParse19900Quads(benchmark::State& state) {
 }
 BENCHMARK(BM_ObjParse19900Quads)->Unit(benchmark::kMillisecond);
 
+// The same text with CR LF line ends, as text-mode writers (ours included)
+// produce them.
+void BM_ObjParse19900QuadsCrLf(benchmark::State& state) {
+  static const std::string text = [] {
+    std::string out;
+    for (char c : GeneratedObjText()) {
+      if (c == '\n') out += '\r';
+      out += c;
+    }
+    return out;
+  }();
+  FormatContext context;
+  context.settings = &DefaultSettings();
+  ObjCounts counts;
+  for (auto _ : state) {
+    if (!ParseObjText(text, counts, context)) state.SkipWithError(context.reason.c_str());
+    benchmark::DoNotOptimize(counts);
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_ObjParse19900QuadsCrLf)->Unit(benchmark::kMillisecond);
+
 void BM_ObjImport19900QuadsUntilLineLimit(benchmark::State& state) {
   const std::string& path = GeneratedObjFile();
   auto document = std::make_unique<Document>();

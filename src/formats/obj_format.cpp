@@ -45,7 +45,9 @@ bool IsStatement(std::string_view text, std::string_view word, std::string_view&
     if (text[i] != word[i]) return false;
   }
   if (text.size() == word.size()) {
-    rest = {};
+    // Empty, but still pointing into the text: a null view must not reach
+    // the copies that store names.
+    rest = text.substr(word.size());
     return true;
   }
   if (!IsBlank(text[word.size()])) return false;

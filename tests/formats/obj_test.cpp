@@ -175,6 +175,20 @@ TEST(ObjRead, CorpusMaterialsLibrariesAndTextures) {
   }
 }
 
+TEST(ObjRead, RegressionFiles) {
+  for (const auto& entry : std::filesystem::directory_iterator(DataPath("obj/regress"))) {
+    if (entry.path().extension() != ".obj") continue;
+    SCOPED_TRACE(entry.path().string());
+    auto document = NewDocument();
+    FormatContext context;
+    if (LoadObjFile(*document, entry.path().string(), context) == 1) {
+      EXPECT_EQ(ModelProblem(document->model), "");
+    } else {
+      EXPECT_FALSE(context.reason.empty());
+    }
+  }
+}
+
 TEST(ObjRead, NumbersAsFreeFormatReals) {
   auto document = NewDocument();
   FormatContext context;
