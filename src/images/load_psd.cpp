@@ -1,9 +1,11 @@
 // Photoshop documents (version 1): 26-byte header, colour mode data (the
 // palette of indexed documents), image resources (skipped), layer and mask
-// information, then the merged image as planar channels, raw or PackBits
-// with a table of row byte counts. Bitmap, grey, duotone (as grey),
-// indexed, RGB and CMYK at 8 bits (16-bit samples keep their high byte;
-// bitmap documents 1 bit) are read; ZIP-compressed channels are refused.
+// information, then the merged image as planar channels, raw, PackBits
+// with a table of row byte counts, or ZIP (one zlib stream for all the
+// planes, optionally with per-row prediction; see psd_zip.h). Layer channels
+// use the same four compressions, each channel on its own. Bitmap, grey,
+// duotone (as grey), indexed, RGB and CMYK at 8 bits (16-bit samples keep
+// their high byte; bitmap documents 1 bit) are read.
 //
 // The layered read gives the merged image as layer 0 followed by the
 // document's layers, bottom first; selector -2 reads only the merged image.
@@ -13,6 +15,7 @@
 
 #include "images/image_codec_util.h"
 #include "images/loaders.h"
+#include "images/psd_zip.h"
 
 namespace vexal {
 namespace {
@@ -45,7 +48,9 @@ void NarrowRow(const uint8_t* stored, int32_t width, int depth, uint8_t* out) {
 }
 
 // Reads planeCount planes of width x height. Compression 0: raw planes one
-// after another; 1: all row byte counts first, then the packed rows.
+// after another; 1: all row byte counts first, then the packed rows; 2: the
+// rest of the reader is one zlib stream of all the rows; 3: the same with
+// each row's samples stored as differences.
 bool ReadPlanes(ByteReader& in, uint16_t compression, int32_t width, int32_t height, int depth,
                 int planeCount, std::vector<Plane>& planes) {
   const size_t rowBytes = RowBytes(width, depth);
@@ -65,12 +70,27 @@ bool ReadPlanes(ByteReader& in, uint16_t compression, int32_t width, int32_t hei
       total += count;
     }
     if (total > in.remaining()) return false;
+  } else if (compression == 2 || compression == 3) {
+    // Prediction is undefined for 1-bit samples.
+    if ((compression == 3 && depth == 1) || !image_detail::ZipStreamCanFill(in.remaining(), rows, rowBytes)) {
+      return false;
+    }
   } else if (compression != 0) {
     return false;
   } else if (!in.has(rows * rowBytes)) {
     return false;
   }
   planes.assign(static_cast<size_t>(planeCount), Plane(static_cast<size_t>(width) * height));
+  if (compression >= 2) {
+    const auto prediction = compression == 2 ? image_detail::RowPrediction::kNone
+                            : depth == 16    ? image_detail::RowPrediction::kDelta16
+                                             : image_detail::RowPrediction::kDelta8;
+    return image_detail::InflateRows(in.span(in.remaining()), rows, rowBytes, prediction,
+                                     [&](size_t r, const uint8_t* row) {
+                                       const size_t y = r % height;
+                                       NarrowRow(row, width, depth, &planes[r / height][y * width]);
+                                     });
+  }
   for (size_t r = 0; r < rows; ++r) {
     if (compression == 0) {
       if (!in.bytes(stored.data(), rowBytes)) return false;
