@@ -148,6 +148,12 @@ void TChildForm::textureChanged(int material) {
   if (glView_) glView_->reloadMaterialTexture(material);
 }
 
+void TChildForm::paletteChanged() {
+  // Undo restores whole palette entries, run-time texture state included;
+  // put back what the window's textures really hold.
+  if (glView_) SyncMaterialTextureState(document_, glView_->textures());
+}
+
 QImage TChildForm::renderImage() {
   QImage image(view_->size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
   {

@@ -77,6 +77,7 @@ class TChildForm : public QWidget, public DocumentObserver, public DocumentPlatf
   void countLineChanged(std::string_view text) override;
   void redrawRequested() override { redraw(); }
   void textureChanged(int material) override;
+  void paletteChanged() override;
 
   // DocumentPlatform
   bool runSaveDialog(std::string& fileName, int& typeIndex) override;

@@ -4,6 +4,7 @@
 //   vexal-tool info FILE
 //   vexal-tool convert IN OUT [--type N] [--open-type N] [--settings FILE.ini]
 //   vexal-tool image FILE [--format CODE] [--png OUT]
+//   vexal-tool render IN OUT.png [options]
 //
 // Exit status 0 on success, 1 when a file cannot be read or written (one
 // line on stderr naming the file and the reason), 2 for a usage error.
@@ -30,6 +31,9 @@ constexpr const char* kUsage =
     "                          options of a settings file\n"
     "  image FILE [--format CODE] [--png OUT]\n"
     "                          load an image and print its size and format\n"
+    "  render IN OUT.png [--size WxH] [--renderer gl|soft] [--angles X,Y] [--zoom Z]\n"
+    "         [--view wire|faces|all] [--ortho] [--settings FILE.ini]\n"
+    "                          draw a model's view into a PNG\n"
     "  --help                  show this text\n"
     "  --version               show the version\n";
 
@@ -55,6 +59,7 @@ int main(int argc, char** argv) {
   if (command == "info") return vexal::cli::RunInfoCommand(rest, arguments);
   if (command == "convert") return vexal::cli::RunConvertCommand(rest, arguments);
   if (command == "image") return vexal::cli::RunImageCommand(rest, arguments);
+  if (command == "render") return vexal::cli::RunRenderCommand(rest, arguments);
   std::fprintf(stderr, "vexal-tool: unknown command \"%s\" (see vexal-tool --help)\n", argv[1]);
   return 2;
 }
