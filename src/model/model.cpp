@@ -27,7 +27,8 @@ std::string_view TextOf(const TextBuffer& buffer) {
 
 bool SetText(TextBuffer& buffer, std::string_view text) {
   if (text.size() >= buffer.size()) return false;
-  std::memcpy(buffer.data(), text.data(), text.size());
+  // An empty view may carry a null pointer, which memcpy must not see.
+  if (!text.empty()) std::memcpy(buffer.data(), text.data(), text.size());
   std::fill(buffer.begin() + static_cast<std::ptrdiff_t>(text.size()), buffer.end(), '\0');
   return true;
 }
