@@ -13,13 +13,15 @@
 //
 // Point indices of a POLS chunk count from the first point of the latest
 // PNTS chunk (the current layer), so multi-layer files keep their geometry.
+// A polygon's point repeated next to itself is taken once, and fan triangles
+// with two equal corners are left out, so every surface read survives the
+// reversal and a round trip through either writer.
 #include "formats/lwo_format.h"
 
 #include <algorithm>
 #include <array>
 #include <cassert>
 #include <cmath>
-#include <cstdio>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -379,7 +381,6 @@ class LwoReader {
   size_t droppedPolygons_ = 0;
 };
 
-// ---------------------------------------------------------------- LWOB
 
 bool ReadLwobPolygons(LwoReader& reader, const Chunk& chunk) {
   ByteReader body = chunk.body;
@@ -610,7 +611,6 @@ int ReadLwob(std::span<const uint8_t> bytes, float scale, Model& target, FormatC
   return done ? 1 : 0;
 }
 
-// ---------------------------------------------------------------- LWO2
 
 // A variable-length index: two bytes, or four when the first is 0xFF.
 uint32_t ReadIndex(ByteReader& body) {
@@ -699,7 +699,6 @@ int ReadLwo2(std::span<const uint8_t> bytes, float scale, Model& target, FormatC
   return reader.finish(target, scale, bytes.size(), [](Model&) {}) ? 1 : 0;
 }
 
-// ---------------------------------------------------------------- writing
 
 // Starts a chunk and returns where its size goes.
 size_t BeginChunk(OutputBuffer& out, const char (&id)[5], int sizeBytes) {

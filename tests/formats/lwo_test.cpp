@@ -177,7 +177,6 @@ int ReadLwo2(const std::string& bytes, Model& model, FormatContext* context = nu
   return ReadLwo2Bytes(AsSpan(bytes), 1.0f, model, context ? *context : local);
 }
 
-// --------------------------------------------------------------- real files
 
 struct CorpusCase {
   const char* file;
@@ -285,7 +284,6 @@ TEST(LwoRealFiles, LwobCylindricalTextureAndSurfaceSettings) {
   EXPECT_EQ(nonZero, 24);
 }
 
-// ------------------------------------------------------------ LWOB reading
 
 // One SURF chunk for the texture tests: colour texture `kind` with the axis
 // flags, size and centre given.
@@ -456,7 +454,6 @@ TEST(LwobReader, RepeatedNeighbourCornersAreTakenOnce) {
   ASSERT_EQ(context.warnings.size(), 1u);
 }
 
-// ------------------------------------------------------------- LWO2 reading
 
 TEST(Lwo2Reader, TagsMapToMaterialsOfTheirPolygonsOnly) {
   Iff pols;
@@ -505,7 +502,6 @@ TEST(Lwo2Reader, ImportScaleAppliesWithZExchange) {
   EXPECT_EQ(model.points[1].position, VECTOR(2, 4, -6));
 }
 
-// --------------------------------------------------------------- bad input
 
 TEST(LwoBadInput, RefusedWithReasonAndModelUntouched) {
   struct Case {
@@ -800,7 +796,6 @@ TEST(LwoBadInput, RegressionFiles) {
   EXPECT_GT(files, 0);
 }
 
-// ----------------------------------------------------------------- writers
 
 // A test model for the writers: a quad (material 2), a triangle
 // (material 0) and a guide triangle (material 15), whose edges 2-6 and 6-5
