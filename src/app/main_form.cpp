@@ -130,7 +130,15 @@ TMainForm::TMainForm(const QString& executablePath, UserInterface* ui)
   mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   mdi_->viewport()->installEventFilter(this);
   setCentralWidget(mdi_);
-  connect(mdi_, &QMdiArea::subWindowActivated, this, [this] { refreshMenuState(); });
+  connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
+    // An activated document re-derives its selection state, which also
+    // refreshes the menus and the undo buttons.
+    if (auto* form = sub ? qobject_cast<TChildForm*>(sub->widget()) : nullptr) {
+      RefreshSelection(form->document());
+      UpdateUndoButtons(form->document());
+    }
+    refreshMenuState();
+  });
   shortcuts_ = DefaultShortcuts();
   buildMenus();
   buildToolbar();

@@ -40,11 +40,15 @@ TViewerForm::TViewerForm(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Win
   QAction* shrinkAction = view->addAction("Shrink");
   shrinkAction->setShortcut(QKeySequence(Qt::Key_Minus | Qt::KeypadModifier));
   connect(shrinkAction, &QAction::triggered, this, &TViewerForm::shrink);
-  // Grow and Shrink work from the keyboard but are not listed.
-  growAction->setVisible(false);
-  shrinkAction->setVisible(false);
-  addAction(growAction);
-  addAction(shrinkAction);
+  QAction* separator = view->addSeparator();
+  QAction* paletteAction = view->addAction("Show Palette");
+  paletteAction->setShortcut(Qt::Key_P);
+  // Grow and Shrink work from the keyboard but are not listed; the palette
+  // item and its separator exist but stay out of sight.
+  for (QAction* hidden : {growAction, shrinkAction, separator, paletteAction}) {
+    hidden->setVisible(false);
+    addAction(hidden);
+  }
 
   scroll_ = new QScrollArea(this);
   scroll_->setAlignment(Qt::AlignCenter);

@@ -18,7 +18,13 @@ bool LineReader::next(std::string_view& line) {
   position_ += found ? length + 1 : length;
   ++lineNumber_;
   std::string_view raw(start, length);
-  if (ends_ == Ends::kCarriageReturn || raw.find('\r') == std::string_view::npos) {
+  if (ends_ == Ends::kCarriageReturn) {
+    line = raw;
+    return true;
+  }
+  // The common CR LF line: its only CR is the last character.
+  if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+  if (raw.find('\r') == std::string_view::npos) {
     line = raw;
     return true;
   }

@@ -10,6 +10,7 @@
 
 #include "app/child_form.h"
 #include "app/main_form.h"
+#include "app/viewer_form.h"
 #include "formats/native_format.h"
 #include "model/document.h"
 #include "model/maintenance.h"
@@ -217,6 +218,44 @@ TEST_F(MainFormTest, ViewSwitchesToggleTheActiveDocument) {
     for (int x = 0; x < frame.width(); ++x) other += frame.pixel(x, y) != background;
   }
   EXPECT_GT(other, 50);
+}
+
+}  // namespace
+}  // namespace vexal::app
+
+
+namespace vexal::app {
+namespace {
+
+TEST(ViewerForm, CaptionAlphaViewAndZoomLimits) {
+  Application();
+  QTemporaryDir folder;
+  const QString path = folder.filePath("rgba.png");
+  QImage image(100, 50, QImage::Format_ARGB32);
+  image.fill(QColor(200, 100, 50, 77));
+  ASSERT_TRUE(image.save(path));
+
+  auto* viewer = new TViewerForm(nullptr);
+  ASSERT_TRUE(viewer->showImageFile(path));
+  EXPECT_EQ(viewer->windowTitle(), path + " [ 100x50 ] (32 bit)");
+  EXPECT_EQ(viewer->clientSize(), QSize(144, 80));
+  ASSERT_TRUE(viewer->hasAlpha());
+  viewer->showAlpha();
+  EXPECT_TRUE(viewer->showingAlpha());
+  for (int i = 0; i < 12; ++i) viewer->grow();
+  EXPECT_EQ(viewer->level(), 8);
+  EXPECT_EQ(viewer->clientSize(), QSize(784, 416));
+  for (int i = 0; i < 12; ++i) viewer->shrink();
+  EXPECT_EQ(viewer->level(), 0);
+
+  const QString text = folder.filePath("notes.txt");
+  QFile file(text);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("hello");
+  file.close();
+  EXPECT_FALSE(viewer->showImageFile(text));
+  EXPECT_EQ(viewer->windowTitle(), text);
+  delete viewer;
 }
 
 }  // namespace
