@@ -1,3 +1,5 @@
+#include <clocale>
+
 #include <QApplication>
 #include <QSurfaceFormat>
 
@@ -14,6 +16,10 @@ int main(int argc, char** argv) {
   QSurfaceFormat::setDefaultFormat(format);
 
   QApplication application(argc, argv);
+  // QApplication adopts the user's locale; model files are written with
+  // printf and must keep "." as their decimal point whatever the desktop's
+  // language.
+  std::setlocale(LC_NUMERIC, "C");
   QApplication::setApplicationName("Vexal");
   QApplication::setWindowIcon(QIcon(":/icons/vexal.svg"));
   vexal::app::TMainForm form(QApplication::applicationFilePath());

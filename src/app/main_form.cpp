@@ -1,5 +1,7 @@
 #include "app/main_form.h"
 
+#include <clocale>
+
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
@@ -115,6 +117,9 @@ QString TMainForm::SaveFilter() {
 TMainForm::TMainForm(const QString& executablePath, UserInterface* ui)
     : ui_(ui), executablePath_(executablePath) {
   InitializeResources();
+  // Model files are written with printf: keep "." as the decimal point even
+  // when QApplication has adopted a desktop locale that uses ",".
+  std::setlocale(LC_NUMERIC, "C");
   if (!ui_) {
     ownedUi_ = std::make_unique<DialogUserInterface>();
     ui_ = ownedUi_.get();

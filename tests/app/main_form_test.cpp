@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
+
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -22,7 +24,11 @@ QApplication& Application() {
   static int argc = 1;
   static char name[] = "test_app";
   static char* argv[] = {name, nullptr};
-  static QApplication* application = new QApplication(argc, argv);
+  static QApplication* application = [] {
+    auto* created = new QApplication(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    return created;
+  }();
   return *application;
 }
 
