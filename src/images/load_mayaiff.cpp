@@ -139,6 +139,10 @@ bool LoadMayaIffImage(ImageBytes file, NImage& image) {
       }
       tileHeader.channels = flags == kFlagsRgba ? 4 : 3;
       tileHeader.compressed = compression == 1;
+      // The tiles that follow must cover the picture, and a run of two bytes
+      // gives at most 128: a short file cannot ask for a huge image.
+      const uint64_t pictureBytes = uint64_t{width} * height * static_cast<uint64_t>(tileHeader.channels);
+      if (pictureBytes > uint64_t{form.remaining()} * 64) return Fail(image);
       if (width > static_cast<uint32_t>(kMaxImageSide) || height > static_cast<uint32_t>(kMaxImageSide) ||
           !image.Allocate(static_cast<int32_t>(width), static_cast<int32_t>(height),
                           tileHeader.channels) ||

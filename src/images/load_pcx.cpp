@@ -63,8 +63,13 @@ bool LoadPcxImage(ImageBytes file, NImage& image) {
   // the first width bytes of each plane are pixels.
   const size_t lineBytes = bytesPerLine * planes;
   const size_t total = lineBytes * static_cast<size_t>(height);
+  // A run of two bytes yields at most 63, so the data bounds what it can
+  // decode to: a short file with a huge header (or a huge line length) is
+  // refused before the buffer is allocated.
+  const size_t dataBytes = dataEnd - kHeaderBytes;
+  if (total > dataBytes / 2 * 63 + dataBytes % 2) return Fail(image);
   std::vector<uint8_t> decoded(total);
-  ByteReader data(file.data() + kHeaderBytes, dataEnd - kHeaderBytes, kHeaderBytes);
+  ByteReader data(file.data() + kHeaderBytes, dataBytes, kHeaderBytes);
   size_t position = 0;
   while (position < total) {
     uint8_t value = data.u8();

@@ -150,3 +150,69 @@ TEST(HostileImages, LargestAllowedHeadersWithLittleDataAllocateNothingBig) {
 
 }  // namespace
 }  // namespace vexal
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace vexal {
+namespace {
+
+// How much the peak resident memory of a child process grows while it
+// loads file (-1 when the child failed to report). A loader that refuses a
+// short file only after allocating and zeroing a buffer for its header's
+// size shows up here even though it returns 0 in the end.
+long PeakGrowthKilobytesWhileLoading(const std::vector<uint8_t>& file, int formatCode) {
+  int pipeEnds[2];
+  if (pipe(pipeEnds) != 0) return -1;
+  const pid_t child = fork();
+  if (child == 0) {
+    close(pipeEnds[0]);
+    rusage before{}, after{};
+    getrusage(RUSAGE_SELF, &before);
+    NImage image;
+    const int code = LoadImageFromMemory(ExactBuffer(file).bytes(), image, formatCode);
+    getrusage(RUSAGE_SELF, &after);
+    const long growth = code == 0 ? after.ru_maxrss - before.ru_maxrss : -2;
+    const ssize_t written = write(pipeEnds[1], &growth, sizeof growth);
+    _exit(written == static_cast<ssize_t>(sizeof growth) ? 0 : 1);
+  }
+  close(pipeEnds[1]);
+  long growth = -1;
+  if (child < 0 || read(pipeEnds[0], &growth, sizeof growth) != static_cast<ssize_t>(sizeof growth)) growth = -1;
+  close(pipeEnds[0]);
+  if (child > 0) waitpid(child, nullptr, 0);
+  return growth;
+}
+
+TEST(HostileImages, RunLengthAndTiledHeadersCannotClaimMoreThanTheirDataCovers) {
+  // PCX, three planes of 8192 x 8192, a handful of run bytes.
+  test::Bytes bigPcx;
+  bigPcx.u8(10).u8(5).u8(1).u8(8).u16le(0).u16le(0).u16le(8191).u16le(8191).fill(53, 0);
+  bigPcx.u8(3).u16le(8192).fill(60, 0).fill(16, 0xFF);
+  // PCX, one pixel per line but the largest line length, one plane with its
+  // palette trailer.
+  test::Bytes longLines;
+  longLines.u8(10).u8(5).u8(1).u8(8).u16le(0).u16le(0).u16le(0).u16le(2999).fill(53, 0);
+  longLines.u8(1).u16le(65535).fill(60, 0).fill(16, 0xFF).u8(12).fill(768, 0);
+  // Maya IFF, 8192 x 8192 with alpha, no tiles at all.
+  test::Bytes mayaIff;
+  mayaIff.text("FOR4").u32be(4 + 8 + 24).text("CIMG").text("TBHD").u32be(24);
+  mayaIff.u32be(8192).u32be(8192).u16be(1).u16be(1).u32be(3).u16be(0).u16be(1).u32be(1);
+  const struct {
+    const test::Bytes* file;
+    int code;
+  } cases[] = {{&bigPcx, kImageFormatPcx}, {&longLines, kImageFormatPcx}, {&mayaIff, kImageFormatMayaIff}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.code);
+    NImage image;
+    EXPECT_EQ(LoadImageFromMemory(ExactBuffer(c.file->data).bytes(), image, c.code), 0);
+    // Each of these would need 190 MB or more if the loader trusted its header.
+    const long growth = PeakGrowthKilobytesWhileLoading(c.file->data, c.code);
+    EXPECT_GE(growth, 0);
+    EXPECT_LT(growth, 64 * 1024);
+  }
+}
+
+}  // namespace
+}  // namespace vexal
