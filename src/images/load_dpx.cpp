@@ -71,6 +71,13 @@ bool DecodeRepeatPairs(ByteReader& reader, uint8_t* out, size_t size) {
 }
 
 bool ReadPlane(ByteReader& reader, bool compressed, std::vector<uint8_t>& out, size_t size) {
+  // Three bytes (a pair and its count) give at most 255, so what is left of
+  // the file bounds the plane before it is allocated.
+  const size_t room = reader.remaining();
+  if (compressed ? size / 85 > room : size > room) {
+    reader.fail();
+    return false;
+  }
   out.resize(size);
   if (compressed) return DecodeRepeatPairs(reader, out.data(), size);
   return reader.bytes(out.data(), size);
