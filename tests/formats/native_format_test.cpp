@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -172,6 +173,86 @@ TEST(NativeFormat, SaveWritesTheLayoutByteForByte) {
   FormatContext context;
   ASSERT_EQ(SaveNativeFile(*document, path, context), 1) << context.reason;
   EXPECT_EQ(ReadAll(path), GoldenText());
+}
+
+// The number lines against the C library's own printf formatting, on values
+// chosen to round at the last digit, tiny negatives (printf keeps their
+// sign), large magnitudes and random floats.
+TEST(NativeFormat, NumberLinesMatchPrintfFormatting) {
+  auto document = NewDocument();
+  Model& model = document->model;
+  std::mt19937 random(11);
+  std::uniform_real_distribution<float> wide(-20000, 20000);
+  std::uniform_real_distribution<float> unit(-2, 2);
+  const float fixed[] = {0.1f, -0.1f, 1e-12f, -1e-12f, 0.005f, 123456.789f, -3.0e7f, 1.0f / 3};
+  const int count = 64;
+  for (int i = 1; i <= count; ++i) {
+    const float x = i <= 8 ? fixed[i - 1] : wide(random);
+    SetPoint(model, i, x, unit(random), i % 2 ? -x : wide(random), kStateNormal, 0);
+  }
+  model.pointCount = count;
+  for (int i = 1; i <= count / 4; ++i) {
+    SetFace(model, i, 4 * i - 3, 4 * i - 2, 4 * i - 1, 4 * i, i % 15, kStateNormal);
+    SetFaceUV(model, i, UV(unit(random), -1e-9f), UV(fixed[i % 8], unit(random)),
+              UV(unit(random), 0.0000005f), UV(-0.0000005f, unit(random)));
+  }
+  model.faceCount = count / 4;
+  for (int m = 0; m < kMaterialCount; ++m) model.materials[m].smoothingAngle = unit(random) * 90;
+  document->scene.target.set(fixed[0], fixed[3], fixed[7]);
+  document->scene.zoom = fixed[7];
+  document->scene.pictureScale = fixed[1];
+  document->scene.pictureOffset.set(fixed[2], fixed[5], fixed[4]);
+
+  auto format = [](const char* pattern, double value) {
+    char buffer[512];
+    std::snprintf(buffer, sizeof buffer, pattern, value);
+    return std::string(buffer);
+  };
+  std::string points = "<POINT>\r\n";
+  for (int i = 1; i <= count; ++i) {
+    const VECTOR& p = model.points[i].position;
+    points += format(" %15.9f \r\n", static_cast<double>(p.x) * 100.0);
+    points += format(" %15.9f \r\n", static_cast<double>(p.y) * -100.0);
+    points += format(" %15.9f \r\n", static_cast<double>(p.z) * 100.0);
+    points += "          0          0          0 \r\n";
+  }
+  std::string uvs = "<UV>\r\n";
+  for (int i = 1; i <= model.faceCount; ++i) {
+    for (const UV& uv : model.faces[i].uv) {
+      uvs += format(" %.6f", static_cast<double>(uv.u)) + format(" %.6f", static_cast<double>(uv.v));
+    }
+    uvs += " \r\n";
+  }
+  const SCENE& scene = document->scene;
+  const std::string locate = format(" %15.9f \r\n", static_cast<double>(scene.target.x) * 100.0) +
+                             format(" %15.9f \r\n", static_cast<double>(scene.target.y) * 100.0) +
+                             format(" %15.9f \r\n", static_cast<double>(scene.target.z) * 100.0);
+  const std::string zoom = format(" %15.9f \r\n", static_cast<double>(scene.zoom));
+  const std::string pictures =
+      format("%.6f \r\n", static_cast<double>(scene.pictureScale)) +
+      format("%.6f \r\n", static_cast<double>(scene.pictureDepth)) +
+      format("%.6f ", static_cast<double>(scene.pictureOffset.x)) +
+      format("%.6f ", static_cast<double>(scene.pictureOffset.y)) +
+      format("%.6f \r\n", static_cast<double>(scene.pictureOffset.z));
+
+  const std::string path = TestFolder() + "/numbers.vxl";
+  FormatContext context;
+  ASSERT_EQ(SaveNativeFile(*document, path, context), 1) << context.reason;
+  const std::string text = ReadAll(path);
+  auto between = [&](const std::string& from, const std::string& to) {
+    const size_t start = text.find(from);
+    return start == std::string::npos ? std::string() : text.substr(start, text.find(to) - start);
+  };
+  EXPECT_EQ(between("<POINT>", "<LINE>"), points);
+  EXPECT_EQ(between("<UV>", "<TEXTURE>"), uvs);
+  EXPECT_EQ(between("=LOCATE=\r\n", "=GRID="), "=LOCATE=\r\n" + locate);
+  EXPECT_EQ(between("=ZOOM=\r\n", "=LOCK="), "=ZOOM=\r\n" + zoom + "     1.000000000 \r\n");
+  EXPECT_TRUE(text.ends_with(pictures)) << text.substr(text.size() - 80);
+  for (int m = 0; m < kMaterialCount; ++m) {
+    const std::string angle =
+        format("\r\n%f\r\n", static_cast<double>(model.materials[m].smoothingAngle));
+    EXPECT_NE(text.find(angle), std::string::npos) << "material " << m << ":" << angle;
+  }
 }
 
 TEST(NativeFormat, LoadReadsEveryStoredFieldAndRelinksFaces) {

@@ -232,6 +232,63 @@ TEST_F(SettingsFileTest, FirstSaveWritesEveryKeyWithPlainNumbers) {
     EXPECT_TRUE(SameField(key, expected, loaded)) << key.name;
 }
 
+// The first-run file written out by hand from the key list: every section,
+// key name, order, type and default at once. Window bounds the shell never
+// filled are written as the "unset" marker so they read back as unset.
+TEST_F(SettingsFileTest, FirstRunFileMatchesTheKeyListByteForByte) {
+  const std::string unset = std::to_string(kUnsetPlacement);
+  std::string expected = "[System]\r\nBootFirst=1\r\n\r\n[Window]\r\n";
+  auto lines = [&](std::initializer_list<const char*> keys, const std::string& value) {
+    for (const char* key : keys) expected += std::string(key) + "=" + value + "\r\n";
+  };
+  lines({"SaveMainWindow", "SaveSubWindow"}, "1");
+  lines({"MainState"}, "0");
+  lines({"MainLeft", "MainTop", "MainWidth", "MainHeight"}, unset);
+  expected += "LocateLeft=726\r\nLocateTop=100\r\nLocateWidth=200\r\nLocateHeight=128\r\n";
+  lines({"PaletteLeft", "PaletteTop", "GridLeft", "GridTop", "RandomLeft", "RandomTop",
+         "AttachLeft", "AttachTop", "PipeLeft", "PipeTop", "NumericLeft", "NumericTop",
+         "ProjectionLeft", "ProjectionTop", "PrimitiveLeft", "PrimitiveTop"},
+        unset);
+  lines({"ShowSubWindow", "ShowLocateWindow", "ShowPaletteWindow"}, "1");
+  lines({"ShowGridWindow", "ShowRandomWindow", "ShowAttachWindow", "ShowPipeWindow",
+         "ShowNumericWindow", "ShowProjectionWindow", "ShowPrimitiveWindow"},
+        "0");
+  expected +=
+      "WindowBGColor=10592673\r\nWindowNormalColor=0\r\nWindowSelectColor=255\r\n"
+      "WindowHideColor=12632256\r\n\r\n[Main]\r\n"
+      "SetDefaultWindow=1\r\nDualBoot=0\r\nGridType=-1\r\nOpenLastFile=0\r\n"
+      "RecordAllHistory=0\r\nUseOpenGL=1\r\nPerspective=1\r\nVisibleDoubleSide=1\r\n"
+      "VisibleHandle=1\r\nVisibleHideLine=1\r\nVisibleSmooth=0\r\nSetDefaultObject=1\r\n"
+      "VisibleDummy=1\r\nVisibleGrid=1\r\nVisibleTexture=1\r\nVisibleBackPicture=1\r\n"
+      "VisibleLight=1\r\nVisibleReflection=1\r\nVisibleTransparence=0\r\n"
+      "VisibleTranslucent=0\r\nLinearTexture=0\r\nLinearBackPicture=0\r\nVisibleCellEdge=0\r\n"
+      "UseMouseWheel=1\r\nUseMoveAttach=0\r\nUseLoopSplit=0\r\nUseLoopSplit2=0\r\n"
+      "UseLassoSelect=0\r\nUseSelectFace=0\r\nUseFlatView=0\r\nUseAngleSmooth=1\r\n"
+      "RealTimeSmooth=0\r\nCellEdgeNormal=1\r\nCellEdgeBorder=1\r\nCellEdgeBoundary=1\r\n"
+      "CellEdgeSmooth=1\r\nCellEdgeNormalWidth=2\r\nCellEdgeBorderWidth=2\r\n"
+      "CellEdgeBoundaryWidth=1\r\nCellEdgeSmoothWidth=1\r\n"
+      "GridCheckX=1\r\nGridCheckY=1\r\nGridCheckZ=1\r\n"
+      "GridWidthX=0.125\r\nGridWidthY=0.125\r\nGridWidthZ=0.125\r\n"
+      "RandomCheckX=1\r\nRandomCheckY=1\r\nRandomCheckZ=1\r\n"
+      "RandomWidthX=0.125\r\nRandomWidthY=0.125\r\nRandomWidthZ=0.125\r\n"
+      "PipeSegment=6\r\nPipeRadius=0.125\r\nPipeOffset=0\r\nAttachLineSegment=6\r\n"
+      "\r\n[FileHistory]\r\n";
+  for (int i = 0; i < kFileHistoryCount; ++i) expected += "FileHistory0" + std::to_string(i) + "=\r\n";
+  expected += "\r\n[FileFormat]\r\n";
+  for (const char* format : {"Rok", "Dxf", "Lwo", "Wrl", "Mx", "Obj", "Tds", "X", "Xsi"}) {
+    expected += std::string(format) + "ImportScale=1\r\n" + format + "ExportScale=1\r\n";
+  }
+  expected +=
+      "MqoImportScale=0.01\r\nMqoExportScale=100\r\nFcwImportScale=0.01\r\nFcwExportScale=100\r\n"
+      "DxfRotateImport=1\r\nDxfRotateExport=1\r\nObjExportMaterial=0\r\nObjExportGroup=0\r\n"
+      "MxTextureWidth=256\r\nMxTextureHeight=256\r\nMxTextureExtension=.bmp\r\n";
+
+  const std::string path = PathOf("first.ini");
+  std::string reason;
+  ASSERT_TRUE(SaveSettings(path, Settings{}, &reason)) << reason;
+  EXPECT_EQ(Read(path), expected);
+}
+
 TEST_F(SettingsFileTest, ReadsAWindowsWrittenFile) {
   Settings settings;
   std::string reason;
@@ -449,6 +506,11 @@ TEST_F(SettingsFileTest, FileGoesBesideTheExecutableWhenThatFolderIsWritable) {
   ASSERT_EQ(::chmod(folder_.c_str(), 0755), 0);
   if (::geteuid() == 0) {
     ASSERT_EQ(::chown(bin.c_str(), 65534, 65534), 0);
+    // The ordinary user must be able to reach the folder at all: the test
+    // process's own scratch folder is private to root.
+    std::error_code error;
+    fs::permissions(testing::TempDir(), fs::perms::others_exec, fs::perm_options::add, error);
+    ASSERT_FALSE(error) << error.message();
   }
   EXPECT_EQ(PathSeenByOrdinaryUser(bin + "/vexal", ".ini"), bin + "/vexal.ini");
   ASSERT_EQ(::chmod(bin.c_str(), 0555), 0);
