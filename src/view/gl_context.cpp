@@ -55,7 +55,10 @@ void GLLib::SetProjection(int width, int height, bool perspective) {
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   const double aspect = static_cast<double>(width) / static_cast<double>(height);
-  if (perspective) {
+  if (aspect == 0.0) {
+    // A window with no width yet shows nothing: keep the identity, as GLU
+    // does, rather than an infinite frustum or an empty box OpenGL refuses.
+  } else if (perspective) {
     // The 30 degree frustum from z 0.5 to 5000, built as GLU builds it.
     constexpr double kNear = 0.5, kFar = 5000.0;
     const double radians = 30.0 / 2.0 * 3.14159265358979323846 / 180.0;

@@ -681,6 +681,11 @@ void RenderGL(const Document& document, const DocumentTextures& textures,
   glDisable(GL_COLOR_MATERIAL);
   glDisable(GL_POLYGON_OFFSET_FILL);
   glDisable(GL_DITHER);
+  // A frame ends with culling and texturing off; the background pictures
+  // rely on that (their back side shows as an outline, not culled).
+  glDisable(GL_CULL_FACE);
+  glDisable(GL_TEXTURE_2D);
+  glDisable(GL_POLYGON_STIPPLE);
   glShadeModel(GL_SMOOTH);
   glDepthFunc(GL_LESS);
   glDepthMask(GL_TRUE);

@@ -4,9 +4,11 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <random>
 #include <string>
 
 #include "images/png_writer.h"
@@ -186,6 +188,13 @@ TEST(GLLib, FramesNeedAValidContextAndProjectionNeedsAHeight) {
   gl.SetProjection(120, 80, false);
   glGetFloatv(GL_PROJECTION_MATRIX, projection);
   EXPECT_NEAR(projection[5], 1.0 / (std::tan(0.2617993878) * 8.0), 1e-5);
+  // A window with no width yet: no infinite or undefined matrix, no error.
+  for (bool perspective : {true, false}) {
+    gl.SetProjection(0, 80, perspective);
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    for (GLfloat value : projection) EXPECT_TRUE(std::isfinite(value)) << perspective;
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << perspective;
+  }
   gl.End();
 }
 
@@ -484,6 +493,37 @@ TEST(GLTexture, UploadSizesArePowersOfTwoFromEightTo512) {
   EXPECT_EQ(document->model.materials[5].textureWidth, 0);
 }
 
+// Loads take the filter of the view's switch; SetTextureFilter changes both
+// the minifying and the magnifying filter of one texture.
+TEST(GLTexture, FiltersFollowTheLinearSwitches) {
+  REQUIRE_VIEW(view);
+  const std::string path = WritePng("filter.png", 16, 16, 3, [](int, int, uint8_t* p) { p[1] = 7; });
+  auto document = PlainScene();
+  ASSERT_TRUE(SetText(document->model.materials[6].texture, path));
+  ASSERT_TRUE(SetText(document->model.pictures[1].path, path));
+  auto filters = [&](unsigned name) {
+    GLint minFilter = 0, magFilter = 0;
+    EXPECT_TRUE(view->gl().Begin());
+    glBindTexture(GL_TEXTURE_2D, name);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    view->gl().End();
+    return std::pair<GLint, GLint>(minFilter, magFilter);
+  };
+  const std::pair<GLint, GLint> nearest(GL_NEAREST, GL_NEAREST), linear(GL_LINEAR, GL_LINEAR);
+  document->scene.linearTexture = 1;
+  document->scene.linearBackPicture = 0;
+  ASSERT_TRUE(LoadMaterialTexture(*document, view->gl(), view->textures(), 6));
+  ASSERT_TRUE(LoadPictureTexture(*document, view->gl(), view->textures(), 1));
+  EXPECT_EQ(filters(view->textures().material[6]), linear);
+  EXPECT_EQ(filters(view->textures().picture[1]), nearest);
+  SetMaterialTextureFilters(view->gl(), view->textures(), false);
+  SetPictureTextureFilters(view->gl(), view->textures(), true);
+  EXPECT_EQ(filters(view->textures().material[6]), nearest);
+  EXPECT_EQ(filters(view->textures().picture[1]), linear);
+}
+
 TEST(GLTexture, StoredNamesAreFoundBesideTheDocument) {
   REQUIRE_VIEW(view);
   const std::string path = WritePng("beside.png", 24, 12, 3, [](int, int, uint8_t* p) { p[0] = 9; });
@@ -641,6 +681,255 @@ TEST(GLRender, RestoresTheStateItChanges) {
   glLineWidth(1.0f);
   glLoadIdentity();
   view->gl().End();
+}
+
+// Closed solids seen from anywhere: each face's own colour (unlit), so a
+// wrong facing test would show the far faces instead of the near ones.
+TEST(GLRender, FacingTestsAgreeWithTheDepthTestFromEveryAngle) {
+  REQUIRE_VIEW(view);
+  std::mt19937 random(8);
+  std::uniform_real_distribution<float> angle(-180.0f, 180.0f);
+  for (int perspective = 0; perspective <= 1; ++perspective) {
+    auto document = PlainScene(perspective == 1);
+    testing::ClosedCube(document->model);
+    for (int s = 1; s <= 6; ++s) {
+      document->model.faces[s].material = s;
+      SetMaterialColors(document->model, s, 40 * s, 255 - 30 * s, 100, 255, 0, 0, 0, 255);
+    }
+    Refresh(*document);
+    for (int trial = 0; trial < 6; ++trial) {
+      document->scene.angle = VECTOR(angle(random), angle(random), 0);
+      document->scene.doubleSided = 0;
+      const NImage culled = Render(*view, *document);
+      document->scene.doubleSided = 1;
+      const NImage both = Render(*view, *document);
+      int different = 0;
+      for (size_t i = 0; i < both.pixels.size(); ++i) different += culled.pixels[i] != both.pixels[i];
+      EXPECT_LE(different, 30) << "perspective " << perspective << " angles "
+                               << document->scene.angle.x << ", " << document->scene.angle.y;
+    }
+  }
+}
+
+// The light is fixed to the view: from the upper left, in front. Each face
+// of a cube turned by the camera gets the brightness its normal has in the
+// camera frame (OpenGL's own rotation of the base camera).
+TEST(GLRender, LightComesFromTheUpperLeftFrontOfTheView) {
+  REQUIRE_VIEW(view);
+  auto document = PlainScene();
+  testing::ClosedCube(document->model);
+  for (int s = 1; s <= 6; ++s) document->model.faces[s].material = 3;
+  SetMaterialColors(document->model, 3, 255, 255, 255, 255, 0, 0, 0, 255);
+  Refresh(*document);
+  SCENE& scene = document->scene;
+  scene.showLight = 1;
+  scene.showReflection = 0;
+  scene.zoom = 0.5f;
+  for (const VECTOR& a : {VECTOR(30, 40, 0), VECTOR(-50, 120, 0), VECTOR(70, -20, 0)}) {
+    scene.angle = a;
+    const NImage image = Render(*view, *document);
+    const float ax = a.x * 3.14159265f / 180, ay = -a.y * 3.14159265f / 180;
+    for (int s = 1; s <= 6; ++s) {
+      const FACE& face = document->model.faces[s];
+      VECTOR n = face.normal.normalized();
+      // Ry(ay) then Rx(ax), as glRotatef composes them on a column vector.
+      VECTOR r(n.x * std::cos(ay) + n.z * std::sin(ay), n.y, -n.x * std::sin(ay) + n.z * std::cos(ay));
+      VECTOR e(r.x, r.y * std::cos(ax) - r.z * std::sin(ax), r.y * std::sin(ax) + r.z * std::cos(ax));
+      if (e.z <= 0.05f) continue;  // not seen
+      const float intensity = e.dot(VECTOR(-1, 1, 1).normalized());
+      VECTOR centre;
+      for (int j = 0; j < 4; ++j) centre += document->model.points[face.corners[j]].position * 0.25f;
+      int x = 0, y = 0;
+      PixelOf(*document, centre, x, y);
+      const int expected = static_cast<int>(std::lround(255 * std::clamp(intensity, 0.0f, 1.0f)));
+      EXPECT_NEAR(PixelAt(image, x, y).r, expected, 3) << "face " << s << " angles " << a.x << ", " << a.y;
+    }
+  }
+}
+
+// Seen from behind, the square that was far is now near: the order of
+// blended surfaces follows the camera.
+TEST(GLRender, BlendedSurfacesSortByTheCurrentView) {
+  REQUIRE_VIEW(view);
+  auto document = PlainScene(true);
+  Model& model = document->model;
+  AddSquare(model, -1, -1, 2, 0.5f, 3);
+  AddSquare(model, -0.5f, -0.5f, 2, -0.5f, 2);
+  SetMaterialColors(model, 3, 255, 0, 0, 128, 255, 0, 0, 128);
+  SetMaterialColors(model, 2, 0, 0, 255, 128, 0, 0, 255, 128);
+  Refresh(*document);
+  document->scene.alphaMode = 2;
+  document->scene.doubleSided = 1;
+  const float a = 128.0f / 255.0f;
+  auto over = [&](int nearRed, int nearBlue, int farRed, int farBlue) {
+    const float r = nearRed * a + (farRed * a + 161 * (1 - a)) * (1 - a);
+    const float b = nearBlue * a + (farBlue * a + 161 * (1 - a)) * (1 - a);
+    return Rgb{static_cast<int>(std::lround(r)), static_cast<int>(std::lround(161 * (1 - a) * (1 - a))),
+               static_cast<int>(std::lround(b))};
+  };
+  int x = 0, y = 0;
+  PixelOf(*document, VECTOR(0.2f, 0.2f, 0), x, y);
+  EXPECT_TRUE(Near(PixelAt(Render(*view, *document), x, y), over(255, 0, 0, 255), 2));
+  document->scene.angle = VECTOR(0, 180, 0);
+  PixelOf(*document, VECTOR(0.2f, 0.2f, 0), x, y);
+  EXPECT_TRUE(Near(PixelAt(Render(*view, *document), x, y), over(0, 255, 255, 0), 2))
+      << PixelAt(Render(*view, *document), x, y);
+}
+
+// The outline classes on their own: the silhouette shell rims a closed cube
+// and leaves its front alone; open edges and silhouette edges are lines of
+// the border width.
+TEST(GLRender, CartoonShellAndBorderOutlineTheSilhouette) {
+  REQUIRE_VIEW(view);
+  auto document = PlainScene(true);
+  testing::ClosedCube(document->model);
+  for (int s = 1; s <= 6; ++s) document->model.faces[s].material = 3;
+  Refresh(*document);
+  SCENE& scene = document->scene;
+  scene.cellEdge = 1;
+  scene.zoom = 0.5f;
+  scene.angle = VECTOR(0, 0, 0);
+  GLViewSettings settings;
+  settings.CellEdgeBorder = settings.CellEdgeBoundary = settings.CellEdgeSmooth = 0;
+  settings.CellEdgeNormal = 1;
+  settings.CellEdgeNormalWidth = 4;
+  // The front square of the cube spans x, y = -1..1 at z = 1.
+  int right = 0, y = 0, centreX = 0, centreY = 0;
+  PixelOf(*document, VECTOR(1, 0, 1), right, y);
+  PixelOf(*document, VECTOR(0, 0, 1), centreX, centreY);
+  const Rgb black{0, 0, 0};
+  NImage image = Render(*view, *document, settings);
+  EXPECT_EQ(PixelAt(image, right + 2, y), black);
+  EXPECT_EQ(PixelAt(image, right + 8, y), kBackground);
+  EXPECT_EQ(PixelAt(image, centreX, centreY), (Rgb{255, 174, 174}));
+  settings.CellEdgeNormal = 0;
+  settings.CellEdgeBorder = 1;
+  EXPECT_EQ(PixelAt(Render(*view, *document, settings), right + 2, y), kBackground);
+
+  // An open square: its four edges are borders of width 3.
+  auto open = PlainScene();
+  AddSquare(open->model, -1, -1, 2, 0, 3);
+  ASSERT_EQ(CompactModel(open->model, kCompactRebuildLines), 1);
+  Refresh(*open);
+  open->scene.cellEdge = 1;
+  settings.CellEdgeBorderWidth = 3;
+  PixelOf(*open, VECTOR(1, 0, 0), right, y);
+  image = Render(*view, *open, settings);
+  int dark = 0;
+  for (int dx = -3; dx <= 3; ++dx) dark += PixelAt(image, right + dx, y) == black;
+  EXPECT_GE(dark, 3);
+  settings.CellEdgeBorderWidth = 1;
+  image = Render(*view, *open, settings);
+  dark = 0;
+  for (int dx = -3; dx <= 3; ++dx) dark += PixelAt(image, right + dx, y) == black;
+  EXPECT_EQ(dark, 1);
+}
+
+// Wire lines: hidden lines only with "Show Hidden Edge" unless a visible
+// surface borders them; edges of selected surfaces in the selection colour.
+TEST(GLRender, LinesFollowTheirStateAndTheirSurfaces) {
+  REQUIRE_VIEW(view);
+  auto document = PlainScene();
+  document->scene.viewMode = 0;
+  document->scene.showHiddenEdges = 0;
+  Model& model = document->model;
+  AddSquare(model, -1, -1, 2, 0, 3);
+  ASSERT_EQ(CompactModel(model, kCompactRebuildLines), 1);
+  Refresh(*document);
+  const int line = FindLine(model, 2, 3);  // the right edge, x = 1
+  ASSERT_GT(line, 0);
+  int x = 0, y = 0;
+  PixelOf(*document, VECTOR(1, 0, 0), x, y);
+  auto colourNear = [&](const Rgb& colour) {
+    const NImage image = Render(*view, *document);
+    int hits = 0;
+    for (int dx = -1; dx <= 1; ++dx) hits += PixelAt(image, x + dx, y) == colour;
+    return hits;
+  };
+  const Rgb black{0, 0, 0}, red{255, 0, 0}, silver{192, 192, 192};
+  EXPECT_GE(colourNear(black), 1);
+  model.lines[line].state = kStateHidden;
+  EXPECT_GE(colourNear(black), 1);  // a visible surface still borders it
+  model.faces[1].state = kStateHidden;
+  EXPECT_EQ(colourNear(black) + colourNear(silver), 0);
+  document->scene.showHiddenEdges = 1;
+  EXPECT_GE(colourNear(silver), 1);
+  model.faces[1].state = kStateSelected;
+  EXPECT_GE(colourNear(red), 1);
+}
+
+// The picture of the Z axis seen from the front: upright, mirrored by the
+// flip switch, sized by the scale and moved by the offset.
+TEST(GLRender, BackgroundPictureOrientationFlipScaleAndOffset) {
+  REQUIRE_VIEW(view);
+  // Quadrants: red top left, green top right, blue bottom left, white.
+  const std::string path = WritePng("quadrants.png", 40, 40, 3, [](int x, int y, uint8_t* p) {
+    const bool left = x < 20, top = y < 20;
+    p[0] = (top && left) || (!top && !left) ? 255 : 0;
+    p[1] = (top && !left) || (!top && !left) ? 255 : 0;
+    p[2] = !top ? 255 : 0;
+  });
+  auto document = PlainScene();
+  SCENE& scene = document->scene;
+  scene.pictureDepth = 1;
+  BPICTURE& picture = document->model.pictures[2];
+  ASSERT_TRUE(SetText(picture.path, path));
+  ASSERT_TRUE(LoadPictureTexture(*document, view->gl(), view->textures(), 2));
+  const Rgb red{255, 0, 0}, green{0, 255, 0};
+  auto at = [&](float x, float y) {
+    int px = 0, py = 0;
+    PixelOf(*document, VECTOR(x, y, -scene.pictureDepth * scene.pictureScale), px, py);
+    return PixelAt(Render(*view, *document), px, py);
+  };
+  EXPECT_EQ(at(-0.2f, 0.2f), red);
+  EXPECT_EQ(at(0.2f, 0.2f), green);
+  EXPECT_EQ(at(0.6f, 0.2f), kBackground);
+  picture.flip = 1;
+  EXPECT_EQ(at(-0.2f, 0.2f), green);
+  picture.flip = 0;
+  scene.pictureScale = 2;  // twice as large and twice as deep
+  EXPECT_EQ(at(-0.6f, 0.6f), red);
+  EXPECT_EQ(at(-0.9f, 0.6f), kBackground);
+  scene.pictureScale = 1;
+  scene.pictureOffset = VECTOR(0.5f, 0, 0);
+  EXPECT_EQ(at(0.6f, 0.2f), green);
+  EXPECT_EQ(at(0.2f, 0.2f), red);
+}
+
+// Whatever state the host leaves in the context, a frame is drawn as every
+// frame is: here a background picture seen from behind keeps its outline
+// though the host left face culling on.
+TEST(GLRender, FrameDoesNotDependOnTheStateTheHostLeft) {
+  REQUIRE_VIEW(view);
+  const std::string red = WritePng("outline.png", 40, 40, 3, [](int, int, uint8_t* p) {
+    p[0] = 255;
+    p[1] = p[2] = 0;
+  });
+  auto document = PlainScene();
+  BPICTURE& picture = document->model.pictures[2];
+  ASSERT_TRUE(SetText(picture.path, red));
+  ASSERT_TRUE(LoadPictureTexture(*document, view->gl(), view->textures(), 2));
+  document->scene.angle = VECTOR(0, 180, 0);
+  GLRenderBuffers buffers;
+  auto redPixels = [&](bool hostCulls) {
+    EXPECT_TRUE(view->gl().Begin());
+    view->gl().SetProjection(kSize, kSize, false);
+    if (hostCulls) glEnable(GL_CULL_FACE);
+    RenderGL(*document, view->textures(), GLViewSettings{}, buffers);
+    NImage image;
+    EXPECT_TRUE(ReadFrameImage(kSize, kSize, image));
+    glDisable(GL_CULL_FACE);
+    view->gl().End();
+    int count = 0;
+    for (int y = 0; y < kSize; ++y) {
+      for (int x = 0; x < kSize; ++x) count += PixelAt(image, x, y) == (Rgb{255, 0, 0});
+    }
+    return count;
+  };
+  const int outline = redPixels(false);
+  EXPECT_GT(outline, 100);
+  EXPECT_LT(outline, 400);  // the outline, not the filled square
+  EXPECT_EQ(redPixels(true), outline);
 }
 
 // The batched path must draw what one glBegin/glEnd per polygon draws, in
