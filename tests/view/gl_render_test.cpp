@@ -932,6 +932,59 @@ TEST(GLRender, FrameDoesNotDependOnTheStateTheHostLeft) {
   EXPECT_EQ(redPixels(true), outline);
 }
 
+// Texture coordinates: v runs up the picture (the top row of the file at
+// v = 1), u to the right.
+TEST(GLTexture, FileTopRowMapsToTheTopOfTheUvSquare) {
+  REQUIRE_VIEW(view);
+  const std::string path = WritePng("updown.png", 16, 16, 3, [](int x, int y, uint8_t* p) {
+    p[0] = y < 8 ? 255 : 0;  // top half red
+    p[2] = x < 8 ? 0 : 255;  // right half blue
+  });
+  auto document = PlainScene();
+  AddSquare(document->model, -1, -1, 2, 0, 3);
+  ASSERT_TRUE(SetText(document->model.materials[3].texture, path));
+  Refresh(*document);
+  ASSERT_TRUE(LoadMaterialTexture(*document, view->gl(), view->textures(), 3));
+  const NImage image = Render(*view, *document);
+  int x = 0, y = 0;
+  PixelOf(*document, VECTOR(-0.5f, 0.5f, 0), x, y);
+  EXPECT_EQ(PixelAt(image, x, y), (Rgb{255, 0, 0}));
+  PixelOf(*document, VECTOR(0.5f, -0.5f, 0), x, y);
+  EXPECT_EQ(PixelAt(image, x, y), (Rgb{0, 0, 255}));
+}
+
+// The cel-shade switch of the unlit view: full light colour where the light
+// falls at more than 0.3, the dark colour elsewhere.
+TEST(GLRender, CelShadeSplitsLightAndDark) {
+  REQUIRE_VIEW(view);
+  auto document = PlainScene();
+  testing::ClosedCube(document->model);
+  for (int s = 1; s <= 6; ++s) document->model.faces[s].material = 3;
+  SetMaterialColors(document->model, 3, 250, 200, 150, 255, 20, 40, 60, 255);
+  Refresh(*document);
+  document->scene.angle = VECTOR(30, 40, 0);
+  document->scene.zoom = 0.5f;
+  GLViewSettings settings;
+  settings.celShade = true;
+  const NImage image = Render(*view, *document, settings);
+  const MATRIX rotation = ViewMatrix(*document, false);
+  const VECTOR light = VECTOR(-1, 1, 1).transformed(rotation).normalized();
+  const VECTOR toEye = VECTOR(0, 0, 1).transformed(rotation);
+  int checked = 0;
+  for (int s = 1; s <= 6; ++s) {
+    const FACE& face = document->model.faces[s];
+    if (face.normal.dot(toEye) < 0.1f) continue;
+    VECTOR centre;
+    for (int j = 0; j < 4; ++j) centre += document->model.points[face.corners[j]].position * 0.25f;
+    int x = 0, y = 0;
+    PixelOf(*document, centre, x, y);
+    const bool lit = face.normal.normalized().dot(light) > 0.3f;
+    EXPECT_EQ(PixelAt(image, x, y), lit ? (Rgb{250, 200, 150}) : (Rgb{20, 40, 60})) << "face " << s;
+    ++checked;
+  }
+  EXPECT_EQ(checked, 3);
+}
+
 // The batched path must draw what one glBegin/glEnd per polygon draws, in
 // every mode that changes how surfaces are grouped.
 TEST(GLRender, BatchedDrawingGivesTheImmediatePicture) {
