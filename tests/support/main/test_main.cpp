@@ -3,6 +3,7 @@
 // parallel never share a scratch file, and the folder goes when they end.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -10,7 +11,12 @@
 int main(int argc, char** argv) {
   std::string pattern = (std::filesystem::temp_directory_path() / "vexal-test-XXXXXX").string();
   const char* folder = mkdtemp(pattern.data());
-  if (folder) setenv("TEST_TMPDIR", folder, 1);
+  if (folder) {
+    // Traversable by other users: a settings test checks, as an unprivileged
+    // user, whether a folder inside is writable.
+    chmod(folder, 0755);
+    setenv("TEST_TMPDIR", folder, 1);
+  }
   testing::InitGoogleTest(&argc, argv);
   const int result = RUN_ALL_TESTS();
   if (folder) {
