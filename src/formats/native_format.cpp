@@ -411,7 +411,11 @@ bool NativeParser::parseTail(NativeContent& out) {
     }
   }
   if (!scan_.line(text)) return !scan_.tooLong() || fail(where() + "line too long");
-  if (text == "<TEXTURE>") return parseTexture(out);
+  if (text == "<TEXTURE>" && !parseTexture(out)) return false;
+  // Like the texture line, the picture line is looked for on the line after
+  // whatever came before, whether or not that was a texture section.
+  if (!scan_.line(text)) return !scan_.tooLong() || fail(where() + "line too long");
+  if (text == "<BPICTURE>") return parsePictures(out);
   return true;
 }
 
@@ -451,9 +455,6 @@ bool NativeParser::parseTexture(NativeContent& out) {
     if (got == Got::kBad) return false;
     if (got == Got::kEnd) return endedEarly("texture section");
   }
-  std::string_view text;
-  if (!scan_.line(text)) return !scan_.tooLong() || fail(where() + "line too long");
-  if (text == "<BPICTURE>") return parsePictures(out);
   return true;
 }
 

@@ -402,6 +402,26 @@ TEST(NativeFormat, OptionalSectionsMayBeMissingAtTheEnd) {
     EXPECT_EQ(TextOf(document->model.pictures[2].path), "");
     EXPECT_EQ(document->scene.pictureScale, 1.0f);
   }
+  // The picture section is looked for on the line after the texture test's
+  // line, whatever that line held: after an unknown line it is found, right
+  // after the UVs it is not (its header was taken for the texture test).
+  {
+    const size_t texture = golden.find("<TEXTURE>");
+    const std::string pictures = golden.substr(golden.find("<BPICTURE>"));
+    auto document = NewDocument();
+    FormatContext context;
+    ASSERT_EQ(LoadText(*document, golden.substr(0, texture) + "<UNKNOWN>\r\n" + pictures, context),
+              1)
+        << context.reason;
+    EXPECT_EQ(TextOf(document->model.materials[4].name), "mat_04");
+    EXPECT_EQ(TextOf(document->model.pictures[2].path), "C:\\side.jpg");
+    EXPECT_EQ(document->scene.pictureScale, 2.0f);
+
+    auto hidden = NewDocument();
+    ASSERT_EQ(LoadText(*hidden, golden.substr(0, texture) + pictures, context), 1) << context.reason;
+    EXPECT_EQ(TextOf(hidden->model.pictures[2].path), "");
+    EXPECT_EQ(hidden->scene.pictureScale, 1.0f);
+  }
   // Without "<UV>" the texture and picture sections go unrecognised too.
   {
     std::string text = golden;
