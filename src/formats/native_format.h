@@ -11,7 +11,8 @@
 //   "<LINE>" a b state; "<SURFACE>" four corners, material, state;
 //   "<PALETTE>" 16 lines of light and dark R G B;
 //   then the optional "<UV>", "<TEXTURE>" and "<BPICTURE>" sections, each
-//   recognised only on the line right after the previous section.
+//   looked for on the one line after the previous section (or after the
+//   line tested for it, when that section was missing).
 // Number lines have a blank before and after every number ("%10d",
 // "%15.9f", "%.6f"). Section and separator lines are skipped unread, so
 // the number lines must stand at their places.
