@@ -119,39 +119,37 @@ int VertexCount(const GLRenderBuffers& buffers) {
 }
 
 // The literal quicksort of the blended view: the middle element becomes the
-// pivot at the front; one scan moves smaller keys in front of it and swaps
-// every other key to the back end; both parts are sorted alike. The smaller
-// part is sorted by recursion and the larger by the loop, which keeps the
-// stack shallow without changing the result.
+// pivot at the front; one scan walks the pivot along, moving each smaller
+// key in front of it and swapping every other key to the back end; both
+// parts are sorted alike. Which surface of two at the same depth comes
+// first follows from these exact moves, and with it which one the depth
+// test keeps. The smaller part is sorted by recursion and the larger by
+// the loop, which keeps the stack shallow without changing the result.
 void SortByKey(std::vector<float>& keys, std::vector<int32_t>& order, int low, int high) {
   while (low < high) {
     const int middle = low + (high - low) / 2;
     std::swap(keys[low], keys[middle]);
     std::swap(order[low], order[middle]);
-    const float pivot = keys[low];
-    int front = low;
+    int pivot = low;
     int back = high;
-    int i = low + 1;
-    while (i <= back) {
-      if (keys[i] < pivot) {
-        ++front;
-        std::swap(keys[front], keys[i]);
-        std::swap(order[front], order[i]);
-        ++i;
+    while (pivot < back) {
+      const int next = pivot + 1;
+      if (keys[next] < keys[pivot]) {
+        std::swap(keys[pivot], keys[next]);
+        std::swap(order[pivot], order[next]);
+        pivot = next;
       } else {
-        std::swap(keys[i], keys[back]);
-        std::swap(order[i], order[back]);
+        std::swap(keys[next], keys[back]);
+        std::swap(order[next], order[back]);
         --back;
       }
     }
-    std::swap(keys[low], keys[front]);
-    std::swap(order[low], order[front]);
-    if (front - low < high - front) {
-      SortByKey(keys, order, low, front - 1);
-      low = front + 1;
+    if (pivot - low < high - pivot) {
+      SortByKey(keys, order, low, pivot - 1);
+      low = pivot + 1;
     } else {
-      SortByKey(keys, order, front + 1, high);
-      high = front - 1;
+      SortByKey(keys, order, pivot + 1, high);
+      high = pivot - 1;
     }
   }
 }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "images/png_writer.h"
 #include "io/file_bytes.h"
@@ -983,6 +984,44 @@ TEST(GLRender, CelShadeSplitsLightAndDark) {
     ++checked;
   }
   EXPECT_EQ(checked, 3);
+}
+
+// Two blended surfaces at the same depth: the sort's exact moves decide
+// which is drawn first, and the depth test then keeps that one alone.
+// Depths (far, near, far) by surface number come out as 1, 3, 2.
+TEST(GLRender, BlendedSurfacesAtTheSameDepthKeepTheSortsOrder) {
+  REQUIRE_VIEW(view);
+  auto document = PlainScene(true);
+  Model& model = document->model;
+  AddSquare(model, -1, -1, 2, 0, 3);
+  AddSquare(model, 1.2f, 1.2f, 0.3f, 1.0f, 2);  // nearer, out of the way
+  AddSquare(model, -1, -1, 2, 0, 4);
+  SetMaterialColors(model, 3, 255, 0, 0, 128, 255, 0, 0, 128);
+  SetMaterialColors(model, 4, 0, 0, 255, 128, 0, 0, 255, 128);
+  Refresh(*document);
+  document->scene.alphaMode = 2;
+  std::vector<int32_t> order;
+  std::vector<float> keys, depths;
+  SurfaceDrawOrder(*document, order, keys, depths);
+  EXPECT_EQ(order, (std::vector<int32_t>{1, 3, 2}));
+  // Any model: every surface once, farthest first.
+  std::mt19937 random(3);
+  for (int trial = 0; trial < 20; ++trial) {
+    auto other = PlainScene(true);
+    testing::RandomModel(other->model, random, {});
+    other->scene.alphaMode = 2;
+    other->scene.angle = VECTOR(static_cast<float>(trial * 17), static_cast<float>(trial * 29), 0);
+    std::vector<int32_t> sorted;
+    SurfaceDrawOrder(*other, sorted, keys, depths);
+    EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end()));
+    std::sort(sorted.begin(), sorted.end());
+    for (size_t i = 0; i < sorted.size(); ++i) ASSERT_EQ(sorted[i], static_cast<int32_t>(i) + 1);
+  }
+  int x = 0, y = 0;
+  PixelOf(*document, VECTOR(0, 0, 0), x, y);
+  const Rgb pixel = PixelAt(Render(*view, *document), x, y);
+  EXPECT_GT(pixel.r, 150) << pixel;
+  EXPECT_LT(pixel.b, 100) << pixel;
 }
 
 // The batched path must draw what one glBegin/glEnd per polygon draws, in
