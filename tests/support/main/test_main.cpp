@@ -17,6 +17,8 @@ int main(int argc, char** argv) {
     chmod(folder, 0755);
     setenv("TEST_TMPDIR", folder, 1);
   }
+  // Widgets are tested without a display.
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
   testing::InitGoogleTest(&argc, argv);
   const int result = RUN_ALL_TESTS();
   if (folder) {
