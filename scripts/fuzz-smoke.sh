@@ -24,7 +24,7 @@ for source in "${targets[@]}"; do
     find "$seeds" -type f -size -256k -exec cp {} "$work"/ \; 2>/dev/null || true
   fi
   echo "fuzz smoke: $name (${seconds}s)"
-  "$build/$name" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -print_final_stats=0 "$work" >"$work.log" 2>&1 || {
+  "$build/fuzz/$name" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -print_final_stats=0 "$work" >"$work.log" 2>&1 || {
     tail -50 "$work.log"; echo "fuzz smoke failed: $name"; exit 1; }
   rm -rf "$work" "$work.log"
 done
