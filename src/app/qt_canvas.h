@@ -22,6 +22,8 @@ class QtCanvas : public Canvas {
   void line(int x0, int y0, int x1, int y1) override;
 
  private:
+  void thinLine(int x0, int y0, int x1, int y1);
+
   QImage& image_;
   QPainter painter_;
   PenMode mode_ = PenMode::kCopy;

@@ -12,6 +12,7 @@
 
 #include "app/child_form.h"
 #include "app/main_form.h"
+#include "app/qt_canvas.h"
 #include "app/viewer_form.h"
 #include "formats/native_format.h"
 #include "model/document.h"
@@ -262,6 +263,39 @@ TEST(ViewerForm, CaptionAlphaViewAndZoomLimits) {
   EXPECT_FALSE(viewer->showImageFile(text));
   EXPECT_EQ(viewer->windowTitle(), text);
   delete viewer;
+}
+
+}  // namespace
+}  // namespace vexal::app
+
+
+namespace vexal::app {
+namespace {
+
+TEST(QtCanvas, ThinLinesLeaveOutTheirLastPixelClipAndInvertBack) {
+  QImage image(40, 30, QImage::Format_RGB32);
+  image.fill(QColor(161, 161, 161));
+  const QImage before = image.copy();
+  {
+    QtCanvas canvas(image);
+    canvas.setPen(0x0000FF, 1, PenMode::kCopy);  // red, as 0x00BBGGRR
+    canvas.line(10, 10, 20, 10);
+    canvas.line(-1000000, 5, 1000000, 5);  // far ends are clipped
+  }
+  EXPECT_EQ(image.pixelColor(10, 10), QColor(255, 0, 0));
+  EXPECT_EQ(image.pixelColor(19, 10), QColor(255, 0, 0));
+  EXPECT_EQ(image.pixelColor(20, 10), QColor(161, 161, 161));
+  for (int x = 0; x < 40; ++x) ASSERT_EQ(image.pixelColor(x, 5), QColor(255, 0, 0)) << x;
+
+  image = before.copy();
+  {
+    QtCanvas canvas(image);
+    canvas.setPen(0, 1, PenMode::kInvert);
+    canvas.line(3, 2, 35, 27);
+    EXPECT_EQ(image.pixelColor(3, 2), QColor(94, 94, 94));
+    canvas.line(3, 2, 35, 27);
+  }
+  EXPECT_EQ(image, before);
 }
 
 }  // namespace
