@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "formats/format_support.h"
 #include "io/byte_reader.h"
 #include "io/file_bytes.h"
 #include "model/document.h"
@@ -59,21 +60,6 @@ constexpr int kWrittenMaterials = 15;
 // any file we accept; a longer name can only miss, but it must still end.
 constexpr size_t kMaxReferenceLength = 1024;
 constexpr int kMaxFileVertices = 65535;
-
-std::string Format(const char* format, auto... values) {
-  char text[256];
-  std::snprintf(text, sizeof text, format, values...);
-  return text;
-}
-
-const Settings& SettingsOf(const FormatContext& context) {
-  static const Settings defaults{};
-  return context.settings ? *context.settings : defaults;
-}
-
-int Channel(int32_t value) {
-  return value < 0 ? 0 : value > 255 ? 255 : value;
-}
 
 struct Chunk {
   uint16_t id = 0;

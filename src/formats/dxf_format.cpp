@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "formats/format_support.h"
 #include "io/file_bytes.h"
 #include "io/line_reader.h"
 #include "model/document.h"
@@ -21,17 +22,6 @@
 
 namespace vexal {
 namespace {
-
-std::string Format(const char* format, auto... values) {
-  char text[320];
-  std::snprintf(text, sizeof text, format, values...);
-  return text;
-}
-
-const Settings& SettingsOf(const FormatContext& context) {
-  static const Settings defaults{};
-  return context.settings ? *context.settings : defaults;
-}
 
 bool StartsWith(std::string_view text, std::string_view keyword) {
   return text.substr(0, keyword.size()) == keyword;

@@ -8,6 +8,7 @@
 #include <exception>
 #include <vector>
 
+#include "formats/format_support.h"
 #include "io/byte_reader.h"
 #include "io/file_bytes.h"
 #include "model/document.h"
@@ -24,21 +25,6 @@ constexpr size_t kHeaderBytes = 1 + kMagicLength + 2;
 constexpr size_t kTriangleBytes = 9 * 8 + 4;
 // The count field is a signed 16-bit "triangles - 1".
 constexpr int kMaxFileTriangles = 32768;
-
-std::string Format(const char* format, auto... values) {
-  char text[256];
-  std::snprintf(text, sizeof text, format, values...);
-  return text;
-}
-
-const Settings& SettingsOf(const FormatContext& context) {
-  static const Settings defaults{};
-  return context.settings ? *context.settings : defaults;
-}
-
-int Channel(int32_t value) {
-  return value < 0 ? 0 : value > 255 ? 255 : value;
-}
 
 void PutDouble(OutputBuffer& out, double value) {
   uint64_t bits;

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "formats/format_support.h"
 #include "io/byte_reader.h"
 #include "io/file_bytes.h"
 #include "model/document.h"
@@ -28,21 +29,6 @@ constexpr uint32_t kHeaderBytes = 48;
 constexpr uint16_t kNoTexture = 0xFFFF;
 // Materials 0..14 can carry file textures; 15 is the guide material.
 constexpr int kTexturedMaterials = 15;
-
-std::string Format(const char* format, auto... values) {
-  char text[256];
-  std::snprintf(text, sizeof text, format, values...);
-  return text;
-}
-
-const Settings& SettingsOf(const FormatContext& context) {
-  static const Settings defaults{};
-  return context.settings ? *context.settings : defaults;
-}
-
-int Channel(int32_t value) {
-  return value < 0 ? 0 : value > 255 ? 255 : value;
-}
 
 struct Section {
   int32_t size = 0;

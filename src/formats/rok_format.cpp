@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "formats/format_support.h"
 #include "io/file_bytes.h"
 #include "io/line_reader.h"
 #include "model/document.h"
@@ -27,17 +28,6 @@ constexpr size_t kPrefixBytes = 128;
 constexpr int kMaxPaletteEntries = kMaterialCount;
 // Materials 13..15 have no place in the file's palette.
 constexpr int kWrittenMaterials = 13;
-
-std::string Format(const char* format, auto... values) {
-  char text[320];
-  std::snprintf(text, sizeof text, format, values...);
-  return text;
-}
-
-const Settings& SettingsOf(const FormatContext& context) {
-  static const Settings defaults{};
-  return context.settings ? *context.settings : defaults;
-}
 
 std::string_view Trim(std::string_view text) {
   const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f'; };

@@ -1,3 +1,4 @@
+#include "formats/format_support.h"
 #include "formats/scene_export.h"
 
 #include <array>
@@ -11,11 +12,6 @@
 
 namespace vexal {
 namespace {
-
-const Settings& SettingsOf(const FormatContext& context) {
-  static const Settings defaults{};
-  return context.settings ? *context.settings : defaults;
-}
 
 int Commit(std::string_view bytes, const std::string& path, const char* format,
            FormatContext& context) {
