@@ -13,7 +13,7 @@
 #include "model/maintenance.h"
 #include "support/test_models.h"
 #include "view/gl_offscreen.h"
-#include "view/projection.h"
+#include "model/camera.h"
 
 namespace vexal {
 namespace {

@@ -12,7 +12,7 @@
 #include "formats/native_format.h"
 #include "model/document.h"
 #include "settings/settings.h"
-#include "view/projection.h"
+#include "model/camera.h"
 #include "view/software_renderer.h"
 
 #ifdef VEXAL_HAVE_APP

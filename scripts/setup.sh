@@ -11,7 +11,7 @@ packages=(
   qt6-base-dev libqt6opengl6-dev qt6-svg-dev libgl-dev libglu1-mesa-dev fonts-noto-cjk
   libegl-dev libegl-mesa0 libgl1-mesa-dri
   libassimp-dev
-  xvfb xauth
+  xvfb xauth xdotool imagemagick
 )
 
 missing=()

@@ -15,7 +15,9 @@
 #include "app/qt_canvas.h"
 #include "model/maintenance.h"
 #include "settings/settings.h"
-#include "view/projection.h"
+#include "model/camera.h"
+#include "tools/navigation.h"
+#include "tools/tool_dispatch.h"
 #include "view/software_renderer.h"
 
 namespace vexal::app {
@@ -24,12 +26,24 @@ ViewWidget::ViewWidget(TChildForm* form) : QWidget(form), form_(form) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMinimumSize(16, 16);
   setFocusPolicy(Qt::StrongFocus);
+  setMouseTracking(true);
 }
 
 void ViewWidget::paintEvent(QPaintEvent*) {
   if (form_->frame_.size() != size()) form_->frame_ = form_->renderImage();
   QPainter painter(this);
-  painter.drawImage(0, 0, form_->frame_);
+  const std::vector<RubberLine>& rubber = form_->document_.rubber;
+  if (rubber.empty()) {
+    painter.drawImage(0, 0, form_->frame_);
+    return;
+  }
+  // The rubber figures go over a copy, so taking one off needs no redraw.
+  QImage image = form_->frame_;
+  {
+    QtCanvas canvas(image);
+    DrawRubberLines(rubber, canvas);
+  }
+  painter.drawImage(0, 0, image);
 }
 
 void ViewWidget::resizeEvent(QResizeEvent*) {
@@ -39,34 +53,73 @@ void ViewWidget::resizeEvent(QResizeEvent*) {
 
 void ViewWidget::wheelEvent(QWheelEvent* event) { form_->viewWheel(event); }
 
+void ViewWidget::mousePressEvent(QMouseEvent* event) { form_->viewPress(event); }
+void ViewWidget::mouseMoveEvent(QMouseEvent* event) { form_->viewMove(event); }
+void ViewWidget::mouseReleaseEvent(QMouseEvent* event) { form_->viewRelease(event); }
 void ViewWidget::mouseDoubleClickEvent(QMouseEvent* event) { form_->viewDoubleClick(event); }
+
+PointerEvent PointerEventFrom(const QMouseEvent& event) {
+  PointerEvent pointer;
+  switch (event.button()) {
+    case Qt::LeftButton: pointer.button = MouseButton::kLeft; break;
+    case Qt::RightButton: pointer.button = MouseButton::kRight; break;
+    case Qt::MiddleButton: pointer.button = MouseButton::kMiddle; break;
+    default: pointer.button = MouseButton::kOther; break;
+  }
+  const Qt::KeyboardModifiers keys = event.modifiers();
+  const Qt::MouseButtons held = event.buttons();
+  pointer.shift = (keys & Qt::ShiftModifier ? kShiftKey : 0) | (keys & Qt::AltModifier ? kAltKey : 0) |
+                  (keys & Qt::ControlModifier ? kCtrlKey : 0) |
+                  (held & Qt::LeftButton ? kLeftHeld : 0) | (held & Qt::RightButton ? kRightHeld : 0) |
+                  (held & Qt::MiddleButton ? kMiddleHeld : 0);
+  // Positions truncate toward zero, in the drawing area's own pixels.
+  pointer.x = static_cast<int>(event.position().x());
+  pointer.y = static_cast<int>(event.position().y());
+  return pointer;
+}
 
 void TChildForm::viewWheel(QWheelEvent* event) {
   event->accept();
-  if (main_->settings().UseMouseWheel == 0) return;
-  ApplyWheelZoom(document_.scene, event->angleDelta().y());
-  redraw();
+  WheelZoom(document_, main_->settings(), event->angleDelta().y());
 }
 
-void TChildForm::viewDoubleClick(QMouseEvent*) {
-  SCENE& scene = document_.scene;
-  switch (document_.mode.tool) {
-    case 43:
-    case 51:
-    case 55:
-      scene.target = VECTOR();
-      break;
-    case 44:
-    case 50:
-      scene.angle.x = 0;
-      scene.angle.y = 0;
-      break;
-    case 99:
-      scene.pictureOffset = VECTOR();
-      break;
-    default:
-      break;
+void TChildForm::viewPress(QMouseEvent* event) {
+  event->accept();
+  MousePress(document_, main_->workspace(), PointerEventFrom(*event));
+  main_->refreshMenuState();
+}
+
+void TChildForm::viewMove(QMouseEvent* event) {
+  event->accept();
+  MouseMove(document_, main_->workspace(), PointerEventFrom(*event));
+}
+
+void TChildForm::viewRelease(QMouseEvent* event) {
+  event->accept();
+  MouseRelease(document_, main_->workspace(), PointerEventFrom(*event));
+  main_->refreshMenuState();
+}
+
+void TChildForm::viewDoubleClick(QMouseEvent* event) {
+  event->accept();
+  // Qt delivers the double click in place of the second press; the press
+  // that follows it here is the one the tools must not see.
+  DoubleClick(document_, main_->workspace());
+  MousePress(document_, main_->workspace(), PointerEventFrom(*event));
+  main_->refreshMenuState();
+}
+
+void TChildForm::overlayChanged() {
+  if (document_.scene.useGL && glView_) {
+    glView_->update();
+  } else {
+    view_->update();
   }
+}
+
+void TChildForm::projectionChanged() {
+  const QSize size = viewSize();
+  SetScreenSize(document_.scene, size.width(), size.height());
   redraw();
 }
 
@@ -164,6 +217,7 @@ QImage TChildForm::renderImage() {
 }
 
 void TChildForm::redraw() {
+  document_.rubber.clear();
   if (document_.scene.useGL && glView_) {
     glView_->update();
     return;

@@ -8,6 +8,7 @@
 
 #include "formats/document_io.h"
 #include "model/document.h"
+#include "tools/pointer_event.h"
 
 class QLineEdit;
 class QStackedLayout;
@@ -27,11 +28,17 @@ class ViewWidget : public QWidget {
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
   TChildForm* form_;
 };
+
+// A Qt mouse event as the core's pointer event, in the widget's pixels.
+PointerEvent PointerEventFrom(const QMouseEvent& event);
 
 class TChildForm : public QWidget, public DocumentObserver, public DocumentPlatform {
   Q_OBJECT
@@ -66,8 +73,11 @@ class TChildForm : public QWidget, public DocumentObserver, public DocumentPlatf
   // After a View switch that changes texture filtering.
   void resetTextureFilters();
 
-  // Mouse wheel and double click on either view.
+  // Mouse events of either view, handed to the document's tool.
   void viewWheel(QWheelEvent* event);
+  void viewPress(QMouseEvent* event);
+  void viewMove(QMouseEvent* event);
+  void viewRelease(QMouseEvent* event);
   void viewDoubleClick(QMouseEvent* event);
 
   // DocumentObserver
@@ -76,6 +86,10 @@ class TChildForm : public QWidget, public DocumentObserver, public DocumentPlatf
   void undoButtonsChanged(bool canUndo, bool canRedo) override;
   void countLineChanged(std::string_view text) override;
   void redrawRequested() override { redraw(); }
+  void overlayChanged() override;
+  void projectionChanged() override;
+  void textureFiltersChanged() override { resetTextureFilters(); }
+  void rendererChanged() override { setUseGL(document_.scene.useGL != 0); }
   void textureChanged(int material) override;
   void paletteChanged() override;
 

@@ -7,7 +7,7 @@
 
 #include "app/child_form.h"
 #include "app/main_form.h"
-#include "view/projection.h"
+#include "model/camera.h"
 
 namespace vexal::app {
 
@@ -28,6 +28,7 @@ bool OpenGLAvailable() {
 GLViewWidget::GLViewWidget(TChildForm* form) : QOpenGLWidget(form), form_(form) {
   setMinimumSize(16, 16);
   setFocusPolicy(Qt::StrongFocus);
+  setMouseTracking(true);
 }
 
 GLViewWidget::~GLViewWidget() {
@@ -86,6 +87,17 @@ void GLViewWidget::paintGL() {
   const GLViewSettings settings =
       GLViewSettingsFrom(form_->mainForm()->settings(), form_->mainForm()->cellShade() != 0);
   DrawFrameGL(document, textures_, settings, buffers_);
+  // The drawing tools' rubber band and the other tools' rubber figures.
+  std::vector<RubberLine> rubber = RubberBandLines(document);
+  rubber.insert(rubber.end(), document.rubber.begin(), document.rubber.end());
+  const qreal scale = devicePixelRatioF();
+  if (scale != 1.0) {
+    for (RubberLine& line : rubber) {
+      line = {static_cast<int>(line.x0 * scale), static_cast<int>(line.y0 * scale),
+              static_cast<int>(line.x1 * scale), static_cast<int>(line.y1 * scale)};
+    }
+  }
+  DrawRubberLinesGL(rubber, w, h);
 }
 
 void GLViewWidget::reloadAllTextures() {
@@ -115,6 +127,9 @@ void GLViewWidget::resetTextureFilters() {
 
 void GLViewWidget::wheelEvent(QWheelEvent* event) { form_->viewWheel(event); }
 
+void GLViewWidget::mousePressEvent(QMouseEvent* event) { form_->viewPress(event); }
+void GLViewWidget::mouseMoveEvent(QMouseEvent* event) { form_->viewMove(event); }
+void GLViewWidget::mouseReleaseEvent(QMouseEvent* event) { form_->viewRelease(event); }
 void GLViewWidget::mouseDoubleClickEvent(QMouseEvent* event) { form_->viewDoubleClick(event); }
 
 }  // namespace vexal::app

@@ -40,6 +40,9 @@ class GLViewWidget : public QOpenGLWidget, public GLPlatformContext {
   void resizeGL(int width, int height) override;
   void paintGL() override;
   void wheelEvent(QWheelEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:

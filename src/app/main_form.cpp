@@ -22,11 +22,12 @@
 
 #include "app/about_box.h"
 #include "app/child_form.h"
+#include "app/locate_form.h"
 #include "app/shortcut_form.h"
 #include "app/viewer_form.h"
 #include "formats/format_registry.h"
+#include "model/camera.h"
 #include "model/maintenance.h"
-#include "view/projection.h"
 
 // Resources of a static library are registered by hand, once.
 static void InitializeResources() { Q_INIT_RESOURCE(resources); }
@@ -80,8 +81,6 @@ int QtKeyOf(uint8_t code, bool& keypad) {
     default: return 0;
   }
 }
-
-void Relayout(SCENE& scene, const QSize& size) { SetScreenSize(scene, size.width(), size.height()); }
 
 }  // namespace
 
@@ -144,6 +143,7 @@ TMainForm::TMainForm(const QString& executablePath, UserInterface* ui)
     }
     refreshMenuState();
   });
+  locate_ = new TLocateForm(this);
   shortcuts_ = DefaultShortcuts();
   buildMenus();
   buildToolbar();
@@ -181,14 +181,12 @@ void TMainForm::buildMenus() {
       actions_.insert(name, action);
     }
   }
-  for (const char* name : {"ViewMode1Item", "ViewMode2Item", "ViewMode3Item", "ViewTextureItem",
-                           "ViewLightItem", "SmoothItem", "ViewReflectionItem", "LinearTextureItem",
-                           "LinearBackPictureItem", "ViewAlpha1Item", "ViewAlpha2Item",
-                           "ViewAlpha3Item", "HandleItem", "HideLineItem", "DummyItem", "GridItem",
-                           "PerspItem", "CullItem", "ViewEdgeItem", "ViewPictureItem", "UseGLItem"}) {
-    actions_.value(name)->setCheckable(true);
+  // Items with a check mark are those whose command reports one.
+  for (const CommandDefinition& definition : CommandDefinitions()) {
+    if (!definition.checked) continue;
+    const QString name = QString::fromLatin1(definition.name.data(), static_cast<qsizetype>(definition.name.size()));
+    if (QAction* action = actions_.value(name)) action->setCheckable(true);
   }
-  actions_.value("ViewMode3Item")->setChecked(true);
 }
 
 void TMainForm::buildToolbar() {
@@ -233,83 +231,6 @@ void TMainForm::bindCommands() {
     if (TChildForm* form = activeDocument()) form->saveAs();
   };
   handlers_["FileExitItem"] = [this] { close(); };
-  handlers_["UndoItem"] = [this] {
-    TChildForm* form = activeDocument();
-    if (!form || form->document().undo.undoDepth == 0) return;
-    FinishPendingDraw(form->document());
-    StepUndo(form->document(), -1);
-    refreshMenuState();
-  };
-  handlers_["RedoItem"] = [this] {
-    TChildForm* form = activeDocument();
-    if (!form || form->document().undo.redoDepth == 0) return;
-    FinishPendingDraw(form->document());
-    StepUndo(form->document(), 1);
-    refreshMenuState();
-  };
-  auto viewMode = [this](int mode) {
-    return [this, mode] {
-      if (TChildForm* form = activeDocument()) {
-        form->document().scene.viewMode = mode;
-        form->redraw();
-      }
-      refreshMenuState();
-    };
-  };
-  handlers_["ViewMode1Item"] = viewMode(0);
-  handlers_["ViewMode2Item"] = viewMode(1);
-  handlers_["ViewMode3Item"] = viewMode(2);
-  handlers_["HandleItem"] = [this] { toggleScene(&SCENE::showHandle); };
-  handlers_["HideLineItem"] = [this] { toggleScene(&SCENE::showHiddenEdges); };
-  handlers_["DummyItem"] = [this] { toggleScene(&SCENE::showDummy); };
-  handlers_["GridItem"] = [this] { toggleScene(&SCENE::showGrid); };
-  handlers_["PerspItem"] = [this] {
-    if (TChildForm* form = activeDocument()) {
-      SCENE& scene = form->document().scene;
-      scene.perspectiveDefault = 1 - scene.perspectiveDefault;
-      scene.perspective = scene.perspectiveDefault;
-      Relayout(scene, form->viewSize());
-      form->redraw();
-    }
-    refreshMenuState();
-  };
-  handlers_["ViewTextureItem"] = [this] { toggleScene(&SCENE::showTexture); };
-  handlers_["ViewLightItem"] = [this] { toggleScene(&SCENE::showLight); };
-  handlers_["SmoothItem"] = [this] { toggleScene(&SCENE::smooth); };
-  handlers_["ViewReflectionItem"] = [this] { toggleScene(&SCENE::showReflection); };
-  handlers_["CullItem"] = [this] { toggleScene(&SCENE::doubleSided); };
-  handlers_["ViewEdgeItem"] = [this] { toggleScene(&SCENE::cellEdge); };
-  handlers_["ViewPictureItem"] = [this] { toggleScene(&SCENE::showBackPicture); };
-  handlers_["LinearTextureItem"] = [this] {
-    toggleScene(&SCENE::linearTexture);
-    if (TChildForm* form = activeDocument()) form->resetTextureFilters();
-  };
-  handlers_["LinearBackPictureItem"] = [this] {
-    toggleScene(&SCENE::linearBackPicture);
-    if (TChildForm* form = activeDocument()) form->resetTextureFilters();
-  };
-  auto alphaMode = [this](int mode) {
-    return [this, mode] {
-      if (TChildForm* form = activeDocument()) {
-        form->document().scene.alphaMode = mode;
-        form->redraw();
-      }
-      refreshMenuState();
-    };
-  };
-  handlers_["ViewAlpha1Item"] = alphaMode(0);
-  handlers_["ViewAlpha2Item"] = alphaMode(1);
-  handlers_["ViewAlpha3Item"] = alphaMode(2);
-  handlers_["UseGLItem"] = [this] {
-    if (TChildForm* form = activeDocument()) form->setUseGL(form->document().scene.useGL == 0);
-    refreshMenuState();
-  };
-  handlers_["ResetPicturePositionItem"] = [this] {
-    if (TChildForm* form = activeDocument()) {
-      form->document().scene.pictureOffset = VECTOR();
-      form->redraw();
-    }
-  };
   handlers_["WindowCascadeItem"] = [this] { mdi_->cascadeSubWindows(); };
   handlers_["WindowTileItem"] = [this] { mdi_->tileSubWindows(); };
   handlers_["WindowArrangeItem"] = [this] {
@@ -322,14 +243,13 @@ void TMainForm::bindCommands() {
     const auto subs = mdi_->subWindowList();
     for (auto it = subs.rbegin(); it != subs.rend(); ++it) (*it)->showMinimized();
   };
-  handlers_["UVEditItem"] = [] {};
-  handlers_["DebugItem"] = [] {};
-  handlers_["ViewNumberItem"] = [this] {
-    if (TChildForm* form = activeDocument()) form->redraw();
-  };
   handlers_["SearchforHelpOnItem"] = [this] { showHelp(); };
   handlers_["ViewShortCutItem"] = [this] { showShortcutList(); };
   handlers_["HelpAboutItem"] = [this] { showAbout(); };
+  handlers_["LocateWindowItem"] = [this] {
+    locate_->show();
+    locate_->raise();
+  };
 }
 
 void TMainForm::applyShortcuts() {
@@ -340,19 +260,30 @@ void TMainForm::applyShortcuts() {
   }
 }
 
-void TMainForm::command(const QString& name) {
-  const auto handler = handlers_.find(name);
-  if (handler == handlers_.end()) return;
-  (*handler)();
+CommandTarget TMainForm::commandTarget() {
+  CommandTarget target;
+  TChildForm* form = activeDocument();
+  target.document = form ? &form->document() : nullptr;
+  target.documentCount = static_cast<int>(documents().size());
+  target.workspace = &workspace_;
+  target.host = this;
+  target.openGLAvailable = form ? form->openGLAvailable() : true;
+  return target;
 }
 
-void TMainForm::toggleScene(int SCENE::*field) {
-  if (TChildForm* form = activeDocument()) {
-    int& value = form->document().scene.*field;
-    value = value ? 0 : 1;
-    form->redraw();
-  }
+CommandResult TMainForm::command(const QString& name) {
+  CommandTarget target = commandTarget();
+  const CommandResult result = RunCommand(name.toStdString(), target);
+  if (result.status == CommandStatus::kRefused) showStatus(QString::fromStdString(result.message));
   refreshMenuState();
+  return result;
+}
+
+bool TMainForm::runWindowCommand(std::string_view name) {
+  const auto handler = handlers_.find(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+  if (handler == handlers_.end()) return false;
+  (*handler)();
+  return true;
 }
 
 void TMainForm::startUp(const QStringList& files) {
@@ -360,22 +291,24 @@ void TMainForm::startUp(const QStringList& files) {
   started_ = true;
   untitled_ = 0;
   std::string reason;
-  if (!LoadSettings(settingsPath_.toStdString(), settings_, &reason)) {
+  if (!LoadSettings(settingsPath_.toStdString(), workspace_.settings, &reason)) {
     showStatus(QString::fromStdString(reason));
   }
   shortcuts_ = DefaultShortcuts();
   LoadShortcutFile(shortcutPath_.toStdString(), shortcuts_);
   applyShortcuts();
   std::vector<std::string> entries;
-  for (int i = 0; i < kFileHistoryCount; ++i) entries.push_back(FileHistoryEntry(settings_, i));
+  for (int i = 0; i < kFileHistoryCount; ++i) entries.push_back(FileHistoryEntry(workspace_.settings, i));
   history_.assign(entries);
   rebuildHistoryMenu();
-  if (settings_.SaveMainWindow && settings_.MainLeft != kUnsetPlacement &&
-      settings_.MainWidth != kUnsetPlacement && settings_.MainWidth > 100 &&
-      settings_.MainHeight > 100) {
-    setGeometry(settings_.MainLeft, settings_.MainTop, settings_.MainWidth, settings_.MainHeight);
+  if (workspace_.settings.SaveMainWindow && workspace_.settings.MainLeft != kUnsetPlacement &&
+      workspace_.settings.MainWidth != kUnsetPlacement && workspace_.settings.MainWidth > 100 &&
+      workspace_.settings.MainHeight > 100) {
+    setGeometry(workspace_.settings.MainLeft, workspace_.settings.MainTop, workspace_.settings.MainWidth, workspace_.settings.MainHeight);
   }
-  if (settings_.MainState == 2) setWindowState(windowState() | Qt::WindowMaximized);
+  if (workspace_.settings.MainState == 2) setWindowState(windowState() | Qt::WindowMaximized);
+
+  placeToolWindows();
 
   // The files are opened once the event loop is idle, after the window is up.
   QTimer::singleShot(0, this, [this, files] {
@@ -383,11 +316,11 @@ void TMainForm::startUp(const QStringList& files) {
       for (const QString& file : files) openByName(file, 0);
       return;
     }
-    if (settings_.OpenLastFile && !history_.entries().empty()) {
+    if (workspace_.settings.OpenLastFile && !history_.entries().empty()) {
       openByName(QString::fromStdString(history_.entries().front()), 0);
       return;
     }
-    if (settings_.SetDefaultWindow) openByName(QString(), 0);
+    if (workspace_.settings.SetDefaultWindow) openByName(QString(), 0);
   });
 }
 
@@ -416,7 +349,7 @@ void TMainForm::openByName(const QString& path, int filterIndex) {
     ++untitled_;
     form->newDocument(QString("Vxl%1.vxl").arg(untitled_));
     // A new document starts with the view switches of the settings.
-    ApplySceneDefaults(settings_, form->document().scene);
+    ApplySceneDefaults(workspace_.settings, form->document().scene);
     form->setUseGL(form->document().scene.useGL != 0);
   } else {
     if (form->openFile(path, filterIndex)) form->setUseGL(form->document().scene.useGL != 0);
@@ -483,20 +416,21 @@ bool TMainForm::quit() {
   if (!closeAll()) return false;
   quitting_ = true;
   for (int i = 0; i < kFileHistoryCount; ++i) {
-    FileHistoryEntry(settings_, i) =
+    FileHistoryEntry(workspace_.settings, i) =
         i < static_cast<int>(history_.entries().size()) ? history_.entries()[i] : std::string();
   }
   if (isMaximized()) {
-    settings_.MainState = 2;
+    workspace_.settings.MainState = 2;
   } else {
-    settings_.MainState = isMinimized() ? 1 : 0;
-    settings_.MainLeft = geometry().left();
-    settings_.MainTop = geometry().top();
-    settings_.MainWidth = geometry().width();
-    settings_.MainHeight = geometry().height();
+    workspace_.settings.MainState = isMinimized() ? 1 : 0;
+    workspace_.settings.MainLeft = geometry().left();
+    workspace_.settings.MainTop = geometry().top();
+    workspace_.settings.MainWidth = geometry().width();
+    workspace_.settings.MainHeight = geometry().height();
   }
+  recordToolWindows();
   std::string reason;
-  if (!SaveSettings(settingsPath_.toStdString(), settings_, &reason)) {
+  if (!SaveSettings(settingsPath_.toStdString(), workspace_.settings, &reason)) {
     ui_->warning(this, "Vexal", QString::fromStdString(reason));
   }
   SaveShortcutFile(shortcutPath_.toStdString(), shortcuts_);
@@ -562,15 +496,43 @@ void TMainForm::rebuildHistoryMenu() {
   }
 }
 
+void TMainForm::placeToolWindows() {
+  Settings& settings = workspace_.settings;
+  if (settings.SaveSubWindow && settings.BootFirst) {
+    QRect bounds = locate_->geometry();
+    if (settings.LocateLeft != kUnsetPlacement) bounds.moveLeft(settings.LocateLeft);
+    if (settings.LocateTop != kUnsetPlacement) bounds.moveTop(settings.LocateTop);
+    if (settings.LocateWidth != kUnsetPlacement && settings.LocateWidth > 0) {
+      bounds.setWidth(settings.LocateWidth);
+    }
+    if (settings.LocateHeight != kUnsetPlacement && settings.LocateHeight > 0) {
+      bounds.setHeight(settings.LocateHeight);
+    }
+    locate_->setGeometry(bounds);
+  }
+  const bool showLocate = settings.ShowSubWindow == 0 || settings.ShowLocateWindow != 0;
+  locate_->setVisible(showLocate);
+}
+
+void TMainForm::recordToolWindows() {
+  Settings& settings = workspace_.settings;
+  const QRect bounds = locate_->geometry();
+  settings.LocateLeft = bounds.left();
+  settings.LocateTop = bounds.top();
+  settings.LocateWidth = bounds.width();
+  settings.LocateHeight = bounds.height();
+  settings.ShowLocateWindow = locate_->isVisible() ? 1 : 0;
+}
+
 void TMainForm::showStatus(const QString& text) { statusBar()->showMessage(text); }
 
 ViewColors TMainForm::viewColors() const {
   ViewColors colors;
-  colors.background = static_cast<uint32_t>(settings_.WindowBGColor);
-  colors.normal = static_cast<uint32_t>(settings_.WindowNormalColor);
-  colors.selected = static_cast<uint32_t>(settings_.WindowSelectColor);
-  colors.hidden = static_cast<uint32_t>(settings_.WindowHideColor);
-  colors.gridType = settings_.GridType;
+  colors.background = static_cast<uint32_t>(workspace_.settings.WindowBGColor);
+  colors.normal = static_cast<uint32_t>(workspace_.settings.WindowNormalColor);
+  colors.selected = static_cast<uint32_t>(workspace_.settings.WindowSelectColor);
+  colors.hidden = static_cast<uint32_t>(workspace_.settings.WindowHideColor);
+  colors.gridType = workspace_.settings.GridType;
   return colors;
 }
 
@@ -580,72 +542,31 @@ QAction* TMainForm::action(const QString& name) const {
 }
 
 void TMainForm::refreshMenuState() {
-  TChildForm* form = activeDocument();
-  const bool hasDocument = !documents().isEmpty();
-  const Document* document = form ? &form->document() : nullptr;
-  auto allowed = [&](const CommandItem& item) {
-    if (!item.implemented) return false;
-    switch (item.rule) {
-      case EnableRule::kAlways: return true;
-      case EnableRule::kDocument: return hasDocument;
-      case EnableRule::kUndo: return document && document->undo.undoDepth != 0;
-      case EnableRule::kRedo: return document && document->undo.redoDepth != 0;
-      case EnableRule::kPoints: return document && document->model.pointCount > 0;
-      case EnableRule::kSelection: return document && document->scene.selectedCount > 0;
-      case EnableRule::kUnselected:
-        return document && document->scene.selectedCount != document->model.pointCount;
-      case EnableRule::kClipboard: return false;
-      case EnableRule::kPaletteClipboard: return false;
-    }
-    return false;
-  };
+  const CommandTarget target = commandTarget();
   for (const CommandMenu& menu : MainMenu()) {
     for (const CommandItem& item : menu.items) {
       if (item.separator()) continue;
-      const QString name = QString::fromLatin1(item.name.data(), static_cast<qsizetype>(item.name.size()));
-      if (QAction* a = actions_.value(name)) a->setEnabled(allowed(item));
+      QAction* action = actions_.value(QString::fromLatin1(item.name.data(), static_cast<qsizetype>(item.name.size())));
+      if (!action) continue;
+      action->setEnabled(CommandEnabled(item.name, target));
+      if (const std::optional<bool> checked = CommandChecked(item.name, target)) {
+        action->setChecked(*checked);
+      }
     }
   }
   for (const ToolButton& button : ToolbarButtons()) {
     if (button.name.empty()) continue;
     QAction* b = buttons_.value(QString::fromLatin1(button.name.data(), static_cast<qsizetype>(button.name.size())));
-    const CommandItem* item = FindCommand(button.command);
-    if (b && item) b->setEnabled(allowed(*item));
-    if (b && button.tool >= 0 && document) b->setChecked(document->mode.tool == button.tool);
+    if (!b) continue;
+    b->setEnabled(CommandEnabled(button.command, target));
+    if (button.tool >= 0 && target.document) b->setChecked(target.document->mode.tool == button.tool);
   }
-  if (document) {
-    const SCENE& s = document->scene;
-    auto check = [this](const char* name, bool on) { actions_.value(name)->setChecked(on); };
-    check("ViewMode1Item", s.viewMode == 0);
-    check("ViewMode2Item", s.viewMode == 1);
-    check("ViewMode3Item", s.viewMode == 2);
-    check("ViewTextureItem", s.showTexture);
-    check("ViewLightItem", s.showLight);
-    check("SmoothItem", s.smooth);
-    check("ViewReflectionItem", s.showReflection);
-    check("LinearTextureItem", s.linearTexture);
-    check("LinearBackPictureItem", s.linearBackPicture);
-    check("ViewAlpha1Item", s.alphaMode == 0);
-    check("ViewAlpha2Item", s.alphaMode == 1);
-    check("ViewAlpha3Item", s.alphaMode == 2);
-    check("HandleItem", s.showHandle);
-    check("HideLineItem", s.showHiddenEdges);
-    check("DummyItem", s.showDummy);
-    check("GridItem", s.showGrid);
-    check("PerspItem", s.perspectiveDefault == 0);
-    check("CullItem", s.doubleSided);
-    check("ViewEdgeItem", s.cellEdge);
-    check("ViewPictureItem", s.showBackPicture);
-    check("UseGLItem", s.useGL);
-  }
-  // "OpenGL Drawing" only where the window could get a context.
-  if (form && !form->openGLAvailable()) actions_.value("UseGLItem")->setEnabled(false);
 }
 
 void TMainForm::showAbout() {
-  TAboutBox box(this, settings_.GridType, cellShade_);
+  TAboutBox box(this, workspace_.settings.GridType, cellShade_);
   box.exec();
-  settings_.GridType = box.gridType();
+  workspace_.settings.GridType = box.gridType();
   cellShade_ = box.cellShade();
   if (TChildForm* form = activeDocument()) form->redraw();
 }

@@ -11,9 +11,11 @@
 #include <memory>
 
 #include "app/user_interface.h"
+#include "commands/command_dispatcher.h"
 #include "commands/command_table.h"
 #include "commands/file_history.h"
 #include "settings/settings.h"
+#include "tools/workspace.h"
 #include "view/software_renderer.h"
 
 class QAction;
@@ -24,11 +26,12 @@ class QMenu;
 namespace vexal::app {
 
 class TChildForm;
+class TLocateForm;
 
 // Virtual-key shortcut value to a Qt key sequence (0 gives none).
 QKeySequence KeySequenceFromShortcut(ShortcutValue value);
 
-class TMainForm : public QMainWindow {
+class TMainForm : public QMainWindow, public CommandHost {
   Q_OBJECT
  public:
   // executablePath decides where the settings and shortcut files live;
@@ -62,7 +65,15 @@ class TMainForm : public QMainWindow {
   void addToHistory(const std::string& path);
   void setCloseCancelled() { closeCancelled_ = true; }
 
-  Settings& settings() { return settings_; }
+  Settings& settings() { return workspace_.settings; }
+  Workspace& workspace() { return workspace_; }
+  // Runs a command by its name through the core's dispatcher, on the
+  // active document; a refusal shows its reason in the status bar.
+  CommandResult command(const QString& name);
+  // What the dispatcher sees of the application now.
+  CommandTarget commandTarget();
+  // CommandHost: the commands that need windows.
+  bool runWindowCommand(std::string_view name) override;
   int cellShade() const { return cellShade_; }
   const FileHistory& history() const { return history_; }
   UserInterface& ui() { return *ui_; }
@@ -86,19 +97,20 @@ class TMainForm : public QMainWindow {
   void bindCommands();
   void applyShortcuts();
   void rebuildHistoryMenu();
-  void command(const QString& name);
-  void toggleScene(int SCENE::*field);
   void openDialog();
   void showAbout();
   void showShortcutList();
   void showHelp();
+  // The tool windows' places and visibility from and to the settings.
+  void placeToolWindows();
+  void recordToolWindows();
 
   std::unique_ptr<UserInterface> ownedUi_;
   UserInterface* ui_;
   QString executablePath_;
   QString settingsPath_;
   QString shortcutPath_;
-  Settings settings_;
+  Workspace workspace_;
   FileHistory history_;
   std::vector<ShortcutEntry> shortcuts_;
   int untitled_ = 0;
@@ -115,6 +127,7 @@ class TMainForm : public QMainWindow {
   QHash<QString, std::function<void()>> handlers_;
   QActionGroup* toolGroup_ = nullptr;
   QList<QPointer<QWidget>> viewers_;
+  TLocateForm* locate_ = nullptr;
 };
 
 }  // namespace vexal::app

@@ -10,5 +10,7 @@ int RunConvertCommand(int argc, char** argv);
 int RunImageCommand(int argc, char** argv);
 // Headless OpenGL render of a model to a PNG.
 int RunRenderCommand(int argc, char** argv);
+// Runs menu commands and set-up steps on a document, then saves it.
+int RunApplyCommand(int argc, char** argv);
 
 }  // namespace vexal::cli

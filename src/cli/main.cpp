@@ -5,6 +5,7 @@
 //   vexal-tool convert IN OUT [--type N] [--open-type N] [--settings FILE.ini]
 //   vexal-tool image FILE [--format CODE] [--png OUT]
 //   vexal-tool render IN OUT.png [options]
+//   vexal-tool apply IN OUT [--settings FILE.ini] STEP...
 //
 // Exit status 0 on success, 1 when a file cannot be read or written (one
 // line on stderr naming the file and the reason), 2 for a usage error.
@@ -34,6 +35,9 @@ constexpr const char* kUsage =
     "  render IN OUT.png [--size WxH] [--renderer gl|soft] [--angles X,Y] [--zoom Z]\n"
     "         [--view wire|faces|all] [--ortho] [--settings FILE.ini]\n"
     "                          draw a model's view into a PNG\n"
+    "  apply IN OUT [--settings FILE.ini] STEP...\n"
+    "                          open IN, run menu commands and set-up steps on it\n"
+    "                          (see vexal-tool apply --help) and write OUT\n"
     "  --help                  show this text\n"
     "  --version               show the version\n";
 
@@ -60,6 +64,7 @@ int main(int argc, char** argv) {
   if (command == "convert") return vexal::cli::RunConvertCommand(rest, arguments);
   if (command == "image") return vexal::cli::RunImageCommand(rest, arguments);
   if (command == "render") return vexal::cli::RunRenderCommand(rest, arguments);
+  if (command == "apply") return vexal::cli::RunApplyCommand(rest, arguments);
   std::fprintf(stderr, "vexal-tool: unknown command \"%s\" (see vexal-tool --help)\n", argv[1]);
   return 2;
 }

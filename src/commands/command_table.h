@@ -39,9 +39,6 @@ struct CommandItem {
   // Tag 1: keeps its built-in shortcut; never in the shortcut file.
   int tag = 0;
   EnableRule rule = EnableRule::kAlways;
-  // False while the command is not built yet: the item exists (with its
-  // shortcut) but stays disabled.
-  bool implemented = false;
 
   bool separator() const { return name.empty(); }
 };

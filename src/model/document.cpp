@@ -50,6 +50,9 @@ void InitializeDocument(Document& document) {
   ClearModel(document.model);
   document.scene = SCENE{};
   document.mode = MODE{};
+  document.rubber.clear();
+  document.skipNextPress = 0;
+  document.wheelRemainder = 0;
 }
 
 std::string CountLineText(const Model& model) {
@@ -193,6 +196,11 @@ void RefreshSelection(Document& document) {
   }
 }
 
+void Redraw(Document& document) {
+  document.rubber.clear();
+  document.notify().redrawRequested();
+}
+
 void UpdateUndoButtons(Document& document) {
   document.notify().undoButtonsChanged(document.undo.undoDepth != 0, document.undo.redoDepth != 0);
 }
@@ -255,7 +263,7 @@ void StepUndo(Document& document, int step) {
   UpdateUndoButtons(document);
   RefreshSelection(document);
   document.notify().paletteChanged();
-  document.notify().redrawRequested();
+  Redraw(document);
   document.notify().countLineChanged(CountLineText(model));
   document.notify().pivotFieldsChanged();
 }
@@ -284,7 +292,7 @@ void FinishPendingDraw(Document& document) {
       PushUndo(document, 1);
     }
     RefreshSelection(document);
-    document.notify().redrawRequested();
+    Redraw(document);
   } else if (mode.tool == kToolDPoint && mode.state == 1) {
     mode.state = 0;
     if (model.lineCount >= 2 && model.lines[model.lineCount - 1].a == mode.chainStart) {
@@ -295,7 +303,7 @@ void FinishPendingDraw(Document& document) {
       PushUndo(document, 1);
     }
     RefreshSelection(document);
-    document.notify().redrawRequested();
+    Redraw(document);
   }
   mode.state = 0;
 }

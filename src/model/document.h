@@ -32,7 +32,26 @@ class DocumentObserver {
   virtual void countLineChanged(std::string_view /*text*/) {}
   virtual void pivotFieldsChanged() {}
   virtual void paletteChanged() {}
+  // Draw the whole view again (the rubber figures are gone after it).
   virtual void redrawRequested() {}
+  // The rubber figures changed without a redraw: draw them over the view.
+  virtual void overlayChanged() {}
+  // The projection switched (perspective on or off): the view re-derives
+  // its size-dependent state as after a resize, then redraws.
+  virtual void projectionChanged() { redrawRequested(); }
+  // The texture filters of the view switches changed: apply them.
+  virtual void textureFiltersChanged() {}
+  // SCENE.useGL changed: show the other renderer.
+  virtual void rendererChanged() { redrawRequested(); }
+  // The window should keep receiving the pointer while a button is down.
+  virtual void captureMouse(bool /*capture*/) {}
+};
+
+// One line of a rubber figure in window pixels. Rubber figures are drawn
+// with an inverting pen, so the same line drawn twice leaves nothing.
+struct RubberLine {
+  int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+  bool operator==(const RubberLine&) const = default;
 };
 
 // One whole-model snapshot of the undo ring: records 0..count of each table
@@ -65,9 +84,18 @@ struct Document {
   // Copied from the settings ("Main" UseAngleSmooth) by whoever owns them.
   bool useAngleSmooth = true;
   DocumentObserver* observer = nullptr;
+  // The rubber figures on the window since the last redraw.
+  std::vector<RubberLine> rubber;
+  // Set by a double click so that the press delivered with it is ignored.
+  int32_t skipNextPress = 0;
+  // Wheel units not yet turned into a zoom step.
+  int32_t wheelRemainder = 0;
 
   DocumentObserver& notify();
 };
+
+// Redraws the whole view, which wipes the rubber figures.
+void Redraw(Document& document);
 
 // Clears the model, the undo ring, SCENE and MODE (as a new window does).
 void InitializeDocument(Document& document);

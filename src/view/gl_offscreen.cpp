@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "settings/settings.h"
-#include "view/projection.h"
+#include "model/camera.h"
 #include "view/software_renderer.h"
 
 namespace vexal {

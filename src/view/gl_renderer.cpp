@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "settings/settings.h"
-#include "view/projection.h"
+#include "model/camera.h"
 
 namespace vexal {
 namespace {
@@ -820,6 +820,39 @@ void DrawFrameGL(Document& document, const DocumentTextures& textures,
   RenderGL(document, textures, settings, buffers, path);
   DrawHandleAxesGL(document);
   document.model.lineCount += provisional;
+}
+
+void DrawRubberLinesGL(const std::vector<RubberLine>& lines, int width, int height) {
+  if (lines.empty() || width <= 0 || height <= 0) return;
+  glPushAttrib(GL_ALL_ATTRIB_BITS);
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glOrtho(0, width, height, 0, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_TEXTURE_2D);
+  glDisable(GL_BLEND);
+  glDisable(GL_ALPHA_TEST);
+  glDisable(GL_LIGHTING);
+  glDisable(GL_LINE_STIPPLE);
+  glLineWidth(1.0f);
+  glEnable(GL_COLOR_LOGIC_OP);
+  glLogicOp(GL_INVERT);
+  glBegin(GL_LINES);
+  for (const RubberLine& line : lines) {
+    // Pixel centres, so a line lands on the pixels the software pen sets.
+    glVertex2f(static_cast<float>(line.x0) + 0.5f, static_cast<float>(line.y0) + 0.5f);
+    glVertex2f(static_cast<float>(line.x1) + 0.5f, static_cast<float>(line.y1) + 0.5f);
+  }
+  glEnd();
+  glPopMatrix();
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glPopAttrib();
 }
 
 bool RedrawGL(Document& document, GLLib& gl, const DocumentTextures& textures,

@@ -107,6 +107,10 @@ void RenderGL(const Document& document, const DocumentTextures& textures,
 // active, something is selected and SCENE.showHandle is 1.
 void DrawHandleAxesGL(const Document& document);
 
+// Lines in window pixels (origin top left) drawn with an inverting pen over
+// the frame: the rubber figures of the tools. Restores what it changes.
+void DrawRubberLinesGL(const std::vector<RubberLine>& lines, int width, int height);
+
 // RenderGL and the handle overlay with the provisional line(s) of a chain
 // being drawn left out, into the current context.
 void DrawFrameGL(Document& document, const DocumentTextures& textures,

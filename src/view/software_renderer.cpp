@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "view/projection.h"
+#include "model/camera.h"
 
 namespace vexal {
 namespace {
@@ -141,7 +141,7 @@ void DrawHandleAxes(const Document& document, Canvas& canvas) {
   canvas.setPen(Rgb(255, 0, 0), 1, PenMode::kCopy);
 }
 
-void DrawRubberBand(const Document& document, Canvas& canvas) {
+std::vector<RubberLine> RubberBandLines(const Document& document) {
   const Model& model = document.model;
   const MODE& mode = document.mode;
   auto anchor = [&](int line) {
@@ -149,21 +149,33 @@ void DrawRubberBand(const Document& document, Canvas& canvas) {
     const VECTOR p = ProjectPoint(document, model.points[a >= 0 ? a : 0].position, true);
     return Projected{Pixel(p.x), Pixel(p.y)};
   };
+  std::vector<RubberLine> lines;
   if (DrawingChain(mode, kToolPoint) && model.lineCount >= 1) {
     const Projected a = anchor(model.lineCount);
-    canvas.setPen(0, 1, PenMode::kInvert);
-    canvas.line(a.x, a.y, mode.rubberX, mode.rubberY);
+    lines.push_back({a.x, a.y, mode.rubberX, mode.rubberY});
   } else if (DrawingChain(mode, kToolDPoint) && model.lineCount >= 2) {
     const Projected a1 = anchor(model.lineCount - 1);
     const Projected a2 = anchor(model.lineCount);
-    canvas.setPen(0, 1, PenMode::kInvert);
-    canvas.line(a1.x, a1.y, mode.rubberX, mode.rubberY);
+    lines.push_back({a1.x, a1.y, mode.rubberX, mode.rubberY});
+    // On the mirror plane both lines coincide; drawn twice they would cancel.
     const bool same = (a1.x == a2.x && a1.y == a2.y && mode.rubberX == mode.mirrorRubberX &&
                        mode.rubberY == mode.mirrorRubberY) ||
                       (a1.x == mode.mirrorRubberX && a1.y == mode.mirrorRubberY &&
                        a2.x == mode.rubberX && a2.y == mode.rubberY);
-    if (!same) canvas.line(a2.x, a2.y, mode.mirrorRubberX, mode.mirrorRubberY);
+    if (!same) lines.push_back({a2.x, a2.y, mode.mirrorRubberX, mode.mirrorRubberY});
   }
+  return lines;
+}
+
+void DrawRubberLines(const std::vector<RubberLine>& lines, Canvas& canvas) {
+  if (lines.empty()) return;
+  canvas.setPen(0, 1, PenMode::kInvert);
+  for (const RubberLine& line : lines) canvas.line(line.x0, line.y0, line.x1, line.y1);
+  canvas.setPen(0, 1, PenMode::kCopy);
+}
+
+void DrawRubberBand(const Document& document, Canvas& canvas) {
+  DrawRubberLines(RubberBandLines(document), canvas);
 }
 
 void RedrawSoftware(Document& document, const ViewColors& colors, Canvas& canvas) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "model/document.h"
 #include "view/canvas.h"
@@ -25,8 +26,12 @@ uint32_t StateColor(const ViewColors& colors, int32_t state);
 void RenderSoftware(const Document& document, const ViewColors& colors, Canvas& canvas);
 // The handle axes and square (the software form).
 void DrawHandleAxes(const Document& document, Canvas& canvas);
-// The provisional line(s) of a vertex chain, with an inverting pen.
+// The provisional line(s) of a vertex chain, in window pixels.
+std::vector<RubberLine> RubberBandLines(const Document& document);
+// Those lines with an inverting pen.
 void DrawRubberBand(const Document& document, Canvas& canvas);
+// Lines with an inverting pen (the rubber figures of the tools).
+void DrawRubberLines(const std::vector<RubberLine>& lines, Canvas& canvas);
 // Scene, handle overlay and rubber band in that order, with the provisional
 // lines of a chain being drawn left out of the scene.
 void RedrawSoftware(Document& document, const ViewColors& colors, Canvas& canvas);

@@ -237,3 +237,66 @@ TEST_F(CliTest, UsageHelpAndVersion) {
 
 }  // namespace
 }  // namespace vexal
+
+namespace vexal {
+namespace {
+
+TEST_F(CliTest, ApplyRunsTheStepsAndWritesTheResult) {
+  ASSERT_EQ(run({"new", path("in.vxl")}).status, 0);
+  const ToolRun applied = run({"apply", path("in.vxl"), path("out.vxl"), "--select", "points:1-3",
+                               "--view", "-30,45", "--run", "ViewMode1Item", "--run",
+                               "ObjectItem"});
+  ASSERT_EQ(applied.status, 0) << applied.err;
+  EXPECT_TRUE(applied.err.empty()) << applied.err;
+  const ToolRun info = run({"info", path("out.vxl")});
+  EXPECT_NE(info.out.find("Total Vertex : 8\n"), std::string::npos) << info.out;
+  // The selection and the view travel in the native file.
+  auto document = std::make_unique<Document>();
+  FormatContext context;
+  ASSERT_EQ(LoadNativeFile(*document, path("out.vxl"), context), 1) << context.reason;
+  int selected = 0;
+  for (int p = 1; p <= document->model.pointCount; ++p) {
+    selected += document->model.points[p].state == kStateSelected;
+  }
+  EXPECT_EQ(selected, 3);
+  // The angles as set (the zoom step then fitted the selection).
+  EXPECT_EQ(document->scene.angle.x, -30);
+  EXPECT_EQ(document->scene.angle.y, 45);
+  EXPECT_NE(document->scene.zoom, 1.0f);
+}
+
+TEST_F(CliTest, ApplyStopsAtAFailingStepNamesItAndWritesNothing) {
+  ASSERT_EQ(run({"new", path("in.vxl")}).status, 0);
+  struct Case {
+    std::vector<std::string> steps;
+    std::string message;
+  };
+  const std::vector<Case> cases = {
+      {{"--undo"}, "step 1 (--undo): there is nothing to undo\n"},
+      {{"--zoom", "2", "--select", "points:9"},
+       "step 2 (--select points:9): point 9 is out of range (the model has 8 points)\n"},
+      {{"--run", "NoSuchItem"}, "step 1 (--run NoSuchItem): no command is called NoSuchItem\n"},
+      {{"--run", "FileOpenItem"},
+       "step 1 (--run FileOpenItem): Open... needs a window and cannot run here\n"},
+      {{"--run", "ZoomInItem", "--run", "RedoItem"},
+       "step 2 (--run RedoItem): there is nothing to redo\n"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> arguments = {"apply", path("in.vxl"), path("out.vxl")};
+    arguments.insert(arguments.end(), c.steps.begin(), c.steps.end());
+    const ToolRun failed = run(arguments);
+    EXPECT_EQ(failed.status, 1) << c.message;
+    EXPECT_EQ(failed.err, c.message);
+    EXPECT_TRUE(filesBesides({"in.vxl"}).empty()) << c.message;
+  }
+  // Usage errors exit 2; help is no error and lists the runnable names.
+  EXPECT_EQ(run({"apply", path("in.vxl"), path("out.vxl"), "--material", "99"}).status, 2);
+  EXPECT_EQ(run({"apply", path("in.vxl")}).status, 2);
+  const ToolRun help = run({"apply", "--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("RightRotateItem"), std::string::npos);
+  EXPECT_TRUE(filesBesides({"in.vxl"}).empty());
+}
+
+}  // namespace
+}  // namespace vexal

@@ -5,7 +5,7 @@
 #include "model/maintenance.h"
 #include "support/test_models.h"
 #include "view/image_viewer.h"
-#include "view/projection.h"
+#include "model/camera.h"
 #include "view/software_renderer.h"
 
 namespace vexal {
@@ -92,15 +92,10 @@ TEST(Projection, DefaultsShowAboutTwoUnitsInTheHalfHeight) {
   EXPECT_NEAR(PixelSize(*document, 0.0f), -2.1436f / 150.0f, 1e-4f);
 }
 
-TEST(Projection, ScreenSizeAndWheel) {
+TEST(Projection, ScreenSizeTakesIntegerHalves) {
   SCENE scene;
   SetScreenSize(scene, 301, 201);
   EXPECT_EQ(scene.screen, VECTOR(150, 100, 100));
-  scene.zoom = 1.0f;
-  ApplyWheelZoom(scene, 120);
-  EXPECT_FLOAT_EQ(scene.zoom, 1.5f);
-  ApplyWheelZoom(scene, -120);
-  EXPECT_FLOAT_EQ(scene.zoom, 1.0f);
 }
 
 TEST(SoftwareRenderer, FacesModeShowsOnlyBackgroundAndCube) {

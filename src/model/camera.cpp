@@ -1,4 +1,4 @@
-#include "view/projection.h"
+#include "model/camera.h"
 
 #include <cmath>
 
@@ -111,14 +111,6 @@ void SetScreenSize(SCENE& scene, int clientWidth, int clientHeight) {
   scene.screen.x = static_cast<float>(clientWidth / 2);
   scene.screen.y = static_cast<float>(clientHeight / 2);
   scene.screen.z = static_cast<float>(clientHeight / 2);
-}
-
-void ApplyWheelZoom(SCENE& scene, int delta) {
-  if (delta > 0) {
-    scene.zoom *= static_cast<float>(delta) * 0.0125f;
-  } else if (delta < 0) {
-    scene.zoom /= static_cast<float>(-delta) * 0.0125f;
-  }
 }
 
 }  // namespace vexal

@@ -23,7 +23,5 @@ float PixelSize(const Document& document, float depth);
 
 // Sets SCENE::screen from a client size (integer halves).
 void SetScreenSize(SCENE& scene, int clientWidth, int clientHeight);
-// The mouse wheel's zoom: 120 units a notch, x1.5 per notch up, /1.5 down.
-void ApplyWheelZoom(SCENE& scene, int delta);
 
 }  // namespace vexal

@@ -1,0 +1,91 @@
+// vexal-tool apply IN OUT [--settings FILE.ini] [--type N] [--open-type N]
+// STEP...: opens IN as a document window does, runs each step as the
+// application runs it on the active document, then writes OUT as convert
+// does. A step that cannot run stops everything: one line names it, counted
+// from 1, and nothing is written.
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+#include "cli/document_files.h"
+#include "commands/apply_steps.h"
+#include "model/camera.h"
+#include "tools/workspace.h"
+
+namespace vexal::cli {
+namespace {
+
+// The drawing area of a new document window, for the view-dependent
+// commands.
+constexpr int kViewWidth = 444;
+constexpr int kViewHeight = 317;
+
+int Usage(const std::string& why) {
+  if (!why.empty()) std::fprintf(stderr, "vexal-tool apply: %s\n", why.c_str());
+  std::fprintf(stderr,
+               "usage: vexal-tool apply IN OUT [--settings FILE.ini] STEP... (see "
+               "vexal-tool apply --help)\n");
+  return 2;
+}
+
+}  // namespace
+
+int RunApplyCommand(int argc, char** argv) {
+  FileOptions options;
+  std::vector<std::string> stepArguments;
+  for (int i = 0; i < argc; ++i) {
+    const std::string argument = argv[i];
+    if (argument == "--help" || argument == "-h") {
+      std::fputs(ApplyHelpText().c_str(), stdout);
+      return 0;
+    }
+    const int taken = TakeFileOption(argc, argv, i, options);
+    if (taken == 2) return Usage("bad value for " + argument);
+    if (taken == 1) continue;
+    if (!argument.empty() && argument[0] == '-') {
+      stepArguments.push_back(argument);
+      // A step's value may itself start with "-" (a negative angle).
+      if (argument != "--undo" && argument != "--redo" && i + 1 < argc) {
+        stepArguments.push_back(argv[++i]);
+      }
+      continue;
+    }
+    if (options.input.empty()) {
+      options.input = argument;
+    } else if (options.output.empty()) {
+      options.output = argument;
+    } else {
+      return Usage("unexpected argument \"" + argument + "\"");
+    }
+  }
+  if (options.output.empty()) return Usage("");
+  std::vector<ApplyStep> steps;
+  std::string error;
+  if (!ParseApplySteps(stepArguments, steps, error)) return Usage(error);
+
+  auto workspace = std::make_unique<Workspace>();
+  int saveIndex = 0;
+  if (PrepareFiles(options, workspace->settings, saveIndex) != 0) return 1;
+  auto document = std::make_unique<Document>();
+  DocumentFile file;
+  if (OpenInput(options, workspace->settings, *document, file) != 0) return 1;
+  SetScreenSize(document->scene, kViewWidth, kViewHeight);
+
+  CommandTarget target;
+  target.document = document.get();
+  target.documentCount = 1;
+  target.workspace = workspace.get();
+  target.openGLAvailable = false;
+  for (size_t i = 0; i < steps.size(); ++i) {
+    const std::string why = RunApplyStep(target, steps[i]);
+    if (!why.empty()) {
+      std::fprintf(stderr, "step %zu (%s): %s\n", i + 1, steps[i].text().c_str(), why.c_str());
+      return 1;
+    }
+  }
+  return SaveOutput(options, workspace->settings, saveIndex, *document, file);
+}
+
+}  // namespace vexal::cli

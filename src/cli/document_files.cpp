@@ -1,0 +1,121 @@
+#include "cli/document_files.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "formats/format_registry.h"
+
+namespace vexal::cli {
+namespace {
+
+bool ParseIndex(const char* text, int& value) {
+  char* end = nullptr;
+  const long parsed = std::strtol(text, &end, 10);
+  if (end == text || *end != '\0' || parsed < 0 || parsed > 1000) return false;
+  value = static_cast<int>(parsed);
+  return true;
+}
+
+bool Exists(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0;
+}
+
+// True when more than one writer shares the extension of path.
+bool HasSeveralWriters(const std::string& path) {
+  int writers = 0;
+  for (const WriterEntry& writer : WriterTable()) {
+    if (SaveIndexForPath(path, writer.saveIndex) == writer.saveIndex) ++writers;
+  }
+  return writers > 1;
+}
+
+}  // namespace
+
+int TakeFileOption(int argc, char** argv, int& i, FileOptions& options) {
+  const std::string argument = argv[i];
+  if (argument == "--type" || argument == "--open-type") {
+    int value = 0;
+    if (i + 1 >= argc || !ParseIndex(argv[i + 1], value)) return 2;
+    (argument == "--type" ? options.type : options.openType) = value;
+    ++i;
+    return 1;
+  }
+  if (argument == "--settings") {
+    if (i + 1 >= argc) return 2;
+    options.settingsPath = argv[++i];
+    return 1;
+  }
+  return 0;
+}
+
+int PrepareFiles(FileOptions& options, Settings& settings, int& saveIndex) {
+  // --type is the save type where OUT's extension has two writers, and the
+  // open type everywhere else.
+  int saveType = 0;
+  if (options.type >= 0) {
+    if (HasSeveralWriters(options.output)) {
+      saveType = options.type;
+    } else if (options.openType < 0) {
+      options.openType = options.type;
+    }
+  }
+  if (options.openType < 0) options.openType = kOpenTryAll;
+  saveIndex = SaveIndexForPath(options.output, saveType);
+  if (saveIndex == 0) {
+    std::fprintf(stderr, "%s: no writer for this extension%s\n", options.output.c_str(),
+                 saveType != 0 ? " and type" : "");
+    return 1;
+  }
+  if (!options.settingsPath.empty()) {
+    std::string reason;
+    if (!Exists(options.settingsPath)) {
+      std::fprintf(stderr, "%s: cannot open: no such file\n", options.settingsPath.c_str());
+      return 1;
+    }
+    if (!LoadSettings(options.settingsPath, settings, &reason)) {
+      std::fprintf(stderr, "%s: %s\n", options.settingsPath.c_str(), reason.c_str());
+      return 1;
+    }
+  }
+  return 0;
+}
+
+int OpenInput(const FileOptions& options, const Settings& settings, Document& document,
+              DocumentFile& file) {
+  HeadlessDocumentPlatform platform;
+  const DocumentIo io{settings, platform};
+  InitializeDocument(document);
+  ApplySceneDefaults(settings, document.scene);
+  document.useAngleSmooth = settings.UseAngleSmooth != 0;
+  if (OpenDocumentFile(document, file, options.input, options.openType, io) != 1) {
+    std::fprintf(stderr, "%s: %s\n", options.input.c_str(), file.lastError.c_str());
+    return 1;
+  }
+  for (const std::string& warning : file.warnings) {
+    std::fprintf(stderr, "%s: warning: %s\n", options.input.c_str(), warning.c_str());
+  }
+  return 0;
+}
+
+int SaveOutput(const FileOptions& options, const Settings& settings, int saveIndex,
+               Document& document, DocumentFile& file) {
+  HeadlessDocumentPlatform platform;
+  const DocumentIo io{settings, platform};
+  const bool existed = Exists(options.output);
+  file.saveFileName = options.output;
+  file.saveTypeIndex = saveIndex;
+  if (SaveDocumentFile(document, file, io) != 1) {
+    // The writers replace a file only after a complete write; this catches
+    // one that left something behind anyway.
+    if (!existed && Exists(options.output)) ::unlink(options.output.c_str());
+    std::fprintf(stderr, "%s: %s\n", options.output.c_str(), file.lastError.c_str());
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace vexal::cli

@@ -1,0 +1,233 @@
+#include "commands/apply_steps.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+
+#include "model/maintenance.h"
+
+namespace vexal {
+namespace {
+
+bool ParseFloat(std::string_view text, float& value) {
+  if (text.empty()) return false;
+  const std::string copy(text);
+  char* end = nullptr;
+  value = std::strtof(copy.c_str(), &end);
+  return end == copy.c_str() + copy.size() && std::isfinite(value);
+}
+
+bool ParseInt(std::string_view text, int& value) {
+  if (text.empty()) return false;
+  const auto [end, code] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return code == std::errc() && end == text.data() + text.size();
+}
+
+bool SplitPair(std::string_view text, std::string_view& first, std::string_view& second) {
+  const size_t comma = text.find(',');
+  if (comma == std::string_view::npos) return false;
+  first = text.substr(0, comma);
+  second = text.substr(comma + 1);
+  return true;
+}
+
+// Sets the listed points' states (never a hidden point); a deselection also
+// clears the selected lines and surfaces, which RefreshSelection raises
+// again where all their points are still selected.
+void SetPointStates(Document& document, const std::vector<int>& points, int32_t state) {
+  Model& model = document.model;
+  for (int point : points) {
+    if (model.points[point].state != kStateHidden) model.points[point].state = state;
+  }
+  if (state == kStateNormal) {
+    for (int l = 1; l <= model.lineCount; ++l) {
+      if (model.lines[l].state == kStateSelected) model.lines[l].state = kStateNormal;
+    }
+    for (int s = 1; s <= model.faceCount; ++s) {
+      if (model.faces[s].state == kStateSelected) model.faces[s].state = kStateNormal;
+    }
+  }
+  RefreshSelection(document);
+}
+
+std::string RunSelection(Document& document, const ApplyStep& step) {
+  Model& model = document.model;
+  const bool select = step.option == "--select";
+  if (select && step.value == "all") {
+    for (int p = 1; p <= model.pointCount; ++p) {
+      if (model.points[p].state != kStateHidden) model.points[p].state = kStateSelected;
+    }
+    RefreshSelection(document);
+    return {};
+  }
+  if (select && step.value == "none") {
+    DeselectAll(model);
+    RefreshSelection(document);
+    return {};
+  }
+  std::vector<int> points;
+  std::string error;
+  if (!ParsePointList(std::string_view(step.value).substr(7), model.pointCount, points, error)) {
+    return error;
+  }
+  SetPointStates(document, points, select ? kStateSelected : kStateNormal);
+  return {};
+}
+
+}  // namespace
+
+bool ParsePointList(std::string_view text, int pointCount, std::vector<int>& points,
+                    std::string& error) {
+  points.clear();
+  while (!text.empty()) {
+    const size_t comma = text.find(',');
+    const std::string_view item = text.substr(0, comma);
+    text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
+    int first = 0, last = 0;
+    const size_t dash = item.find('-', 1);
+    if (dash == std::string_view::npos) {
+      if (!ParseInt(item, first)) {
+        error = "\"" + std::string(item) + "\" is not a point number";
+        return false;
+      }
+      last = first;
+    } else if (!ParseInt(item.substr(0, dash), first) || !ParseInt(item.substr(dash + 1), last) ||
+               last < first) {
+      error = "\"" + std::string(item) + "\" is not a range of point numbers";
+      return false;
+    }
+    if (first < 1 || last > pointCount) {
+      error = "point " + std::to_string(first < 1 ? first : last) + " is out of range (the model has " +
+              std::to_string(pointCount) + " points)";
+      return false;
+    }
+    for (int p = first; p <= last; ++p) points.push_back(p);
+  }
+  if (points.empty()) {
+    error = "no point numbers given";
+    return false;
+  }
+  return true;
+}
+
+bool ParseApplySteps(const std::vector<std::string>& arguments, std::vector<ApplyStep>& steps,
+                     std::string& error) {
+  steps.clear();
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& option = arguments[i];
+    if (option == "--undo" || option == "--redo") {
+      steps.push_back({option, {}});
+      continue;
+    }
+    const bool takesValue = option == "--select" || option == "--deselect" ||
+                            option == "--material" || option == "--view" || option == "--zoom" ||
+                            option == "--run" || option == "--primitive" || option == "--pipe" ||
+                            option == "--uv";
+    if (!takesValue) {
+      error = "unknown step \"" + option + "\"";
+      return false;
+    }
+    if (i + 1 >= arguments.size()) {
+      error = option + " needs a value";
+      return false;
+    }
+    const std::string& value = arguments[++i];
+    const std::string_view v = value;
+    bool good = true;
+    if (option == "--select") {
+      good = v == "all" || v == "none" || (v.starts_with("points:") && v.size() > 7);
+    } else if (option == "--deselect") {
+      good = v.starts_with("points:") && v.size() > 7;
+    } else if (option == "--material") {
+      int material = 0;
+      good = ParseInt(v, material) && material >= 0 && material <= 15;
+    } else if (option == "--view") {
+      std::string_view ax, ay;
+      float x = 0, y = 0;
+      good = SplitPair(v, ax, ay) && ParseFloat(ax, x) && ParseFloat(ay, y);
+    } else if (option == "--zoom") {
+      float zoom = 0;
+      good = ParseFloat(v, zoom) && zoom > 0;
+    } else if (option == "--run") {
+      good = !value.empty();
+    }
+    if (!good) {
+      error = "bad value for " + option + ": \"" + value + "\"";
+      return false;
+    }
+    steps.push_back({option, value});
+  }
+  return true;
+}
+
+std::string RunApplyStep(CommandTarget& target, const ApplyStep& step) {
+  Document& document = *target.document;
+  if (step.option == "--select" || step.option == "--deselect") return RunSelection(document, step);
+  if (step.option == "--material") {
+    document.scene.paletteIndex = std::atoi(step.value.c_str());
+    return {};
+  }
+  if (step.option == "--view") {
+    std::string_view ax, ay;
+    SplitPair(step.value, ax, ay);
+    ParseFloat(ax, document.scene.angle.x);
+    ParseFloat(ay, document.scene.angle.y);
+    return {};
+  }
+  if (step.option == "--zoom") {
+    ParseFloat(step.value, document.scene.zoom);
+    return {};
+  }
+  std::string name;
+  if (step.option == "--run") {
+    name = step.value;
+  } else if (step.option == "--undo") {
+    name = "UndoItem";
+  } else if (step.option == "--redo") {
+    name = "RedoItem";
+  } else {
+    return "the " + step.option.substr(2) + " window's actions are not available yet";
+  }
+  const CommandResult result = RunCommand(name, target);
+  return result.ok() ? std::string() : result.message;
+}
+
+std::string ApplyHelpText() {
+  std::string text =
+      "usage: vexal-tool apply IN OUT [--settings FILE.ini] [--type N] [--open-type N] STEP...\n"
+      "\n"
+      "Opens IN as a document window does, runs the steps in order on it, then writes\n"
+      "OUT with the writer of its extension (as convert does). On a failing step\n"
+      "nothing is written.\n"
+      "\n"
+      "steps:\n"
+      "  --select all | --select none | --select points:LIST | --deselect points:LIST\n"
+      "                   set point states (LIST: 1-based numbers and ranges, 1,4,7-9);\n"
+      "                   records no undo step and never selects a hidden point\n"
+      "  --material K     the current palette material (0..15)\n"
+      "  --view AX,AY     the camera angles in degrees\n"
+      "  --zoom Z         the zoom factor\n"
+      "  --run NAME       the main-menu command of that name\n"
+      "  --primitive cube|sphere1|sphere2|sphere3|cylinder1|cylinder2|cylinder3\n"
+      "  --pipe N,R,A\n"
+      "  --uv KIND,AXIS[,CU,CV,SU,SV,FU,FV,ANGLE,VIEW]\n"
+      "  --undo | --redo\n"
+      "\n"
+      "commands for --run:\n";
+  std::string line = " ";
+  for (const CommandMenu& menu : MainMenu()) {
+    for (const CommandItem& item : menu.items) {
+      const CommandDefinition* definition = FindCommandDefinition(item.name);
+      if (item.separator() || !definition || definition->kind != CommandKind::kDocument) continue;
+      if (line.size() + item.name.size() + 1 > 78) {
+        text += line + "\n";
+        line = " ";
+      }
+      line += " " + std::string(item.name);
+    }
+  }
+  if (line.size() > 1) text += line + "\n";
+  return text;
+}
+
+}  // namespace vexal

@@ -1,0 +1,96 @@
+// The one way a command runs: every main-menu item, toolbar button,
+// shortcut and `vexal-tool apply --run` step passes its name from the
+// command table through RunCommand, which checks the item's enable rule with
+// the same code the menus use and then runs the command on the active
+// document. Commands that need a window of their own (a dialog, a tool
+// window, a file dialog, the window arrangement) are marked so and handed
+// to the host; without a host (a headless run) they are refused.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "commands/command_table.h"
+#include "model/document.h"
+#include "tools/workspace.h"
+
+namespace vexal {
+
+// The application side of the dispatcher: it shows windows and dialogs.
+class CommandHost {
+ public:
+  virtual ~CommandHost() = default;
+  // Runs a command that needs a window; false when the host has none for
+  // that name.
+  virtual bool runWindowCommand(std::string_view name) = 0;
+};
+
+// What a command acts on and what its enable rule reads.
+struct CommandTarget {
+  Document* document = nullptr;  // the active document window's, or null
+  int documentCount = 0;
+  Workspace* workspace = nullptr;
+  CommandHost* host = nullptr;   // null without windows
+  bool pointClipboardFilled = false;
+  bool paletteClipboardFilled = false;
+  // The active window could get an OpenGL context.
+  bool openGLAvailable = true;
+};
+
+enum class CommandStatus {
+  kDone,
+  kUnknown,      // no item of that name in the command table
+  kNotBuilt,     // an item of the table whose command does not exist yet
+  kDisabled,     // its enable rule says no
+  kNeedsWindow,  // it needs a window and there is no host
+  kRefused,      // it looked and refused (a full table, nothing to act on)
+};
+
+struct CommandResult {
+  CommandStatus status = CommandStatus::kDone;
+  std::string message;  // why, for everything but kDone
+
+  bool ok() const { return status == CommandStatus::kDone; }
+  static CommandResult Refused(std::string message) {
+    return {CommandStatus::kRefused, std::move(message)};
+  }
+};
+
+enum class CommandKind {
+  kDocument,  // runs in the core on the active document
+  kWindow,    // shown by the host
+};
+
+struct CommandDefinition {
+  std::string_view name;
+  CommandKind kind = CommandKind::kDocument;
+  // For kDocument; the target's document is non-null when the enable rule
+  // allows the command, but a rule of kAlways runs without one too.
+  std::function<CommandResult(CommandTarget&)> run;
+  // The menu check mark, for items that have one.
+  std::function<bool(const Document&)> checked;
+};
+
+// Every command that exists, by name.
+const CommandDefinition* FindCommandDefinition(std::string_view name);
+const std::vector<CommandDefinition>& CommandDefinitions();
+
+// The enable rule of the named item for this target (false for unknown and
+// not yet built commands, and for window commands without a host).
+bool CommandEnabled(std::string_view name, const CommandTarget& target);
+// The check mark; nothing for items without one or without a document.
+std::optional<bool> CommandChecked(std::string_view name, const CommandTarget& target);
+CommandResult RunCommand(std::string_view name, CommandTarget& target);
+
+// The rule itself, shared by the menus and RunCommand.
+bool EnableRuleHolds(EnableRule rule, const CommandTarget& target);
+
+// Registration, one function per family of commands.
+void AddViewCommands(std::vector<CommandDefinition>& commands);
+void AddEditCommands(std::vector<CommandDefinition>& commands);
+void AddWindowCommands(std::vector<CommandDefinition>& commands);
+
+}  // namespace vexal

@@ -1,0 +1,39 @@
+// The tool of a document window and the routing of its mouse events: the
+// temporary modifier-key gestures (with what a right press must restore),
+// the per-tool press, the move chain, the release table, the double click
+// and the change of tool. A window turns each Qt event into one of these
+// calls; tests feed them event sequences and check the model and the view.
+#pragma once
+
+#include "model/document.h"
+#include "tools/pointer_event.h"
+#include "tools/workspace.h"
+
+namespace vexal {
+
+enum Gesture : int32_t {
+  kGestureRotateView = 50,  // Alt + left
+  kGesturePan = 51,         // Alt + middle
+  kGestureZoomRegion = 52,  // Alt+Ctrl + left
+  kGestureZoom = 53,        // Alt+Ctrl + middle
+  kGesturePanLeft = 55,     // Shift+Alt+Ctrl + left
+  kGestureKnife = 60,       // Shift+Alt + left on empty space
+  kGesturePictureScale = 98,  // Shift + right
+  kGesturePictureMove = 99,   // Shift + middle
+};
+
+bool IsTransformTool(int32_t tool);
+// True for the fifteen values a tool button can choose.
+bool IsToolValue(int32_t tool);
+
+// Commits or discards a half-drawn chain and ends a pending gesture, then
+// takes the new tool and redraws.
+void SetTool(Document& document, int32_t tool);
+
+void MousePress(Document& document, Workspace& workspace, const PointerEvent& event);
+void MouseMove(Document& document, Workspace& workspace, const PointerEvent& event);
+void MouseRelease(Document& document, Workspace& workspace, const PointerEvent& event);
+// The press that the window system delivers with a double click is skipped.
+void DoubleClick(Document& document, Workspace& workspace);
+
+}  // namespace vexal
