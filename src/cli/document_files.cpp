@@ -11,14 +11,6 @@
 namespace vexal::cli {
 namespace {
 
-bool ParseIndex(const char* text, int& value) {
-  char* end = nullptr;
-  const long parsed = std::strtol(text, &end, 10);
-  if (end == text || *end != '\0' || parsed < 0 || parsed > 1000) return false;
-  value = static_cast<int>(parsed);
-  return true;
-}
-
 bool Exists(const std::string& path) {
   struct stat info {};
   return ::stat(path.c_str(), &info) == 0;
@@ -34,6 +26,14 @@ bool HasSeveralWriters(const std::string& path) {
 }
 
 }  // namespace
+
+bool ParseIndex(const char* text, int& value) {
+  char* end = nullptr;
+  const long parsed = std::strtol(text, &end, 10);
+  if (end == text || *end != '\0' || parsed < 0 || parsed > 1000) return false;
+  value = static_cast<int>(parsed);
+  return true;
+}
 
 int TakeFileOption(int argc, char** argv, int& i, FileOptions& options) {
   const std::string argument = argv[i];

@@ -16,6 +16,9 @@ struct FileOptions {
   int type = -1, openType = -1;
 };
 
+// A reader or writer type index: 0..1000.
+bool ParseIndex(const char* text, int& value);
+
 // Takes --type, --open-type and --settings at argv[i] (advancing i past
 // the value). Returns 1 when taken, 0 when argv[i] is not one of them, and
 // 2 for a missing or malformed value.

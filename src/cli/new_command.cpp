@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/document_files.h"
 #include "formats/document_io.h"
 #include "formats/format_registry.h"
 #include "model/document.h"
@@ -17,14 +18,6 @@ namespace {
 int Usage() {
   std::fprintf(stderr, "usage: vexal-tool new OUT [--type N]\n");
   return 2;
-}
-
-bool ParseIndex(const char* text, int& value) {
-  char* end = nullptr;
-  const long parsed = std::strtol(text, &end, 10);
-  if (end == text || *end != '\0' || parsed < 0 || parsed > 1000) return false;
-  value = static_cast<int>(parsed);
-  return true;
 }
 
 }  // namespace

@@ -11,13 +11,16 @@ using Field = int32_t SCENE::*;
 
 CommandResult Done() { return {}; }
 
-// A switch of SCENE that is simply toggled and redrawn.
-CommandDefinition Toggle(std::string_view name, Field field) {
+// A switch of SCENE that is toggled and redrawn; `changed` says what else
+// must follow it.
+CommandDefinition Toggle(std::string_view name, Field field,
+                         void (DocumentObserver::*changed)() = nullptr) {
   return {name, CommandKind::kDocument,
-          [field](CommandTarget& target) {
+          [field, changed](CommandTarget& target) {
             if (Document* document = target.document) {
               int32_t& value = document->scene.*field;
               value = value ? 0 : 1;
+              if (changed) (document->notify().*changed)();
               Redraw(*document);
             }
             return Done();
@@ -65,20 +68,10 @@ void AddViewCommands(std::vector<CommandDefinition>& commands) {
   commands.push_back(Toggle("ViewLightItem", &SCENE::showLight));
   commands.push_back(Toggle("SmoothItem", &SCENE::smooth));
   commands.push_back(Toggle("ViewReflectionItem", &SCENE::showReflection));
-  for (auto [name, field] : {std::pair{"LinearTextureItem", &SCENE::linearTexture},
-                             std::pair{"LinearBackPictureItem", &SCENE::linearBackPicture}}) {
-    CommandDefinition definition = Toggle(name, field);
-    definition.run = [field](CommandTarget& target) {
-      if (Document* document = target.document) {
-        int32_t& value = document->scene.*field;
-        value = value ? 0 : 1;
-        document->notify().textureFiltersChanged();
-        Redraw(*document);
-      }
-      return Done();
-    };
-    commands.push_back(definition);
-  }
+  commands.push_back(Toggle("LinearTextureItem", &SCENE::linearTexture,
+                            &DocumentObserver::textureFiltersChanged));
+  commands.push_back(Toggle("LinearBackPictureItem", &SCENE::linearBackPicture,
+                            &DocumentObserver::textureFiltersChanged));
   commands.push_back(Choose("ViewAlpha1Item", &SCENE::alphaMode, 0));
   commands.push_back(Choose("ViewAlpha2Item", &SCENE::alphaMode, 1));
   commands.push_back(Choose("ViewAlpha3Item", &SCENE::alphaMode, 2));

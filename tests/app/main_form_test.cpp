@@ -6,11 +6,13 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMouseEvent>
 #include <QImage>
 #include <QTemporaryDir>
 #include <deque>
 
 #include "app/child_form.h"
+#include "app/gl_view_widget.h"
 #include "app/main_form.h"
 #include "app/qt_canvas.h"
 #include "app/viewer_form.h"
@@ -225,6 +227,34 @@ TEST_F(MainFormTest, ViewSwitchesToggleTheActiveDocument) {
     for (int x = 0; x < frame.width(); ++x) other += frame.pixel(x, y) != background;
   }
   EXPECT_GT(other, 50);
+}
+
+TEST_F(MainFormTest, ToolButtonsAndMouseEventsReachTheDocumentsTool) {
+  TChildForm* child = form->activeDocument();
+  Document& document = child->document();
+  form->action("CameraBtn")->trigger();
+  EXPECT_EQ(document.mode.tool, kToolCamera);
+  EXPECT_TRUE(form->action("CameraBtn")->isChecked());
+  EXPECT_TRUE(form->action("CameraItem")->isChecked());
+  // The Qt events of the view: a drag 30 pixels right turns the camera.
+  QWidget* view = child->findChild<ViewWidget*>();
+  if (document.scene.useGL && child->glView()) view = child->glView();
+  ASSERT_NE(view, nullptr);
+  const float before = document.scene.angle.y;
+  auto send = [&](QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons held) {
+    QMouseEvent event(type, at, view->mapToGlobal(at), button, held, Qt::NoModifier);
+    QApplication::sendEvent(view, &event);
+  };
+  send(QEvent::MouseButtonPress, {100, 100}, Qt::LeftButton, Qt::LeftButton);
+  send(QEvent::MouseMove, {130, 100}, Qt::NoButton, Qt::LeftButton);
+  EXPECT_FLOAT_EQ(document.scene.angle.y, before - 30);
+  send(QEvent::MouseButtonRelease, {130, 100}, Qt::LeftButton, Qt::NoButton);
+  EXPECT_EQ(document.mode.state, 0);
+  // Not built yet, a command stays disabled; the navigation ones work.
+  EXPECT_FALSE(form->action("AttachItem")->isEnabled());
+  EXPECT_TRUE(form->action("ObjectAllItem")->isEnabled());
+  EXPECT_TRUE(form->action("ZoomBtn")->isEnabled());
+  EXPECT_FALSE(form->action("MoveBtn")->isEnabled());
 }
 
 }  // namespace
