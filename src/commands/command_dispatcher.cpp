@@ -14,6 +14,7 @@ struct Registry {
     AddViewCommands(commands);
     AddEditCommands(commands);
     AddWindowCommands(commands);
+    AddSelectionCommands(commands);
     for (size_t i = 0; i < commands.size(); ++i) byName.emplace(commands[i].name, i);
   }
 };

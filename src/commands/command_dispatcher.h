@@ -92,5 +92,6 @@ bool EnableRuleHolds(EnableRule rule, const CommandTarget& target);
 void AddViewCommands(std::vector<CommandDefinition>& commands);
 void AddEditCommands(std::vector<CommandDefinition>& commands);
 void AddWindowCommands(std::vector<CommandDefinition>& commands);
+void AddSelectionCommands(std::vector<CommandDefinition>& commands);
 
 }  // namespace vexal

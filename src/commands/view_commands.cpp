@@ -134,6 +134,10 @@ void AddViewCommands(std::vector<CommandDefinition>& commands) {
     ZoomToFit(document, false);
   }));
 
+  commands.push_back(ChooseTool("SelectItem", kToolSelect));
+  commands.push_back(ChooseTool("LassoItem", kToolLasso));
+  commands.push_back(ChooseTool("PointItem", kToolPoint));
+  commands.push_back(ChooseTool("DPointItem", kToolDPoint));
   commands.push_back(ChooseTool("ZoomItem", kToolZoom));
   commands.push_back(ChooseTool("SelectZoomItem", kToolSelectZoom));
   commands.push_back(ChooseTool("PanItem", kToolPan));

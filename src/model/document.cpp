@@ -51,6 +51,7 @@ void InitializeDocument(Document& document) {
   document.scene = SCENE{};
   document.mode = MODE{};
   document.rubber.clear();
+  document.lasso = LassoBuffer{};
   document.skipNextPress = 0;
   document.wheelRemainder = 0;
 }

@@ -68,6 +68,16 @@ struct UndoSnapshot {
 
 inline constexpr int kUndoSlots = 10;
 
+// The vertices of a lasso being dragged, in window pixels: slot 0 is the
+// press, slots 1..count the moves (at most 509; later moves overwrite slot
+// 509). The rest is room for the closing copy of slot 0.
+inline constexpr int kLassoSlots = 512;
+inline constexpr int kLassoMaxCount = 509;
+struct LassoBuffer {
+  int16_t count = 0;
+  std::array<std::array<int16_t, 2>, kLassoSlots> vertices{};
+};
+
 struct UndoRing {
   std::array<UndoSnapshot, kUndoSlots> snapshots;
   int32_t current = 0;
@@ -86,6 +96,7 @@ struct Document {
   DocumentObserver* observer = nullptr;
   // The rubber figures on the window since the last redraw.
   std::vector<RubberLine> rubber;
+  LassoBuffer lasso;
   // Set by a double click so that the press delivered with it is ignored.
   int32_t skipNextPress = 0;
   // Wheel units not yet turned into a zoom step.

@@ -1,14 +1,17 @@
 #include "tools/tool_dispatch.h"
 
+#include "tools/draw_tool.h"
+#include "tools/knife.h"
 #include "tools/navigation.h"
+#include "tools/picking.h"
 #include "tools/rubber.h"
+#include "tools/select_tool.h"
+#include "tools/selection_rules.h"
 
 namespace vexal {
 namespace {
 
 // What lies under the pointer at a press: the handle arm, a point, a line.
-// Nothing is pickable until the picking tools exist, so every press sees
-// empty space.
 struct PressPicks {
   int handle = 0;
   int point = 0;
@@ -74,8 +77,12 @@ bool StartTemporaryGesture(Document& document, Workspace& workspace, const Point
     return true;
   }
   if (code == 7 && button == MouseButton::kLeft) {
-    // The edge-loop cut of this gesture needs a line under the pointer;
-    // with none it pans.
+    // Over a line, with UseLoopSplit2, this press belongs to the edge-loop
+    // cut of the topology commands (not built yet); elsewhere it pans.
+    if (workspace.settings.UseLoopSplit2 == 1 && !(IsDrawingTool(mode.tool) && mode.state == 1) &&
+        picks.line != 0) {
+      return true;
+    }
     StartGesture(document, kGesturePanLeft, event);
     mode.backup = scene.target;
     return true;
@@ -95,6 +102,7 @@ bool StartTemporaryGesture(Document& document, Workspace& workspace, const Point
     if (IsDrawingTool(mode.tool) && (mode.state == 1 || picks.point != 0 || picks.line != 0)) {
       return false;
     }
+    if (KnifeClick(document, workspace, event, picks.point, picks.line)) return true;
     StartGesture(document, kGestureKnife, event);
     return true;
   }
@@ -193,10 +201,24 @@ void MousePress(Document& document, Workspace& workspace, const PointerEvent& ev
     mode.savedTool = -1;
   }
 
-  const PressPicks picks;
+  PressPicks picks;
+  {
+    const std::vector<VECTOR> projected = ProjectAllPoints(document);
+    picks.handle = PickHandle(document, event.x, event.y);
+    picks.point = PickPoint(document, projected, event.x, event.y);
+    picks.line = PickLine(document, projected, event.x, event.y);
+  }
   if (StartTemporaryGesture(document, workspace, event, picks)) return;
 
   switch (mode.tool) {
+    case kToolSelect:
+    case kToolLasso:
+      SelectionPress(document, workspace, event, picks.point, picks.line);
+      break;
+    case kToolPoint:
+    case kToolDPoint:
+      DrawToolPress(document, event, picks.point, picks.line);
+      break;
     case kToolZoom:
     case kToolSelectZoom:
     case kToolPan:
@@ -212,6 +234,15 @@ void MousePress(Document& document, Workspace& workspace, const PointerEvent& ev
 
 void MouseMove(Document& document, Workspace& /*workspace*/, const PointerEvent& event) {
   MODE& mode = document.mode;
+  // The rubber band of a stroke follows the pointer even while a view
+  // gesture runs in the middle of it.
+  const bool savedStroke = mode.savedState == 1;
+  if ((mode.tool == kToolPoint && mode.state == 1) || (mode.savedTool == kToolPoint && savedStroke)) {
+    PointRubberMove(document, event);
+  }
+  if ((mode.tool == kToolDPoint && mode.state == 1) || (mode.savedTool == kToolDPoint && savedStroke)) {
+    DPointRubberMove(document, event);
+  }
   const int32_t tool = mode.tool;
   const bool active = mode.state == 1;
   if (active && (tool == kToolCamera || tool == kGestureRotateView)) {
@@ -220,8 +251,12 @@ void MouseMove(Document& document, Workspace& /*workspace*/, const PointerEvent&
     PanDrag(document, event.x, event.y);
   } else if (active && (tool == kToolZoom || tool == kGestureZoom)) {
     ZoomDrag(document, event.y);
-  } else if ((active && (tool == kToolSelectZoom || tool == kGestureZoomRegion))) {
+  } else if (active && tool == kToolLasso) {
+    TrackLasso(document, event.x, event.y);
+  } else if (active && (tool == kToolSelect || tool == kToolSelectZoom || tool == kGestureZoomRegion)) {
     TrackRubberRectangle(document, event.x, event.y);
+  } else if (active && tool == kGestureKnife) {
+    KnifeMove(document, event.x, event.y);
   } else if (active && tool == kGesturePictureMove) {
     PictureMoveDrag(document, event.x, event.y);
   } else if (active && tool == kGesturePictureScale) {
@@ -253,6 +288,12 @@ void MouseRelease(Document& document, Workspace& workspace, const PointerEvent& 
 
   if (mode.state != 1) return;
   switch (mode.tool) {
+    case kToolLasso:
+      if (left) LassoSelect(document);
+      break;
+    case kToolSelect:
+      if (left) RectangleSelect(document, event.x, event.y);
+      break;
     case kToolZoom:
     case kToolPan:
     case kGesturePanLeft:
@@ -275,11 +316,7 @@ void MouseRelease(Document& document, Workspace& workspace, const PointerEvent& 
       if (left) ZoomToRegion(document, event.x, event.y);
       break;
     case kGestureKnife:
-      // The cut itself comes with the drawing tools; the gesture ends here.
-      if (left) {
-        mode.state = 0;
-        Redraw(document);
-      }
+      if (left) KnifeCut(document, event.x, event.y);
       break;
     default:
       break;
@@ -303,8 +340,7 @@ void DoubleClick(Document& document, Workspace& /*workspace*/) {
     case kToolRotate:
     case kToolScale:
     case kToolNormalMove:
-      // Expanded selection, which redraws by itself, comes with the
-      // selection commands.
+      RunExpandedSelection(document);
       return;
     case kToolZoom:
       ZoomToFit(document, true);

@@ -1,0 +1,508 @@
+#include "tools/draw_tool.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "model/camera.h"
+#include "model/maintenance.h"
+#include "tools/capacity.h"
+#include "tools/edge_split.h"
+#include "tools/picking.h"
+
+namespace vexal {
+namespace {
+
+bool ValidPoint(const Model& model, int32_t point) { return point >= 1 && point <= model.pointCount; }
+
+int AddPoint(Model& model, const VECTOR& position) {
+  const int point = ++model.pointCount;
+  model.points[point] = VERT{};
+  model.points[point].position = position;
+  return point;
+}
+
+void Partner(Model& model, int a, int b) {
+  model.points[a].mirror = b;
+  model.points[b].mirror = a;
+}
+
+int AddLine(Model& model, int32_t a, int32_t b) {
+  const int line = ++model.lineCount;
+  model.lines[line] = LINE{a, b, kStateNormal};
+  return line;
+}
+
+VECTOR Mirrored(VECTOR position) {
+  position.x = -position.x;
+  return position;
+}
+
+VECTOR Screen(const Document& document, int point) {
+  return ProjectPoint(document, document.model.points[point].position, true);
+}
+
+// The view looks along the x axis straight onto the mirror plane.
+bool MirrorPlaneView(const Document& document) {
+  const SCENE& scene = document.scene;
+  return std::abs(ScreenInt(scene.angle.y)) % 180 == 90 && std::abs(ScreenInt(scene.angle.x)) % 180 == 0 &&
+         scene.target.x == 0.0f;
+}
+
+// With Shift a click lines up with the previous point's pixel, across the
+// axis on which it moved less.
+void Straighten(const VECTOR& from, int& x, int& y) {
+  if (std::abs(ScreenInt(from.y - static_cast<float>(y))) < std::abs(ScreenInt(from.x - static_cast<float>(x)))) {
+    y = ScreenInt(from.y);
+  } else {
+    x = ScreenInt(from.x);
+  }
+}
+
+void StartStroke(Document& document, const PointerEvent& event) {
+  MODE& mode = document.mode;
+  mode.rubberX = event.x;
+  mode.rubberY = event.y;
+  mode.state = 1;
+  mode.modifiers = event.modifiers();
+}
+
+// The end of a stroke that reached a point or a line: one undo step.
+void EndStroke(Document& document, bool normals) {
+  document.mode.state = 0;
+  PurgeMarked(document.model);
+  RefreshSelection(document);
+  if (normals) RefreshNormals(document, kNormalsAngleSmoothed);
+  PushUndo(document, 1);
+  Redraw(document);
+}
+
+// The rubber band moved: draw it again, without wiping the figure of a
+// view gesture that may be running over the stroke.
+void ShowRubberBand(Document& document) {
+  if (document.rubber.empty()) {
+    Redraw(document);
+  } else {
+    document.notify().overlayChanged();
+  }
+}
+
+void DropMarkedFaces(Model& model) {
+  int write = 0;
+  for (int s = 1; s <= model.faceCount; ++s) {
+    if (model.faces[s].state != kStateRemoved) model.faces[++write] = model.faces[s];
+  }
+  for (int s = write + 1; s <= model.faceCount; ++s) model.faces[s] = FACE{};
+  model.faceCount = write;
+}
+
+bool SameCorners(const FACE& a, const FACE& b) {
+  for (int k = 0; k < 3; ++k) {
+    if (std::find(b.corners.begin(), b.corners.begin() + 3, a.corners[k]) == b.corners.begin() + 3) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// The point-tool press once it knows what lies under the pointer.
+void PointPress(Document& document, const PointerEvent& event, int point, int line) {
+  Model& model = document.model;
+  MODE& mode = document.mode;
+  const int code = event.modifiers();
+  const bool onLine = point == 0 && line != 0 && code == 3;
+  int x = event.x;
+  int y = event.y;
+  if (mode.state != 1) {
+    if (point != 0) {
+      if (!HasRoom(document, 0, 1, 0)) return;
+      StartStroke(document, event);
+      mode.chainStart = point;
+      AddLine(model, point, 0);
+    } else if (!onLine) {
+      if (!HasRoom(document, 1, 1, 0)) return;
+      StartStroke(document, event);
+      const int created = AddPoint(model, UnprojectPoint(document, x, y, 0, true));
+      mode.chainStart = created;
+      AddLine(model, created, 0);
+    } else {
+      if (LineParameterAt(document, line, x, y) == -1.0f || !HasRoom(document, 1, 2, 0)) return;
+      StartStroke(document, event);
+      DeleteFacesOnLine(model, line, false);
+      const int created = SplitLineAt(document, line, x, y, 1);
+      mode.chainStart = created;
+      AddLine(model, created, 0);
+      PurgeMarked(model);
+    }
+    Redraw(document);
+    return;
+  }
+
+  const int open = model.lineCount;
+  const int32_t last = model.lines[open].a;
+  if (point != 0 && point == last) return;
+  if (point == 0 && !onLine) {
+    if (!HasRoom(document, 1, 1, 0)) return;
+    const VECTOR from = Screen(document, last);
+    if (code == 1) Straighten(from, x, y);
+    const int created = AddPoint(model, UnprojectPoint(document, x, y, from.z, true));
+    model.lines[open] = LINE{last, created, kStateNormal};
+    AddLine(model, created, 0);
+    mode.rubberX = x;
+    mode.rubberY = y;
+    Redraw(document);
+  } else if (point == 0) {
+    if (LineParameterAt(document, line, x, y) == -1.0f || !HasRoom(document, 1, 1, 0)) return;
+    DeleteFacesOnLine(model, line, false);
+    mode.previousPoint = last;
+    const int created = SplitLineAt(document, line, x, y, 1);
+    model.lines[open] = LINE{last, created, kStateNormal};
+    EndStroke(document, false);
+  } else {
+    mode.previousPoint = last;
+    if (FindLine(model, last, point) == 0) {
+      if (!HasRoom(document, 0, 0, QuadsWithDiagonal(model, last, point))) return;
+      model.lines[open] = LINE{last, point, kStateNormal};
+      SplitQuadByDiagonal(model, open);
+    } else {
+      // The line exists already: no second one.
+      model.lines[open].state = kStateRemoved;
+    }
+    EndStroke(document, true);
+  }
+}
+
+void PointTakeBack(Document& document) {
+  Model& model = document.model;
+  MODE& mode = document.mode;
+  const int open = model.lineCount;
+  if (model.lines[open].a == mode.chainStart) {
+    mode.state = 0;
+    StepUndo(document, 0);
+    return;
+  }
+  // The last point of the stroke is the last point of the table.
+  model.lines[model.lineCount--] = LINE{};
+  model.points[model.pointCount--] = VERT{};
+  model.lines[model.lineCount].b = 0;
+  Redraw(document);
+}
+
+void DPointPress(Document& document, const PointerEvent& event, int point, int line) {
+  Model& model = document.model;
+  MODE& mode = document.mode;
+  const int code = event.modifiers();
+  const bool onLine = point == 0 && line != 0 && code == 3;
+  int x = event.x;
+  int y = event.y;
+  auto setMirrorRubber = [&](int mirrorPoint) {
+    const VECTOR s = Screen(document, mirrorPoint);
+    mode.mirrorRubberX = ScreenInt(s.x);
+    mode.mirrorRubberY = ScreenInt(s.y);
+  };
+  if (mode.state != 1) {
+    if (point == 0 && !onLine) {
+      VECTOR position = UnprojectPoint(document, x, y, 0, true);
+      if (MirrorPlaneView(document)) {
+        if (!HasRoom(document, 1, 2, 0)) return;
+        StartStroke(document, event);
+        position.x = 0;
+        const int created = AddPoint(model, position);
+        Partner(model, created, created);
+        mode.chainStart = created;
+        AddLine(model, created, 0);
+        AddLine(model, created, 0);
+        setMirrorRubber(created);
+      } else {
+        if (!HasRoom(document, 2, 2, 0)) return;
+        StartStroke(document, event);
+        const int created = AddPoint(model, position);
+        const int mirror = AddPoint(model, Mirrored(position));
+        Partner(model, created, mirror);
+        mode.chainStart = created;
+        AddLine(model, created, 0);
+        AddLine(model, mirror, 0);
+        setMirrorRubber(mirror);
+      }
+    } else if (point != 0) {
+      const int32_t partner = model.points[point].mirror;
+      if (!HasRoom(document, partner == 0 ? 1 : 0, 2, 0)) return;
+      StartStroke(document, event);
+      mode.chainStart = point;
+      AddLine(model, point, 0);
+      int32_t mirror = partner;
+      if (mirror == 0) {
+        mirror = AddPoint(model, Mirrored(model.points[point].position));
+        Partner(model, point, mirror);
+      }
+      AddLine(model, mirror, 0);
+      setMirrorRubber(mirror);
+    } else {
+      if (LineParameterAt(document, line, x, y) == -1.0f || !HasRoom(document, 2, 4, 0)) return;
+      StartStroke(document, event);
+      DeleteFacesOnLine(model, line, true);
+      const int created = SplitLineAt(document, line, x, y, 2);
+      const int32_t mirror = model.points[created].mirror != 0 ? model.points[created].mirror : created;
+      mode.chainStart = created;
+      AddLine(model, created, 0);
+      AddLine(model, mirror, 0);
+      PurgeMarked(model);
+      setMirrorRubber(mirror);
+    }
+    Redraw(document);
+    return;
+  }
+
+  const int open = model.lineCount;
+  const int32_t last = model.lines[open - 1].a;
+  const int32_t lastMirror = model.lines[open].a;
+  if (point != 0 && point == last) return;
+  if (point == 0 && !onLine) {
+    const VECTOR from = Screen(document, last);
+    if (code == 1) Straighten(from, x, y);
+    const VECTOR position = UnprojectPoint(document, x, y, from.z, true);
+    if (MirrorPlaneView(document) && model.points[last].mirror == last) {
+      if (!HasRoom(document, 1, 2, 0)) return;
+      VECTOR onPlane = position;
+      onPlane.x = 0;
+      const int created = AddPoint(model, onPlane);
+      Partner(model, created, created);
+      // Both segments would join the same two points: only the mirrored
+      // one stays.
+      model.lines[open - 1] = LINE{last, created, kStateRemoved};
+      model.lines[open] = LINE{lastMirror, created, kStateNormal};
+      AddLine(model, created, 0);
+      AddLine(model, created, 0);
+      setMirrorRubber(created);
+    } else {
+      if (!HasRoom(document, 2, 2, 0)) return;
+      const int created = AddPoint(model, position);
+      const int mirror = AddPoint(model, Mirrored(position));
+      Partner(model, created, mirror);
+      model.lines[open - 1] = LINE{last, created, kStateNormal};
+      model.lines[open] = LINE{lastMirror, mirror, kStateNormal};
+      AddLine(model, created, 0);
+      AddLine(model, mirror, 0);
+      setMirrorRubber(mirror);
+    }
+    mode.rubberX = x;
+    mode.rubberY = y;
+    Redraw(document);
+  } else if (point == 0) {
+    if (LineParameterAt(document, line, x, y) == -1.0f || !HasRoom(document, 2, 2, 0)) return;
+    DeleteFacesOnLine(model, line, true);
+    mode.previousPoint = last;
+    const int created = SplitLineAt(document, line, x, y, 2);
+    const int32_t mirror = model.points[created].mirror != 0 ? model.points[created].mirror : created;
+    model.lines[open - 1] = LINE{last, created, kStateNormal};
+    model.lines[open] = LINE{lastMirror, mirror, kStateNormal};
+    EndStroke(document, false);
+  } else {
+    mode.previousPoint = last;
+    const int32_t partner = model.points[point].mirror;
+    int quads = FindLine(model, last, point) == 0 ? QuadsWithDiagonal(model, last, point) : 0;
+    if (partner != 0) quads += QuadsWithDiagonal(model, lastMirror, partner);
+    if (!HasRoom(document, partner == 0 ? 1 : 0, 0, quads)) return;
+    if (FindLine(model, last, point) == 0) {
+      model.lines[open - 1] = LINE{last, point, kStateNormal};
+      SplitQuadByDiagonal(model, open - 1);
+    } else {
+      model.lines[open - 1].state = kStateRemoved;
+    }
+    if (partner == 0) {
+      const int mirror = AddPoint(model, Mirrored(model.points[point].position));
+      Partner(model, point, mirror);
+      model.lines[open] = LINE{lastMirror, mirror, kStateNormal};
+    } else if (FindLine(model, lastMirror, partner) == 0) {
+      model.lines[open] = LINE{lastMirror, partner, kStateNormal};
+      SplitQuadByDiagonal(model, open);
+    } else {
+      model.lines[open].state = kStateRemoved;
+    }
+    EndStroke(document, true);
+  }
+}
+
+void DPointTakeBack(Document& document) {
+  Model& model = document.model;
+  MODE& mode = document.mode;
+  if (model.lines[model.lineCount - 1].a == mode.chainStart) {
+    mode.state = 0;
+    StepUndo(document, 0);
+    return;
+  }
+  const int32_t last = model.pointCount;
+  const int taken = model.points[last].mirror == last ? 1 : 2;
+  for (int k = 0; k < taken; ++k) model.points[model.pointCount--] = VERT{};
+  for (int k = 0; k < 2; ++k) model.lines[model.lineCount--] = LINE{};
+  // The two segments of the taken click are the open lines again.
+  for (int line : {model.lineCount - 1, model.lineCount}) {
+    model.lines[line].b = 0;
+    model.lines[line].state = kStateNormal;
+  }
+  Redraw(document);
+}
+
+// The free end of a rubber band: a point under the pointer, else the
+// pointer, straightened with Shift. Also gives the snapped point.
+void RubberEnd(const Document& document, int anchor, const PointerEvent& event, int& x, int& y,
+               int& snapped) {
+  x = event.x;
+  y = event.y;
+  snapped = PickPoint(document, x, y);
+  if (snapped != 0) {
+    const VECTOR s = Screen(document, snapped);
+    x = ScreenInt(s.x);
+    y = ScreenInt(s.y);
+  } else if ((event.shift & kShiftKey) != 0) {
+    Straighten(Screen(document, anchor), x, y);
+  }
+}
+
+}  // namespace
+
+int QuadsWithDiagonal(const Model& model, int32_t a, int32_t b) {
+  int count = 0;
+  for (int s = 1; s <= model.faceCount; ++s) {
+    const FACE& face = model.faces[s];
+    if (face.state == kStateRemoved || !IsQuad(face)) continue;
+    const auto& c = face.corners;
+    const bool first = (c[0] == a && c[2] == b) || (c[0] == b && c[2] == a);
+    const bool second = (c[1] == a && c[3] == b) || (c[1] == b && c[3] == a);
+    count += first || second ? 1 : 0;
+  }
+  return count;
+}
+
+int SplitQuadByDiagonal(Model& model, int line) {
+  const int32_t from = model.lines[line].a;
+  const int32_t to = model.lines[line].b;
+  int split = 0;
+  const int faces = model.faceCount;
+  for (int s = 1; s <= faces && s <= model.faceCount; ++s) {
+    const FACE quad = model.faces[s];
+    if (quad.state == kStateRemoved || !IsQuad(quad)) continue;
+    const auto& c = quad.corners;
+    const auto& r = quad.lines;
+    // The sign tells whether the line runs like the edge from `start`.
+    auto along = [&](int32_t start) { return from == start ? line : -line; };
+    std::array<FACE, 2> halves{quad, quad};
+    if ((c[0] == from && c[2] == to) || (c[0] == to && c[2] == from)) {
+      halves[0].corners = {c[0], c[1], c[2], c[0]};
+      halves[0].lines = {r[0], r[1], along(c[2]), r[0]};
+      halves[0].uv = {quad.uv[0], quad.uv[1], quad.uv[2], quad.uv[0]};
+      halves[1].corners = {c[0], c[2], c[3], c[0]};
+      halves[1].lines = {along(c[0]), r[2], r[3], along(c[0])};
+      halves[1].uv = {quad.uv[0], quad.uv[2], quad.uv[3], quad.uv[0]};
+    } else if ((c[1] == from && c[3] == to) || (c[1] == to && c[3] == from)) {
+      halves[0].corners = {c[0], c[1], c[3], c[0]};
+      halves[0].lines = {r[0], along(c[1]), r[3], r[0]};
+      halves[0].uv = {quad.uv[0], quad.uv[1], quad.uv[3], quad.uv[0]};
+      halves[1].corners = {c[1], c[2], c[3], c[1]};
+      halves[1].lines = {r[1], r[2], along(c[3]), r[1]};
+      halves[1].uv = {quad.uv[1], quad.uv[2], quad.uv[3], quad.uv[1]};
+    } else {
+      continue;
+    }
+    model.faces[s].state = kStateRemoved;
+    // Removed quads make room when the table is nearly full; the order of
+    // the survivors is what PurgeMarked would leave.
+    if (model.faceCount + 2 > kMaxCount) {
+      DropMarkedFaces(model);
+      s = 0;
+    }
+    model.faces[++model.faceCount] = halves[0];
+    const int second = ++model.faceCount;
+    model.faces[second] = halves[1];
+    for (int other = 1; other <= model.faceCount; ++other) {
+      FACE& face = model.faces[other];
+      if (other == second || face.state == kStateRemoved || IsQuad(face)) continue;
+      if (SameCorners(halves[1], face)) {
+        model.faces[second].state = kStateRemoved;
+        face.material = std::min(face.material, halves[1].material);
+        break;
+      }
+    }
+    ++split;
+  }
+  return split;
+}
+
+void DeleteFacesOnLine(Model& model, int line, bool withMirror) {
+  auto mark = [&](int32_t target) {
+    if (target < 1 || target > model.lineCount) return;
+    for (int s = 1; s <= model.faceCount; ++s) {
+      FACE& face = model.faces[s];
+      const int edges = CornerCount(face);
+      for (int j = 0; j < edges; ++j) {
+        if (std::abs(face.lines[j]) == target) face.state = kStateRemoved;
+      }
+    }
+  };
+  mark(line);
+  if (!withMirror) return;
+  const LINE& record = model.lines[line];
+  if (!ValidPoint(model, record.a) || !ValidPoint(model, record.b)) return;
+  const int32_t pa = model.points[record.a].mirror;
+  const int32_t pb = model.points[record.b].mirror;
+  if (pa != 0 && pb != 0) mark(std::abs(FindLine(model, pa, pb)));
+}
+
+void DrawToolPress(Document& document, const PointerEvent& event, int point, int line) {
+  MODE& mode = document.mode;
+  if (event.button == MouseButton::kRight) {
+    if (mode.state != 1) return;
+    if (mode.tool == kToolPoint) {
+      PointTakeBack(document);
+    } else {
+      DPointTakeBack(document);
+    }
+    return;
+  }
+  if (event.button != MouseButton::kLeft) return;
+  if (event.modifiers() == 3) {
+    const Picks picks = ResolvePicks(document, {point, line, 0});
+    point = picks.point;
+    line = picks.line;
+  }
+  if (mode.tool == kToolPoint) {
+    PointPress(document, event, point, line);
+  } else {
+    DPointPress(document, event, point, line);
+  }
+}
+
+void PointRubberMove(Document& document, const PointerEvent& event) {
+  const Model& model = document.model;
+  if (model.lineCount < 1 || !ValidPoint(model, model.lines[model.lineCount].a)) return;
+  int x = 0, y = 0, snapped = 0;
+  RubberEnd(document, model.lines[model.lineCount].a, event, x, y, snapped);
+  document.mode.rubberX = x;
+  document.mode.rubberY = y;
+  ShowRubberBand(document);
+}
+
+void DPointRubberMove(Document& document, const PointerEvent& event) {
+  const Model& model = document.model;
+  MODE& mode = document.mode;
+  if (model.lineCount < 2) return;
+  const int32_t last = model.lines[model.lineCount - 1].a;
+  if (!ValidPoint(model, last)) return;
+  int x = 0, y = 0, snapped = 0;
+  RubberEnd(document, last, event, x, y, snapped);
+  mode.rubberX = x;
+  mode.rubberY = y;
+  VECTOR mirror;
+  if (snapped != 0) {
+    mirror = Mirrored(model.points[snapped].position);
+  } else {
+    const float depth = Screen(document, last).z;
+    mirror = Mirrored(UnprojectPoint(document, x, y, depth, true));
+  }
+  const VECTOR s = ProjectPoint(document, mirror, true);
+  mode.mirrorRubberX = ScreenInt(s.x);
+  mode.mirrorRubberY = ScreenInt(s.y);
+  ShowRubberBand(document);
+}
+
+}  // namespace vexal
