@@ -56,6 +56,48 @@ void ClosedCube(Model& model) {
   CompactModel(model, kCompactRebuildLines);
 }
 
+void QuadGrid(Model& model, int columns, int rows) {
+  ClearModel(model);
+  const int stride = columns + 1;
+  for (int r = 0; r <= rows; ++r) {
+    for (int c = 0; c <= columns; ++c) {
+      SetPoint(model, r * stride + c + 1, static_cast<float>(c), static_cast<float>(r), 0, 0, 0);
+    }
+  }
+  model.pointCount = stride * (rows + 1);
+  int s = 0;
+  for (int r = 0; r < rows; ++r) {
+    for (int c = 0; c < columns; ++c) {
+      const int p = r * stride + c + 1;
+      SetFace(model, ++s, p, p + 1, p + 1 + stride, p + stride, 0, 0);
+      SetFaceUV(model, s, UV(0, 0), UV(1, 0), UV(1, 1), UV(0, 1));
+    }
+  }
+  model.faceCount = s;
+  CompactModel(model, kCompactRebuildLines);
+}
+
+void FullSheet(Model& model) {
+  ClearModel(model);
+  constexpr int kWidth = 200;
+  for (int p = 1; p <= kMaxCount; ++p) {
+    const int column = (p - 1) % kWidth;
+    const int row = (p - 1) / kWidth;
+    SetPoint(model, p, -2.0f + 0.02f * static_cast<float>(column), -1.0f + 0.02f * static_cast<float>(row),
+             0.001f * static_cast<float>(column % 7), 0, 0);
+  }
+  model.pointCount = kMaxCount;
+  for (int l = 1; l <= kMaxCount; ++l) SetLine(model, l, l, l % kMaxCount + 1, 0);
+  model.lineCount = kMaxCount;
+  int s = 0;
+  for (int p = 1; s < kMaxCount; ++p) {
+    if (p % kWidth == 0) continue;
+    SetFace(model, ++s, p, p + 1, p + kWidth, p, 0, 0);
+    if (s < kMaxCount) SetFace(model, ++s, p + 1, p + 1 + kWidth, p + kWidth, p + 1, 0, 0);
+  }
+  model.faceCount = kMaxCount;
+}
+
 void MirroredPair(Model& model) {
   ClearModel(model);
   SetPoint(model, 1, -1, 0, 0, 0, 2);

@@ -32,6 +32,18 @@ void QuadTorusSoup(Model& model, int rows, int columns);
 // A closed torus of 2 x rows x columns triangles.
 void TriangleTorus(Model& model, int rows, int columns);
 
+// A flat grid of columns x rows unit quads in z = 0 from (0, 0), points
+// numbered along x first ((columns + 1) per row), lines rebuilt and linked.
+//   row 1:  c+2 -- c+3 -- ...
+//            |  s1+c |
+//   row 0:   1 ---- 2 ---- 3 ...
+void QuadGrid(Model& model, int columns, int rows);
+
+// Every table at the 19,999 limit: a 200-wide sheet of points over about
+// 4 x 2 units around the origin, a line from each point to the next and two
+// triangles on each grid cell.
+void FullSheet(Model& model);
+
 struct RandomModelOptions {
   int points = 40;
   int lines = 60;

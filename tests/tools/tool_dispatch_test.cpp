@@ -97,9 +97,10 @@ TEST_F(Gestures, AReleaseDoesNotEndATemporaryGestureTheNextPressDoes) {
 
 TEST_F(Gestures, AGestureInTheMiddleOfAStrokeHandsTheStrokeBack) {
   // A stroke of the Point tool under way: its open line is the last line.
-  mode().tool = kToolPoint;
-  mode().state = 1;
-  mode().chainStart = 1;
+  SetTool(*document, kToolPoint);
+  press(kLeft, 0, 20, 20);
+  release(kLeft, 20, 20);
+  ASSERT_EQ(mode().state, 1);
   const Model before = document->model;
   drag(kLeft, kAlt, 200, 150, 240, 150);
   EXPECT_EQ(mode().tool, kGestureRotateView);
@@ -111,7 +112,9 @@ TEST_F(Gestures, AGestureInTheMiddleOfAStrokeHandsTheStrokeBack) {
   press(kLeft, 0, 200, 150);
   EXPECT_EQ(mode().tool, kToolPoint);
   EXPECT_EQ(mode().state, 1);
-  EXPECT_EQ(document->model.lineCount, before.lineCount);
+  // The press went on with the stroke: one segment more, still open.
+  EXPECT_EQ(document->model.lineCount, before.lineCount + 1);
+  EXPECT_EQ(document->model.lines[before.lineCount].b, before.pointCount + 1);
 }
 
 TEST_F(Gestures, ARightPressDuringAGestureInAStrokeEndsThePressThere) {
