@@ -10,7 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   qt6-base-dev libqt6opengl6-dev qt6-svg-dev libgl-dev libglu1-mesa-dev fonts-noto-cjk
   libegl-dev libegl-mesa0 libgl1-mesa-dri
-  libassimp-dev
+  libassimp-dev libtinygltf-dev
   xvfb xauth xdotool imagemagick
 )
 
@@ -21,11 +21,26 @@ for package in "${packages[@]}"; do
   fi
 done
 
+sudo_cmd=()
+if [[ $(id -u) -ne 0 ]]; then sudo_cmd=(sudo); fi
 if ((${#missing[@]})); then
   echo "Installing: ${missing[*]}"
-  sudo_cmd=()
-  if [[ $(id -u) -ne 0 ]]; then sudo_cmd=(sudo); fi
   export DEBIAN_FRONTEND=noninteractive
   "${sudo_cmd[@]}" apt-get update -qq
   "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# The glTF validator the tests run on our exports: Node.js from Debian when
+# no node is installed, the validator from npm into tools/node_modules.
+root=$(cd "$(dirname "$0")/.." && pwd)
+if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
+  echo "Installing: nodejs npm"
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -qq
+  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends nodejs npm >/dev/null
+fi
+if [[ ! -f $root/tools/node_modules/gltf-validator/package.json ]]; then
+  echo "Installing: gltf-validator (npm, into tools/)"
+  npm install --prefix "$root/tools" --no-save --no-audit --no-fund --loglevel=error \
+    gltf-validator@2.0.0-dev.3.10 >/dev/null
 fi

@@ -97,10 +97,13 @@ QKeySequence KeySequenceFromShortcut(ShortcutValue value) {
 }
 
 QString TMainForm::OpenFilter() {
-  return "Supported Files|*.vxl;*.rok;*.obj;*.dxf;*.mx;*.mqo;*.lwo;*.3ds;*.fcw|VXL File "
-         "(*.vxl)|*.vxl|Hexagreat-3D File (*.rok)|*.rok|OBJ File (*.obj)|*.obj|DXF File "
+  // glTF and STL come after "All Files" so that the older entries keep
+  // their open indices (2..11); they are 12 and 13.
+  return "Supported Files|*.vxl;*.rok;*.obj;*.dxf;*.mx;*.mqo;*.lwo;*.3ds;*.fcw;*.gltf;*.glb;*.stl|"
+         "VXL File (*.vxl)|*.vxl|Hexagreat-3D File (*.rok)|*.rok|OBJ File (*.obj)|*.obj|DXF File "
          "(*.dxf)|*.dxf|MX File (*.mx)|*.mx|MQO File (*.mqo)|*.mqo|LWO File (*.lwo)|*.lwo|3DS "
-         "File (*.3ds)|*.3ds|FCW File (*.fcw)|*.fcw|All Files (*.*)|*.*";
+         "File (*.3ds)|*.3ds|FCW File (*.fcw)|*.fcw|All Files (*.*)|*.*|glTF File (*.gltf;*.glb)|"
+         "*.gltf;*.glb|STL File (*.stl)|*.stl";
 }
 
 QString TMainForm::SaveFilter() {

@@ -93,7 +93,7 @@ struct DocumentIo {
 };
 
 // Fills a freshly created document from path. typeIndex is the Open
-// dialog's type: 0, 1 and 11 try every reader in turn, 2..10 only that
+// dialog's type: 0, 1 and 11 try every reader in turn, 2..10, 12 and 13 only that
 // format (8 tries LWOB, then LWO2). On success the document is renamed to
 // the path with extension ".vxl", refreshed, becomes the base of its undo
 // history, is not modified, and the status shows the load time; returns 1.

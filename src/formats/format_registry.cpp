@@ -7,6 +7,7 @@
 #include "formats/3ds_format.h"
 #include "formats/dxf_format.h"
 #include "formats/fcw_format.h"
+#include "formats/gltf_format.h"
 #include "formats/lwo_format.h"
 #include "formats/mqo_format.h"
 #include "formats/mx_format.h"
@@ -14,13 +15,14 @@
 #include "formats/obj_format.h"
 #include "formats/rok_format.h"
 #include "formats/scene_export.h"
+#include "formats/stl_format.h"
 
 namespace vexal {
 namespace {
 
 // Each format's engineer replaces the nullptr on their own line with their
 // function and adds the #include of its header above this namespace.
-constexpr std::array<ReaderEntry, 11> kReaders = {{
+constexpr std::array<ReaderEntry, 14> kReaders = {{
     {2, "VXL", ".vxl", LoadNativeFile},  // native: LoadNativeFile (formats/native_format.h)
     {3, "ROK", ".rok", LoadRokFile},    // ROK: LoadRokFile
     {4, "OBJ", ".obj", LoadObjFile},  // OBJ: LoadObjFile
@@ -31,10 +33,14 @@ constexpr std::array<ReaderEntry, 11> kReaders = {{
     {8, "LWO2", ".lwo", LoadLwo2File},  // LWO2: LoadLwo2File
     {9, "3DS", ".3ds", Load3dsFile},  // 3DS: Load3dsFile
     {10, "FCW", ".fcw", LoadFcwFile},  // FCW: LoadFcwFile
+    {12, "glTF", ".gltf", LoadGltfFile},  // glTF JSON and binary container alike
+    {12, "GLB", ".glb", LoadGltfFile},
+    // Last before the end: a binary STL is recognised by its size alone.
+    {13, "STL", ".stl", LoadStlFile},
     {52, "none", "", LoadNothing},  // always fails; ends the try-all order
 }};
 
-constexpr std::array<WriterEntry, 14> kWriters = {{
+constexpr std::array<WriterEntry, 18> kWriters = {{
     {1, "VXL", ".vxl", SaveNativeFile},      // native: SaveNativeFile (formats/native_format.h)
     {2, "ROK", ".rok", SaveRokFile},             // ROK: SaveRokFile
     {3, "DXF 3DFACE", ".dxf", SaveDxf3DFaceFile},      // DXF, 3DFACE entities: SaveDxf3DFaceFile
@@ -49,6 +55,10 @@ constexpr std::array<WriterEntry, 14> kWriters = {{
     {12, "DirectX X", ".x", SaveXFile},        // DirectX X: SaveXFile
     {13, "3DS", ".3ds", Save3dsFile},        // 3DS: Save3dsFile
     {14, "FCW", ".fcw", SaveFcwFile},        // FCW: SaveFcwFile
+    {15, "glTF", ".gltf", SaveGltfFile},     // glTF JSON with a .bin beside it
+    {16, "GLB", ".glb", SaveGlbFile},        // glTF binary container
+    {17, "STL", ".stl", SaveStlFile},        // STL, binary (the default for .stl)
+    {18, "STL ASCII", ".stl", SaveStlAsciiFile},
 }};
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {

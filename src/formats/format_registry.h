@@ -4,8 +4,10 @@
 // Readers are listed in the order the dispatcher tries them when a file is
 // opened without a type (open index 0, 1 or 11); each carries the open index
 // of the Open dialog's type list (2 native .. 10 FCW; LWOB and LWO2 share 8;
-// 52 is a reader that always fails). Writers are listed by the save index of
-// the Save dialog's type list (1 native .. 14 FCW).
+// 11 is "All Files", after which come 12 glTF (".gltf" and ".glb") and 13
+// STL; 52 is a reader that always fails). Writers are listed by the save
+// index of the Save dialog's type list (1 native .. 14 FCW, 15 glTF, 16 GLB,
+// 17 STL binary, 18 STL ASCII).
 //
 // A format whose reader or writer is not built yet has a null function in
 // its slot; the lookups below still return the slot, and the dispatchers
@@ -27,7 +29,9 @@ inline constexpr int kOpenNative = 2;
 inline constexpr int kOpenAlwaysFails = 52;
 inline constexpr int kSaveNative = 1;
 inline constexpr int kFirstSaveIndex = 1;
-inline constexpr int kLastSaveIndex = 14;
+inline constexpr int kLastSaveIndex = 18;
+inline constexpr int kOpenGltf = 12;
+inline constexpr int kOpenStl = 13;
 
 struct ReaderEntry {
   int openIndex;
@@ -45,14 +49,15 @@ struct WriterEntry {
 
 // The readers in the order they are tried.
 std::span<const ReaderEntry> ReaderTable();
-// The writers, ordered by save index 1..14.
+// The writers, ordered by save index 1..18.
 std::span<const WriterEntry> WriterTable();
 
-// The writer of a save index; null for an index outside 1..14.
+// The writer of a save index; null for an index outside 1..18.
 const WriterEntry* FindWriter(int saveIndex);
 
 // The save index for a file name's extension (case-insensitive). When more
-// than one writer shares the extension (".dxf": 3 and 4, ".lwo": 5 and 6),
+// than one writer shares the extension (".dxf": 3 and 4, ".lwo": 5 and 6,
+// ".stl": 17 binary and 18 ASCII),
 // typeIndex picks among them when it is one of their indices, otherwise the
 // first is used. typeIndex is also honoured when the extension has a single
 // writer only if it names that writer. Returns 0 for an unknown extension or

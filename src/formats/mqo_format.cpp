@@ -149,7 +149,7 @@ class MqoParser {
   bool faceChunk(int32_t base);
   bool faceLine(std::string_view line, int32_t base);
   bool addPoint(double x, double y, double z);
-  void skipChunk();
+  void skipChunk(std::string_view opening);
   bool expandMirrors();
   bool mirrorPass(int bit, int axis);
 
@@ -170,8 +170,9 @@ bool MqoParser::read(std::string_view text) {
     context_.fail("not a Metasequoia document");
     return false;
   }
-  if (!lines.next(line) || line != "Format Text Ver 1.0") {
-    context_.fail("not a \"Format Text Ver 1.0\" document");
+  // Version 1.1 keeps the chunks of 1.0 and adds others, skipped below.
+  if (!lines.next(line) || (line != "Format Text Ver 1.0" && line != "Format Text Ver 1.1")) {
+    context_.fail("not a \"Format Text Ver 1.0\" or \"Ver 1.1\" document");
     return false;
   }
   ClearModel(model_);
@@ -184,7 +185,7 @@ bool MqoParser::read(std::string_view text) {
     } else if (!TrimBlanks(line).empty()) {
       // An empty line opens no chunk: skipping to the next "}" from there
       // would swallow the chunk that follows it.
-      skipChunk();
+      skipChunk(line);
     }
   }
   if (lines.tooLong()) return fail("line too long");
@@ -210,10 +211,24 @@ bool MqoParser::read(std::string_view text) {
   return true;
 }
 
-void MqoParser::skipChunk() {
+void MqoParser::skipChunk(std::string_view opening) {
+  const std::string_view trimmed = TrimBlanks(opening);
+  const std::string_view word = trimmed.substr(0, std::min(trimmed.find_first_of(" \t{"), size_t{32}));
+  // Chunks this reader knows and has no use for pass silently; any other
+  // (the newer versions add several) is worth a warning.
+  if (word != "Scene" && word != "BackImage" && word != "Thumbnail") {
+    context_.warnings.push_back("line " + std::to_string(lines_->number()) + ": chunk \"" +
+                                std::string(word) + "\" skipped");
+  }
+  int depth = 0;
+  for (char c : opening) depth += c == '{' ? 1 : c == '}' ? -1 : 0;
+  if (depth <= 0) return;
+  // Nested chunks close with their own braces; the chunk ends where the
+  // count returns to zero.
   std::string_view line;
   while (lines_->next(line)) {
-    if (StartsWith(line, "}")) return;
+    for (char c : line) depth += c == '{' ? 1 : c == '}' ? -1 : 0;
+    if (depth <= 0) return;
   }
 }
 

@@ -1,4 +1,6 @@
-// Metasequoia text documents ("Format Text Ver 1.0").
+// Metasequoia text documents ("Format Text Ver 1.0", and "Ver 1.1", whose
+// body keeps the same chunks; chunks this reader does not know are skipped
+// with a warning).
 //
 // Reading takes the "Material" chunk (file material j becomes palette entry
 // j + 1 for j = 0..13) and every "Object" chunk: its "vertex" or binary
@@ -26,7 +28,7 @@ struct Model;
 
 // Replaces the document's model with the file's contents. Returns 0 with a
 // reason, leaving the model untouched, for a file whose first two lines are
-// not "Metasequoia Document" and "Format Text Ver 1.0", or that breaks a
+// not "Metasequoia Document" and "Format Text Ver 1.0" or "Ver 1.1", or that breaks a
 // limit above.
 int LoadMqoFile(Document& document, const std::string& path, FormatContext& context);
 

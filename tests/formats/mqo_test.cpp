@@ -77,11 +77,49 @@ TEST(MqoRead, CorpusFilesLoadWithTheirCounts) {
     for (int s = 1; s <= model.faceCount; ++s) ASSERT_LT(model.faces[s].material, kGuideMaterial);
   }
 
-  // Version 1.1 is another format.
+  // Version 1.1 keeps the chunks of 1.0: the points and surfaces match the
+  // "vertex" and "face" counts its object chunks state (one object of
+  // triangles, no mirror).
+  const std::string text = ReadWhole(DataPath("mqo/marisa.mqo"));
+  ASSERT_NE(text.find("Format Text Ver 1.1"), std::string::npos);
+  int statedPoints = 0, statedFaces = 0;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    std::istringstream words(line);
+    std::string word;
+    int count = 0;
+    if (!(words >> word >> count)) continue;
+    if (word == "vertex") statedPoints += count;
+    if (word == "face") statedFaces += count;
+  }
+  ASSERT_GT(statedFaces, 0);
   auto document = NewDocument();
   FormatContext context;
-  EXPECT_EQ(LoadMqoFile(*document, DataPath("mqo/marisa.mqo"), context), 0);
-  EXPECT_NE(context.reason.find("Ver 1.0"), std::string::npos) << context.reason;
+  ASSERT_EQ(LoadMqoFile(*document, DataPath("mqo/marisa.mqo"), context), 1) << context.reason;
+  EXPECT_EQ(ModelProblem(document->model), "");
+  EXPECT_EQ(document->model.pointCount, statedPoints);
+  EXPECT_EQ(document->model.faceCount, statedFaces);
+  EXPECT_EQ(TextOf(document->model.materials[1].texture), "marisa.png");
+  EXPECT_TRUE(context.warnings.empty()) << context.warnings.front();
+}
+
+// Chunks a newer version adds are skipped whole, nested braces included,
+// with a warning naming them; the chunks after them are still read.
+TEST(MqoRead, NewerChunksSkippedWithAWarning) {
+  const std::string text =
+      "Metasequoia Document\r\nFormat Text Ver 1.1\r\n\r\n"
+      "IncludeXml \"x.xml\"\r\n"
+      "Gadget {\r\n\tknob {\r\n\t\tturn 1\r\n}\r\n\tsize 2\r\n}\r\n"
+      "Object \"a\" {\r\n\tvertex 3 {\r\n\t\t0 0 0\r\n\t\t1 0 0\r\n\t\t0 1 0\r\n\t}\r\n"
+      "\tface 1 {\r\n\t\t3 V(0 1 2)\r\n\t}\r\n}\r\nEof\r\n";
+  Model model;
+  FormatContext context;
+  ASSERT_EQ(LoadMqoText(model, text, context), 1) << context.reason;
+  EXPECT_EQ(model.pointCount, 3);
+  EXPECT_EQ(model.faceCount, 1);
+  ASSERT_EQ(context.warnings.size(), 2u);
+  EXPECT_NE(context.warnings[0].find("IncludeXml"), std::string::npos) << context.warnings[0];
+  EXPECT_NE(context.warnings[1].find("Gadget"), std::string::npos) << context.warnings[1];
 }
 
 TEST(MqoRead, CorpusMaterialsScaleAndMirror) {
@@ -266,7 +304,7 @@ TEST(MqoRead, RefusesHostileInputAndKeepsTheModel) {
     const char* reason;
   };
   const Case cases[] = {
-      {"Metasequoia Document\r\nFormat Text Ver 1.1\r\n", "Ver 1.0"},
+      {"Metasequoia Document\r\nFormat Text Ver 1.2\r\n", "Ver 1.0"},
       {"Metasequoia Document \r\nFormat Text Ver 1.0\r\n", "not a Metasequoia"},
       {"", "not a Metasequoia"},
       {kHeader + Object("", kSquarePoints, "\t\t4 V(0 1 2 4)\r\n"), "outside the object's 4 points"},

@@ -1,0 +1,336 @@
+#include "formats/stl_format.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "formats/format_support.h"
+#include "formats/triangle_soup.h"
+#include "io/byte_reader.h"
+#include "io/file_bytes.h"
+#include "io/line_reader.h"
+#include "model/document.h"
+#include "model/maintenance.h"
+#include "model/model.h"
+
+namespace vexal {
+namespace {
+
+constexpr size_t kHeaderBytes = 80;
+constexpr size_t kTriangleBytes = 50;
+// Lines of an ASCII file are short; a longer one is not STL.
+constexpr size_t kMaxAsciiLine = 4096;
+
+struct StlWorkspace {
+  Model model;
+  TriangleSoup soup;
+};
+
+StlWorkspace& Workspace() {
+  thread_local std::unique_ptr<StlWorkspace> workspace;
+  if (!workspace) workspace = std::make_unique<StlWorkspace>();
+  return *workspace;
+}
+
+VECTOR FromFile(float x, float y, float z) { return VECTOR(x, z, -y); }
+VECTOR ToFile(const VECTOR& p) { return VECTOR(p.x, -p.z, p.y); }
+
+bool Finite(const VECTOR& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
+
+// The next blank-separated word of line, consumed.
+std::string_view NextWord(std::string_view& line) {
+  size_t start = 0;
+  while (start < line.size() && IsBlank(line[start])) ++start;
+  size_t end = start;
+  while (end < line.size() && !IsBlank(line[end])) ++end;
+  const std::string_view word = line.substr(start, end - start);
+  line.remove_prefix(end);
+  return word;
+}
+
+bool ParseFloat(std::string_view word, float& value) {
+  const char* begin = word.data();
+  const char* end = begin + word.size();
+  if (begin < end && *begin == '+') ++begin;
+  double parsed = 0;
+  const auto [next, error] = std::from_chars(begin, end, parsed);
+  if (error != std::errc() || next != end || begin == end) return false;
+  value = static_cast<float>(parsed);
+  return std::isfinite(value);
+}
+
+bool StartsWithSolid(std::span<const uint8_t> bytes) {
+  size_t at = 0;
+  while (at < bytes.size() && (IsBlank(static_cast<char>(bytes[at])) || bytes[at] == '\r' || bytes[at] == '\n')) ++at;
+  constexpr std::string_view kSolid = "solid";
+  if (bytes.size() - at < kSolid.size()) return false;
+  return std::memcmp(bytes.data() + at, kSolid.data(), kSolid.size()) == 0;
+}
+
+bool AddTriangle(TriangleSoup& soup, const std::array<VECTOR, 3>& corners, FormatContext& context,
+                 const std::string& where) {
+  std::array<int32_t, 3> points{};
+  for (size_t k = 0; k < 3; ++k) {
+    points[k] = soup.point(corners[k]);
+    if (points[k] == 0) {
+      context.fail(where + ": more than 19999 points");
+      return false;
+    }
+  }
+  if (!soup.addTriangle(points, {}, 0)) {
+    context.fail(where + ": more than 19999 surfaces");
+    return false;
+  }
+  return true;
+}
+
+bool ReadBinary(std::span<const uint8_t> bytes, uint32_t count, TriangleSoup& soup,
+                FormatContext& context) {
+  ByteReader reader(bytes);
+  reader.skip(kHeaderBytes + 4);
+  for (uint32_t t = 0; t < count; ++t) {
+    const size_t offset = reader.position();
+    reader.skip(12);  // the stored normal
+    std::array<VECTOR, 3> corners;
+    for (VECTOR& corner : corners) {
+      const float x = reader.f32le();
+      const float y = reader.f32le();
+      const float z = reader.f32le();
+      corner = FromFile(x, y, z);
+    }
+    reader.skip(2);  // attribute word
+    if (!reader.ok()) return context.fail(Format("offset %zu: triangle %u truncated", offset, t + 1)) != 0;
+    for (const VECTOR& corner : corners) {
+      if (!Finite(corner)) {
+        return context.fail(Format("offset %zu: triangle %u has a non-finite corner", offset, t + 1)) != 0;
+      }
+    }
+    if (!AddTriangle(soup, corners, context, Format("triangle %u", t + 1))) return false;
+  }
+  return true;
+}
+
+// The ASCII form, checked statement by statement.
+bool ReadAscii(std::string_view text, TriangleSoup& soup, FormatContext& context) {
+  LineReader lines(text, LineReader::Ends::kLineFeed, kMaxAsciiLine);
+  enum class Expect { kSolid, kFacetOrEnd, kOuterLoop, kVertex, kEndLoop, kEndFacet };
+  Expect expect = Expect::kSolid;
+  std::array<VECTOR, 3> corners;
+  int corner = 0;
+  bool sawSolidEnd = false;
+  std::string_view line;
+  const auto fail = [&](const std::string& what) {
+    context.fail("line " + std::to_string(lines.lineNumber()) + ": " + what);
+    return false;
+  };
+  while (lines.next(line)) {
+    std::string_view rest = line;
+    const std::string_view word = NextWord(rest);
+    if (word.empty()) continue;
+    switch (expect) {
+      case Expect::kSolid:
+        if (word != "solid") return fail("\"solid\" expected");
+        expect = Expect::kFacetOrEnd;
+        sawSolidEnd = false;
+        break;
+      case Expect::kFacetOrEnd:
+        if (word == "endsolid") {
+          expect = Expect::kSolid;
+          sawSolidEnd = true;
+          break;
+        }
+        if (word != "facet") return fail("\"facet\" or \"endsolid\" expected");
+        if (NextWord(rest) != "normal") return fail("\"facet normal\" expected");
+        for (int i = 0; i < 3; ++i) {
+          float value;
+          if (!ParseFloat(NextWord(rest), value)) return fail("a facet normal needs three finite numbers");
+        }
+        expect = Expect::kOuterLoop;
+        break;
+      case Expect::kOuterLoop:
+        if (word != "outer" || NextWord(rest) != "loop") return fail("\"outer loop\" expected");
+        expect = Expect::kVertex;
+        corner = 0;
+        break;
+      case Expect::kVertex: {
+        if (word != "vertex") return fail("\"vertex\" expected");
+        float x, y, z;
+        if (!ParseFloat(NextWord(rest), x) || !ParseFloat(NextWord(rest), y) ||
+            !ParseFloat(NextWord(rest), z)) {
+          return fail("a vertex needs three finite numbers");
+        }
+        corners[static_cast<size_t>(corner++)] = FromFile(x, y, z);
+        if (corner == 3) expect = Expect::kEndLoop;
+        break;
+      }
+      case Expect::kEndLoop:
+        if (word != "endloop") return fail("\"endloop\" expected after three vertices");
+        expect = Expect::kEndFacet;
+        break;
+      case Expect::kEndFacet:
+        if (word != "endfacet") return fail("\"endfacet\" expected");
+        if (!AddTriangle(soup, corners, context, "line " + std::to_string(lines.lineNumber()))) {
+          return false;
+        }
+        expect = Expect::kFacetOrEnd;
+        break;
+    }
+  }
+  if (lines.tooLong()) {
+    context.fail("line " + std::to_string(lines.lineNumber() + 1) + ": line too long for STL");
+    return false;
+  }
+  if (!sawSolidEnd || expect != Expect::kSolid) {
+    context.fail("the file ends before \"endsolid\"");
+    return false;
+  }
+  return true;
+}
+
+// The written triangles: corner slots of each non-guide surface.
+template <typename Visit>
+void ForEachTriangle(const Model& model, Visit&& visit) {
+  for (int s = 1; s <= model.faceCount; ++s) {
+    const FACE& face = model.faces[s];
+    if (face.material == kGuideMaterial) continue;
+    if (!IsQuad(face)) {
+      visit(face, 0, 1, 2);
+    } else if (ChooseQuadSplit(model, s) == 1) {
+      visit(face, 0, 1, 2);
+      visit(face, 2, 3, 0);
+    } else {
+      visit(face, 0, 1, 3);
+      visit(face, 1, 2, 3);
+    }
+  }
+}
+
+struct FileTriangle {
+  VECTOR normal;
+  std::array<VECTOR, 3> corners;
+};
+
+std::vector<FileTriangle> FileTriangles(const Model& model) {
+  std::vector<FileTriangle> triangles;
+  triangles.reserve(static_cast<size_t>(model.faceCount) * 2);
+  ForEachTriangle(model, [&](const FACE& face, int a, int b, int c) {
+    FileTriangle t;
+    const int slots[3] = {a, b, c};
+    for (size_t k = 0; k < 3; ++k) {
+      t.corners[k] = ToFile(model.points[face.corners[static_cast<size_t>(slots[k])]].position);
+    }
+    t.normal = TriangleNormal(t.corners[0], t.corners[1], t.corners[2]);
+    triangles.push_back(t);
+  });
+  return triangles;
+}
+
+void PutNumber(OutputBuffer& out, float value) {
+  char text[32];
+  const auto [end, error] = std::to_chars(text, text + sizeof text, value);
+  if (error != std::errc()) return;
+  out.put(' ');
+  out.bytes(text, static_cast<size_t>(end - text));
+}
+
+void PutVector(OutputBuffer& out, const VECTOR& v) {
+  PutNumber(out, v.x);
+  PutNumber(out, v.y);
+  PutNumber(out, v.z);
+}
+
+}  // namespace
+
+int LoadStlBytes(Model& model, std::span<const uint8_t> bytes, const std::string& /*name*/,
+                 FormatContext& context) {
+  context.reason.clear();
+  StlWorkspace& workspace = Workspace();
+  TriangleSoup& soup = workspace.soup;
+  soup.clear();
+  bool read = false;
+  if (bytes.size() >= kHeaderBytes + 4) {
+    ByteReader header(bytes);
+    header.skip(kHeaderBytes);
+    const uint32_t count = header.u32le();
+    const uint64_t needed = kHeaderBytes + 4 + uint64_t{count} * kTriangleBytes;
+    if (needed == bytes.size()) {
+      if (!ReadBinary(bytes, count, soup, context)) return 0;
+      read = true;
+    } else if (!StartsWithSolid(bytes)) {
+      return context.fail(Format("binary STL: %u triangles need %llu bytes, the file has %zu", count,
+                                 static_cast<unsigned long long>(needed), bytes.size()));
+    }
+  }
+  if (!read) {
+    if (!StartsWithSolid(bytes)) return context.fail("not an STL file");
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    if (!ReadAscii(text, soup, context)) return 0;
+  }
+  if (!soup.commit(workspace.model, context)) return 0;
+  if (soup.droppedTriangles() > 0) {
+    context.warnings.push_back(Format("%d degenerate triangles dropped", soup.droppedTriangles()));
+  }
+  std::swap(model, workspace.model);
+  return 1;
+}
+
+int LoadStlFile(Document& document, const std::string& path, FormatContext& context) {
+  std::vector<uint8_t> bytes;
+  std::string why;
+  if (!ReadFileBytes(path, bytes, &why)) return context.fail(why);
+  return LoadStlBytes(document.model, bytes, path, context);
+}
+
+int SaveStlFile(Document& document, const std::string& path, FormatContext& context) {
+  const std::vector<FileTriangle> triangles = FileTriangles(document.model);
+  OutputBuffer out;
+  char header[kHeaderBytes] = {};
+  // Not "solid": readers take a header starting so for the ASCII form.
+  constexpr std::string_view kHeader = "binary STL written by Vexal";
+  std::memcpy(header, kHeader.data(), kHeader.size());
+  out.bytes(header, sizeof header);
+  out.u32le(static_cast<uint32_t>(triangles.size()));
+  for (const FileTriangle& t : triangles) {
+    out.f32le(t.normal.x);
+    out.f32le(t.normal.y);
+    out.f32le(t.normal.z);
+    for (const VECTOR& c : t.corners) {
+      out.f32le(c.x);
+      out.f32le(c.y);
+      out.f32le(c.z);
+    }
+    out.u16le(0);
+  }
+  std::string why;
+  if (!out.commit(path, &why)) return context.fail("STL: " + why);
+  return 1;
+}
+
+int SaveStlAsciiFile(Document& document, const std::string& path, FormatContext& context) {
+  const std::vector<FileTriangle> triangles = FileTriangles(document.model);
+  OutputBuffer out;
+  out.put("solid vexal\n");
+  for (const FileTriangle& t : triangles) {
+    out.put("  facet normal");
+    PutVector(out, t.normal);
+    out.put("\n    outer loop\n");
+    for (const VECTOR& c : t.corners) {
+      out.put("      vertex");
+      PutVector(out, c);
+      out.put('\n');
+    }
+    out.put("    endloop\n  endfacet\n");
+  }
+  out.put("endsolid vexal\n");
+  std::string why;
+  if (!out.commit(path, &why)) return context.fail("STL: " + why);
+  return 1;
+}
+
+}  // namespace vexal

@@ -1,0 +1,61 @@
+// Triangles given corner by corner, as STL and glTF store them, gathered
+// into the point and surface tables of a model: corners at exactly the same
+// position become one point (+0 and -0 alike), triangles whose corners meet
+// in fewer than three points are dropped and counted. Nothing reaches a
+// model until commit(), so a reader that fails half way changes nothing.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "math/vector.h"
+#include "model/model.h"
+
+namespace vexal {
+
+struct FormatContext;
+
+class TriangleSoup {
+ public:
+  // Forgets everything gathered (the storage is kept for the next file).
+  void clear();
+
+  // The point at position, added when no earlier corner stood exactly
+  // there. Returns 0 when that would pass 19,999 points. position must be
+  // finite (readers check before calling).
+  int32_t point(const VECTOR& position);
+
+  // A triangle of three points from point(), corners in file order, with
+  // the texture coordinate of each corner. Returns false when that would
+  // pass 19,999 surfaces; a degenerate triangle returns true and is counted
+  // in droppedTriangles().
+  bool addTriangle(const std::array<int32_t, 3>& corners, const std::array<UV, 3>& uvs,
+                   int32_t material);
+
+  int32_t pointCount() const { return static_cast<int32_t>(points_.size()); }
+  int32_t triangleCount() const { return static_cast<int32_t>(faces_.size()); }
+  int droppedTriangles() const { return dropped_; }
+
+  // Replaces model's tables with the points and triangles (palette and
+  // pictures cleared to their defaults; the caller sets materials after),
+  // lines rebuilt from the surface edges. Returns false with a reason in
+  // context when nothing usable was read or the edges need more than 19,999
+  // lines; model is then left cleared.
+  bool commit(Model& model, FormatContext& context) const;
+
+ private:
+  struct Face {
+    std::array<int32_t, 3> corners;
+    std::array<UV, 3> uvs;
+    int32_t material;
+  };
+  std::vector<VECTOR> points_;
+  std::vector<Face> faces_;
+  // Open addressing over the points: 0 is an empty slot, else a point.
+  std::vector<int32_t> slots_;
+  int dropped_ = 0;
+};
+
+}  // namespace vexal
