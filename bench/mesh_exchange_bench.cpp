@@ -42,8 +42,12 @@ std::unique_ptr<Document> Torus(int rows, int columns, bool quads) {
   return document;
 }
 
-std::unique_ptr<Document> QuadLimit() { return Torus(99, 101, true); }
-std::unique_ptr<Document> TriangleLimit() { return Torus(66, 101, false); }
+std::unique_ptr<Document> QuadLimit() {
+  return Torus(99, 101, true);
+}
+std::unique_ptr<Document> TriangleLimit() {
+  return Torus(66, 101, false);
+}
 
 // Writes the file once and returns its path ("" on failure).
 std::string Written(const std::string& name, WriterFunction save, Document& document) {
@@ -88,21 +92,42 @@ void Refusal(benchmark::State& state, WriterFunction save, ReaderFunction load, 
   auto document = std::make_unique<Document>();
   FormatContext context;
   for (auto _ : state) {
-    if (load(*document, path, context) != 0) state.SkipWithError("the 9,999-quad torus was accepted");
+    if (load(*document, path, context) != 0)
+      state.SkipWithError("the 9,999-quad torus was accepted");
   }
   Remove(path);
 }
 
-void BM_GltfExport(benchmark::State& state) { Export(state, SaveGltfFile, "out.gltf"); }
-void BM_GlbExport(benchmark::State& state) { Export(state, SaveGlbFile, "out.glb"); }
-void BM_StlExport(benchmark::State& state) { Export(state, SaveStlFile, "out.stl"); }
-void BM_StlAsciiExport(benchmark::State& state) { Export(state, SaveStlAsciiFile, "outa.stl"); }
-void BM_GltfImport(benchmark::State& state) { Import(state, SaveGltfFile, LoadGltfFile, "in.gltf"); }
-void BM_GlbImport(benchmark::State& state) { Import(state, SaveGlbFile, LoadGltfFile, "in.glb"); }
-void BM_StlImport(benchmark::State& state) { Import(state, SaveStlFile, LoadStlFile, "in.stl"); }
-void BM_StlAsciiImport(benchmark::State& state) { Import(state, SaveStlAsciiFile, LoadStlFile, "ina.stl"); }
-void BM_GlbRefuseQuadTorus(benchmark::State& state) { Refusal(state, SaveGlbFile, LoadGltfFile, "q.glb"); }
-void BM_StlRefuseQuadTorus(benchmark::State& state) { Refusal(state, SaveStlFile, LoadStlFile, "q.stl"); }
+void BM_GltfExport(benchmark::State& state) {
+  Export(state, SaveGltfFile, "out.gltf");
+}
+void BM_GlbExport(benchmark::State& state) {
+  Export(state, SaveGlbFile, "out.glb");
+}
+void BM_StlExport(benchmark::State& state) {
+  Export(state, SaveStlFile, "out.stl");
+}
+void BM_StlAsciiExport(benchmark::State& state) {
+  Export(state, SaveStlAsciiFile, "outa.stl");
+}
+void BM_GltfImport(benchmark::State& state) {
+  Import(state, SaveGltfFile, LoadGltfFile, "in.gltf");
+}
+void BM_GlbImport(benchmark::State& state) {
+  Import(state, SaveGlbFile, LoadGltfFile, "in.glb");
+}
+void BM_StlImport(benchmark::State& state) {
+  Import(state, SaveStlFile, LoadStlFile, "in.stl");
+}
+void BM_StlAsciiImport(benchmark::State& state) {
+  Import(state, SaveStlAsciiFile, LoadStlFile, "ina.stl");
+}
+void BM_GlbRefuseQuadTorus(benchmark::State& state) {
+  Refusal(state, SaveGlbFile, LoadGltfFile, "q.glb");
+}
+void BM_StlRefuseQuadTorus(benchmark::State& state) {
+  Refusal(state, SaveStlFile, LoadStlFile, "q.stl");
+}
 
 BENCHMARK(BM_GltfExport)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GlbExport)->Unit(benchmark::kMillisecond);
@@ -132,10 +157,18 @@ void AssimpImport(benchmark::State& state, WriterFunction save, const char* name
   if (faces != 13332) state.SkipWithError("assimp read other counts");
   Remove(path);
 }
-void BM_GltfImportAssimp(benchmark::State& state) { AssimpImport(state, SaveGltfFile, "assimp.gltf"); }
-void BM_GlbImportAssimp(benchmark::State& state) { AssimpImport(state, SaveGlbFile, "assimp.glb"); }
-void BM_StlImportAssimp(benchmark::State& state) { AssimpImport(state, SaveStlFile, "assimp.stl"); }
-void BM_StlAsciiImportAssimp(benchmark::State& state) { AssimpImport(state, SaveStlAsciiFile, "assimpa.stl"); }
+void BM_GltfImportAssimp(benchmark::State& state) {
+  AssimpImport(state, SaveGltfFile, "assimp.gltf");
+}
+void BM_GlbImportAssimp(benchmark::State& state) {
+  AssimpImport(state, SaveGlbFile, "assimp.glb");
+}
+void BM_StlImportAssimp(benchmark::State& state) {
+  AssimpImport(state, SaveStlFile, "assimp.stl");
+}
+void BM_StlAsciiImportAssimp(benchmark::State& state) {
+  AssimpImport(state, SaveStlAsciiFile, "assimpa.stl");
+}
 BENCHMARK(BM_GltfImportAssimp)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GlbImportAssimp)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StlImportAssimp)->Unit(benchmark::kMillisecond);

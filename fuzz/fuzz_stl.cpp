@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int faces = document->model.faceCount;
   // A folder that does not exist: URIs of external files lead nowhere.
   const std::string name = "/nonexistent-vexal-fuzz/input.stl";
-  if (vexal::LoadStlBytes(document->model, std::span<const uint8_t>(data, size), name, context) == 1) {
+  if (vexal::LoadStlBytes(document->model, std::span<const uint8_t>(data, size), name, context) ==
+      1) {
     std::string why;
     if (!vexal::ValidateModel(document->model, &why, true)) {
       std::fprintf(stderr, "accepted an invalid model: %s\n", why.c_str());

@@ -1,6 +1,7 @@
 #include "formats/gltf_format.h"
 
 #include <sys/stat.h>
+#include <tiny_gltf.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,8 +15,6 @@
 #include <sstream>
 #include <string_view>
 #include <vector>
-
-#include <tiny_gltf.h>
 
 #include "formats/format_registry.h"
 #include "formats/format_support.h"
@@ -40,9 +39,13 @@ bool IsRegularFile(const std::string& path) {
   return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-bool FileExists(const std::string& path, void*) { return IsRegularFile(path); }
+bool FileExists(const std::string& path, void*) {
+  return IsRegularFile(path);
+}
 
-std::string ExpandFilePath(const std::string& path, void*) { return path; }
+std::string ExpandFilePath(const std::string& path, void*) {
+  return path;
+}
 
 // Only regular files: a URI naming a device or a folder is not data.
 bool ReadWholeFile(std::vector<unsigned char>* out, std::string* error, const std::string& path,
@@ -126,6 +129,43 @@ std::string PercentEncoded(std::string_view name) {
 
 // ---- reading ----------------------------------------------------------------
 
+// JSON values nested deeper than this are refused before parsing: the
+// parsed tree is freed recursively, and a file of nothing but "[" could
+// exhaust the stack.
+constexpr int kMaxJsonDepth = 512;
+
+bool NestedTooDeep(std::string_view json) {
+  int depth = 0;
+  bool inString = false;
+  for (size_t i = 0; i < json.size(); ++i) {
+    const char c = json[i];
+    if (inString) {
+      if (c == '\\') {
+        ++i;
+      } else if (c == '"') {
+        inString = false;
+      }
+    } else if (c == '"') {
+      inString = true;
+    } else if (c == '[' || c == '{') {
+      if (++depth > kMaxJsonDepth) return true;
+    } else if (c == ']' || c == '}') {
+      --depth;
+    }
+  }
+  return false;
+}
+
+// The JSON chunk of a GLB container, or nothing when the header does not
+// describe one within the bytes (the loader then says what is wrong).
+std::string_view GlbJson(std::span<const uint8_t> bytes) {
+  if (bytes.size() < 20) return {};
+  uint32_t length = 0;
+  std::memcpy(&length, bytes.data() + 12, 4);
+  if (length > bytes.size() - 20) return {};
+  return std::string_view(reinterpret_cast<const char*>(bytes.data()) + 20, length);
+}
+
 // Column-major 4 x 4, as glTF stores node matrices.
 using Matrix4 = std::array<double, 16>;
 
@@ -136,7 +176,8 @@ Matrix4 Multiply(const Matrix4& a, const Matrix4& b) {
   for (int column = 0; column < 4; ++column) {
     for (int row = 0; row < 4; ++row) {
       double sum = 0;
-      for (int k = 0; k < 4; ++k) sum += a[static_cast<size_t>(k * 4 + row)] * b[static_cast<size_t>(column * 4 + k)];
+      for (int k = 0; k < 4; ++k)
+        sum += a[static_cast<size_t>(k * 4 + row)] * b[static_cast<size_t>(column * 4 + k)];
       r[static_cast<size_t>(column * 4 + row)] = sum;
     }
   }
@@ -164,15 +205,29 @@ bool LocalTransform(const tinygltf::Node& node, Matrix4& out) {
   }
   Matrix4 m = kIdentity;
   if (node.rotation.size() == 4) {
-    const double x = node.rotation[0], y = node.rotation[1], z = node.rotation[2], w = node.rotation[3];
-    m = {1 - 2 * (y * y + z * z), 2 * (x * y + z * w),     2 * (x * z - y * w),     0,
-         2 * (x * y - z * w),     1 - 2 * (x * x + z * z), 2 * (y * z + x * w),     0,
-         2 * (x * z + y * w),     2 * (y * z - x * w),     1 - 2 * (x * x + y * y), 0,
-         0,                       0,                       0,                       1};
+    const double x = node.rotation[0], y = node.rotation[1], z = node.rotation[2],
+                 w = node.rotation[3];
+    m = {1 - 2 * (y * y + z * z),
+         2 * (x * y + z * w),
+         2 * (x * z - y * w),
+         0,
+         2 * (x * y - z * w),
+         1 - 2 * (x * x + z * z),
+         2 * (y * z + x * w),
+         0,
+         2 * (x * z + y * w),
+         2 * (y * z - x * w),
+         1 - 2 * (x * x + y * y),
+         0,
+         0,
+         0,
+         0,
+         1};
   }
   if (node.scale.size() == 3) {
     for (int column = 0; column < 3; ++column) {
-      for (int row = 0; row < 3; ++row) m[static_cast<size_t>(column * 4 + row)] *= node.scale[static_cast<size_t>(column)];
+      for (int row = 0; row < 3; ++row)
+        m[static_cast<size_t>(column * 4 + row)] *= node.scale[static_cast<size_t>(column)];
     }
   }
   if (node.translation.size() == 3) {
@@ -256,7 +311,8 @@ class GltfReader {
     return false;
   }
   bool collectInstances(std::vector<MeshInstance>& instances);
-  bool primitive(const tinygltf::Primitive& primitive, const Matrix4& transform, int mesh, int index);
+  bool primitive(const tinygltf::Primitive& primitive, const Matrix4& transform, int mesh,
+                 int index);
   bool accessor(int index, int type, std::initializer_list<int> componentTypes, const char* what,
                 AccessorData& out);
   int paletteEntry(int material);
@@ -287,7 +343,8 @@ bool GltfReader::collectInstances(std::vector<MeshInstance>& instances) {
     int depth;
   };
   std::vector<Pending> stack;
-  for (int root : file_.scenes[static_cast<size_t>(sceneIndex)].nodes) stack.push_back({root, kIdentity, 0});
+  for (int root : file_.scenes[static_cast<size_t>(sceneIndex)].nodes)
+    stack.push_back({root, kIdentity, 0});
   while (!stack.empty()) {
     const Pending pending = stack.back();
     stack.pop_back();
@@ -296,15 +353,18 @@ bool GltfReader::collectInstances(std::vector<MeshInstance>& instances) {
     }
     // A node has one parent at most; reaching one twice is a cycle or a
     // shared child, and either would repeat geometry without end.
-    if (reached[static_cast<size_t>(pending.node)]) return fail(Format("node %d reached twice", pending.node));
+    if (reached[static_cast<size_t>(pending.node)])
+      return fail(Format("node %d reached twice", pending.node));
     reached[static_cast<size_t>(pending.node)] = 1;
     if (pending.depth > kMaxNodeDepth) return fail("node tree deeper than 256 levels");
     const tinygltf::Node& node = file_.nodes[static_cast<size_t>(pending.node)];
     Matrix4 local;
-    if (!LocalTransform(node, local)) return fail(Format("node %d has a non-finite transform", pending.node));
+    if (!LocalTransform(node, local))
+      return fail(Format("node %d has a non-finite transform", pending.node));
     const Matrix4 world = Multiply(pending.parent, local);
     if (node.mesh >= 0) {
-      if (node.mesh >= meshes) return fail(Format("node %d refers to mesh %d of %d", pending.node, node.mesh, meshes));
+      if (node.mesh >= meshes)
+        return fail(Format("node %d refers to mesh %d of %d", pending.node, node.mesh, meshes));
       instances.push_back({node.mesh, world});
     }
     for (int child : node.children) stack.push_back({child, world, pending.depth + 1});
@@ -320,7 +380,8 @@ bool GltfReader::accessor(int index, int type, std::initializer_list<int> compon
   const tinygltf::Accessor& a = file_.accessors[static_cast<size_t>(index)];
   if (a.sparse.isSparse) return fail(Format("%s accessor %d is sparse", what, index));
   if (a.type != type) return fail(Format("%s accessor %d has the wrong element type", what, index));
-  if (std::find(componentTypes.begin(), componentTypes.end(), a.componentType) == componentTypes.end()) {
+  if (std::find(componentTypes.begin(), componentTypes.end(), a.componentType) ==
+      componentTypes.end()) {
     return fail(Format("%s accessor %d has component type %d", what, index, a.componentType));
   }
   out.componentType = a.componentType;
@@ -388,7 +449,8 @@ bool GltfReader::primitive(const tinygltf::Primitive& primitive, const Matrix4& 
   const auto position = primitive.attributes.find("POSITION");
   if (position == primitive.attributes.end()) return fail(where + ": no POSITION");
   AccessorData positions;
-  if (!accessor(position->second, TINYGLTF_TYPE_VEC3, {TINYGLTF_COMPONENT_TYPE_FLOAT}, "POSITION", positions)) {
+  if (!accessor(position->second, TINYGLTF_TYPE_VEC3, {TINYGLTF_COMPONENT_TYPE_FLOAT}, "POSITION",
+                positions)) {
     return false;
   }
   AccessorData uvs;
@@ -404,7 +466,8 @@ bool GltfReader::primitive(const tinygltf::Primitive& primitive, const Matrix4& 
     if (uvs.componentType != TINYGLTF_COMPONENT_TYPE_FLOAT && !uvs.normalized) {
       return fail(where + ": integer TEXCOORD_0 must be normalized");
     }
-    if (uvs.count < positions.count) return fail(where + ": fewer TEXCOORD_0 than POSITION elements");
+    if (uvs.count < positions.count)
+      return fail(where + ": fewer TEXCOORD_0 than POSITION elements");
   }
   AccessorData indices;
   size_t cornerCount = positions.count;
@@ -417,9 +480,13 @@ bool GltfReader::primitive(const tinygltf::Primitive& primitive, const Matrix4& 
     }
     cornerCount = indices.count;
   }
-  if (cornerCount % 3 != 0) return fail(where + Format(": %zu corners do not make whole triangles", cornerCount));
-  if (cornerCount / 3 > static_cast<size_t>(kMaxCount)) return fail(where + ": more than 19999 surfaces");
-  if (primitive.material < -1 || (primitive.material >= 0 && static_cast<size_t>(primitive.material) >= file_.materials.size())) {
+  if (cornerCount % 3 != 0)
+    return fail(where + Format(": %zu corners do not make whole triangles", cornerCount));
+  if (cornerCount / 3 > static_cast<size_t>(kMaxCount))
+    return fail(where + ": more than 19999 surfaces");
+  if (primitive.material < -1 ||
+      (primitive.material >= 0 &&
+       static_cast<size_t>(primitive.material) >= file_.materials.size())) {
     return fail(where + Format(": material %d of %zu", primitive.material, file_.materials.size()));
   }
   const int32_t material = paletteEntry(primitive.material);
@@ -452,7 +519,8 @@ bool GltfReader::primitive(const tinygltf::Primitive& primitive, const Matrix4& 
       if (hasUV) {
         const double u = uvs.component(vertex, 0);
         const double v = uvs.component(vertex, 1);
-        if (!std::isfinite(u) || !std::isfinite(v)) return fail(where + Format(": UV %zu is not finite", vertex));
+        if (!std::isfinite(u) || !std::isfinite(v))
+          return fail(where + Format(": UV %zu is not finite", vertex));
         triangleUVs[k] = UV(static_cast<float>(u), static_cast<float>(1.0 - v));
       }
     }
@@ -460,7 +528,8 @@ bool GltfReader::primitive(const tinygltf::Primitive& primitive, const Matrix4& 
       std::swap(points[1], points[2]);
       std::swap(triangleUVs[1], triangleUVs[2]);
     }
-    if (!soup_.addTriangle(points, triangleUVs, material)) return fail(where + ": more than 19999 surfaces");
+    if (!soup_.addTriangle(points, triangleUVs, material))
+      return fail(where + ": more than 19999 surfaces");
   }
   return true;
 }
@@ -471,20 +540,24 @@ bool GltfReader::read() {
   for (const MeshInstance& instance : instances) {
     const tinygltf::Mesh& mesh = file_.meshes[static_cast<size_t>(instance.mesh)];
     for (size_t p = 0; p < mesh.primitives.size(); ++p) {
-      if (!primitive(mesh.primitives[p], instance.transform, instance.mesh, static_cast<int>(p))) return false;
+      if (!primitive(mesh.primitives[p], instance.transform, instance.mesh, static_cast<int>(p)))
+        return false;
     }
   }
   // Texture references are checked here, before anything is built.
   for (int material : materialOf_) {
     if (material < 0) continue;
-    const int texture = file_.materials[static_cast<size_t>(material)].pbrMetallicRoughness.baseColorTexture.index;
+    const int texture =
+        file_.materials[static_cast<size_t>(material)].pbrMetallicRoughness.baseColorTexture.index;
     if (texture < -1 || texture >= static_cast<int>(file_.textures.size())) {
-      return fail(Format("material %d refers to texture %d of %zu", material, texture, file_.textures.size()));
+      return fail(Format("material %d refers to texture %d of %zu", material, texture,
+                         file_.textures.size()));
     }
     if (texture < 0) continue;
     const int source = file_.textures[static_cast<size_t>(texture)].source;
     if (source < -1 || source >= static_cast<int>(file_.images.size())) {
-      return fail(Format("texture %d refers to image %d of %zu", texture, source, file_.images.size()));
+      return fail(
+          Format("texture %d refers to image %d of %zu", texture, source, file_.images.size()));
     }
   }
   return true;
@@ -507,7 +580,8 @@ void GltfReader::fillPalette(Model& model) const {
     }
     const tinygltf::Material& material = file_.materials[static_cast<size_t>(index)];
     if (!material.name.empty() && !SetText(palette.name, material.name)) {
-      context_.warnings.push_back(Format("material %d: name longer than 259 characters not taken", index));
+      context_.warnings.push_back(
+          Format("material %d: name longer than 259 characters not taken", index));
     }
     const std::vector<double>& color = material.pbrMetallicRoughness.baseColorFactor;
     if (color.size() == 4) {
@@ -527,13 +601,16 @@ void GltfReader::fillPalette(Model& model) const {
     } else if (!image.name.empty()) {
       name = image.name;
       context_.warnings.push_back("image " + std::to_string(source) +
-                                  " is stored in the file; its name \"" + name + "\" is used as the texture file");
+                                  " is stored in the file; its name \"" + name +
+                                  "\" is used as the texture file");
     } else {
-      context_.warnings.push_back("image " + std::to_string(source) + " is stored in the file without a name: texture not taken");
+      context_.warnings.push_back("image " + std::to_string(source) +
+                                  " is stored in the file without a name: texture not taken");
       continue;
     }
     if (!SetText(palette.texture, name)) {
-      context_.warnings.push_back(Format("material %d: texture name longer than 259 characters not taken", index));
+      context_.warnings.push_back(
+          Format("material %d: texture name longer than 259 characters not taken", index));
     }
   }
 }
@@ -583,13 +660,15 @@ std::string TextureSource(const Document& document, std::string_view stored) {
   std::string name(stored);
   std::replace(name.begin(), name.end(), '\\', '/');
   const std::string folder = FolderOf(document.scene.fileName);
-  const std::string direct = (!name.empty() && (name[0] == '/' || name.find(':') != std::string::npos)) ? name : folder + name;
+  const std::string direct =
+      (!name.empty() && (name[0] == '/' || name.find(':') != std::string::npos)) ? name
+                                                                                 : folder + name;
   if (IsRegularFile(direct)) return direct;
   return folder + FileNameOf(name);
 }
 
 const char* ImageMimeType(std::string_view name) {
-  std::string extension(name.substr(std::min(name.size(), name.find_last_of('.') == std::string_view::npos ? name.size() : name.find_last_of('.'))));
+  std::string extension(ExtensionOf(name));
   for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   if (extension == ".png") return "image/png";
   if (extension == ".jpg" || extension == ".jpeg") return "image/jpeg";
@@ -636,7 +715,8 @@ class GltfBuilder {
 };
 
 uint32_t GltfBuilder::vertexOf(int32_t point, const VECTOR& normal, const UV& uv) {
-  for (int32_t v = firstOfPoint_[static_cast<size_t>(point)]; v >= 0; v = nextOfVertex_[static_cast<size_t>(v)]) {
+  for (int32_t v = firstOfPoint_[static_cast<size_t>(point)]; v >= 0;
+       v = nextOfVertex_[static_cast<size_t>(v)]) {
     const Vertex& known = vertices_[static_cast<size_t>(v)];
     if (known.normal.x == normal.x && known.normal.y == normal.y && known.normal.z == normal.z &&
         known.uv.u == uv.u && known.uv.v == uv.v) {
@@ -678,7 +758,8 @@ int GltfBuilder::material(tinygltf::Model& out, int palette) {
   if (textured && source.blend == 0) {
     material.pbrMetallicRoughness.baseColorFactor = {1.0, 1.0, 1.0, alpha};
   } else {
-    material.pbrMetallicRoughness.baseColorFactor = {Channel(source.light[0]) / 255.0, Channel(source.light[1]) / 255.0,
+    material.pbrMetallicRoughness.baseColorFactor = {Channel(source.light[0]) / 255.0,
+                                                     Channel(source.light[1]) / 255.0,
                                                      Channel(source.light[2]) / 255.0, alpha};
   }
   material.pbrMetallicRoughness.metallicFactor = 0.0;
@@ -707,7 +788,8 @@ int GltfBuilder::material(tinygltf::Model& out, int palette) {
         context_.warnings.push_back("texture " + std::string(texture) + " not embedded: " + why);
       }
     } else if (mime == nullptr) {
-      context_.warnings.push_back("texture " + name + " is neither PNG nor JPEG: referred to by name only");
+      context_.warnings.push_back("texture " + name +
+                                  " is neither PNG nor JPEG: referred to by name only");
     }
     if (!embedded) {
       image.uri = PercentEncoded(name);
@@ -717,7 +799,8 @@ int GltfBuilder::material(tinygltf::Model& out, int palette) {
     tinygltf::Texture gltfTexture;
     gltfTexture.source = static_cast<int>(out.images.size()) - 1;
     out.textures.push_back(gltfTexture);
-    material.pbrMetallicRoughness.baseColorTexture.index = static_cast<int>(out.textures.size()) - 1;
+    material.pbrMetallicRoughness.baseColorTexture.index =
+        static_cast<int>(out.textures.size()) - 1;
   }
   out.materials.push_back(material);
   return static_cast<int>(out.materials.size()) - 1;
@@ -732,7 +815,8 @@ bool GltfBuilder::build(tinygltf::Model& out, const std::string& binName) {
   std::array<std::vector<uint32_t>, kMaterialCount> indices;
   for (int s = 1; s <= model_.faceCount; ++s) {
     const FACE& face = model_.faces[s];
-    if (face.material == kGuideMaterial || face.material < 0 || face.material >= kMaterialCount) continue;
+    if (face.material == kGuideMaterial || face.material < 0 || face.material >= kMaterialCount)
+      continue;
     std::vector<uint32_t>& list = indices[static_cast<size_t>(face.material)];
     const auto corner = [&](int slot) {
       const size_t k = static_cast<size_t>(slot);
@@ -851,7 +935,8 @@ int SaveGltf(Document& document, const std::string& path, FormatContext& context
       return context.fail(std::string(format) + ": the container could not be made");
     }
     std::string why;
-    if (!WriteFileAtomically(path, stream.str(), &why)) return context.fail(std::string(format) + ": " + why);
+    if (!WriteFileAtomically(path, stream.str(), &why))
+      return context.fail(std::string(format) + ": " + why);
     return 1;
   }
 
@@ -863,7 +948,8 @@ int SaveGltf(Document& document, const std::string& path, FormatContext& context
     return context.fail(std::string(format) + ": cannot create a temporary folder beside " + path);
   }
   const std::string stagedJson = staging + "/" + fileName;
-  const std::string stagedBin = staging + "/" + (file.buffers.empty() ? std::string() : file.buffers[0].uri);
+  const std::string stagedBin =
+      staging + "/" + (file.buffers.empty() ? std::string() : file.buffers[0].uri);
   const auto cleanUp = [&]() {
     std::remove(stagedJson.c_str());
     if (!file.buffers.empty()) std::remove(stagedBin.c_str());
@@ -913,13 +999,19 @@ int LoadGltfBytes(Model& model, std::span<const uint8_t> bytes, const std::strin
   tinygltf::TinyGLTF loader = MakeLoader();
   const std::string folder = FolderOf(name);
   const bool binary = bytes.size() >= 4 && std::memcmp(bytes.data(), "glTF", 4) == 0;
+  const std::string_view json =
+      binary ? GlbJson(bytes)
+             : std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  if (NestedTooDeep(json))
+    return context.fail(Format("JSON nested deeper than %d levels", kMaxJsonDepth));
   bool loaded = false;
   try {
     if (binary) {
       loaded = loader.LoadBinaryFromMemory(&file, &error, &warning, bytes.data(),
                                            static_cast<unsigned int>(bytes.size()), folder);
     } else {
-      loaded = loader.LoadASCIIFromString(&file, &error, &warning, reinterpret_cast<const char*>(bytes.data()),
+      loaded = loader.LoadASCIIFromString(&file, &error, &warning,
+                                          reinterpret_cast<const char*>(bytes.data()),
                                           static_cast<unsigned int>(bytes.size()), folder);
     }
   } catch (const std::exception& exception) {
@@ -935,7 +1027,8 @@ int LoadGltfBytes(Model& model, std::span<const uint8_t> bytes, const std::strin
   if (!workspace.soup.commit(workspace.model, context)) return 0;
   reader.fillPalette(workspace.model);
   if (workspace.soup.droppedTriangles() > 0) {
-    context.warnings.push_back(Format("%d degenerate triangles dropped", workspace.soup.droppedTriangles()));
+    context.warnings.push_back(
+        Format("%d degenerate triangles dropped", workspace.soup.droppedTriangles()));
   }
   std::swap(model, workspace.model);
   return 1;

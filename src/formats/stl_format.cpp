@@ -36,12 +36,20 @@ StlWorkspace& Workspace() {
   return *workspace;
 }
 
-VECTOR FromFile(float x, float y, float z) { return VECTOR(x, z, -y); }
-VECTOR ToFile(const VECTOR& p) { return VECTOR(p.x, -p.z, p.y); }
+VECTOR FromFile(float x, float y, float z) {
+  return VECTOR(x, z, -y);
+}
+VECTOR ToFile(const VECTOR& p) {
+  return VECTOR(p.x, -p.z, p.y);
+}
 
-bool Finite(const VECTOR& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
+bool Finite(const VECTOR& p) {
+  return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+}
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\v' || c == '\f';
+}
 
 // The next blank-separated word of line, consumed.
 std::string_view NextWord(std::string_view& line) {
@@ -67,7 +75,9 @@ bool ParseFloat(std::string_view word, float& value) {
 
 bool StartsWithSolid(std::span<const uint8_t> bytes) {
   size_t at = 0;
-  while (at < bytes.size() && (IsBlank(static_cast<char>(bytes[at])) || bytes[at] == '\r' || bytes[at] == '\n')) ++at;
+  while (at < bytes.size() &&
+         (IsBlank(static_cast<char>(bytes[at])) || bytes[at] == '\r' || bytes[at] == '\n'))
+    ++at;
   constexpr std::string_view kSolid = "solid";
   if (bytes.size() - at < kSolid.size()) return false;
   return std::memcmp(bytes.data() + at, kSolid.data(), kSolid.size()) == 0;
@@ -105,10 +115,12 @@ bool ReadBinary(std::span<const uint8_t> bytes, uint32_t count, TriangleSoup& so
       corner = FromFile(x, y, z);
     }
     reader.skip(2);  // attribute word
-    if (!reader.ok()) return context.fail(Format("offset %zu: triangle %u truncated", offset, t + 1)) != 0;
+    if (!reader.ok())
+      return context.fail(Format("offset %zu: triangle %u truncated", offset, t + 1)) != 0;
     for (const VECTOR& corner : corners) {
       if (!Finite(corner)) {
-        return context.fail(Format("offset %zu: triangle %u has a non-finite corner", offset, t + 1)) != 0;
+        return context.fail(
+                   Format("offset %zu: triangle %u has a non-finite corner", offset, t + 1)) != 0;
       }
     }
     if (!AddTriangle(soup, corners, context, Format("triangle %u", t + 1))) return false;
@@ -149,7 +161,8 @@ bool ReadAscii(std::string_view text, TriangleSoup& soup, FormatContext& context
         if (NextWord(rest) != "normal") return fail("\"facet normal\" expected");
         for (int i = 0; i < 3; ++i) {
           float value;
-          if (!ParseFloat(NextWord(rest), value)) return fail("a facet normal needs three finite numbers");
+          if (!ParseFloat(NextWord(rest), value))
+            return fail("a facet normal needs three finite numbers");
         }
         expect = Expect::kOuterLoop;
         break;
@@ -263,8 +276,8 @@ int LoadStlBytes(Model& model, std::span<const uint8_t> bytes, const std::string
       if (!ReadBinary(bytes, count, soup, context)) return 0;
       read = true;
     } else if (!StartsWithSolid(bytes)) {
-      return context.fail(Format("binary STL: %u triangles need %llu bytes, the file has %zu", count,
-                                 static_cast<unsigned long long>(needed), bytes.size()));
+      return context.fail(Format("binary STL: %u triangles need %llu bytes, the file has %zu",
+                                 count, static_cast<unsigned long long>(needed), bytes.size()));
     }
   }
   if (!read) {

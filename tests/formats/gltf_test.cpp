@@ -27,7 +27,8 @@ namespace {
 using namespace exchange_test;
 
 std::string Base64(const std::string& bytes) {
-  static const char* const kAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  static const char* const kAlphabet =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
   std::string out;
   for (size_t i = 0; i < bytes.size(); i += 3) {
     uint32_t chunk = static_cast<uint8_t>(bytes[i]) << 16;
@@ -49,23 +50,28 @@ std::string Floats(const std::vector<float>& values) {
 // JSON members for accessors, buffer views, meshes, nodes and anything
 // else; "asset" and "buffers" are added.
 std::string GltfText(const std::string& buffer, const std::string& members) {
-  return "{\"asset\":{\"version\":\"2.0\"},\"buffers\":[{\"byteLength\":" + std::to_string(buffer.size()) +
-         ",\"uri\":\"data:application/octet-stream;base64," + Base64(buffer) + "\"}]," + members + "}";
+  return "{\"asset\":{\"version\":\"2.0\"},\"buffers\":[{\"byteLength\":" +
+         std::to_string(buffer.size()) + ",\"uri\":\"data:application/octet-stream;base64," +
+         Base64(buffer) + "\"}]," + members + "}";
 }
 
 // One triangle (0,0,0) (1,0,0) (0,1,0) as a 36-byte buffer, its view and
 // position accessor; `primitive` and `extra` are spliced in.
-std::string OneTriangle(const std::string& primitive, const std::string& extra = "",
-                        const std::string& nodes = "\"nodes\":[{\"mesh\":0}],\"scenes\":[{\"nodes\":[0]}]") {
+std::string OneTriangle(
+    const std::string& primitive, const std::string& extra = "",
+    const std::string& nodes = "\"nodes\":[{\"mesh\":0}],\"scenes\":[{\"nodes\":[0]}]") {
   const std::string buffer = Floats({0, 0, 0, 1, 0, 0, 0, 1, 0});
-  return GltfText(buffer,
-                  "\"bufferViews\":[{\"buffer\":0,\"byteLength\":36}],"
-                  "\"accessors\":[{\"bufferView\":0,\"componentType\":5126,\"count\":3,\"type\":\"VEC3\"}],"
-                  "\"meshes\":[{\"primitives\":[{\"attributes\":{\"POSITION\":0}" +
-                      primitive + "}]}]," + nodes + extra);
+  return GltfText(
+      buffer,
+      "\"bufferViews\":[{\"buffer\":0,\"byteLength\":36}],"
+      "\"accessors\":[{\"bufferView\":0,\"componentType\":5126,\"count\":3,\"type\":\"VEC3\"}],"
+      "\"meshes\":[{\"primitives\":[{\"attributes\":{\"POSITION\":0}" +
+          primitive + "}]}]," + nodes + extra);
 }
 
-std::vector<uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
+std::vector<uint8_t> Bytes(const std::string& text) {
+  return {text.begin(), text.end()};
+}
 
 // Two materials in use (1 red, 3 blue and textured, half opaque), UVs on
 // every corner, a quad and a triangle sharing an edge, and a guide surface.
@@ -105,7 +111,8 @@ class GltfTest : public ::testing::Test {
     PaintedModel(*document, "skin.png");
     document->scene.fileName = folder + "painted.vxl";
     const std::string path = folder + name;
-    const int saved = (ExtensionOf(name) == ".glb" ? SaveGlbFile : SaveGltfFile)(*document, path, context);
+    const int saved =
+        (ExtensionOf(name) == ".glb" ? SaveGlbFile : SaveGltfFile)(*document, path, context);
     EXPECT_EQ(saved, 1) << context.reason;
     return path;
   }
@@ -167,7 +174,8 @@ TEST_F(GltfTest, TextureCopiedBesideAndStagingCleared) {
 
   // A save that cannot write leaves the file already there alone.
   const std::vector<uint8_t> before = ReadBytes(folder + "out/p q.gltf");
-  std::filesystem::permissions(folder + "out", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  std::filesystem::permissions(
+      folder + "out", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
   const bool writable = ::access((folder + "out").c_str(), W_OK) == 0;  // root ignores the mode
   if (!writable) {
     EXPECT_EQ(SaveGltfFile(*document, folder + "out/p q.gltf", context), 0);
@@ -195,7 +203,8 @@ TEST_F(GltfTest, ValidatorFindsNoErrorsInOurFiles) {
     const std::string path = savePainted(name);
     std::string report;
     const int status = RunGltfValidator(path, report);
-    ASSERT_LT(status, 2) << "the glTF validator did not run (scripts/setup.sh installs it): " << report;
+    ASSERT_LT(status, 2) << "the glTF validator did not run (scripts/setup.sh installs it): "
+                         << report;
     EXPECT_EQ(status, 0) << name << ": " << report;
   }
   // A larger model with 32-bit indices.
@@ -232,7 +241,8 @@ TEST_F(GltfTest, AssimpReadsOurFilesWithOurCounts) {
 }
 
 TEST_F(GltfTest, SampleModelsReadWithAssimpsCounts) {
-  for (const char* name : {"gltf/BoxTextured.gltf", "gltf/BoxTextured.glb", "gltf/SimpleMeshes.gltf"}) {
+  for (const char* name :
+       {"gltf/BoxTextured.gltf", "gltf/BoxTextured.glb", "gltf/SimpleMeshes.gltf"}) {
     SCOPED_TRACE(name);
     ReaderView theirs;
     std::string why;
@@ -246,33 +256,47 @@ TEST_F(GltfTest, SampleModelsReadWithAssimpsCounts) {
   EXPECT_EQ(TextOf(document->model.materials[0].texture), "CesiumLogoFlat.png");
 }
 #else
-TEST(GltfAssimp, AssimpIsInstalled) { FAIL() << "assimp not found: run scripts/setup.sh"; }
+TEST(GltfAssimp, AssimpIsInstalled) {
+  FAIL() << "assimp not found: run scripts/setup.sh";
+}
 #endif
 
 TEST_F(GltfTest, HostileFilesAreRefusedAndLeaveTheModel) {
   const std::string sparse = GltfText(Floats({0, 0, 0, 1, 0, 0, 0, 1, 0}),
-      "\"bufferViews\":[{\"buffer\":0,\"byteLength\":36}],\"accessors\":[{\"bufferView\":0,\"componentType\":5126,"
-      "\"count\":3,\"type\":\"VEC3\",\"sparse\":{\"count\":1,\"indices\":{\"bufferView\":0,\"componentType\":5125},"
-      "\"values\":{\"bufferView\":0}}}],\"meshes\":[{\"primitives\":[{\"attributes\":{\"POSITION\":0}}]}]");
+                                      "\"bufferViews\":[{\"buffer\":0,\"byteLength\":36}],"
+                                      "\"accessors\":[{\"bufferView\":0,\"componentType\":5126,"
+                                      "\"count\":3,\"type\":\"VEC3\",\"sparse\":{\"count\":1,"
+                                      "\"indices\":{\"bufferView\":0,\"componentType\":5125},"
+                                      "\"values\":{\"bufferView\":0}}}],\"meshes\":[{"
+                                      "\"primitives\":[{\"attributes\":{\"POSITION\":0}}]}]");
   const std::string pastBuffer = GltfText(Floats({0, 0, 0, 1, 0, 0, 0, 1, 0}),
-      "\"bufferViews\":[{\"buffer\":0,\"byteOffset\":4,\"byteLength\":36}],\"accessors\":[{\"bufferView\":0,"
-      "\"componentType\":5126,\"count\":3,\"type\":\"VEC3\"}],\"meshes\":[{\"primitives\":[{\"attributes\":"
-      "{\"POSITION\":0}}]}]");
+                                          "\"bufferViews\":[{\"buffer\":0,\"byteOffset\":4,"
+                                          "\"byteLength\":36}],\"accessors\":[{\"bufferView\":0,"
+                                          "\"componentType\":5126,\"count\":3,\"type\":\"VEC3\"}],"
+                                          "\"meshes\":[{\"primitives\":[{\"attributes\":"
+                                          "{\"POSITION\":0}}]}]");
   const std::string pastView = GltfText(Floats({0, 0, 0, 1, 0, 0, 0, 1, 0}),
-      "\"bufferViews\":[{\"buffer\":0,\"byteLength\":36}],\"accessors\":[{\"bufferView\":0,\"byteOffset\":4,"
-      "\"componentType\":5126,\"count\":3,\"type\":\"VEC3\"}],\"meshes\":[{\"primitives\":[{\"attributes\":"
-      "{\"POSITION\":0}}]}]");
+                                        "\"bufferViews\":[{\"buffer\":0,\"byteLength\":36}],"
+                                        "\"accessors\":[{\"bufferView\":0,\"byteOffset\":4,"
+                                        "\"componentType\":5126,\"count\":3,\"type\":\"VEC3\"}],"
+                                        "\"meshes\":[{\"primitives\":[{\"attributes\":"
+                                        "{\"POSITION\":0}}]}]");
   const std::string hugeCount = GltfText(Floats({0, 0, 0, 1, 0, 0, 0, 1, 0}),
-      "\"bufferViews\":[{\"buffer\":0,\"byteLength\":36,\"byteStride\":12}],\"accessors\":[{\"bufferView\":0,"
-      "\"componentType\":5126,\"count\":4294967295,\"type\":\"VEC3\"}],\"meshes\":[{\"primitives\":[{\"attributes\":"
-      "{\"POSITION\":0}}]}]");
+                                         "\"bufferViews\":[{\"buffer\":0,\"byteLength\":36,"
+                                         "\"byteStride\":12}],\"accessors\":[{\"bufferView\":0,"
+                                         "\"componentType\":5126,\"count\":4294967295,\"type\":"
+                                         "\"VEC3\"}],\"meshes\":[{\"primitives\":[{\"attributes\":"
+                                         "{\"POSITION\":0}}]}]");
   // 20,001 distinct corners in 6,667 separate triangles.
   std::vector<float> many;
-  for (int i = 0; i < 20001; ++i) many.insert(many.end(), {static_cast<float>(i), static_cast<float>(i % 3), 0});
-  const std::string tooMany = GltfText(Floats(many),
-      "\"bufferViews\":[{\"buffer\":0,\"byteLength\":" + std::to_string(many.size() * 4) +
-          "}],\"accessors\":[{\"bufferView\":0,\"componentType\":5126,\"count\":20001,\"type\":\"VEC3\"}],"
-          "\"meshes\":[{\"primitives\":[{\"attributes\":{\"POSITION\":0}}]}]");
+  for (int i = 0; i < 20001; ++i)
+    many.insert(many.end(), {static_cast<float>(i), static_cast<float>(i % 3), 0});
+  const std::string tooMany =
+      GltfText(Floats(many),
+               "\"bufferViews\":[{\"buffer\":0,\"byteLength\":" + std::to_string(many.size() * 4) +
+                   "}],\"accessors\":[{\"bufferView\":0,\"componentType\":5126,\"count\":20001,"
+                   "\"type\":\"VEC3\"}],"
+                   "\"meshes\":[{\"primitives\":[{\"attributes\":{\"POSITION\":0}}]}]");
   struct Case {
     std::string text;
     const char* reason;
@@ -285,17 +309,28 @@ TEST_F(GltfTest, HostileFilesAreRefusedAndLeaveTheModel) {
       {OneTriangle(",\"indices\":7"), "indices"},
       {OneTriangle(",\"material\":3"), "material 3"},
       {OneTriangle("", "", "\"nodes\":[{\"mesh\":4}],\"scenes\":[{\"nodes\":[0]}]"), "mesh 4"},
-      {OneTriangle("", "", "\"nodes\":[{\"mesh\":0,\"children\":[0]}],\"scenes\":[{\"nodes\":[0]}]"), "reached twice"},
-      {OneTriangle("", "", "\"nodes\":[{\"mesh\":0,\"translation\":[1e308,0,0],\"scale\":[10,1,1]}],\"scenes\":[{\"nodes\":[0]}]"),
+      {OneTriangle("", "",
+                   "\"nodes\":[{\"mesh\":0,\"children\":[0]}],\"scenes\":[{\"nodes\":[0]}]"),
+       "reached twice"},
+      {OneTriangle("", "",
+                   "\"nodes\":[{\"mesh\":0,\"translation\":[1e308,0,0],\"scale\":[10,1,1]}],"
+                   "\"scenes\":[{\"nodes\":[0]}]"),
        "not finite"},
-      {OneTriangle("", "", "\"nodes\":[{\"mesh\":0}],\"scenes\":[{\"nodes\":[0]}],\"scene\":2"), "scene"},
-      {OneTriangle(",\"material\":0", ",\"materials\":[{\"pbrMetallicRoughness\":{\"baseColorTexture\":{\"index\":5}}}]"),
+      {OneTriangle("", "", "\"nodes\":[{\"mesh\":0}],\"scenes\":[{\"nodes\":[0]}],\"scene\":2"),
+       "scene"},
+      {OneTriangle(
+           ",\"material\":0",
+           ",\"materials\":[{\"pbrMetallicRoughness\":{\"baseColorTexture\":{\"index\":5}}}]"),
        "texture 5"},
       {sparse, "sparse"},
       {pastBuffer, "past its buffer"},
       {pastView, "past buffer view"},
       {hugeCount, "past buffer view"},
       {tooMany, "more than 19999 points"},
+      {std::string(200000, '['), "nested deeper than 512"},
+      {"{\"asset\":{\"version\":\"2.0\"},\"extras\":" + std::string(100000, '[') + "\"" +
+           std::string(100, '[') + "\"" + std::string(100000, ']') + "}",
+       "nested deeper than 512"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.reason);
@@ -308,7 +343,8 @@ TEST_F(GltfTest, HostileFilesAreRefusedAndLeaveTheModel) {
     EXPECT_EQ(document->model.faceCount, 1);
   }
   // Sample files made to break readers.
-  for (const char* name : {"gltf/RecursiveNodes.gltf", "gltf/BoxWithInfinites.glb", "gltf/IndexOutOfRange.gltf"}) {
+  for (const char* name :
+       {"gltf/RecursiveNodes.gltf", "gltf/BoxWithInfinites.glb", "gltf/IndexOutOfRange.gltf"}) {
     SCOPED_TRACE(name);
     EXPECT_EQ(LoadGltfFile(*document, DataPath(name), context), 0);
     EXPECT_EQ(document->model.pointCount, 4);
@@ -341,20 +377,23 @@ TEST_F(GltfTest, MoreThanFifteenMaterialsShareTheLastEntry) {
     primitives += std::string(m ? "," : "") + "{\"attributes\":{\"POSITION\":" + std::to_string(m) +
                   "},\"material\":" + std::to_string(16 - m) + "}";
     materials += std::string(m ? "," : "") + "{\"name\":\"m" + std::to_string(m) +
-                 "\",\"pbrMetallicRoughness\":{\"baseColorFactor\":[" + std::to_string(m / 16.0) + ",0,0,1]}}";
+                 "\",\"pbrMetallicRoughness\":{\"baseColorFactor\":[" + std::to_string(m / 16.0) +
+                 ",0,0,1]}}";
   }
   std::vector<float> corners;
   std::string accessors;
   for (int m = 0; m < 17; ++m) {
     const float x = static_cast<float>(m) * 2;
     corners.insert(corners.end(), {x, 0, 0, x + 1, 0, 0, x, 1, 0});
-    accessors += std::string(m ? "," : "") + "{\"bufferView\":0,\"byteOffset\":" + std::to_string(m * 36) +
+    accessors += std::string(m ? "," : "") +
+                 "{\"bufferView\":0,\"byteOffset\":" + std::to_string(m * 36) +
                  ",\"componentType\":5126,\"count\":3,\"type\":\"VEC3\"}";
   }
   const std::string text = GltfText(
-      Floats(corners), "\"bufferViews\":[{\"buffer\":0,\"byteLength\":" + std::to_string(corners.size() * 4) +
-                           "}],\"accessors\":[" + accessors + "],\"materials\":[" + materials +
-                           "],\"meshes\":[{\"primitives\":[" + primitives + "]}]");
+      Floats(corners),
+      "\"bufferViews\":[{\"buffer\":0,\"byteLength\":" + std::to_string(corners.size() * 4) +
+          "}],\"accessors\":[" + accessors + "],\"materials\":[" + materials +
+          "],\"meshes\":[{\"primitives\":[" + primitives + "]}]");
   ASSERT_EQ(LoadGltfBytes(document->model, Bytes(text), "x.gltf", context), 1) << context.reason;
   const Model& model = document->model;
   ASSERT_EQ(model.faceCount, 17);
@@ -377,7 +416,8 @@ TEST_F(GltfTest, ContainerTruncationAndCorruptionSweeps) {
   const std::vector<uint8_t> whole = ReadBytes(folder + "cube.glb");
   auto model = std::make_unique<Model>();
   for (size_t length = 0; length < whole.size(); ++length) {
-    const std::vector<uint8_t> prefix(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(length));
+    const std::vector<uint8_t> prefix(whole.begin(),
+                                      whole.begin() + static_cast<std::ptrdiff_t>(length));
     ASSERT_EQ(LoadGltfBytes(*model, prefix, "cut.glb", context), 0) << length;
   }
   std::string why;
@@ -419,7 +459,8 @@ TEST_F(GltfTest, Registered) {
   EXPECT_EQ(SaveIndexForPath("a.gltf"), 15);
   EXPECT_EQ(SaveIndexForPath("a.GLB"), 16);
   int readers = 0;
-  for (const ReaderEntry& reader : ReaderTable()) readers += reader.load == LoadGltfFile && reader.openIndex == 12;
+  for (const ReaderEntry& reader : ReaderTable())
+    readers += reader.load == LoadGltfFile && reader.openIndex == 12;
   EXPECT_EQ(readers, 2);
 }
 

@@ -22,19 +22,23 @@
 #include "model/model.h"
 
 #ifdef VEXAL_HAVE_ASSIMP
-#include <assimp/Importer.hpp>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
+
+#include <assimp/Importer.hpp>
 #endif
 
 namespace vexal::exchange_test {
 
-inline std::string DataPath(const std::string& name) { return std::string(VEXAL_TEST_DATA) + "/" + name; }
+inline std::string DataPath(const std::string& name) {
+  return std::string(VEXAL_TEST_DATA) + "/" + name;
+}
 
 // A fresh folder of this test's own under the test temp folder, with "/".
 inline std::string TestFolder() {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string folder = ::testing::TempDir() + "vexal_exchange_" + info->test_suite_name() + "_" + info->name();
+  std::string folder =
+      ::testing::TempDir() + "vexal_exchange_" + info->test_suite_name() + "_" + info->name();
   std::filesystem::remove_all(folder);
   std::filesystem::create_directories(folder);
   return folder + "/";
@@ -61,8 +65,8 @@ struct Corner {
 };
 
 inline std::ostream& operator<<(std::ostream& out, const Corner& c) {
-  return out << "(" << c.position[0] << " " << c.position[1] << " " << c.position[2] << " / " << c.uv[0]
-             << " " << c.uv[1] << ")";
+  return out << "(" << c.position[0] << " " << c.position[1] << " " << c.position[2] << " / "
+             << c.uv[0] << " " << c.uv[1] << ")";
 }
 using Triangle = std::array<Corner, 3>;
 
@@ -149,7 +153,8 @@ inline bool AssimpView(const std::string& path, ReaderView& view, std::string& w
         // +0 and -0 are one position.
         corners[k] = {p.x + 0.0f, p.y + 0.0f, p.z + 0.0f};
       }
-      if (corners[0] == corners[1] || corners[1] == corners[2] || corners[2] == corners[0]) continue;
+      if (corners[0] == corners[1] || corners[1] == corners[2] || corners[2] == corners[0])
+        continue;
       ++view.triangles;
       for (const auto& c : corners) {
         positions.insert(c);

@@ -59,7 +59,9 @@ std::string BinaryStl(const std::vector<std::array<float, 9>>& triangles, uint32
   return bytes;
 }
 
-std::vector<uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
+std::vector<uint8_t> Bytes(const std::string& text) {
+  return {text.begin(), text.end()};
+}
 
 class StlTest : public ::testing::Test {
  protected:
@@ -120,12 +122,13 @@ TEST_F(StlTest, BrokenFilesAreRefusedAndLeaveTheModel) {
   const std::array<float, 9> one = {0, 0, 0, 1, 0, 0, 0, 1, 0};
   const std::array<float, 9> nan = {0, 0, 0, NAN, 0, 0, 0, 1, 0};
   const std::string facet =
-      "facet normal 0 0 1\nouter loop\nvertex 0 0 0\nvertex 1 0 0\nvertex 0 1 0\nendloop\nendfacet\n";
+      "facet normal 0 0 1\nouter loop\nvertex 0 0 0\nvertex 1 0 0\nvertex 0 1 "
+      "0\nendloop\nendfacet\n";
   std::string many = "solid many\n";
   for (int i = 0; i < 20000; ++i) {
     const std::string x = std::to_string(i);
-    many += "facet normal 0 0 1\nouter loop\nvertex " + x + " 0 0\nvertex " + x + " 1 0\nvertex " + x +
-            " 0 1\nendloop\nendfacet\n";
+    many += "facet normal 0 0 1\nouter loop\nvertex " + x + " 0 0\nvertex " + x + " 1 0\nvertex " +
+            x + " 0 1\nendloop\nendfacet\n";
   }
   many += "endsolid\n";
   struct Case {
@@ -142,8 +145,10 @@ TEST_F(StlTest, BrokenFilesAreRefusedAndLeaveTheModel) {
       {BinaryStl({{0, 0, 0, 0, 0, 0, 0, 0, 0}}, 1), "degenerate"},
       {BinaryStl({}, 0), "no triangles"},
       {"solid x\n" + facet, "ends before \"endsolid\""},
-      {"solid x\nfacet normal 0 0 1\nouter loop\nvertex 0 0 0\nvertex 1 0 0\nendloop\n", "line 6: \"vertex\""},
-      {"solid x\nfacet normal 0 0 1\nouter loop\nvertex 0 0 inf\n", "line 4: a vertex needs three finite"},
+      {"solid x\nfacet normal 0 0 1\nouter loop\nvertex 0 0 0\nvertex 1 0 0\nendloop\n",
+       "line 6: \"vertex\""},
+      {"solid x\nfacet normal 0 0 1\nouter loop\nvertex 0 0 inf\n",
+       "line 4: a vertex needs three finite"},
       {"solid x\nfacet normal 0 0\n", "line 2: a facet normal"},
       {"solid x\nouter loop\n", "line 2: \"facet\""},
       {"solid x\n" + std::string(5000, 'a') + "\n", "too long"},
@@ -172,7 +177,8 @@ TEST_F(StlTest, TruncationAndCorruptionSweeps) {
   const std::vector<uint8_t> whole = ReadBytes(path);
   auto model = std::make_unique<Model>();
   for (size_t length = 0; length < whole.size(); ++length) {
-    const std::vector<uint8_t> prefix(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(length));
+    const std::vector<uint8_t> prefix(whole.begin(),
+                                      whole.begin() + static_cast<std::ptrdiff_t>(length));
     ASSERT_EQ(LoadStlBytes(*model, prefix, "cut.stl", context), 0) << length;
   }
   std::string why;
@@ -191,7 +197,8 @@ TEST_F(StlTest, TruncationAndCorruptionSweeps) {
   const std::vector<uint8_t> text = ReadBytes(path);
   const size_t end = std::string(text.begin(), text.end()).rfind("endsolid");
   for (size_t length = 0; length < end; ++length) {
-    const std::vector<uint8_t> prefix(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(length));
+    const std::vector<uint8_t> prefix(text.begin(),
+                                      text.begin() + static_cast<std::ptrdiff_t>(length));
     ASSERT_EQ(LoadStlBytes(*model, prefix, "cut.stl", context), 0) << length;
   }
 }
@@ -228,7 +235,8 @@ TEST_F(StlTest, SaveTypesAndDispatch) {
   EXPECT_EQ(FindWriter(18)->save, SaveStlAsciiFile);
   EXPECT_EQ(FindWriter(17)->save, SaveStlFile);
   bool listed = false;
-  for (const ReaderEntry& reader : ReaderTable()) listed |= reader.load == LoadStlFile && reader.openIndex == 13;
+  for (const ReaderEntry& reader : ReaderTable())
+    listed |= reader.load == LoadStlFile && reader.openIndex == 13;
   EXPECT_TRUE(listed);
 }
 
@@ -242,7 +250,8 @@ Box FileBox(const Box& model) {
 }
 
 TEST_F(StlTest, SampleFilesReadWithAssimpsCounts) {
-  for (const char* name : {"stl/Spider_binary.stl", "stl/sphereWithHole.stl", "stl/triangle_with_two_solids.stl"}) {
+  for (const char* name :
+       {"stl/Spider_binary.stl", "stl/sphereWithHole.stl", "stl/triangle_with_two_solids.stl"}) {
     SCOPED_TRACE(name);
     ReaderView theirs;
     std::string why;
@@ -280,7 +289,9 @@ TEST_F(StlTest, AssimpReadsOurBinaryAndAsciiExports) {
   }
 }
 #else
-TEST(StlAssimp, AssimpIsInstalled) { FAIL() << "assimp not found: run scripts/setup.sh"; }
+TEST(StlAssimp, AssimpIsInstalled) {
+  FAIL() << "assimp not found: run scripts/setup.sh";
+}
 #endif
 
 }  // namespace
