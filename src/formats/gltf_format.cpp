@@ -29,6 +29,8 @@ namespace {
 
 // Palette entries a file's materials may fill; 15 is the guide material.
 constexpr int kFileMaterials = 15;
+// Primitives with more vertices than this merge each corner afresh.
+constexpr size_t kMaxCachedVertices = size_t{1} << 20;
 // Deeper node trees than this are refused rather than walked.
 constexpr int kMaxNodeDepth = 256;
 
@@ -320,6 +322,8 @@ class GltfReader {
   const tinygltf::Model& file_;
   TriangleSoup& soup_;
   FormatContext& context_;
+  // The point of each vertex of the current primitive, 0 until met.
+  std::vector<int32_t> pointOfVertex_;
   // glTF material (-1 for none) of each palette entry in use.
   std::vector<int> materialOf_;
   bool sharedLast_ = false;
@@ -492,6 +496,11 @@ bool GltfReader::primitive(const tinygltf::Primitive& primitive, const Matrix4& 
   const int32_t material = paletteEntry(primitive.material);
   const bool mirrored = Determinant3(transform) < 0;
 
+  // Indexed vertices are usually shared by several triangles: each is
+  // transformed and merged once. (A view holds no more elements than its
+  // buffer has bytes, but a cache that large is not worth it.)
+  const bool cache = primitive.indices >= 0 && positions.count <= kMaxCachedVertices;
+  if (cache) pointOfVertex_.assign(positions.count, 0);
   for (size_t t = 0; t < cornerCount / 3; ++t) {
     std::array<int32_t, 3> points{};
     std::array<UV, 3> triangleUVs{};
@@ -504,18 +513,22 @@ bool GltfReader::primitive(const tinygltf::Primitive& primitive, const Matrix4& 
         }
         vertex = static_cast<size_t>(value);
       }
-      const double x = positions.component(vertex, 0);
-      const double y = positions.component(vertex, 1);
-      const double z = positions.component(vertex, 2);
-      const Matrix4& m = transform;
-      const VECTOR p(static_cast<float>(m[0] * x + m[4] * y + m[8] * z + m[12]),
-                     static_cast<float>(m[1] * x + m[5] * y + m[9] * z + m[13]),
-                     static_cast<float>(m[2] * x + m[6] * y + m[10] * z + m[14]));
-      if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) {
-        return fail(where + Format(": vertex %zu is not finite", vertex));
+      int32_t& cached = cache ? pointOfVertex_[vertex] : points[k];
+      if (cached == 0) {
+        const double x = positions.component(vertex, 0);
+        const double y = positions.component(vertex, 1);
+        const double z = positions.component(vertex, 2);
+        const Matrix4& m = transform;
+        const VECTOR p(static_cast<float>(m[0] * x + m[4] * y + m[8] * z + m[12]),
+                       static_cast<float>(m[1] * x + m[5] * y + m[9] * z + m[13]),
+                       static_cast<float>(m[2] * x + m[6] * y + m[10] * z + m[14]));
+        if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) {
+          return fail(where + Format(": vertex %zu is not finite", vertex));
+        }
+        cached = soup_.point(p);
+        if (cached == 0) return fail(where + ": more than 19999 points");
       }
-      points[k] = soup_.point(p);
-      if (points[k] == 0) return fail(where + ": more than 19999 points");
+      points[k] = cached;
       if (hasUV) {
         const double u = uvs.component(vertex, 0);
         const double v = uvs.component(vertex, 1);

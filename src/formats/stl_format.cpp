@@ -159,10 +159,10 @@ bool ReadAscii(std::string_view text, TriangleSoup& soup, FormatContext& context
         }
         if (word != "facet") return fail("\"facet\" or \"endsolid\" expected");
         if (NextWord(rest) != "normal") return fail("\"facet normal\" expected");
+        // The stored normal is not used (and some programs write "nan" for
+        // a degenerate facet); three values must stand there all the same.
         for (int i = 0; i < 3; ++i) {
-          float value;
-          if (!ParseFloat(NextWord(rest), value))
-            return fail("a facet normal needs three finite numbers");
+          if (NextWord(rest).empty()) return fail("a facet normal needs three values");
         }
         expect = Expect::kOuterLoop;
         break;

@@ -1,9 +1,10 @@
 #include "formats/triangle_soup.h"
 
+#include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 #include "formats/format.h"
-#include "model/maintenance.h"
 
 namespace vexal {
 namespace {
@@ -19,11 +20,11 @@ uint32_t Bits(float value) {
   return bits;
 }
 
-uint64_t PositionKey(const VECTOR& p) {
-  uint64_t h = Bits(p.x);
-  h = h * 0x9E3779B97F4A7C15ull ^ Bits(p.y);
-  h = h * 0x9E3779B97F4A7C15ull ^ Bits(p.z);
-  return h;
+// Every coordinate's bits reach the top bits the slot is taken from.
+size_t Slot(const VECTOR& p) {
+  uint64_t h = (uint64_t{Bits(p.x)} << 32 | Bits(p.y)) * 0x9E3779B97F4A7C15ull;
+  h = (h ^ Bits(p.z)) * 0xC2B2AE3D27D4EB4Full;
+  return static_cast<size_t>(h >> 48) & (kSlots - 1);
 }
 
 bool SamePosition(const VECTOR& a, const VECTOR& b) {
@@ -41,7 +42,7 @@ void TriangleSoup::clear() {
 
 int32_t TriangleSoup::point(const VECTOR& position) {
   if (slots_.size() != kSlots) slots_.assign(kSlots, 0);
-  size_t slot = static_cast<size_t>(PositionKey(position) >> 40) & (kSlots - 1);
+  size_t slot = Slot(position);
   for (;;) {
     const int32_t index = slots_[slot];
     if (index == 0) break;
@@ -66,29 +67,81 @@ bool TriangleSoup::addTriangle(const std::array<int32_t, 3>& corners, const std:
   return true;
 }
 
-bool TriangleSoup::commit(Model& model, FormatContext& context) const {
-  ClearModel(model);
+bool TriangleSoup::linkLines(FormatContext& context) {
+  lines_.clear();
+  faceLines_.assign(faces_.size(), {});
+  // Lines met so far by their lower point: a list through nextLine_.
+  firstLine_.assign(points_.size() + 1, 0);
+  nextLine_.assign(1, 0);
+  for (size_t f = 0; f < faces_.size(); ++f) {
+    const std::array<int32_t, 3>& corners = faces_[f].corners;
+    for (size_t j = 0; j < 3; ++j) {
+      const int32_t d = corners[j];
+      const int32_t e = corners[(j + 1) % 3];
+      const int32_t low = std::min(d, e);
+      const int32_t high = std::max(d, e);
+      int32_t line = firstLine_[static_cast<size_t>(low)];
+      while (line != 0) {
+        const std::array<int32_t, 2>& known = lines_[static_cast<size_t>(line - 1)];
+        if (known[0] == high || known[1] == high) break;
+        line = nextLine_[static_cast<size_t>(line)];
+      }
+      if (line == 0) {
+        if (lines_.size() >= static_cast<size_t>(kMaxCount)) {
+          context.fail("the surfaces need more than 19999 lines");
+          return false;
+        }
+        lines_.push_back({d, e});
+        line = static_cast<int32_t>(lines_.size());
+        nextLine_.push_back(firstLine_[static_cast<size_t>(low)]);
+        firstLine_[static_cast<size_t>(low)] = line;
+      }
+      faceLines_[f][j] = lines_[static_cast<size_t>(line - 1)][0] == d ? line : -line;
+    }
+  }
+  return true;
+}
+
+bool TriangleSoup::commit(Model& model, FormatContext& context) {
   if (faces_.empty()) {
     context.fail(dropped_ > 0 ? "every triangle is degenerate" : "no triangles");
     return false;
   }
+  if (!linkLines(context)) return false;
+
+  // Records past a table's count are kept zero (ClearModel's promise), so
+  // only the part that was live or becomes live is written: clearing the
+  // whole capacity would cost more than reading the file.
+  static const Model& kEmpty = []() -> const Model& {
+    static Model empty;
+    ClearModel(empty);
+    return empty;
+  }();
+  const auto reset = [](auto& table, int32_t oldCount, size_t newCount) {
+    const size_t end = std::max(static_cast<size_t>(std::max(oldCount, 0)), newCount) + 1;
+    std::fill(table.begin(), table.begin() + static_cast<std::ptrdiff_t>(std::min(end, table.size())),
+              typename std::decay_t<decltype(table)>::value_type{});
+  };
+  reset(model.points, model.pointCount, points_.size());
+  reset(model.lines, model.lineCount, lines_.size());
+  reset(model.faces, model.faceCount, faces_.size());
+  model.materials = kEmpty.materials;
+  model.pictures = kEmpty.pictures;
+
   model.pointCount = static_cast<int32_t>(points_.size());
-  for (size_t i = 0; i < points_.size(); ++i) {
-    VERT& v = model.points[i + 1];
-    v.position = points_[i];
+  for (size_t i = 0; i < points_.size(); ++i) model.points[i + 1].position = points_[i];
+  model.lineCount = static_cast<int32_t>(lines_.size());
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    model.lines[i + 1] = LINE{lines_[i][0], lines_[i][1], kStateNormal};
   }
   model.faceCount = static_cast<int32_t>(faces_.size());
   for (size_t i = 0; i < faces_.size(); ++i) {
     const Face& face = faces_[i];
     FACE& f = model.faces[i + 1];
     f.corners = {face.corners[0], face.corners[1], face.corners[2], face.corners[0]};
+    f.lines = {faceLines_[i][0], faceLines_[i][1], faceLines_[i][2], faceLines_[i][0]};
     f.uv = {face.uvs[0], face.uvs[1], face.uvs[2], face.uvs[0]};
     f.material = face.material;
-  }
-  if (!CompactModel(model, kCompactRebuildLines | kCompactRequirePoints)) {
-    ClearModel(model);
-    context.fail("the surfaces need more than 19999 lines");
-    return false;
   }
   return true;
 }

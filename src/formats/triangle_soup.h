@@ -39,11 +39,13 @@ class TriangleSoup {
   int droppedTriangles() const { return dropped_; }
 
   // Replaces model's tables with the points and triangles (palette and
-  // pictures cleared to their defaults; the caller sets materials after),
-  // lines rebuilt from the surface edges. Returns false with a reason in
-  // context when nothing usable was read or the edges need more than 19,999
-  // lines; model is then left cleared.
-  bool commit(Model& model, FormatContext& context) const;
+  // pictures cleared to their defaults; the caller sets materials after)
+  // and a line for every edge, linked as CompactModel links them. Returns
+  // false with a reason in context, model untouched, when nothing usable
+  // was read or the edges need more than 19,999 lines. Expects the records
+  // past model's counts to be zero, as ClearModel and the maintenance
+  // operations leave them.
+  bool commit(Model& model, FormatContext& context);
 
  private:
   struct Face {
@@ -51,7 +53,13 @@ class TriangleSoup {
     std::array<UV, 3> uvs;
     int32_t material;
   };
+  bool linkLines(FormatContext& context);
+
   std::vector<VECTOR> points_;
+  std::vector<std::array<int32_t, 2>> lines_;
+  std::vector<std::array<int32_t, 3>> faceLines_;
+  std::vector<int32_t> firstLine_;
+  std::vector<int32_t> nextLine_;
   std::vector<Face> faces_;
   // Open addressing over the points: 0 is an empty slot, else a point.
   std::vector<int32_t> slots_;

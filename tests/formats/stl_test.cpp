@@ -149,7 +149,7 @@ TEST_F(StlTest, BrokenFilesAreRefusedAndLeaveTheModel) {
        "line 6: \"vertex\""},
       {"solid x\nfacet normal 0 0 1\nouter loop\nvertex 0 0 inf\n",
        "line 4: a vertex needs three finite"},
-      {"solid x\nfacet normal 0 0\n", "line 2: a facet normal"},
+      {"solid x\nfacet normal 0 0\n", "line 2: a facet normal needs three values"},
       {"solid x\nouter loop\n", "line 2: \"facet\""},
       {"solid x\n" + std::string(5000, 'a') + "\n", "too long"},
       {many, "more than 19999 points"},
@@ -170,6 +170,16 @@ TEST_F(StlTest, BrokenFilesAreRefusedAndLeaveTheModel) {
 // Every proper prefix of a binary file is refused and every one-byte change
 // either reads as a valid model or is refused; the buffers are exactly as
 // long as the data, so the sanitizer sees any read past them.
+// Stored normals are ignored, even ones that are not numbers.
+TEST_F(StlTest, NanNormalsAreIgnored) {
+  const std::string text =
+      "solid n\n facet normal -nan -nan -nan\n  outer loop\n   vertex 0 0 0\n   vertex 1 0 0\n"
+      "   vertex 0 1 0\n  endloop\n endfacet\nendsolid n\n";
+  ASSERT_EQ(LoadStlBytes(document->model, Bytes(text), "n.stl", context), 1) << context.reason;
+  EXPECT_EQ(document->model.faceCount, 1);
+  EXPECT_EQ(document->model.points[document->model.faces[1].corners[2]].position, VECTOR(0, 0, -1));
+}
+
 TEST_F(StlTest, TruncationAndCorruptionSweeps) {
   testing::ClosedCube(document->model);
   const std::string path = TestFolder() + "cube.stl";
@@ -217,6 +227,19 @@ TEST_F(StlTest, TorusLimits) {
   EXPECT_EQ(read->model.pointCount, 6666);
   EXPECT_EQ(read->model.faceCount, 13332);
   EXPECT_EQ(read->model.lineCount, 19998);
+
+  // Small files after the large one leave no trace of it past their
+  // counts (the reader reuses its tables from file to file).
+  testing::ClosedCube(document->model);
+  ASSERT_EQ(SaveStlFile(*document, folder + "c.stl", context), 1);
+  for (int round = 0; round < 2; ++round) {
+    ASSERT_EQ(LoadStlFile(*read, folder + "c.stl", context), 1) << context.reason;
+    const Model& model = read->model;
+    EXPECT_EQ(model.pointCount, 8);
+    for (int i : {9, 100, 6666}) EXPECT_EQ(model.points[i].position, VECTOR()) << i;
+    for (int i : {19, 100, 19998}) EXPECT_EQ(model.lines[i].a, 0) << i;
+    for (int i : {13, 100, 13332}) EXPECT_EQ(model.faces[i].corners[0], 0) << i;
+  }
 
   testing::UnitQuad(read->model);
   const auto start = std::chrono::steady_clock::now();
