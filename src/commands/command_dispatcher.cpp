@@ -15,6 +15,8 @@ struct Registry {
     AddEditCommands(commands);
     AddWindowCommands(commands);
     AddSelectionCommands(commands);
+    AddWeldCommands(commands);
+    AddMirrorCommands(commands);
     for (size_t i = 0; i < commands.size(); ++i) byName.emplace(commands[i].name, i);
   }
 };

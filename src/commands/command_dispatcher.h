@@ -93,5 +93,7 @@ void AddViewCommands(std::vector<CommandDefinition>& commands);
 void AddEditCommands(std::vector<CommandDefinition>& commands);
 void AddWindowCommands(std::vector<CommandDefinition>& commands);
 void AddSelectionCommands(std::vector<CommandDefinition>& commands);
+void AddWeldCommands(std::vector<CommandDefinition>& commands);
+void AddMirrorCommands(std::vector<CommandDefinition>& commands);
 
 }  // namespace vexal

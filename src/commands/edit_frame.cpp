@@ -3,6 +3,7 @@
 #include <cassert>
 #include <string>
 
+#include "commands/mirror.h"
 #include "model/maintenance.h"
 #include "model/validate.h"
 
@@ -16,6 +17,7 @@ CommandResult RunEdit(Document& document, const EditSteps& steps,
   Model& model = document.model;
   if (steps.purgeMarked) PurgeMarked(model);
   if (steps.compact) CompactModel(model, steps.compactFlags);
+  if (steps.syncMirror) SyncMirror(model);
   RefreshSelection(document);
   if (steps.normalFlags != 0) RefreshNormals(document, steps.normalFlags);
   if (steps.pushUndo) PushUndo(document, 1);

@@ -15,6 +15,7 @@ struct EditSteps {
   bool purgeMarked = false;   // records were marked for removal
   bool compact = false;       // merge coincident points and relink
   int compactFlags = 0;
+  bool syncMirror = false;    // partnered points moved: restore the symmetry
   int normalFlags = 0;        // RefreshNormals after RefreshSelection (0 none)
   bool pushUndo = true;
 };

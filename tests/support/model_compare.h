@@ -1,0 +1,22 @@
+// Comparing and copying the live records of models in tests.
+#pragma once
+
+#include <string>
+
+#include "model/model.h"
+
+namespace vexal::testing {
+
+// Copies counts, records 0..count and the palette: a whole Model is 7 MB,
+// too much to copy thousands of times.
+void CopyLive(const Model& from, Model& to);
+
+// gtest failures naming the first record that differs (positions,
+// partners, states, flags, corners, line references, UVs, materials).
+void ExpectSameModel(const Model& actual, const Model& expected, const std::string& where);
+
+// True when the live records are identical in every field (normals and
+// selection classes included): a do, undo, redo round trip must give this.
+bool SameRecords(const Model& a, const Model& b);
+
+}  // namespace vexal::testing
