@@ -1,0 +1,143 @@
+// Mirror symmetry: keeping pairs in step, making and clearing partners,
+// reflecting the selection in the view.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "commands/command_fixture.h"
+#include "commands/mirror.h"
+#include "model/maintenance.h"
+#include "support/test_models.h"
+
+namespace vexal {
+namespace {
+
+using Mirror = testing::CommandFixture;
+
+TEST(SyncMirror, SelectedPointsDragPartnersPairsAverageAndThePlaneHoldsX) {
+  auto model = std::make_unique<Model>();
+  ClearModel(*model);
+  // 1 selected with unselected partner 2; 3 and 4 both selected; 5 on the
+  // plane; 6 unpartnered.
+  SetPoint(*model, 1, 2, 1, 0, kStateSelected, 2);
+  SetPoint(*model, 2, -1, 0, 0, 0, 1);
+  SetPoint(*model, 3, 2, 1, 0, kStateSelected, 4);
+  SetPoint(*model, 4, -1, 3, 0, kStateSelected, 3);
+  SetPoint(*model, 5, 0.3f, 1, 1, 0, 5);
+  SetPoint(*model, 6, 4, 4, 4, 0, 0);
+  model->pointCount = 6;
+  const int classes[] = {0, 1, 3, 1, 1, 0, 0};
+  for (int p = 1; p <= 6; ++p) model->points[p].selectionClass = classes[p];
+  SyncMirror(*model);
+  EXPECT_EQ(model->points[1].position, VECTOR(2, 1, 0));
+  EXPECT_EQ(model->points[2].position, VECTOR(-2, 1, 0));
+  EXPECT_EQ(model->points[3].position, VECTOR(1.5f, 2, 0));
+  EXPECT_EQ(model->points[4].position, VECTOR(-1.5f, 2, 0));
+  EXPECT_EQ(model->points[5].position, VECTOR(0, 1, 1));
+  EXPECT_EQ(model->points[6].position, VECTOR(4, 4, 4));
+}
+
+TEST_F(Mirror, ASelectedQuadGetsAMirrorCopyWoundTheOtherWayOnce) {
+  testing::UnitQuad(model());
+  for (int p = 1; p <= 4; ++p) model().points[p].position.x += 2;  // wholly at x > 0
+  model().faces[1].material = 5;
+  Begin({1, 2, 3, 4});
+  RunEdit("MirrorItem");
+  ASSERT_EQ(model().pointCount, 8);
+  ASSERT_EQ(model().lineCount, 8);
+  ASSERT_EQ(model().faceCount, 2);
+  for (int p = 1; p <= 4; ++p) {
+    EXPECT_EQ(model().points[p].mirror, p + 4);
+    EXPECT_EQ(model().points[p + 4].mirror, p);
+    EXPECT_EQ(position(p + 4), VECTOR(-position(p).x, position(p).y, position(p).z));
+    EXPECT_EQ(model().points[p + 4].state, kStateSelected);
+  }
+  const FACE& copy = model().faces[2];
+  EXPECT_EQ(copy.corners, (std::array<int32_t, 4>{5, 8, 7, 6}));
+  EXPECT_EQ(copy.material, 5);
+  EXPECT_EQ(copy.state, kStateSelected);
+  EXPECT_EQ(copy.uv[1], model().faces[1].uv[3]);
+  // Both faces look the same way along x mirrored: their normals mirror.
+  EXPECT_FLOAT_EQ(copy.normal.z, model().faces[1].normal.z);
+  std::string reason;
+  ASSERT_TRUE(ValidateModel(model(), &reason, true)) << reason;
+
+  ResetUndo(*document);
+  RunEdit("MirrorItem");
+  EXPECT_EQ(model().pointCount, 8);
+  EXPECT_EQ(model().lineCount, 8);
+  EXPECT_EQ(model().faceCount, 2);
+}
+
+TEST_F(Mirror, CornersOnThePlaneAreSharedWithTheCopy) {
+  testing::UnitQuad(model());
+  // Corners 1 and 4 at x = 0, their own partners.
+  model().points[1].mirror = 1;
+  model().points[4].mirror = 4;
+  Begin({1, 2, 3, 4});
+  RunEdit("MirrorItem");
+  EXPECT_EQ(model().pointCount, 6);
+  EXPECT_EQ(model().lineCount, 7);  // 4-1 is its own mirror
+  ASSERT_EQ(model().faceCount, 2);
+  const std::set<int32_t> corners(model().faces[2].corners.begin(), model().faces[2].corners.end());
+  EXPECT_EQ(corners, (std::set<int32_t>{1, 4, 5, 6}));
+}
+
+TEST_F(Mirror, UnmirrorClearsBothPointsOfAPair) {
+  testing::MirroredPair(model());
+  Begin({1});
+  RunEdit("UnMirrorItem");
+  EXPECT_EQ(model().points[1].mirror, 0);
+  EXPECT_EQ(model().points[2].mirror, 0);
+}
+
+TEST_F(Mirror, ReflectExchangesXAboutThePivotAndKeepsPartnersInStep) {
+  ClearModel(model());
+  SetPoint(model(), 1, 3, 0, 0, 0, 0);
+  SetPoint(model(), 2, -1, 1, 0, 0, 0);
+  SetPoint(model(), 3, 5, 2, 0, 0, 4);  // unselected, partner of 4
+  SetPoint(model(), 4, -5, 2, 0, 0, 3);
+  model().pointCount = 4;
+  SetLine(model(), 1, 1, 2, 0);
+  SetLine(model(), 2, 2, 4, 0);
+  SetLine(model(), 3, 3, 4, 0);
+  model().lineCount = 3;
+  Begin({1, 2, 4});
+  // Pivot x = (3 - 1 - 5) / 3 = -1: 3 -> -5, -1 -> -1, -5 -> 3.
+  RunEdit("XReflectItem");
+  EXPECT_FLOAT_EQ(position(1).x, -5);
+  EXPECT_FLOAT_EQ(position(2).x, -1);
+  EXPECT_FLOAT_EQ(position(4).x, 3);
+  EXPECT_FLOAT_EQ(position(3).x, -3);  // the image of its reflected partner
+  EXPECT_FLOAT_EQ(position(1).y, 0);
+
+  // Two points: their x values trade places.
+  testing::MirroredPair(model());
+  model().points[1].mirror = model().points[2].mirror = 0;
+  model().points[1].position.x = 3;
+  Begin({1, 2});
+  RunEdit("XReflectItem");
+  EXPECT_FLOAT_EQ(position(1).x, 1);
+  EXPECT_FLOAT_EQ(position(2).x, 3);
+}
+
+TEST_F(Mirror, ReflectRewindsTheSelectedSurfaces) {
+  testing::UnitQuad(model());
+  Begin({1, 2, 3, 4});
+  model().faces[1].state = kStateSelected;
+  RunEdit("YReflectItem");
+  EXPECT_EQ(model().faces[1].corners, (std::array<int32_t, 4>{1, 4, 3, 2}));
+  EXPECT_FLOAT_EQ(position(1).y, 1);
+  EXPECT_FLOAT_EQ(position(4).y, 0);
+  EXPECT_GT(model().faces[1].normal.z, 0.99f);  // still facing the same way
+}
+
+TEST_F(Mirror, MirroringAFullTorusIsRefusedUntouched) {
+  testing::QuadTorus(model(), 99, 101);
+  for (int p = 1; p <= model().pointCount; ++p) model().points[p].state = kStateSelected;
+  Begin();
+  RunRefused("MirrorItem");
+}
+
+}  // namespace
+}  // namespace vexal
