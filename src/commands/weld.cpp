@@ -152,6 +152,47 @@ void DropDuplicatesInRun(Model& model, const std::vector<int32_t>& order, int fi
   }
 }
 
+// Whether two live surfaces of the same key have the corners of one among
+// the corners of the other, in either order.
+bool MayHoldDuplicates(const Model& model) {
+  struct Entry {
+    int32_t key;
+    int size;
+    CornerSet set;
+    bool operator<(const Entry& other) const {
+      return key != other.key ? key < other.key : set < other.set;
+    }
+  };
+  std::vector<Entry> entries;
+  entries.reserve(static_cast<size_t>(model.faceCount));
+  for (int s = 1; s <= model.faceCount; ++s) {
+    const FACE& face = model.faces[s];
+    if (face.state == kStateRemoved) continue;
+    const auto& c = face.corners;
+    Entry entry{IsQuad(face) ? c[0] + c[1] + c[2] + c[3] : -(c[0] + c[1] + c[2]), 0, {}};
+    entry.set = DistinctCorners(face, &entry.size);
+    entries.push_back(entry);
+  }
+  std::sort(entries.begin(), entries.end());
+  for (size_t k = 0; k + 1 < entries.size(); ++k) {
+    if (entries[k].key == entries[k + 1].key && entries[k].set == entries[k + 1].set) return true;
+  }
+  for (const Entry& entry : entries) {
+    const int fullMask = (1 << entry.size) - 1;
+    for (int mask = 1; mask < fullMask; ++mask) {
+      Entry subset{entry.key, 0, {}};
+      for (int k = 0; k < entry.size; ++k) {
+        if (mask & (1 << k)) subset.set[subset.size++] = entry.set[k];
+      }
+      const auto found = std::lower_bound(entries.begin(), entries.end(), subset);
+      if (found != entries.end() && found->key == subset.key && found->set == subset.set) {
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
 // Cells of a grid at least twice the reach of the weld radius, so that the
 // points close to a point lie in its own cell or the neighbouring one on
 // the nearer side, on each axis: eight cells to look in.
@@ -555,6 +596,10 @@ bool SplitFoldedQuads(Model& model) {
 }
 
 void DropDuplicateSurfaces(Model& model) {
+  // The stated sort is quadratic on many equal keys (a weld that collapses
+  // thousands of surfaces gives them all one key); its order matters only
+  // where some live surface's corners lie among another's of the same key.
+  if (!MayHoldDuplicates(model)) return;
   const int m = model.faceCount;
   std::vector<int32_t> keys(static_cast<size_t>(m) + 1, 0);
   std::vector<int32_t> order(static_cast<size_t>(m) + 1, 0);

@@ -1,4 +1,4 @@
-#include "support/model_compare.h"
+#include "commands/model_compare.h"
 
 #include <gtest/gtest.h>
 
