@@ -17,6 +17,8 @@ struct Registry {
     AddSelectionCommands(commands);
     AddWeldCommands(commands);
     AddMirrorCommands(commands);
+    AddLineCommands(commands);
+    AddPointCommands(commands);
     for (size_t i = 0; i < commands.size(); ++i) byName.emplace(commands[i].name, i);
   }
 };

@@ -95,5 +95,7 @@ void AddWindowCommands(std::vector<CommandDefinition>& commands);
 void AddSelectionCommands(std::vector<CommandDefinition>& commands);
 void AddWeldCommands(std::vector<CommandDefinition>& commands);
 void AddMirrorCommands(std::vector<CommandDefinition>& commands);
+void AddLineCommands(std::vector<CommandDefinition>& commands);
+void AddPointCommands(std::vector<CommandDefinition>& commands);
 
 }  // namespace vexal
