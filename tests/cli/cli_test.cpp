@@ -300,3 +300,32 @@ TEST_F(CliTest, ApplyStopsAtAFailingStepNamesItAndWritesNothing) {
 
 }  // namespace
 }  // namespace vexal
+
+namespace vexal {
+namespace {
+
+// A tool window's values reach its command from the settings file: the
+// grid width snaps point 1 of the default object, and its mirror partner
+// follows.
+TEST_F(CliTest, ApplyTakesToolWindowValuesFromTheSettingsFile) {
+  ASSERT_EQ(run({"new", path("in.vxl")}).status, 0);
+  std::ofstream(path("grid.ini"), std::ios::binary)
+      << "[Main]\r\nGridWidthX=0.3\r\nGridCheckY=0\r\nGridCheckZ=0\r\n";
+  const ToolRun applied = run({"apply", path("in.vxl"), path("out.vxl"), "--settings",
+                               path("grid.ini"), "--select", "points:1", "--run", "SetGridItem"});
+  ASSERT_EQ(applied.status, 0) << applied.err;
+  auto document = std::make_unique<Document>();
+  FormatContext context;
+  ASSERT_EQ(LoadNativeFile(*document, path("out.vxl"), context), 1) << context.reason;
+  const Model& model = document->model;
+  EXPECT_NEAR(model.points[1].position.x, -0.9f, 1e-5);
+  EXPECT_NEAR(model.points[2].position.x, 0.9f, 1e-5);
+  EXPECT_EQ(std::fabs(model.points[1].position.y), 1.0f);  // y unchecked, left alone
+  // A weld that has nothing selected is refused as a disabled command.
+  const ToolRun refused = run({"apply", path("in.vxl"), path("x.vxl"), "--run", "SameAttachItem"});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.err, "step 1 (--run SameAttachItem): nothing is selected\n");
+}
+
+}  // namespace
+}  // namespace vexal
