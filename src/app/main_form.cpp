@@ -23,6 +23,7 @@
 #include "app/about_box.h"
 #include "app/child_form.h"
 #include "app/locate_form.h"
+#include "app/tool_windows.h"
 #include "app/shortcut_form.h"
 #include "app/viewer_form.h"
 #include "formats/format_registry.h"
@@ -147,6 +148,9 @@ TMainForm::TMainForm(const QString& executablePath, UserInterface* ui)
     refreshMenuState();
   });
   locate_ = new TLocateForm(this);
+  grid_ = new TGridForm(this);
+  random_ = new TRandomForm(this);
+  attach_ = new TAttachForm(this);
   shortcuts_ = DefaultShortcuts();
   buildMenus();
   buildToolbar();
@@ -252,6 +256,20 @@ void TMainForm::bindCommands() {
   handlers_["LocateWindowItem"] = [this] {
     locate_->show();
     locate_->raise();
+  };
+  handlers_["GirdWindowItem"] = [this] {
+    grid_->load();
+    grid_->show();
+    grid_->raise();
+  };
+  handlers_["RandomWindowItem"] = [this] {
+    random_->load();
+    random_->show();
+    random_->raise();
+  };
+  handlers_["AttachLineWindowItem"] = [this] {
+    attach_->show();
+    attach_->raise();
   };
 }
 
@@ -515,6 +533,21 @@ void TMainForm::placeToolWindows() {
   }
   const bool showLocate = settings.ShowSubWindow == 0 || settings.ShowLocateWindow != 0;
   locate_->setVisible(showLocate);
+  struct Placed {
+    QWidget* window;
+    int left, top, shown;
+  };
+  const Placed placed[] = {{grid_, settings.GridLeft, settings.GridTop, settings.ShowGridWindow},
+                           {random_, settings.RandomLeft, settings.RandomTop,
+                            settings.ShowRandomWindow},
+                           {attach_, settings.AttachLeft, settings.AttachTop,
+                            settings.ShowAttachWindow}};
+  for (const Placed& p : placed) {
+    if (settings.SaveSubWindow && p.left != kUnsetPlacement && p.top != kUnsetPlacement) {
+      p.window->move(p.left, p.top);
+    }
+    p.window->setVisible(settings.ShowSubWindow != 0 && p.shown != 0);
+  }
 }
 
 void TMainForm::recordToolWindows() {
@@ -525,6 +558,15 @@ void TMainForm::recordToolWindows() {
   settings.LocateWidth = bounds.width();
   settings.LocateHeight = bounds.height();
   settings.ShowLocateWindow = locate_->isVisible() ? 1 : 0;
+  settings.GridLeft = grid_->x();
+  settings.GridTop = grid_->y();
+  settings.ShowGridWindow = grid_->isVisible() ? 1 : 0;
+  settings.RandomLeft = random_->x();
+  settings.RandomTop = random_->y();
+  settings.ShowRandomWindow = random_->isVisible() ? 1 : 0;
+  settings.AttachLeft = attach_->x();
+  settings.AttachTop = attach_->y();
+  settings.ShowAttachWindow = attach_->isVisible() ? 1 : 0;
 }
 
 void TMainForm::showStatus(const QString& text) { statusBar()->showMessage(text); }

@@ -27,6 +27,9 @@ namespace vexal::app {
 
 class TChildForm;
 class TLocateForm;
+class TGridForm;
+class TRandomForm;
+class TAttachForm;
 
 // Virtual-key shortcut value to a Qt key sequence (0 gives none).
 QKeySequence KeySequenceFromShortcut(ShortcutValue value);
@@ -128,6 +131,9 @@ class TMainForm : public QMainWindow, public CommandHost {
   QActionGroup* toolGroup_ = nullptr;
   QList<QPointer<QWidget>> viewers_;
   TLocateForm* locate_ = nullptr;
+  TGridForm* grid_ = nullptr;
+  TRandomForm* random_ = nullptr;
+  TAttachForm* attach_ = nullptr;
 };
 
 }  // namespace vexal::app

@@ -10,7 +10,8 @@ void AddWindowCommands(std::vector<CommandDefinition>& commands) {
        {"FileNewItem", "FileOpenItem", "FileCloseItem", "FileCloseAllItem", "FileSaveItem",
         "FileSaveAsItem", "FileExitItem", "WindowCascadeItem", "WindowTileItem",
         "WindowArrangeItem", "WindowMinimizeItem", "SearchforHelpOnItem", "ViewShortCutItem",
-        "HelpAboutItem", "LocateWindowItem"}) {
+        "HelpAboutItem", "LocateWindowItem", "GirdWindowItem", "RandomWindowItem",
+        "AttachLineWindowItem"}) {
     commands.push_back({name, CommandKind::kWindow, nullptr, nullptr});
   }
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
 
 #include <QAction>
 #include <QApplication>
@@ -8,6 +9,8 @@
 #include <QFile>
 #include <QMouseEvent>
 #include <QImage>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <deque>
 
@@ -326,6 +329,41 @@ TEST(QtCanvas, ThinLinesLeaveOutTheirLastPixelClipAndInvertBack) {
     canvas.line(3, 2, 35, 27);
   }
   EXPECT_EQ(image, before);
+}
+
+}  // namespace
+}  // namespace vexal::app
+
+namespace vexal::app {
+namespace {
+
+// The Grid window opens from the Window menu, normalises what is typed
+// into the settings, and Apply snaps the active document's selection.
+TEST_F(MainFormTest, GridWindowStoresItsFieldsAndAppliesToTheActiveDocument) {
+  Document& document = form->activeDocument()->document();
+  document.model.points[1].state = kStateSelected;
+  RefreshSelection(document);
+  form->action("GirdWindowItem")->trigger();
+  QWidget* grid = nullptr;
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (window->windowTitle() == "Grid") grid = window;
+  }
+  ASSERT_NE(grid, nullptr);
+  EXPECT_TRUE(grid->isVisible());
+  auto* width = grid->findChild<QLineEdit*>("WidthX");
+  ASSERT_NE(width, nullptr);
+  width->setText("0.3");
+  emit width->editingFinished();
+  grid->findChild<QLineEdit*>("WidthY")->setText("not a number");
+  emit grid->findChild<QLineEdit*>("WidthY")->editingFinished();
+  EXPECT_FLOAT_EQ(form->workspace().settings.GridWidthX, 0.3f);
+  EXPECT_EQ(grid->findChild<QLineEdit*>("WidthY")->text(), "0.125");
+  const float x = document.model.points[1].position.x;
+  QPushButton* apply = grid->findChild<QPushButton*>();
+  ASSERT_NE(apply, nullptr);
+  apply->click();
+  EXPECT_FLOAT_EQ(document.model.points[1].position.x, std::round(x / 0.3f) * 0.3f);
+  EXPECT_EQ(document.undo.undoDepth, 1);
 }
 
 }  // namespace
