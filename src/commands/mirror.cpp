@@ -137,29 +137,6 @@ MirrorPlan PlanMirror(const Model& model) {
 
 }  // namespace
 
-void SyncMirror(Model& model) {
-  const int n = model.pointCount;
-  for (int i = 1; i <= n; ++i) {
-    VERT& point = model.points[i];
-    const int32_t p = point.mirror;
-    if (p == i) {
-      point.position.x = 0.0f;
-      continue;
-    }
-    if (p < 1 || p > n) continue;
-    VERT& partner = model.points[p];
-    if (i < p && IsSelectedClass(point.selectionClass) && IsSelectedClass(partner.selectionClass)) {
-      const VECTOR mean((point.position.x - partner.position.x) / 2,
-                        (point.position.y + partner.position.y) / 2,
-                        (point.position.z + partner.position.z) / 2);
-      point.position = mean;
-      partner.position = VECTOR(-mean.x, mean.y, mean.z);
-    } else if (IsMirrorSideClass(point.selectionClass)) {
-      point.position = VECTOR(-partner.position.x, partner.position.y, partner.position.z);
-    }
-  }
-}
-
 bool MirrorSelection(Model& model, MirrorCopies* copies) {
   MirrorPlan plan = PlanMirror(model);
   if (copies) *copies = plan.copies;

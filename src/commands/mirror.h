@@ -6,15 +6,9 @@
 #include "commands/command_dispatcher.h"
 #include "model/document.h"
 #include "model/model.h"
+#include "model/sync_mirror.h"
 
 namespace vexal {
-
-// Restores the symmetry of partnered points after a move, reading the
-// selection classes as stored: a point on the plane (its own partner) gets
-// x = 0; a pair whose points are both selected (class 1 or 2) is made
-// symmetric about their mean; a mirror-side point (class 3 or 4) becomes
-// the image of its partner. Changes positions only.
-void SyncMirror(Model& model);
 
 // How many records MirrorSelection would append, without changing anything.
 struct MirrorCopies {
