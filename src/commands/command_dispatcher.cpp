@@ -19,6 +19,9 @@ struct Registry {
     AddMirrorCommands(commands);
     AddLineCommands(commands);
     AddPointCommands(commands);
+    AddTopologyCommands(commands);
+    AddClipboardCommands(commands);
+    AddPaintCommands(commands);
     for (size_t i = 0; i < commands.size(); ++i) byName.emplace(commands[i].name, i);
   }
 };
@@ -70,7 +73,14 @@ std::optional<bool> CommandChecked(std::string_view name, const CommandTarget& t
   return definition->checked(*target.document);
 }
 
+void FillClipboardFlags(CommandTarget& target) {
+  if (!target.workspace) return;
+  target.pointClipboardFilled = !target.workspace->clipboard.empty();
+  target.paletteClipboardFilled = target.workspace->paletteClipboard.filled;
+}
+
 CommandResult RunCommand(std::string_view name, CommandTarget& target) {
+  FillClipboardFlags(target);
   const CommandItem* item = FindCommand(name);
   if (!item) return {CommandStatus::kUnknown, "no command is called " + std::string(name)};
   const CommandDefinition* definition = FindCommandDefinition(name);

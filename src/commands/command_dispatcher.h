@@ -97,5 +97,12 @@ void AddWeldCommands(std::vector<CommandDefinition>& commands);
 void AddMirrorCommands(std::vector<CommandDefinition>& commands);
 void AddLineCommands(std::vector<CommandDefinition>& commands);
 void AddPointCommands(std::vector<CommandDefinition>& commands);
+void AddTopologyCommands(std::vector<CommandDefinition>& commands);
+void AddClipboardCommands(std::vector<CommandDefinition>& commands);
+void AddPaintCommands(std::vector<CommandDefinition>& commands);
+
+// Sets the target's clipboard flags from its workspace's clipboards (left
+// as they are without a workspace).
+void FillClipboardFlags(CommandTarget& target);
 
 }  // namespace vexal
