@@ -274,7 +274,7 @@ void TMainForm::bindCommands() {
 }
 
 void TMainForm::applyShortcuts() {
-  for (const ShortcutEntry& entry : shortcuts_) {
+  for (const ShortcutEntry& entry : BoundShortcuts(shortcuts_)) {
     if (QAction* action = actions_.value(QString::fromStdString(entry.name))) {
       action->setShortcut(KeySequenceFromShortcut(entry.value));
     }
@@ -289,6 +289,7 @@ CommandTarget TMainForm::commandTarget() {
   target.workspace = &workspace_;
   target.host = this;
   target.openGLAvailable = form ? form->openGLAvailable() : true;
+  FillClipboardFlags(target);
   return target;
 }
 

@@ -21,10 +21,21 @@ QString TShortCutForm::PageText() {
       "</table><h3>Quick Undo</h3><table>"
       "<tr><td>Right Button Mouse while working.</td><td>Undo</td></tr>"
       "</table><h3>Keys</h3><table>";
+  // A key that belongs to an earlier item is not listed again.
+  std::vector<ShortcutEntry> entries;
   for (const CommandMenu& menu : MainMenu()) {
     for (const CommandItem& item : menu.items) {
-      if (item.separator() || item.shortcut == 0) continue;
-      html += "<tr><td>" + QString::fromStdString(ShortcutText(item.shortcut)).toHtmlEscaped() +
+      if (!item.separator()) entries.push_back({std::string(item.name), item.shortcut, item.tag});
+    }
+  }
+  entries = BoundShortcuts(entries);
+  size_t next = 0;
+  for (const CommandMenu& menu : MainMenu()) {
+    for (const CommandItem& item : menu.items) {
+      if (item.separator()) continue;
+      const ShortcutValue shortcut = entries[next++].value;
+      if (shortcut == 0) continue;
+      html += "<tr><td>" + QString::fromStdString(ShortcutText(shortcut)).toHtmlEscaped() +
               "</td><td>" +
               QString::fromUtf8(item.caption.data(), static_cast<qsizetype>(item.caption.size()))
                   .toHtmlEscaped() +

@@ -1,5 +1,6 @@
 #include "commands/command_table.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdlib>
@@ -291,6 +292,20 @@ std::string ShortcutText(ShortcutValue value) {
     }
   }
   return text;
+}
+
+std::vector<ShortcutEntry> BoundShortcuts(const std::vector<ShortcutEntry>& entries) {
+  std::vector<ShortcutEntry> bound = entries;
+  std::vector<ShortcutValue> taken;
+  for (ShortcutEntry& entry : bound) {
+    if (entry.value == 0) continue;
+    if (std::find(taken.begin(), taken.end(), entry.value) != taken.end()) {
+      entry.value = 0;
+    } else {
+      taken.push_back(entry.value);
+    }
+  }
+  return bound;
 }
 
 std::vector<ShortcutEntry> DefaultShortcuts() {

@@ -87,6 +87,15 @@ struct ShortcutEntry {
 };
 std::vector<ShortcutEntry> DefaultShortcuts();
 
+// The keys the application binds: one key, one command. A key given to
+// several items belongs to the first of them in menu order, where a search
+// of the menus from the top finds it; the later items keep their value in
+// the entries (and the shortcut file) but bind no key and show none. (The
+// default table gives Ctrl+Del to both "Delete Vertices On The Edge" and
+// "UV Clear"; a toolkit that finds two actions on one key runs neither.)
+// Entries are expected in menu order, as DefaultShortcuts gives them.
+std::vector<ShortcutEntry> BoundShortcuts(const std::vector<ShortcutEntry>& entries);
+
 // Reads a ".kbd" file into entries: when the file can be read, every tag-0
 // entry is cleared first, then each "name=value" line sets the entry of that
 // name (malformed numbers read as 0, unknown names ignored). Returns false

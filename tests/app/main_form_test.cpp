@@ -112,7 +112,7 @@ TEST_F(MainFormTest, UntitledDocumentsAreNumberedForTheWholeRun) {
 TEST_F(MainFormTest, MenuEnablementFollowsDocumentsAndHistory) {
   EXPECT_TRUE(form->action("FileSaveItem")->isEnabled());
   EXPECT_FALSE(form->action("UndoItem")->isEnabled());
-  EXPECT_FALSE(form->action("CutItem")->isEnabled());  // not built yet
+  EXPECT_FALSE(form->action("CutItem")->isEnabled());  // nothing selected
   edit();
   form->refreshMenuState();
   EXPECT_TRUE(form->action("UndoItem")->isEnabled());

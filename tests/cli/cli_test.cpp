@@ -265,6 +265,36 @@ TEST_F(CliTest, ApplyRunsTheStepsAndWritesTheResult) {
   EXPECT_NE(document->scene.zoom, 1.0f);
 }
 
+TEST_F(CliTest, ApplyCopiesAndPastesThroughTheRunsOwnClipboard) {
+  ASSERT_EQ(run({"new", path("in.vxl")}).status, 0);
+  // The default object: two squares of four points, mirrored in pairs.
+  const ToolRun applied =
+      run({"apply", path("in.vxl"), path("out.vxl"), "--select", "points:1", "--run", "CopyItem",
+           "--run", "PasteItem", "--run", "PasteItem", "--undo", "--redo"});
+  ASSERT_EQ(applied.status, 0) << applied.err;
+  auto document = std::make_unique<Document>();
+  FormatContext context;
+  ASSERT_EQ(LoadNativeFile(*document, path("out.vxl"), context), 1) << context.reason;
+  // Point 1 and its partner 2, twice.
+  EXPECT_EQ(document->model.pointCount, 12);
+  EXPECT_EQ(document->model.points[11].mirror, 12);
+  // Paste with nothing copied is refused like a disabled item.
+  const ToolRun empty = run({"apply", path("in.vxl"), path("out2.vxl"), "--run", "PasteItem"});
+  EXPECT_EQ(empty.status, 1);
+  EXPECT_EQ(empty.err, "step 1 (--run PasteItem): the clipboard is empty\n");
+}
+
+TEST_F(CliTest, ApplyReportsACommandRefusedForLackOfRoom) {
+  const std::string torus =
+      writeNative("torus.vxl", [](Model& m) { testing::QuadTorus(m, 99, 101); });
+  const ToolRun refused = run({"apply", torus, path("out.vxl"), "--select", "all", "--run",
+                               "TriangleItem"});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.err.find("step 2 (--run TriangleItem): "), 0u) << refused.err;
+  EXPECT_NE(refused.err.find("19999"), std::string::npos) << refused.err;
+  EXPECT_TRUE(filesBesides({"torus.vxl"}).empty());
+}
+
 TEST_F(CliTest, ApplyStopsAtAFailingStepNamesItAndWritesNothing) {
   ASSERT_EQ(run({"new", path("in.vxl")}).status, 0);
   struct Case {

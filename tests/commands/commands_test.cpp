@@ -57,6 +57,36 @@ TEST(CommandTable, DefaultShortcutsAndTheirTexts) {
   }
 }
 
+TEST(CommandTable, OneKeyBindsOneCommandTheFirstInMenuOrder) {
+  const auto defaults = DefaultShortcuts();
+  const auto bound = BoundShortcuts(defaults);
+  ASSERT_EQ(bound.size(), defaults.size());
+  std::set<ShortcutValue> keys;
+  for (size_t i = 0; i < bound.size(); ++i) {
+    EXPECT_EQ(bound[i].name, defaults[i].name);
+    if (bound[i].value == 0) continue;
+    EXPECT_EQ(bound[i].value, defaults[i].value) << bound[i].name;
+    EXPECT_TRUE(keys.insert(bound[i].value).second) << bound[i].name;
+  }
+  auto valueOf = [](const std::vector<ShortcutEntry>& entries, std::string_view name) {
+    for (const ShortcutEntry& entry : entries) {
+      if (entry.name == name) return entry.value;
+    }
+    return ShortcutValue{0xFFFF};
+  };
+  const ShortcutValue ctrlDelete = kShortcutCtrl | 0x2E;
+  EXPECT_EQ(valueOf(bound, "DeleteLinePointItem"), ctrlDelete);
+  EXPECT_EQ(valueOf(bound, "ClearUVItem"), 0);
+  EXPECT_EQ(valueOf(defaults, "ClearUVItem"), ctrlDelete);  // still saved as it was
+  // A key the user moves to a later item goes to the earlier one only.
+  auto edited = defaults;
+  for (ShortcutEntry& entry : edited) {
+    if (entry.name == "HelpAboutItem") entry.value = kShortcutCtrl | 'N';
+  }
+  EXPECT_EQ(valueOf(BoundShortcuts(edited), "HelpAboutItem"), 0);
+  EXPECT_EQ(valueOf(BoundShortcuts(edited), "FileNewItem"), kShortcutCtrl | 'N');
+}
+
 TEST(ShortcutFile, LoadClearsUntaggedItemsAndKeepsTaggedOnes) {
   auto entries = DefaultShortcuts();
   ApplyShortcutText("FileNewItem=16462\r\nno equals sign\nUnknownItem=5\nFileOpenItem=junk\n"
