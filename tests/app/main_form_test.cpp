@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <deque>
 
 #include "app/child_form.h"
@@ -258,6 +259,56 @@ TEST_F(MainFormTest, ToolButtonsAndMouseEventsReachTheDocumentsTool) {
   EXPECT_TRUE(form->action("ObjectAllItem")->isEnabled());
   EXPECT_TRUE(form->action("ZoomBtn")->isEnabled());
   EXPECT_FALSE(form->action("MoveBtn")->isEnabled());
+}
+
+TEST_F(MainFormTest, CtrlDeleteRemovesChainPointsAndNothingElseOwnsTheKey) {
+  form->show();
+  form->activateWindow();
+  QApplication::processEvents();
+  TChildForm* child = form->activeDocument();
+  ASSERT_NE(child, nullptr);
+  Document& document = child->document();
+  // A poly-line 1-2-3 with its middle point selected.
+  Model& model = document.model;
+  ClearModel(model);
+  SetPoint(model, 1, 0, 0, 0, kStateNormal, 0);
+  SetPoint(model, 2, 1, 1, 0, kStateSelected, 0);
+  SetPoint(model, 3, 2, 0, 0, kStateNormal, 0);
+  model.pointCount = 3;
+  SetLine(model, 1, 1, 2, 0);
+  SetLine(model, 2, 2, 3, 0);
+  model.lineCount = 2;
+  RefreshSelection(document);
+  PushUndo(document, 1);
+  form->refreshMenuState();
+  // Even with both items enabled the key reaches exactly one of them.
+  form->action("ClearUVItem")->setEnabled(true);
+  EXPECT_EQ(form->action("DeleteLinePointItem")->shortcut(), QKeySequence("Ctrl+Del"));
+  EXPECT_TRUE(form->action("ClearUVItem")->shortcut().isEmpty());
+  QTest::keyClick(child, Qt::Key_Delete, Qt::ControlModifier);
+  QApplication::processEvents();
+  EXPECT_EQ(model.pointCount, 2);
+  EXPECT_EQ(model.lineCount, 1);
+}
+
+TEST_F(MainFormTest, CopyInOneDocumentPastesIntoAnother) {
+  TChildForm* first = form->activeDocument();
+  Document& source = first->document();
+  source.model.points[1].state = kStateSelected;
+  RefreshSelection(source);
+  form->refreshMenuState();
+  EXPECT_FALSE(form->action("PasteItem")->isEnabled());
+  form->action("CopyItem")->trigger();
+  EXPECT_TRUE(form->action("PasteItem")->isEnabled());
+  form->openByName(QString(), 0);
+  QApplication::processEvents();
+  TChildForm* second = form->activeDocument();
+  ASSERT_NE(second, first);
+  form->refreshMenuState();
+  ASSERT_TRUE(form->action("PasteItem")->isEnabled());
+  form->action("PasteItem")->trigger();
+  EXPECT_EQ(second->document().model.pointCount, 8 + 2);
+  EXPECT_EQ(second->document().scene.selectedCount, 2);
 }
 
 }  // namespace
