@@ -20,7 +20,10 @@ using CornerSet = std::array<int32_t, 4>;
 
 inline CornerSet SortedCorners(const std::array<int32_t, 4>& corners, bool quad) {
   CornerSet set = {corners[0], corners[1], corners[2], quad ? corners[3] : 0};
-  std::sort(set.begin(), set.begin() + (quad ? 4 : 3));
+  const int count = quad ? 4 : 3;
+  for (int i = 1; i < count; ++i) {
+    for (int j = i; j > 0 && set[j - 1] > set[j]; --j) std::swap(set[j - 1], set[j]);
+  }
   return set;
 }
 

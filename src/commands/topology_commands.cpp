@@ -44,6 +44,7 @@ void AddTopologyCommands(std::vector<CommandDefinition>& commands) {
   commands.push_back(OnDocument("TriangleItem", TriangulateFaces));
   commands.push_back(OnDocument("QuadrangulateItem", QuadrangulateFaces));
   commands.push_back(OnDocument("DeleteLinePointItem", DeleteChainPoints));
+  commands.push_back(OnDocument("LoopAttachItem", AttachLoop));
   commands.push_back(OnDocument("FaceFlipItem", FlipSelectedFaces));
   commands.push_back(OnDocument("FaceAlignItem", UniformNormals));
   commands.push_back(WithMode("HideItem", HidePoints, 1));
