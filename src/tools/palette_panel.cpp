@@ -1,0 +1,182 @@
+#include "tools/palette_panel.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <utility>
+
+#include "model/maintenance.h"
+#include "tools/number_field.h"
+
+namespace vexal {
+namespace {
+
+int Trunc(double value) { return static_cast<int>(value); }
+
+constexpr int kShift = 1;
+constexpr int kCtrl = 4;
+
+// Select Color with a material of the palette window: its visible surfaces
+// become selected, replacing the selection unless `keep`.
+void SelectMaterial(Document& document, int material, bool keep) {
+  FinishPendingDraw(document);
+  Model& model = document.model;
+  if (!keep) DeselectAll(model);
+  for (int s = 1; s <= model.faceCount; ++s) {
+    FACE& face = model.faces[s];
+    if (face.material == material && face.state != kStateHidden) face.state = kStateSelected;
+  }
+  RefreshSelection(document);
+  PushUndo(document, 1);
+  Redraw(document);
+}
+
+}  // namespace
+
+PixelRect PaletteCell(int column, int row, int width, int height) {
+  const double w = width, h = height;
+  return {Trunc(column * w / kPaletteColumns), Trunc(row * h / kPaletteRows),
+          Trunc((column + 1) * w / kPaletteColumns - 1), Trunc((row + 1) * h / kPaletteRows)};
+}
+
+PixelRect PaletteSelectionFrame(int column, int width, int height) {
+  const double w = width;
+  return {Trunc(column * w / kPaletteColumns), 0, Trunc((column + 1) * w / kPaletteColumns - 1),
+          Trunc(height - 1.0)};
+}
+
+int PaletteColumnAt(int x, int width) {
+  if (width <= 0) return 0;
+  const int column = Trunc(x / (width * 0.0625));
+  return std::clamp(column, 0, kPaletteColumns - 1);
+}
+
+std::array<int, 3> RampColor(const MATERIAL& material, int at, int steps) {
+  std::array<int, 3> color{};
+  const double t = steps > 0 ? static_cast<double>(at) / steps : 0.0;
+  for (int k = 0; k < 3; ++k) color[k] = Trunc(material.light[k] * (1.0 - t) + material.dark[k] * t);
+  return color;
+}
+
+void PalettePress(PalettePanel& panel, Document& document, PaletteButton button, int modifiers,
+                  int x, int width) {
+  if (panel.skipNextPress) {
+    panel.skipNextPress = false;
+    return;
+  }
+  const int column = PaletteColumnAt(x, width);
+  panel.button = button;
+  panel.modifiers = modifiers;
+  if (button == PaletteButton::kMiddle) return;
+  if (button == PaletteButton::kLeft && (modifiers & kCtrl)) {
+    SelectMaterial(document, column, false);
+  } else if (button == PaletteButton::kLeft && (modifiers & kShift)) {
+    SelectMaterial(document, column, true);
+  } else {
+    panel.column = column;
+    document.scene.paletteIndex = column;
+    document.notify().paletteChanged();
+  }
+}
+
+bool PaletteRelease(PalettePanel& panel, Document& document, int x, int width) {
+  if (panel.button != PaletteButton::kRight) return false;
+  panel.button = PaletteButton::kLeft;
+  const int other = PaletteColumnAt(x, width);
+  const int selected = panel.column;
+  if (other == selected) return false;
+  Model& model = document.model;
+  switch (panel.modifiers) {
+    case 0:
+      std::swap(model.materials[selected], model.materials[other]);
+      break;
+    case kShift:
+      std::swap(model.materials[selected], model.materials[other]);
+      for (int s = 1; s <= model.faceCount; ++s) {
+        int32_t& material = model.faces[s].material;
+        if (material == selected) {
+          material = other;
+        } else if (material == other) {
+          material = selected;
+        }
+      }
+      break;
+    case kCtrl:
+      model.materials[other] = model.materials[selected];
+      break;
+    default:
+      break;
+  }
+  document.notify().paletteChanged();
+  RefreshNormals(document, kNormalsAngleSmoothed);
+  PushUndo(document, 1);
+  Redraw(document);
+  return true;
+}
+
+void PaletteDoubleClick(PalettePanel& panel) { panel.skipNextPress = true; }
+
+int NormalizedOpacity(std::string_view text) {
+  return NormalizeIntegerField(text, IntegerFieldRule{0, 255, 255, true, true});
+}
+
+double NormalizedSmoothing(std::string_view text) {
+  return NormalizeFloatField(text, FloatFieldRule{0, 180, 59.5, true, true});
+}
+
+void SetDarkToHalfOfLight(MATERIAL& material) {
+  for (int k = 0; k < 3; ++k) material.dark[k] = material.light[k] >> 1;
+}
+
+MaterialEdit EditOfMaterial(const MATERIAL& material) {
+  MaterialEdit edit;
+  edit.texture = std::string(TextOf(material.texture));
+  edit.name = std::string(TextOf(material.name));
+  edit.blend = material.blend != 0;
+  edit.opacity = material.light[3];
+  edit.smoothingAngle = material.smoothingAngle;
+  for (int k = 0; k < 3; ++k) {
+    edit.light[k] = material.light[k];
+    edit.dark[k] = material.dark[k];
+  }
+  return edit;
+}
+
+bool ApplyMaterialEdit(Document& document, int material, const MaterialEdit& edit,
+                       std::string* reason) {
+  auto fail = [reason](const char* why) {
+    if (reason) *reason = why;
+    return false;
+  };
+  if (material < 0 || material >= kMaterialCount) return fail("no such palette entry");
+  if (edit.texture.size() > kMaxTexturePath) {
+    return fail("the texture file name is longer than 254 characters");
+  }
+  std::string name = edit.name;
+  if (name.empty()) {
+    char fallback[16];
+    std::snprintf(fallback, sizeof fallback, "mat_%02d", material);
+    name = fallback;
+  }
+  MATERIAL entry = document.model.materials[material];
+  if (!SetText(entry.name, name)) return fail("the name is too long");
+  SetText(entry.texture, edit.texture);
+  entry.blend = edit.blend ? 1 : 0;
+  entry.smoothingAngle = static_cast<float>(edit.smoothingAngle);
+  for (int k = 0; k < 3; ++k) {
+    entry.light[k] = edit.light[k];
+    entry.dark[k] = edit.dark[k];
+  }
+  entry.light[3] = entry.dark[3] = edit.opacity;
+  // A half-drawn chain is finished first: finishing it afterwards could take
+  // the model back to the last step and the edit with it.
+  FinishPendingDraw(document);
+  document.model.materials[material] = entry;
+  document.notify().paletteChanged();
+  RefreshNormals(document, kNormalsAngleSmoothed);
+  PushUndo(document, 1);
+  Redraw(document);
+  return true;
+}
+
+}  // namespace vexal
