@@ -205,6 +205,7 @@ void TChildForm::paletteChanged() {
   // Undo restores whole palette entries, run-time texture state included;
   // put back what the window's textures really hold.
   if (glView_) SyncMaterialTextureState(document_, glView_->textures());
+  main_->refreshMenuState();
 }
 
 QImage TChildForm::renderImage() {

@@ -24,6 +24,7 @@
 #include "app/child_form.h"
 #include "app/locate_form.h"
 #include "app/tool_windows.h"
+#include "app/palette_form.h"
 #include "app/shortcut_form.h"
 #include "app/viewer_form.h"
 #include "formats/format_registry.h"
@@ -151,6 +152,7 @@ TMainForm::TMainForm(const QString& executablePath, UserInterface* ui)
   grid_ = new TGridForm(this);
   random_ = new TRandomForm(this);
   attach_ = new TAttachForm(this);
+  palette_ = new TPaletteForm(this);
   shortcuts_ = DefaultShortcuts();
   buildMenus();
   buildToolbar();
@@ -270,6 +272,10 @@ void TMainForm::bindCommands() {
   handlers_["AttachLineWindowItem"] = [this] {
     attach_->show();
     attach_->raise();
+  };
+  handlers_["PaletteWindowItem"] = [this] {
+    palette_->show();
+    palette_->raise();
   };
 }
 
@@ -531,6 +537,10 @@ void TMainForm::placeToolWindows() {
       bounds.setHeight(settings.LocateHeight);
     }
     locate_->setGeometry(bounds);
+    QPoint place = palette_->pos();
+    if (settings.PaletteLeft != kUnsetPlacement) place.setX(settings.PaletteLeft);
+    if (settings.PaletteTop != kUnsetPlacement) place.setY(settings.PaletteTop);
+    palette_->move(place);
   }
   const bool showLocate = settings.ShowSubWindow == 0 || settings.ShowLocateWindow != 0;
   locate_->setVisible(showLocate);
@@ -549,6 +559,7 @@ void TMainForm::placeToolWindows() {
     }
     p.window->setVisible(settings.ShowSubWindow != 0 && p.shown != 0);
   }
+  palette_->setVisible(settings.ShowSubWindow == 0 || settings.ShowPaletteWindow != 0);
 }
 
 void TMainForm::recordToolWindows() {
@@ -568,6 +579,9 @@ void TMainForm::recordToolWindows() {
   settings.AttachLeft = attach_->x();
   settings.AttachTop = attach_->y();
   settings.ShowAttachWindow = attach_->isVisible() ? 1 : 0;
+  settings.PaletteLeft = palette_->x();
+  settings.PaletteTop = palette_->y();
+  settings.ShowPaletteWindow = palette_->isVisible() ? 1 : 0;
 }
 
 void TMainForm::showStatus(const QString& text) { statusBar()->showMessage(text); }
@@ -589,6 +603,7 @@ QAction* TMainForm::action(const QString& name) const {
 
 void TMainForm::refreshMenuState() {
   const CommandTarget target = commandTarget();
+  if (palette_) palette_->refresh();
   for (const CommandMenu& menu : MainMenu()) {
     for (const CommandItem& item : menu.items) {
       if (item.separator()) continue;

@@ -30,6 +30,7 @@ class TLocateForm;
 class TGridForm;
 class TRandomForm;
 class TAttachForm;
+class TPaletteForm;
 
 // Virtual-key shortcut value to a Qt key sequence (0 gives none).
 QKeySequence KeySequenceFromShortcut(ShortcutValue value);
@@ -64,6 +65,7 @@ class TMainForm : public QMainWindow, public CommandHost {
 
   QAction* action(const QString& name) const;
   void refreshMenuState();
+  TPaletteForm* paletteWindow() const { return palette_; }
   void showStatus(const QString& text);
   void addToHistory(const std::string& path);
   void setCloseCancelled() { closeCancelled_ = true; }
@@ -134,6 +136,7 @@ class TMainForm : public QMainWindow, public CommandHost {
   TGridForm* grid_ = nullptr;
   TRandomForm* random_ = nullptr;
   TAttachForm* attach_ = nullptr;
+  TPaletteForm* palette_ = nullptr;
 };
 
 }  // namespace vexal::app

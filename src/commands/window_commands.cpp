@@ -11,7 +11,7 @@ void AddWindowCommands(std::vector<CommandDefinition>& commands) {
         "FileSaveAsItem", "FileExitItem", "WindowCascadeItem", "WindowTileItem",
         "WindowArrangeItem", "WindowMinimizeItem", "SearchforHelpOnItem", "ViewShortCutItem",
         "HelpAboutItem", "LocateWindowItem", "GirdWindowItem", "RandomWindowItem",
-        "AttachLineWindowItem"}) {
+        "AttachLineWindowItem", "PaletteWindowItem"}) {
     commands.push_back({name, CommandKind::kWindow, nullptr, nullptr});
   }
 }

@@ -12,10 +12,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <deque>
 
 #include "app/child_form.h"
+#include "app/color_form.h"
+#include "app/palette_form.h"
 #include "app/gl_view_widget.h"
 #include "app/main_form.h"
 #include "app/qt_canvas.h"
@@ -289,6 +293,43 @@ TEST_F(MainFormTest, CtrlDeleteRemovesChainPointsAndNothingElseOwnsTheKey) {
   QApplication::processEvents();
   EXPECT_EQ(model.pointCount, 2);
   EXPECT_EQ(model.lineCount, 1);
+}
+
+TEST_F(MainFormTest, PaletteWindowChoosesTheEntryAndTheColourDialogWritesIt) {
+  Document& document = form->activeDocument()->document();
+  TPaletteForm* palette = form->paletteWindow();
+  ASSERT_NE(palette, nullptr);
+  palette->resize(160, 80);
+  form->action("PaletteWindowItem")->trigger();
+  EXPECT_TRUE(palette->isVisible());
+  auto press = [&](QPointF at, Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
+    QMouseEvent down(QEvent::MouseButtonPress, at, palette->mapToGlobal(at), button, button,
+                     modifiers);
+    QApplication::sendEvent(palette, &down);
+  };
+  press({95, 40}, Qt::LeftButton, Qt::NoModifier);  // column 9 of 16
+  EXPECT_EQ(document.scene.paletteIndex, 9);
+  EXPECT_EQ(palette->panel().column, 9);
+  form->action("LeftMovePalItem")->trigger();
+  EXPECT_EQ(palette->panel().column, 8);
+  // The window paints the ramps: column 9 (black) is dark at its top.
+  const QImage shot = palette->grab().toImage();
+  EXPECT_EQ(QColor(shot.pixel(95, 2)).red(), 0);
+
+  TColorForm dialog(palette, form.get(), document, 3);
+  dialog.findChild<QLineEdit*>("OpacityEdit")->setText("300");
+  dialog.findChild<QLineEdit*>("NameEdit")->setText("");
+  dialog.findChild<QLineEdit*>("TextureEdit")->setText("wood.png");
+  dialog.findChild<QPushButton*>("HalfButton")->click();
+  const int depth = document.undo.undoDepth;
+  dialog.accept();
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  const MATERIAL& entry = document.model.materials[3];
+  EXPECT_EQ(entry.light[3], 255);
+  EXPECT_EQ(TextOf(entry.name), "mat_03");
+  EXPECT_EQ(TextOf(entry.texture), "wood.png");
+  EXPECT_EQ(entry.dark[0], 255 >> 1);
+  EXPECT_EQ(document.undo.undoDepth, depth + 1);
 }
 
 TEST_F(MainFormTest, CopyInOneDocumentPastesIntoAnother) {

@@ -1,0 +1,109 @@
+#include "app/palette_form.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "app/child_form.h"
+#include "app/color_form.h"
+#include "app/main_form.h"
+
+namespace vexal::app {
+namespace {
+
+int ModifierCode(Qt::KeyboardModifiers modifiers) {
+  return (modifiers & Qt::ShiftModifier ? 1 : 0) + (modifiers & Qt::AltModifier ? 2 : 0) +
+         (modifiers & Qt::ControlModifier ? 4 : 0);
+}
+
+QRect RectOf(const PixelRect& r) { return QRect(QPoint(r.left, r.top), QPoint(r.right, r.bottom)); }
+
+}  // namespace
+
+TPaletteForm::TPaletteForm(TMainForm* main)
+    : QWidget(main, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
+                        Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      main_(main) {
+  setObjectName("PaletteForm");
+  setWindowTitle("Color Palette");
+  setToolTip("Double-Click to change the color\nHold Right-Click to swap color\n"
+             "+ Shift to change the order colors of the palette\n+ Ctrl Copy Color");
+  setGeometry(726, 260, 200, 96);
+}
+
+vexal::Document* TPaletteForm::activeDocument() const {
+  TChildForm* form = main_->activeDocument();
+  return form ? &form->document() : nullptr;
+}
+
+void TPaletteForm::refresh() {
+  if (const vexal::Document* document = activeDocument()) {
+    panel_.column = document->scene.paletteIndex;
+  }
+  update();
+}
+
+void TPaletteForm::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  const vexal::Document* document = activeDocument();
+  if (!document) {
+    painter.fillRect(rect(), palette().window());
+    return;
+  }
+  const int w = width(), h = height();
+  for (int column = 0; column < kPaletteColumns; ++column) {
+    const MATERIAL& material = document->model.materials[column];
+    for (int row = 0; row < kPaletteRows; ++row) {
+      const std::array<int, 3> c = RampColor(material, row, kPaletteRows);
+      const QColor color(c[0], c[1], c[2]);
+      const QRect cell = RectOf(PaletteCell(column, row, w, h));
+      if (column == kGuideMaterial) {
+        painter.fillRect(cell, Qt::white);
+        painter.fillRect(cell, QBrush(color, Qt::HorPattern));
+      } else {
+        painter.fillRect(cell, color);
+      }
+    }
+  }
+  const QRect frame = RectOf(PaletteSelectionFrame(panel_.column, w, h));
+  painter.setBrush(Qt::NoBrush);
+  painter.setPen(Qt::white);
+  painter.drawRect(frame.adjusted(0, 0, -1, -1));
+  painter.setPen(Qt::black);
+  painter.drawRect(frame.adjusted(1, 1, -2, -2));
+}
+
+void TPaletteForm::mousePressEvent(QMouseEvent* event) {
+  event->accept();
+  vexal::Document* document = activeDocument();
+  if (!document) return;
+  PaletteButton button = PaletteButton::kLeft;
+  if (event->button() == Qt::RightButton) button = PaletteButton::kRight;
+  if (event->button() == Qt::MiddleButton) button = PaletteButton::kMiddle;
+  PalettePress(panel_, *document, button, ModifierCode(event->modifiers()),
+               static_cast<int>(event->position().x()), width());
+  main_->refreshMenuState();
+  update();
+}
+
+void TPaletteForm::mouseReleaseEvent(QMouseEvent* event) {
+  event->accept();
+  vexal::Document* document = activeDocument();
+  if (!document || event->button() != Qt::RightButton) return;
+  if (PaletteRelease(panel_, *document, static_cast<int>(event->position().x()), width())) {
+    main_->refreshMenuState();
+  }
+  update();
+}
+
+void TPaletteForm::mouseDoubleClickEvent(QMouseEvent* event) {
+  event->accept();
+  PaletteDoubleClick(panel_);
+  vexal::Document* document = activeDocument();
+  if (!document) return;
+  TColorForm dialog(this, main_, *document, panel_.column);
+  dialog.exec();
+  main_->refreshMenuState();
+  update();
+}
+
+}  // namespace vexal::app
