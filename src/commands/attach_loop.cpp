@@ -15,6 +15,7 @@
 #include <array>
 #include <vector>
 
+#include "commands/corner_set.h"
 #include "commands/edit_frame.h"
 #include "commands/line_lookup.h"
 #include "commands/table_room.h"
@@ -301,6 +302,21 @@ class LoopPlan {
   std::vector<uint8_t> blocked_, loopPoint_, flagged_;
 };
 
+// Two surfaces on the same corners (a new one can land on an old one where
+// loops run close): the first in surface order stays, with the smaller
+// material; the other is marked for removal.
+void DropRepeatedSurfaces(Model& model) {
+  SurfacesByCorners byCorners(model, [](const FACE& face) { return face.state != kStateRemoved; });
+  for (int s = 1; s <= model.faceCount; ++s) {
+    FACE& face = model.faces[s];
+    const int32_t first = byCorners.first(SortedCorners(face.corners, IsQuad(face)));
+    if (first == 0 || first == s) continue;
+    FACE& survivor = model.faces[first];
+    survivor.material = std::min(survivor.material, face.material);
+    face.state = kStateRemoved;
+  }
+}
+
 }  // namespace
 
 CommandResult AttachLoop(Document& document) {
@@ -388,6 +404,7 @@ CommandResult AttachLoop(Document& document) {
     for (int s = write + 1; s <= model.faceCount; ++s) model.faces[s] = FACE{};
     model.faceCount = write;
     MarkDuplicateLines(model);
+    DropRepeatedSurfaces(model);
     DeselectAll(model);
     return CommandResult{};
   });
