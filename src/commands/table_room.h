@@ -6,13 +6,9 @@
 
 #include "commands/command_dispatcher.h"
 #include "model/model.h"
+#include "tools/capacity.h"
 
 namespace vexal {
-
-// Shown in the status bar (and by `apply`) when a command is refused for
-// lack of room.
-inline constexpr const char* kNoRoomText =
-    "点・辺・面の数が上限の19999を超えるため実行できません";
 
 // True when the model can take that many more points, lines and surfaces.
 inline bool HasRoomFor(const Model& model, int64_t points, int64_t lines, int64_t faces) {
@@ -20,6 +16,7 @@ inline bool HasRoomFor(const Model& model, int64_t points, int64_t lines, int64_
          model.faceCount + faces <= kMaxCount;
 }
 
-inline CommandResult NoRoom() { return CommandResult::Refused(kNoRoomText); }
+// The refusal for lack of room, with the status text the tools show.
+inline CommandResult NoRoom() { return CommandResult::Refused(kTableFullText); }
 
 }  // namespace vexal

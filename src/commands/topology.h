@@ -15,6 +15,15 @@ namespace vexal {
 // Refused when the new lines or surfaces would pass 19999.
 CommandResult TriangulateFaces(Document& document);
 
+// Every line of a selected surface gets a point at its middle (its mirror
+// line too) and the surfaces on them are cut, quads with all four edges cut
+// into four around a centre. Nothing split records nothing; refused when
+// the tables have no room.
+CommandResult SubdivideFaces(Document& document);
+
+// Edge Cut of the menu: the rings of the selected lines cut at their middle.
+CommandResult EdgeCutSelection(Document& document);
+
 // Merges pairs of selected triangles (and their mirror images) that share
 // a line, face the same way, lie within 45 degrees of one plane, make a
 // convex quad, have one material and agree in UV at the shared corners;

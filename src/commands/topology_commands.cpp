@@ -41,6 +41,8 @@ CommandDefinition OnWorkspace(std::string_view name,
 }  // namespace
 
 void AddTopologyCommands(std::vector<CommandDefinition>& commands) {
+  commands.push_back(OnDocument("LoopSplitItem", EdgeCutSelection));
+  commands.push_back(OnDocument("SubDivideItem", SubdivideFaces));
   commands.push_back(OnDocument("TriangleItem", TriangulateFaces));
   commands.push_back(OnDocument("QuadrangulateItem", QuadrangulateFaces));
   commands.push_back(OnDocument("DeleteLinePointItem", DeleteChainPoints));

@@ -2,6 +2,7 @@
 
 #include "model/maintenance.h"
 #include "tools/capacity.h"
+#include "tools/edge_cut.h"
 #include "tools/edge_split.h"
 #include "tools/picking.h"
 #include "tools/rubber.h"
@@ -73,14 +74,15 @@ void KnifeCut(Document& document, int x, int y) {
 
 bool KnifeClick(Document& document, const Workspace& workspace, const PointerEvent& event, int point,
                 int line) {
-  (void)workspace;
   const Picks picks = ResolvePicks(document, {point, line, 0});
   if (picks.line == 0) return false;
   Model& model = document.model;
   const float s = LineParameterAt(document, picks.line, event.x, event.y);
-  // The edge cut of the whole loop (UseLoopSplit) comes with the topology
-  // commands; until then the click splits the one line.
   if (s == -1.0f) return true;
+  if (workspace.settings.UseLoopSplit == 1) {
+    EdgeCut(document, picks.line, s);
+    return true;
+  }
   EdgeSplits splits;
   BeginEdgeSplits(model, splits);
   RegisterEdgeSplit(model, splits, picks.line, s, kSplitMirrored);

@@ -1,8 +1,11 @@
 #include "tools/tool_dispatch.h"
 
 #include "tools/draw_tool.h"
+#include "tools/edge_cut.h"
+#include "tools/edge_split.h"
 #include "tools/knife.h"
 #include "tools/navigation.h"
+#include "tools/paint_tool.h"
 #include "tools/picking.h"
 #include "tools/rubber.h"
 #include "tools/select_tool.h"
@@ -77,10 +80,11 @@ bool StartTemporaryGesture(Document& document, Workspace& workspace, const Point
     return true;
   }
   if (code == 7 && button == MouseButton::kLeft) {
-    // Over a line, with UseLoopSplit2, this press belongs to the edge-loop
-    // cut of the topology commands (not built yet); elsewhere it pans.
+    // Over a line, with UseLoopSplit2, the press cuts the line's edge ring
+    // where it was pressed; elsewhere it pans.
     if (workspace.settings.UseLoopSplit2 == 1 && !(IsDrawingTool(mode.tool) && mode.state == 1) &&
         picks.line != 0) {
+      EdgeCut(document, picks.line, LineParameterAt(document, picks.line, event.x, event.y));
       return true;
     }
     StartGesture(document, kGesturePanLeft, event);
@@ -225,14 +229,18 @@ void MousePress(Document& document, Workspace& workspace, const PointerEvent& ev
     case kToolCamera:
       NavigationPress(document, workspace, event);
       break;
+    case kToolPaint:
+    case kToolSpoit:
+    case kToolQuad:
+      PaintToolPress(document, workspace, event);
+      break;
     default:
-      // Selection, drawing, painting and the transform tools take their
-      // presses here once they exist.
+      // The transform tools take their presses here once they exist.
       break;
   }
 }
 
-void MouseMove(Document& document, Workspace& /*workspace*/, const PointerEvent& event) {
+void MouseMove(Document& document, Workspace& workspace, const PointerEvent& event) {
   MODE& mode = document.mode;
   // The rubber band of a stroke follows the pointer even while a view
   // gesture runs in the middle of it.
@@ -261,6 +269,8 @@ void MouseMove(Document& document, Workspace& /*workspace*/, const PointerEvent&
     PictureMoveDrag(document, event.x, event.y);
   } else if (active && tool == kGesturePictureScale) {
     PictureScaleDrag(document, event.y);
+  } else if (active && (tool == kToolPaint || tool == kToolSpoit || tool == kToolQuad)) {
+    PaintToolMove(document, workspace, event);
   }
 }
 
@@ -288,6 +298,11 @@ void MouseRelease(Document& document, Workspace& workspace, const PointerEvent& 
 
   if (mode.state != 1) return;
   switch (mode.tool) {
+    case kToolPaint:
+    case kToolSpoit:
+    case kToolQuad:
+      PaintToolRelease(document, workspace, event);
+      break;
     case kToolLasso:
       if (left) LassoSelect(document);
       break;

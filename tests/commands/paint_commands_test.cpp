@@ -97,7 +97,7 @@ TEST_F(CreateFaces, SurfacesBeyondTheTablesAreRefusedUntouched) {
     m.pointCount = p;
   });
   ASSERT_EQ(model().faceCount, 19998);
-  EXPECT_EQ(refuse("PaintAllItem"), kNoRoomText);
+  EXPECT_EQ(refuse("PaintAllItem"), kTableFullText);
 }
 
 class Palette : public EditCommandFixture {};

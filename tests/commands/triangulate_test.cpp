@@ -85,7 +85,7 @@ TEST_F(Triangulate, AtTheLimitItFitsAndBeyondItIsRefusedUntouched) {
   // 9,999 quads would need 29,997 lines.
   load([](Model& m) { testing::QuadTorus(m, 99, 101); });
   selectAll();
-  EXPECT_EQ(refuse("TriangleItem"), kNoRoomText);
+  EXPECT_EQ(refuse("TriangleItem"), kTableFullText);
 }
 
 class Quadrangulate : public EditCommandFixture {
