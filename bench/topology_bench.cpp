@@ -5,7 +5,9 @@
 // torus back to quads, Triangulate of the 9,999-quad torus refused (it
 // would need 29,997 lines), and Copy + Paste of a 4,998-quad torus (a
 // 4,999-quad torus has no rows x columns shape; doubled it holds 9,996
-// quads and 19,992 lines).
+// quads and 19,992 lines), Subdivide of the 2,499-quad torus (9,996 quads
+// and 19,992 lines after), and one move of a Paint stroke over the 9,999-quad
+// torus.
 #include <benchmark/benchmark.h>
 
 #include <functional>
@@ -14,7 +16,9 @@
 #include "commands/command_dispatcher.h"
 #include "model/document.h"
 #include "model/maintenance.h"
+#include "model/camera.h"
 #include "support/test_models.h"
+#include "tools/tool_dispatch.h"
 
 namespace vexal {
 namespace {
@@ -96,6 +100,39 @@ void BM_CopyPasteWholeQuadTorus4998(benchmark::State& state) {
   state.counters["lines"] = session.document->model.lineCount;
 }
 BENCHMARK(BM_CopyPasteWholeQuadTorus4998)->Unit(benchmark::kMillisecond);
+
+void BM_SubdivideWholeQuadTorus2499(benchmark::State& state) {
+  Session session([](Model& m) { testing::QuadTorus(m, 49, 51); });
+  RunOnFreshModel(state, session, "SubDivideItem", CommandStatus::kDone);
+  state.counters["lines"] = session.document->model.lineCount;
+}
+BENCHMARK(BM_SubdivideWholeQuadTorus2499)->Unit(benchmark::kMillisecond);
+
+// Each move paints the surface under the pointer with the other of two
+// palette entries, so every step changes the model.
+void BM_PaintStrokeStep(benchmark::State& state) {
+  Session session([](Model& m) { testing::QuadTorus(m, 99, 101); });
+  Document& document = *session.document;
+  SetScreenSize(document.scene, 1024, 768);
+  document.scene.angle = VECTOR(30, 15, 0);
+  document.scene.zoom = 0.45f;
+  SetTool(document, kToolPaint);
+  // The pixel at the middle of a surface on the near side of the ring.
+  const FACE& face = document.model.faces[25];
+  VECTOR middle;
+  for (int32_t c : face.corners) middle += document.model.points[c].position;
+  const VECTOR at = ProjectPoint(document, middle * 0.25f, true);
+  const int x = static_cast<int>(at.x), y = static_cast<int>(at.y);
+  MousePress(document, session.workspace, {MouseButton::kLeft, kLeftHeld, x, y});
+  int step = 0;
+  for (auto _ : state) {
+    document.scene.paletteIndex = ++step % 2 + 1;
+    MouseMove(document, session.workspace, {MouseButton::kLeft, kLeftHeld, x, y});
+  }
+  if (document.mode.backup.x != 1.0f) state.SkipWithError("nothing was painted");
+  MouseRelease(document, session.workspace, {MouseButton::kLeft, 0, x, y});
+}
+BENCHMARK(BM_PaintStrokeStep)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace vexal
