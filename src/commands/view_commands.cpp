@@ -138,6 +138,9 @@ void AddViewCommands(std::vector<CommandDefinition>& commands) {
   commands.push_back(ChooseTool("LassoItem", kToolLasso));
   commands.push_back(ChooseTool("PointItem", kToolPoint));
   commands.push_back(ChooseTool("DPointItem", kToolDPoint));
+  commands.push_back(ChooseTool("PaintItem", kToolPaint));
+  commands.push_back(ChooseTool("SpoitItem", kToolSpoit));
+  commands.push_back(ChooseTool("QuadItem", kToolQuad));
   commands.push_back(ChooseTool("ZoomItem", kToolZoom));
   commands.push_back(ChooseTool("SelectZoomItem", kToolSelectZoom));
   commands.push_back(ChooseTool("PanItem", kToolPan));

@@ -56,7 +56,9 @@ TEST(Quadify, TwoTrianglesBecomeOneQuadOfTheSmallerMaterial) {
       EXPECT_EQ(quad.uv[j], UV(p.x, p.y)) << against << " corner " << j;
     }
     // The diagonal runs 3 -> 1 in (1,2,3): the quad starts after it.
-    if (!against) EXPECT_EQ(quad.corners, (std::array<int32_t, 4>{1, 2, 3, 4}));
+    if (!against) {
+      EXPECT_EQ(quad.corners, (std::array<int32_t, 4>{1, 2, 3, 4}));
+    }
   }
 }
 
