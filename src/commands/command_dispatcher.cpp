@@ -19,6 +19,7 @@ struct Registry {
     AddMirrorCommands(commands);
     AddLineCommands(commands);
     AddPointCommands(commands);
+    AddGeneratorCommands(commands);
     for (size_t i = 0; i < commands.size(); ++i) byName.emplace(commands[i].name, i);
   }
 };

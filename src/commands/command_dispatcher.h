@@ -97,5 +97,6 @@ void AddWeldCommands(std::vector<CommandDefinition>& commands);
 void AddMirrorCommands(std::vector<CommandDefinition>& commands);
 void AddLineCommands(std::vector<CommandDefinition>& commands);
 void AddPointCommands(std::vector<CommandDefinition>& commands);
+void AddGeneratorCommands(std::vector<CommandDefinition>& commands);
 
 }  // namespace vexal
