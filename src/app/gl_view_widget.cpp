@@ -118,6 +118,15 @@ void GLViewWidget::reloadMaterialTexture(int material) {
   update();
 }
 
+void GLViewWidget::reloadPictureTexture(int slot) {
+  if (!gl_.valid) {
+    texturesPending_ = true;
+    return;
+  }
+  LoadPictureTexture(form_->document(), gl_, textures_, slot);
+  update();
+}
+
 void GLViewWidget::resetTextureFilters() {
   if (!gl_.valid) return;
   SetMaterialTextureFilters(gl_, textures_, form_->document().scene.linearTexture != 0);

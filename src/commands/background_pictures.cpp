@@ -6,7 +6,7 @@ PictureValues PictureValuesOf(const Document& document) {
   PictureValues values;
   for (int slot = 0; slot < kPictureSlots; ++slot) {
     const BPICTURE& picture = document.model.pictures[static_cast<size_t>(slot)];
-    PictureSlotValues& out = values.slots[static_cast<size_t>(slot)];
+    PictureSlotValues& out = values.pictures[static_cast<size_t>(slot)];
     out.path = std::string(TextOf(picture.path));
     out.flipSide = picture.flipSide != 0;
     out.flip = picture.flip != 0;
@@ -20,7 +20,7 @@ CommandResult ApplyPictureValues(Document& document, const PictureValues& values
                                  const std::array<bool, kPictureSlots>& pathEdited,
                                  std::array<bool, kPictureSlots>& reload) {
   reload = {};
-  for (const PictureSlotValues& slot : values.slots) {
+  for (const PictureSlotValues& slot : values.pictures) {
     if (slot.path.size() >= static_cast<size_t>(kTextCapacity)) {
       return CommandResult::Refused("a picture path may hold at most " +
                                     std::to_string(kTextCapacity - 1) + " characters");
@@ -29,9 +29,9 @@ CommandResult ApplyPictureValues(Document& document, const PictureValues& values
   for (int slot = 0; slot < kPictureSlots; ++slot) {
     const size_t k = static_cast<size_t>(slot);
     BPICTURE& picture = document.model.pictures[k];
-    SetText(picture.path, values.slots[k].path);
-    picture.flipSide = values.slots[k].flipSide ? 1 : 0;
-    picture.flip = values.slots[k].flip ? 1 : 0;
+    SetText(picture.path, values.pictures[k].path);
+    picture.flipSide = values.pictures[k].flipSide ? 1 : 0;
+    picture.flip = values.pictures[k].flip ? 1 : 0;
     reload[k] = pathEdited[k];
   }
   document.scene.pictureScale = values.scale;

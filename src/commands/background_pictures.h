@@ -19,7 +19,7 @@ struct PictureSlotValues {
 };
 
 struct PictureValues {
-  std::array<PictureSlotValues, kPictureSlots> slots;
+  std::array<PictureSlotValues, kPictureSlots> pictures;
   float scale = 1.0f;
   float depth = 2.0f;
 };

@@ -80,11 +80,11 @@ TEST(BackgroundPictures, OKStoresEverySlotAndReloadsOnlyTheEditedOnes) {
   auto document = testing::DocumentWith(nullptr);
   SetText(document->model.pictures[0].path, "front.png");
   PictureValues values = PictureValuesOf(*document);
-  EXPECT_EQ(values.slots[0].path, "front.png");
+  EXPECT_EQ(values.pictures[0].path, "front.png");
   EXPECT_EQ(values.scale, 1.0f);
-  values.slots[1].path = "side.png";
-  values.slots[1].flip = true;
-  values.slots[2].flipSide = true;
+  values.pictures[1].path = "side.png";
+  values.pictures[1].flip = true;
+  values.pictures[2].flipSide = true;
   values.depth = 3;
   std::array<bool, kPictureSlots> reload{};
   ASSERT_TRUE(ApplyPictureValues(*document, values, {false, true, false}, reload).ok());
@@ -94,7 +94,7 @@ TEST(BackgroundPictures, OKStoresEverySlotAndReloadsOnlyTheEditedOnes) {
   EXPECT_EQ(document->model.pictures[2].flipSide, 1);
   EXPECT_EQ(document->scene.pictureDepth, 3.0f);
 
-  values.slots[0].path = std::string(300, 'p');
+  values.pictures[0].path = std::string(300, 'p');
   EXPECT_EQ(ApplyPictureValues(*document, values, {true, true, true}, reload).status,
             CommandStatus::kRefused);
   EXPECT_EQ(Text(document->model.pictures[0].path), "front.png");
