@@ -309,7 +309,10 @@ void TMainForm::bindCommands() {
   };
   handlers_["SetFormatItem"] = [this] { format_->edit(workspace_.settings); };
   handlers_["SetShortCutItem"] = [this] {
-    if (keyboard_->edit(shortcuts_)) applyShortcuts();
+    if (keyboard_->edit(shortcuts_)) {
+      applyShortcuts();
+      SaveShortcutFile(shortcutPath_.toStdString(), shortcuts_);
+    }
   };
   handlers_["UtilityItem"] = [this] { utility_->run(); };
   handlers_["ResetSubWindowItem"] = [this] { resetSubWindows(); };

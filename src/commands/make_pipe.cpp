@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "commands/edit_frame.h"
+#include "commands/number_field.h"
 #include "commands/ring_mesh.h"
 #include "commands/table_room.h"
 #include "model/maintenance.h"
@@ -248,6 +249,15 @@ void BuildTube(Document& document, const Chain& chain, const PipeParameters& par
 }
 
 }  // namespace
+
+PipeParameters PipeParametersFrom(const Settings& settings) {
+  // The settings file may hold anything; the window would show these.
+  PipeParameters parameters;
+  parameters.segments = NormalizeIntField(IntFieldText(settings.PipeSegment), kPipeSegmentField);
+  parameters.radius = NormalizeFloatField(FloatFieldText(settings.PipeRadius), kPipeRadiusField);
+  parameters.offset = NormalizeFloatField(FloatFieldText(settings.PipeOffset), kPipeOffsetField);
+  return parameters;
+}
 
 CommandResult MakePipe(Document& document, const PipeParameters& parameters) {
   if (parameters.segments < 3 || !(parameters.radius > 0)) {
