@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "commands/edit_frame.h"
 #include "commands/uv_projection.h"
@@ -94,15 +95,26 @@ CommandResult ProjectUV(Document& document, const UVProjection& projection) {
         projection.kind == ProjectionKind::kCylinder || projection.kind == ProjectionKind::kSphere;
     const float turn = -projection.angle * 0.017453292f;
     const float cosine = std::cos(turn), sine = std::sin(turn);
+    // A point shared by several surfaces is projected once.
+    std::vector<UV> pointUV(static_cast<size_t>(model.pointCount) + 1);
+    std::vector<uint8_t> projected(pointUV.size(), 0);
+    auto rawAt = [&](int32_t point) {
+      if (!projected[static_cast<size_t>(point)]) {
+        const VECTOR p = model.points[point].position.transformed(frame);
+        const VECTOR q((p.x - centre[0]) * factor[0], (p.y - centre[1]) * factor[1],
+                       (p.z - centre[2]) * factor[2]);
+        pointUV[static_cast<size_t>(point)] = RawUV(projection.kind, q, 0);
+        projected[static_cast<size_t>(point)] = 1;
+      }
+      return pointUV[static_cast<size_t>(point)];
+    };
     for (int s = 1; s <= model.faceCount; ++s) {
       FACE& face = model.faces[s];
       if (face.state != kStateSelected) continue;
       UV raw[4];
       for (int slot = 0; slot < 4; ++slot) {
-        const VECTOR p = model.points[face.corners[slot]].position.transformed(frame);
-        const VECTOR q((p.x - centre[0]) * factor[0], (p.y - centre[1]) * factor[1],
-                       (p.z - centre[2]) * factor[2]);
-        raw[slot] = RawUV(projection.kind, q, slot);
+        raw[slot] = projection.kind == ProjectionKind::kFace ? RawUV(projection.kind, VECTOR(), slot)
+                                                             : rawAt(face.corners[slot]);
       }
       // Each corner is compared with corner 0 as flipped, so a flip does
       // not tear the surfaces at the seam.
