@@ -35,6 +35,12 @@ TPipeForm::TPipeForm(TMainForm* main) : ToolWindow(main, "PipeForm", "Pipe Setti
   adjustSize();
 }
 
+TPipeForm::~TPipeForm() {
+  // The fields lose focus while the base class tears the window down; by
+  // then there is no pipe window left to store into.
+  for (NumberEdit* edit : {segments_, radius_, offset_}) disconnect(edit, nullptr, this, nullptr);
+}
+
 void TPipeForm::showEvent(QShowEvent* event) {
   ToolWindow::showEvent(event);
   const Settings& settings = main_->settings();

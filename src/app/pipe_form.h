@@ -13,6 +13,7 @@ class TPipeForm : public ToolWindow {
   Q_OBJECT
  public:
   explicit TPipeForm(TMainForm* main);
+  ~TPipeForm() override;
 
  protected:
   void showEvent(QShowEvent* event) override;

@@ -130,7 +130,10 @@ for _ in $(seq 50); do
   sleep 0.1
 done
 kill -0 "$APP_PID" 2>/dev/null && e2e_fail "the modeller did not quit"
+status=0
+wait "$APP_PID" || status=$?
 APP_PID=
+((status == 0)) || e2e_fail "the modeller ended with status $status: $(tail -5 "$WORK/app.log")"
 tr -d '\r' <"$WORK/vexal.ini" | grep -q '^SaveMainWindow=0$' ||
   e2e_fail "the changed option is not in the settings file"
 e2e_pass
