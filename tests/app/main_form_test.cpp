@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <deque>
 
+#include <QCheckBox>
 #include <QPushButton>
 
 #include "app/child_form.h"
@@ -22,6 +23,7 @@
 #include "app/locate_form.h"
 #include "app/main_form.h"
 #include "app/number_edit.h"
+#include "app/option_form.h"
 #include "app/pipe_form.h"
 #include "app/primitive_form.h"
 #include "app/projection_form.h"
@@ -469,6 +471,36 @@ TEST_F(MainFormTest, EveryMainMenuItemHasItsCode) {
                 std::string(name) == "ClearUVItem")
         << name;
   }
+}
+
+TEST(OptionForm, BoxesShowTheSettingsWithTwoInvertedAndStoreThemBack) {
+  Application();
+  TOptionForm dialog(nullptr);
+  Settings settings;
+  settings.UseSelectFace = 1;
+  settings.WindowBGColor = 0x00112233;
+  dialog.load(settings);
+  QCheckBox* orthogonal = nullptr;
+  QCheckBox* lassoFace = nullptr;
+  QCheckBox* smoothing = nullptr;
+  for (QCheckBox* box : dialog.findChildren<QCheckBox*>()) {
+    if (box->text() == "Show Orthogonal view at startup") orthogonal = box;
+    if (box->text() == "Lasso selection at the face.") lassoFace = box;
+    if (box->text() == "Smoothing processing with smoothing angle.") smoothing = box;
+  }
+  ASSERT_TRUE(orthogonal && lassoFace && smoothing);
+  EXPECT_FALSE(orthogonal->isChecked());  // Perspective = 1
+  EXPECT_FALSE(lassoFace->isChecked());   // UseSelectFace = 1
+  EXPECT_TRUE(smoothing->isChecked());
+  orthogonal->setChecked(true);
+  smoothing->setChecked(false);
+  Settings stored;
+  dialog.store(stored);
+  EXPECT_EQ(stored.Perspective, 0);
+  EXPECT_EQ(stored.UseSelectFace, 1);
+  EXPECT_EQ(stored.UseAngleSmooth, 0);
+  EXPECT_EQ(stored.WindowBGColor, 0x00112233);
+  EXPECT_EQ(stored.CellEdgeNormalWidth, 2.0f);
 }
 
 }  // namespace
