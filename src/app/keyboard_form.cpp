@@ -16,7 +16,7 @@
 namespace vexal::app {
 namespace {
 
-QString Qt8(const std::string& text) { return QString::fromStdString(text); }
+QString FromUtf8(const std::string& text) { return QString::fromStdString(text); }
 
 }  // namespace
 
@@ -74,13 +74,13 @@ TKeyboardForm::TKeyboardForm(QWidget* parent) : QDialog(parent) {
     std::function<bool(const std::string&)> ask;
     if (confirm_->isChecked()) {
       ask = [this](const std::string& caption) {
-        return QMessageBox::question(this, "Vexal", Qt8(ShortcutEditor::OverwriteQuestion(caption)),
+        return QMessageBox::question(this, "Vexal", FromUtf8(ShortcutEditor::OverwriteQuestion(caption)),
                                      QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
       };
     }
     std::string message;
     if (editor_->set(node, composed(), ask, &message) == SetShortcutOutcome::kReserved) {
-      QMessageBox::warning(this, "Vexal", Qt8(message));
+      QMessageBox::warning(this, "Vexal", FromUtf8(message));
     }
     refreshLabels();
   });
@@ -111,7 +111,7 @@ void TKeyboardForm::buildTree() {
     const ShortcutNode& node = editor_->nodes()[i];
     auto* item = node.depth == 0 || !menu ? new QTreeWidgetItem(tree_) : new QTreeWidgetItem(menu);
     if (node.depth == 0) menu = item;
-    item->setText(0, Qt8(node.caption));
+    item->setText(0, FromUtf8(node.caption));
     item->setData(0, Qt::UserRole, static_cast<int>(i));
     items_[i] = item;
   }
@@ -137,9 +137,9 @@ ShortcutValue TKeyboardForm::composed() const {
 void TKeyboardForm::refreshLabels() {
   const int node = selectedNode();
   if (node < 0 || !editor_) return;
-  current_->setText(Qt8(editor_->currentText(node)));
-  changed_->setText(Qt8(ShortcutText(composed())));
-  assigned_->setText(Qt8(editor_->assignedCaption(node, composed())));
+  current_->setText(FromUtf8(editor_->currentText(node)));
+  changed_->setText(FromUtf8(ShortcutText(composed())));
+  assigned_->setText(FromUtf8(editor_->assignedCaption(node, composed())));
 }
 
 }  // namespace vexal::app
