@@ -3,9 +3,10 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QDialogButtonBox>
-#include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <map>
@@ -30,29 +31,40 @@ TOptionForm::TOptionForm(QWidget* parent) : QDialog(parent) {
   setObjectName("OptionForm");
   setWindowTitle("System Configuration Settings");
   auto* layout = new QVBoxLayout(this);
-  auto* columns = new QGridLayout;
+  // Three columns of switch groups: window and start-up behaviour with the
+  // cartoon switches, the defaults of new windows, the tools.
+  auto* columns = new QHBoxLayout;
+  QVBoxLayout* column[3];
+  for (QVBoxLayout*& c : column) {
+    c = new QVBoxLayout;
+    columns->addLayout(c);
+  }
   std::map<std::string_view, QVBoxLayout*> groups;
-  int group = 0;
   for (const SystemSwitch& option : SystemSwitches()) {
     QVBoxLayout*& box = groups[option.group];
     if (!box) {
       auto* frame = new QGroupBox(QString::fromUtf8(option.group.data(), static_cast<qsizetype>(option.group.size())), this);
       box = new QVBoxLayout(frame);
-      columns->addWidget(frame, group % 2, group / 2);
-      ++group;
+      const int index = option.group == "New windows" ? 1 : option.group == "Tools" ? 2 : 0;
+      column[index]->addWidget(frame);
     }
     auto* check = new QCheckBox(QString::fromUtf8(option.caption.data(), static_cast<qsizetype>(option.caption.size())), this);
     box->addWidget(check);
     switches_.push_back(check);
   }
+  for (QVBoxLayout* c : column) c->addStretch(1);
   layout->addLayout(columns);
-  auto* lines = new QGroupBox("Cartoon effect widths and colours", this);
-  auto* form = new QFormLayout(lines);
+  auto* lines = new QGroupBox("Line widths and colours", this);
+  auto* grid = new QGridLayout(lines);
+  int row = 0;
   for (const SystemWidth& width : SystemWidths()) {
     auto* edit = new NumberEdit(width.rule, lines);
-    form->addRow(QString::fromUtf8(width.caption.data(), static_cast<qsizetype>(width.caption.size())), edit);
+    edit->setFixedWidth(80);
+    grid->addWidget(new QLabel(QString::fromUtf8(width.caption.data(), static_cast<qsizetype>(width.caption.size())), lines), row, 0);
+    grid->addWidget(edit, row++, 1);
     widths_.push_back(edit);
   }
+  row = 0;
   for (const SystemColor& color : SystemColors()) {
     auto* button = new QPushButton(lines);
     button->setFixedWidth(64);
@@ -63,9 +75,12 @@ TOptionForm::TOptionForm(QWidget* parent) : QDialog(parent) {
       colorValues_[index] = ValueOf(chosen);
       PaintSwatch(colors_[index], colorValues_[index]);
     });
-    form->addRow(QString::fromUtf8(color.caption.data(), static_cast<qsizetype>(color.caption.size())) + " colour", button);
+    grid->addWidget(new QLabel(QString::fromUtf8(color.caption.data(), static_cast<qsizetype>(color.caption.size())) + " colour", lines), row, 2);
+    grid->addWidget(button, row++, 3);
     colors_.push_back(button);
   }
+  grid->setColumnStretch(1, 1);
+  grid->setColumnStretch(3, 1);
   colorValues_.assign(colors_.size(), 0);
   layout->addWidget(lines);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
