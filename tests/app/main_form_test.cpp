@@ -15,6 +15,9 @@
 #include <deque>
 
 #include <QCheckBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QTimer>
 #include <QPushButton>
 
 #include "app/child_form.h"
@@ -471,6 +474,29 @@ TEST_F(MainFormTest, EveryMainMenuItemHasItsCode) {
                 std::string(name) == "ClearUVItem")
         << name;
   }
+}
+
+TEST_F(MainFormTest, BackgroundPictureOKStoresTheWindowsValuesInTheDocument) {
+  Document& document = form->activeDocument()->document();
+  bool ran = false;
+  QTimer::singleShot(0, [&] {
+    QDialog* dialog = form->findChild<QDialog*>("PictureForm");
+    ASSERT_NE(dialog, nullptr);
+    const auto edits = dialog->findChildren<QLineEdit*>();
+    ASSERT_GE(edits.size(), 5);
+    edits[1]->setText("side.png");  // the Y axis path
+    for (QLineEdit* edit : edits) {
+      if (auto* number = qobject_cast<NumberEdit*>(edit)) number->setText("0");
+    }
+    ran = true;
+    dialog->accept();
+  });
+  form->action("PictureWindowItem")->trigger();
+  ASSERT_TRUE(ran);
+  EXPECT_EQ(TextOf(document.model.pictures[1].path), "side.png");
+  // Scale and depth of 0 read as their defaults.
+  EXPECT_EQ(document.scene.pictureScale, 1.0f);
+  EXPECT_EQ(document.scene.pictureDepth, 2.0f);
 }
 
 TEST(OptionForm, BoxesShowTheSettingsWithTwoInvertedAndStoreThemBack) {
