@@ -6,6 +6,8 @@
 #include <QMenu>
 #include <QVBoxLayout>
 
+#include "app/main_form.h"
+
 namespace vexal::app {
 
 TAboutBox::TAboutBox(QWidget* parent, int gridType, int cellShade)
@@ -39,9 +41,10 @@ void TAboutBox::contextMenuEvent(QContextMenuEvent* event) {
   cell->setCheckable(true);
   cell->setChecked(cellShade_ != 0);
   QAction* information = menu.addAction("Information");
-  // The Information window comes with the model statistics command.
-  information->setEnabled(false);
   QAction* chosen = menu.exec(event->globalPos());
+  if (chosen == information) {
+    if (auto* main = qobject_cast<TMainForm*>(parentWidget())) main->showInformation();
+  }
   if (chosen == grid1) gridType_ = 0;
   if (chosen == grid2) gridType_ = 1;
   if (chosen == cell) cellShade_ = cellShade_ ? 0 : 1;

@@ -32,6 +32,9 @@ GLViewWidget::GLViewWidget(TChildForm* form) : QOpenGLWidget(form), form_(form) 
 }
 
 GLViewWidget::~GLViewWidget() {
+  // The base class destroys the context after this object is gone: its
+  // aboutToBeDestroyed must not reach contextLost any more.
+  if (QOpenGLContext* own = context()) disconnect(own, nullptr, this, nullptr);
   if (gl_.valid) DeleteTextureNames(gl_, textures_);
   gl_.Release();
 }
@@ -115,6 +118,15 @@ void GLViewWidget::reloadMaterialTexture(int material) {
     return;
   }
   LoadMaterialTexture(form_->document(), gl_, textures_, material);
+  update();
+}
+
+void GLViewWidget::reloadPictureTexture(int slot) {
+  if (!gl_.valid) {
+    texturesPending_ = true;
+    return;
+  }
+  LoadPictureTexture(form_->document(), gl_, textures_, slot);
   update();
 }
 

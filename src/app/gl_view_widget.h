@@ -26,6 +26,8 @@ class GLViewWidget : public QOpenGLWidget, public GLPlatformContext {
   // Reloads every material texture and background picture.
   void reloadAllTextures();
   void reloadMaterialTexture(int material);
+  // Background picture slot 0..2, after its path changed.
+  void reloadPictureTexture(int slot);
   void resetTextureFilters();
 
   // GLPlatformContext: the widget owns the context; swapping is Qt's.

@@ -11,10 +11,12 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -22,9 +24,18 @@
 
 #include "app/about_box.h"
 #include "app/child_form.h"
+#include "app/format_form.h"
+#include "app/information_form.h"
+#include "app/keyboard_form.h"
 #include "app/locate_form.h"
 #include "app/tool_windows.h"
 #include "app/palette_form.h"
+#include "app/option_form.h"
+#include "app/picture_form.h"
+#include "app/pipe_form.h"
+#include "app/primitive_form.h"
+#include "app/projection_form.h"
+#include "app/utility_form.h"
 #include "app/shortcut_form.h"
 #include "app/viewer_form.h"
 #include "formats/format_registry.h"
@@ -277,6 +288,86 @@ void TMainForm::bindCommands() {
     palette_->show();
     palette_->raise();
   };
+  // The tool windows and dialogs are made once and live as long as the
+  // main window.
+  primitive_ = new TPrimitiveForm(this);
+  pipe_ = new TPipeForm(this);
+  projection_ = new TProjectionForm(this);
+  information_ = new TInformationForm(this);
+  keyboard_ = new TKeyboardForm(this);
+  picture_ = new TPictureForm(this);
+  format_ = new TFormatForm(this);
+  utility_ = new TUtilityForm(this);
+  options_ = new TOptionForm(this);
+  for (const auto& [name, window] : {std::pair<QString, QWidget*>{"PrimitiveWindowItem", primitive_},
+                                     {"PipeWindowItem", pipe_},
+                                     {"ProjectionWindowItem", projection_}}) {
+    handlers_[name] = [window] {
+      window->show();
+      window->raise();
+    };
+  }
+  handlers_["PictureWindowItem"] = [this] { picture_->run(); };
+  handlers_["SetSystemItem"] = [this] {
+    if (options_->edit(workspace_.settings)) applyOptions();
+    // The active document redraws after the dialog either way.
+    if (TChildForm* form = activeDocument()) form->redraw();
+  };
+  handlers_["SetFormatItem"] = [this] { format_->edit(workspace_.settings); };
+  handlers_["SetShortCutItem"] = [this] {
+    if (keyboard_->edit(shortcuts_)) {
+      applyShortcuts();
+      SaveShortcutFile(shortcutPath_.toStdString(), shortcuts_);
+    }
+  };
+  handlers_["UtilityItem"] = [this] { utility_->run(); };
+  handlers_["ResetSubWindowItem"] = [this] { resetSubWindows(); };
+}
+
+CommandResult TMainForm::editActiveDocument(const std::function<CommandResult(Document&)>& edit) {
+  TChildForm* form = activeDocument();
+  if (!form) return {CommandStatus::kDisabled, "no document is open"};
+  const CommandResult result = edit(form->document());
+  if (!result.ok()) showStatus(QString::fromStdString(result.message));
+  refreshMenuState();
+  return result;
+}
+
+void TMainForm::showInformation() {
+  if (TChildForm* form = activeDocument()) information_->showInformation(form->document().model);
+}
+
+void TMainForm::applyOptions() {
+  for (TChildForm* form : documents()) {
+    form->document().useAngleSmooth = workspace_.settings.UseAngleSmooth != 0;
+  }
+  if (TChildForm* form = activeDocument()) {
+    RefreshSelection(form->document());
+    RefreshNormals(form->document(), kNormalsAngleSmoothed);
+  }
+}
+
+namespace {
+
+void CenterOnScreen(QWidget* window) {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect area = screen->geometry();
+  const QSize size = window->frameGeometry().size();
+  window->move((area.width() - size.width()) / 2, (area.height() - size.height()) / 2);
+}
+
+}  // namespace
+
+void TMainForm::resetSubWindows() {
+  // The reset height of the angle palette is 118, ten less than the
+  // height a fresh settings file holds.
+  locate_->setGeometry(726, 100, 200, 118);
+  palette_->setGeometry(726, 229, 230, 139);
+  for (QWidget* window :
+       std::initializer_list<QWidget*>{grid_, pipe_, random_, primitive_, projection_}) {
+    CenterOnScreen(window);
+  }
 }
 
 void TMainForm::applyShortcuts() {
@@ -546,18 +637,29 @@ void TMainForm::placeToolWindows() {
   locate_->setVisible(showLocate);
   struct Placed {
     QWidget* window;
-    int left, top, shown;
+    int left, top, show;
   };
+  // In the order the windows are shown; without saved places (or before the
+  // first saved run) they are centred.
   const Placed placed[] = {{grid_, settings.GridLeft, settings.GridTop, settings.ShowGridWindow},
                            {random_, settings.RandomLeft, settings.RandomTop,
                             settings.ShowRandomWindow},
                            {attach_, settings.AttachLeft, settings.AttachTop,
-                            settings.ShowAttachWindow}};
-  for (const Placed& p : placed) {
-    if (settings.SaveSubWindow && p.left != kUnsetPlacement && p.top != kUnsetPlacement) {
-      p.window->move(p.left, p.top);
+                            settings.ShowAttachWindow},
+                           {pipe_, settings.PipeLeft, settings.PipeTop, settings.ShowPipeWindow},
+                           {projection_, settings.ProjectionLeft, settings.ProjectionTop,
+                            settings.ShowProjectionWindow},
+                           {primitive_, settings.PrimitiveLeft, settings.PrimitiveTop,
+                            settings.ShowPrimitiveWindow}};
+  for (const Placed& tool : placed) {
+    tool.window->adjustSize();
+    if (settings.SaveSubWindow && settings.BootFirst && tool.left != kUnsetPlacement &&
+        tool.top != kUnsetPlacement) {
+      tool.window->move(tool.left, tool.top);
+    } else {
+      CenterOnScreen(tool.window);
     }
-    p.window->setVisible(settings.ShowSubWindow != 0 && p.shown != 0);
+    tool.window->setVisible(settings.ShowSubWindow == 1 && tool.show != 0);
   }
   palette_->setVisible(settings.ShowSubWindow == 0 || settings.ShowPaletteWindow != 0);
 }
@@ -582,6 +684,15 @@ void TMainForm::recordToolWindows() {
   settings.PaletteLeft = palette_->x();
   settings.PaletteTop = palette_->y();
   settings.ShowPaletteWindow = palette_->isVisible() ? 1 : 0;
+  settings.PipeLeft = pipe_->pos().x();
+  settings.PipeTop = pipe_->pos().y();
+  settings.ShowPipeWindow = pipe_->isVisible() ? 1 : 0;
+  settings.ProjectionLeft = projection_->pos().x();
+  settings.ProjectionTop = projection_->pos().y();
+  settings.ShowProjectionWindow = projection_->isVisible() ? 1 : 0;
+  settings.PrimitiveLeft = primitive_->pos().x();
+  settings.PrimitiveTop = primitive_->pos().y();
+  settings.ShowPrimitiveWindow = primitive_->isVisible() ? 1 : 0;
 }
 
 void TMainForm::showStatus(const QString& text) { statusBar()->showMessage(text); }

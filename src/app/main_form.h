@@ -31,6 +31,15 @@ class TGridForm;
 class TRandomForm;
 class TAttachForm;
 class TPaletteForm;
+class TPrimitiveForm;
+class TPipeForm;
+class TProjectionForm;
+class TInformationForm;
+class TKeyboardForm;
+class TPictureForm;
+class TFormatForm;
+class TUtilityForm;
+class TOptionForm;
 
 // Virtual-key shortcut value to a Qt key sequence (0 gives none).
 QKeySequence KeySequenceFromShortcut(ShortcutValue value);
@@ -86,6 +95,24 @@ class TMainForm : public QMainWindow, public CommandHost {
   QString settingsPath() const { return settingsPath_; }
   QString shortcutPath() const { return shortcutPath_; }
 
+  // Runs a model edit of a tool window or dialog on the active document; a
+  // refusal shows its reason in the status bar. kDisabled without one.
+  CommandResult editActiveDocument(const std::function<CommandResult(Document&)>& edit);
+  // The Information window for the active document, if there is one.
+  void showInformation();
+  // "Reset SubWindow Position".
+  void resetSubWindows();
+  // After the System Configuration dialog: every document takes the
+  // smoothing option, the active one re-derives its display and redraws.
+  void applyOptions();
+  std::vector<ShortcutEntry>& shortcuts() { return shortcuts_; }
+  // The tool windows, for the placement code and the tests.
+  TPrimitiveForm* primitiveForm() const { return primitive_; }
+  TPipeForm* pipeForm() const { return pipe_; }
+  TProjectionForm* projectionForm() const { return projection_; }
+  TInformationForm* informationForm() const { return information_; }
+  TLocateForm* locateForm() const { return locate_; }
+
   static QString OpenFilter();
   static QString SaveFilter();
 
@@ -137,6 +164,15 @@ class TMainForm : public QMainWindow, public CommandHost {
   TRandomForm* random_ = nullptr;
   TAttachForm* attach_ = nullptr;
   TPaletteForm* palette_ = nullptr;
+  TPrimitiveForm* primitive_ = nullptr;
+  TPipeForm* pipe_ = nullptr;
+  TProjectionForm* projection_ = nullptr;
+  TInformationForm* information_ = nullptr;
+  TKeyboardForm* keyboard_ = nullptr;
+  TPictureForm* picture_ = nullptr;
+  TFormatForm* format_ = nullptr;
+  TUtilityForm* utility_ = nullptr;
+  TOptionForm* options_ = nullptr;
 };
 
 }  // namespace vexal::app

@@ -1,9 +1,12 @@
 #include "commands/apply_steps.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 
+#include "commands/number_field.h"
+#include "commands/primitives.h"
 #include "model/maintenance.h"
 
 namespace vexal {
@@ -28,6 +31,31 @@ bool SplitPair(std::string_view text, std::string_view& first, std::string_view&
   if (comma == std::string_view::npos) return false;
   first = text.substr(0, comma);
   second = text.substr(comma + 1);
+  return true;
+}
+
+std::vector<std::string_view> SplitFields(std::string_view text) {
+  std::vector<std::string_view> fields;
+  for (;;) {
+    const size_t comma = text.find(',');
+    fields.push_back(text.substr(0, comma));
+    if (comma == std::string_view::npos) return fields;
+    text = text.substr(comma + 1);
+  }
+}
+
+// A number as the field would show it after leaving it; false when the
+// text is not a number at all.
+bool FieldValue(std::string_view text, const FloatFieldRule& rule, float& value) {
+  float parsed = 0;
+  if (!ParseFloat(text, parsed)) return false;
+  value = NormalizeFloatField(text, rule);
+  return true;
+}
+
+bool FlagValue(std::string_view text, bool& value) {
+  if (text != "0" && text != "1") return false;
+  value = text == "1";
   return true;
 }
 
@@ -110,6 +138,49 @@ bool ParsePointList(std::string_view text, int pointCount, std::vector<int>& poi
   return true;
 }
 
+bool ParsePipeValues(std::string_view text, PipeParameters& parameters) {
+  const std::vector<std::string_view> fields = SplitFields(text);
+  int segments = 0;
+  float number = 0;
+  if (fields.size() != 3 || !ParseInt(fields[0], segments) || !ParseFloat(fields[1], number) ||
+      !ParseFloat(fields[2], number)) {
+    return false;
+  }
+  parameters.segments = NormalizeIntField(fields[0], kPipeSegmentField);
+  parameters.radius = NormalizeFloatField(fields[1], kPipeRadiusField);
+  parameters.offset = NormalizeFloatField(fields[2], kPipeOffsetField);
+  return true;
+}
+
+bool ParseUVValues(std::string_view text, UVProjection& projection) {
+  const std::vector<std::string_view> fields = SplitFields(text);
+  if (fields.size() < 2 || fields.size() > 10) return false;
+  projection = UVProjection{};
+  const std::string_view kinds[] = {"flat", "cylinder", "sphere", "face"};
+  const std::string_view axes[] = {"x", "y", "z"};
+  const auto kind = std::find(std::begin(kinds), std::end(kinds), fields[0]);
+  const auto axis = std::find(std::begin(axes), std::end(axes), fields[1]);
+  if (kind == std::end(kinds) || axis == std::end(axes)) return false;
+  projection.kind = static_cast<ProjectionKind>(kind - std::begin(kinds));
+  projection.axis = static_cast<ProjectionAxis>(axis - std::begin(axes));
+  for (size_t i = 2; i < fields.size(); ++i) {
+    const std::string_view field = fields[i];
+    bool good = false;
+    switch (i) {
+      case 2: good = FieldValue(field, kUVCenterField, projection.centerU); break;
+      case 3: good = FieldValue(field, kUVCenterField, projection.centerV); break;
+      case 4: good = FieldValue(field, kUVScaleField, projection.scaleU); break;
+      case 5: good = FieldValue(field, kUVScaleField, projection.scaleV); break;
+      case 6: good = FlagValue(field, projection.flipU); break;
+      case 7: good = FlagValue(field, projection.flipV); break;
+      case 8: good = FieldValue(field, kUVAngleField, projection.angle); break;
+      case 9: good = FlagValue(field, projection.useView); break;
+    }
+    if (!good) return false;
+  }
+  return true;
+}
+
 bool ParseApplySteps(const std::vector<std::string>& arguments, std::vector<ApplyStep>& steps,
                      std::string& error) {
   steps.clear();
@@ -150,6 +221,16 @@ bool ParseApplySteps(const std::vector<std::string>& arguments, std::vector<Appl
       good = ParseFloat(v, zoom) && zoom > 0;
     } else if (option == "--run") {
       good = !value.empty();
+    } else if (option == "--primitive") {
+      const auto& buttons = PrimitiveButtons();
+      good = std::any_of(buttons.begin(), buttons.end(),
+                         [&](const PrimitiveButton& button) { return button.name == v; });
+    } else if (option == "--pipe") {
+      PipeParameters parameters;
+      good = ParsePipeValues(v, parameters);
+    } else if (option == "--uv") {
+      UVProjection projection;
+      good = ParseUVValues(v, projection);
     }
     if (!good) {
       error = "bad value for " + option + ": \"" + value + "\"";
@@ -178,6 +259,29 @@ std::string RunApplyStep(CommandTarget& target, const ApplyStep& step) {
     ParseFloat(step.value, document.scene.zoom);
     return {};
   }
+  if (step.option == "--primitive" || step.option == "--pipe" || step.option == "--uv") {
+    CommandResult result;
+    if (step.option == "--primitive") {
+      result = RunPrimitiveButton(document, step.value);
+    } else if (step.option == "--pipe") {
+      // The window stores its values in the settings, then Apply runs the
+      // menu command with them.
+      PipeParameters parameters;
+      ParsePipeValues(step.value, parameters);
+      if (target.workspace) {
+        Settings& settings = target.workspace->settings;
+        settings.PipeSegment = parameters.segments;
+        settings.PipeRadius = parameters.radius;
+        settings.PipeOffset = parameters.offset;
+      }
+      result = MakePipe(document, parameters);
+    } else {
+      UVProjection projection;
+      ParseUVValues(step.value, projection);
+      result = ProjectUV(document, projection);
+    }
+    return result.ok() ? std::string() : result.message;
+  }
   std::string name;
   if (step.option == "--run") {
     name = step.value;
@@ -186,7 +290,7 @@ std::string RunApplyStep(CommandTarget& target, const ApplyStep& step) {
   } else if (step.option == "--redo") {
     name = "RedoItem";
   } else {
-    return "the " + step.option.substr(2) + " window's actions are not available yet";
+    return "unknown step " + step.option;
   }
   const CommandResult result = RunCommand(name, target);
   return result.ok() ? std::string() : result.message;
@@ -209,8 +313,13 @@ std::string ApplyHelpText() {
       "  --zoom Z         the zoom factor\n"
       "  --run NAME       the main-menu command of that name\n"
       "  --primitive cube|sphere1|sphere2|sphere3|cylinder1|cylinder2|cylinder3\n"
-      "  --pipe N,R,A\n"
+      "                   a button of the Add Primitive Objects window\n"
+      "  --pipe N,R,A     the Pipe Settings window's segments, radius and offset\n"
+      "                   (stored in the settings), then its Apply\n"
       "  --uv KIND,AXIS[,CU,CV,SU,SV,FU,FV,ANGLE,VIEW]\n"
+      "                   the UV Projection window's Apply: KIND flat|cylinder|sphere|\n"
+      "                   face, AXIS x|y|z; centre 0.5,0.5, scale 1,1, flips 0,0,\n"
+      "                   angle 0 and view 0 unless given\n"
       "  --undo | --redo\n"
       "\n"
       "commands for --run:\n";

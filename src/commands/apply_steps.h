@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "commands/command_dispatcher.h"
+#include "commands/make_pipe.h"
+#include "commands/uv_projection.h"
 
 namespace vexal {
 
@@ -33,6 +35,17 @@ std::string RunApplyStep(CommandTarget& target, const ApplyStep& step);
 // "1,4,7-9" as 1-based point numbers, each checked against pointCount.
 bool ParsePointList(std::string_view text, int pointCount, std::vector<int>& points,
                     std::string& error);
+
+// "N,R,A" of --pipe: three numbers, brought into range by the pipe
+// window's field rules (2 segments become 3, a radius of 0 becomes 0.125).
+// False when a value is missing or not a number.
+bool ParsePipeValues(std::string_view text, PipeParameters& parameters);
+// "KIND,AXIS[,CU,CV,SU,SV,FU,FV,ANGLE,VIEW]" of --uv: KIND flat, cylinder,
+// sphere or face; AXIS x, y or z; then any leading part of the numbers
+// (centre, scale, flips 0/1, angle in degrees, view 0/1), the rest taking
+// the window's defaults. Numbers are brought into range by the window's
+// field rules. False on anything else.
+bool ParseUVValues(std::string_view text, UVProjection& projection);
 
 // The text of `vexal-tool apply --help`: the steps and every command name
 // a step can run.

@@ -22,6 +22,7 @@ struct Registry {
     AddTopologyCommands(commands);
     AddClipboardCommands(commands);
     AddPaintCommands(commands);
+    AddGeneratorCommands(commands);
     for (size_t i = 0; i < commands.size(); ++i) byName.emplace(commands[i].name, i);
   }
 };

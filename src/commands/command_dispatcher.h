@@ -104,5 +104,6 @@ void AddPaintCommands(std::vector<CommandDefinition>& commands);
 // Sets the target's clipboard flags from its workspace's clipboards (left
 // as they are without a workspace).
 void FillClipboardFlags(CommandTarget& target);
+void AddGeneratorCommands(std::vector<CommandDefinition>& commands);
 
 }  // namespace vexal

@@ -1,8 +1,9 @@
 // The check every command that adds records makes before it changes
-// anything: no table may pass 19999 records.
+// anything: no table may pass 19,999 records.
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "commands/command_dispatcher.h"
 #include "model/model.h"
@@ -18,5 +19,10 @@ inline bool HasRoomFor(const Model& model, int64_t points, int64_t lines, int64_
 
 // The refusal for lack of room, with the status text the tools show.
 inline CommandResult NoRoom() { return CommandResult::Refused(kTableFullText); }
+
+// Done when the model has room for the records; otherwise kRefused with a
+// message naming `what` and the table that would overflow.
+CommandResult CheckTableRoom(const Model& model, long long points, long long lines,
+                             long long surfaces, std::string_view what);
 
 }  // namespace vexal

@@ -11,7 +11,9 @@ void AddWindowCommands(std::vector<CommandDefinition>& commands) {
         "FileSaveAsItem", "FileExitItem", "WindowCascadeItem", "WindowTileItem",
         "WindowArrangeItem", "WindowMinimizeItem", "SearchforHelpOnItem", "ViewShortCutItem",
         "HelpAboutItem", "LocateWindowItem", "GirdWindowItem", "RandomWindowItem",
-        "AttachLineWindowItem", "PaletteWindowItem"}) {
+        "AttachLineWindowItem", "PaletteWindowItem", "PipeWindowItem", "ProjectionWindowItem",
+        "PrimitiveWindowItem", "PictureWindowItem", "SetSystemItem", "SetFormatItem",
+        "SetShortCutItem", "UtilityItem", "ResetSubWindowItem"}) {
     commands.push_back({name, CommandKind::kWindow, nullptr, nullptr});
   }
 }

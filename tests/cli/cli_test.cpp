@@ -328,6 +328,27 @@ TEST_F(CliTest, ApplyStopsAtAFailingStepNamesItAndWritesNothing) {
   EXPECT_TRUE(filesBesides({"in.vxl"}).empty());
 }
 
+TEST_F(CliTest, ApplyRunsTheGeneratorWindowsWithTheSettingsFileValues) {
+  ASSERT_EQ(run({"new", path("in.vxl")}).status, 0);
+  // The default object's eight lines form two loops of four; the settings
+  // file asks for pipes of 4 segments.
+  std::ofstream(path("pipe.ini"), std::ios::binary) << "[Main]\r\nPipeSegment=4\r\n";
+  const ToolRun piped = run({"apply", path("in.vxl"), path("out.vxl"), "--settings",
+                             path("pipe.ini"), "--select", "all", "--run", "PipeItem",
+                             "--primitive", "cube", "--uv", "face,x"});
+  ASSERT_EQ(piped.status, 0) << piped.err;
+  const ToolRun info = run({"info", path("out.vxl")});
+  EXPECT_NE(info.out.find("Total Vertex : " + std::to_string(8 + 2 * 4 * 4 + 8) + "\n"),
+            std::string::npos)
+      << info.out;
+  EXPECT_EQ(run({"apply", path("in.vxl"), path("out2.vxl"), "--pipe", "6,x,0"}).status, 2);
+  EXPECT_EQ(run({"apply", path("in.vxl"), path("out2.vxl"), "--uv", "flat"}).status, 2);
+  const ToolRun empty = run({"apply", path("in.vxl"), path("out2.vxl"), "--select", "none",
+                             "--uv", "sphere,y"});
+  EXPECT_EQ(empty.status, 1);
+  EXPECT_EQ(empty.err, "step 2 (--uv sphere,y): no surface is selected\n");
+}
+
 }  // namespace
 }  // namespace vexal
 

@@ -1,0 +1,121 @@
+#include "app/option_form.h"
+
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <map>
+
+#include "app/number_edit.h"
+#include "commands/system_options.h"
+
+namespace vexal::app {
+namespace {
+
+// Settings colours are 0x00BBGGRR.
+QColor ColorOf(int value) { return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF); }
+int ValueOf(const QColor& color) { return color.red() | (color.green() << 8) | (color.blue() << 16); }
+
+void PaintSwatch(QPushButton* button, int value) {
+  button->setStyleSheet(QString("background-color: %1").arg(ColorOf(value).name()));
+}
+
+}  // namespace
+
+TOptionForm::TOptionForm(QWidget* parent) : QDialog(parent) {
+  setObjectName("OptionForm");
+  setWindowTitle("System Configuration Settings");
+  auto* layout = new QVBoxLayout(this);
+  // Three columns of switch groups: window and start-up behaviour with the
+  // cartoon switches, the defaults of new windows, the tools.
+  auto* columns = new QHBoxLayout;
+  QVBoxLayout* column[3];
+  for (QVBoxLayout*& c : column) {
+    c = new QVBoxLayout;
+    columns->addLayout(c);
+  }
+  std::map<std::string_view, QVBoxLayout*> groups;
+  for (const SystemSwitch& option : SystemSwitches()) {
+    QVBoxLayout*& box = groups[option.group];
+    if (!box) {
+      auto* frame = new QGroupBox(QString::fromUtf8(option.group.data(), static_cast<qsizetype>(option.group.size())), this);
+      box = new QVBoxLayout(frame);
+      const int index = option.group == "New windows" ? 1 : option.group == "Tools" ? 2 : 0;
+      column[index]->addWidget(frame);
+    }
+    auto* check = new QCheckBox(QString::fromUtf8(option.caption.data(), static_cast<qsizetype>(option.caption.size())), this);
+    box->addWidget(check);
+    switches_.push_back(check);
+  }
+  for (QVBoxLayout* c : column) c->addStretch(1);
+  layout->addLayout(columns);
+  auto* lines = new QGroupBox("Line widths and colours", this);
+  auto* grid = new QGridLayout(lines);
+  int row = 0;
+  for (const SystemWidth& width : SystemWidths()) {
+    auto* edit = new NumberEdit(width.rule, lines);
+    edit->setFixedWidth(80);
+    grid->addWidget(new QLabel(QString::fromUtf8(width.caption.data(), static_cast<qsizetype>(width.caption.size())), lines), row, 0);
+    grid->addWidget(edit, row++, 1);
+    widths_.push_back(edit);
+  }
+  row = 0;
+  for (const SystemColor& color : SystemColors()) {
+    auto* button = new QPushButton(lines);
+    button->setFixedWidth(64);
+    const size_t index = colors_.size();
+    connect(button, &QPushButton::clicked, this, [this, index] {
+      const QColor chosen = QColorDialog::getColor(ColorOf(colorValues_[index]), this);
+      if (!chosen.isValid()) return;
+      colorValues_[index] = ValueOf(chosen);
+      PaintSwatch(colors_[index], colorValues_[index]);
+    });
+    grid->addWidget(new QLabel(QString::fromUtf8(color.caption.data(), static_cast<qsizetype>(color.caption.size())) + " colour", lines), row, 2);
+    grid->addWidget(button, row++, 3);
+    colors_.push_back(button);
+  }
+  grid->setColumnStretch(1, 1);
+  grid->setColumnStretch(3, 1);
+  colorValues_.assign(colors_.size(), 0);
+  layout->addWidget(lines);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  layout->addWidget(buttons);
+}
+
+void TOptionForm::load(const Settings& settings) {
+  const auto options = SystemSwitches();
+  for (size_t i = 0; i < options.size(); ++i) switches_[i]->setChecked(SwitchChecked(settings, options[i]));
+  const auto widths = SystemWidths();
+  for (size_t i = 0; i < widths.size(); ++i) widths_[i]->setFloatValue(settings.*widths[i].field);
+  const auto colors = SystemColors();
+  for (size_t i = 0; i < colors.size(); ++i) {
+    colorValues_[i] = settings.*colors[i].field;
+    PaintSwatch(colors_[i], colorValues_[i]);
+  }
+}
+
+void TOptionForm::store(Settings& settings) const {
+  const auto options = SystemSwitches();
+  for (size_t i = 0; i < options.size(); ++i) SetSwitchChecked(settings, options[i], switches_[i]->isChecked());
+  const auto widths = SystemWidths();
+  for (size_t i = 0; i < widths.size(); ++i) settings.*widths[i].field = widths_[i]->floatValue();
+  const auto colors = SystemColors();
+  for (size_t i = 0; i < colors.size(); ++i) settings.*colors[i].field = colorValues_[i];
+}
+
+bool TOptionForm::edit(Settings& settings) {
+  load(settings);
+  if (exec() != QDialog::Accepted) return false;
+  NormalizeNumberEdits(this);
+  store(settings);
+  return true;
+}
+
+}  // namespace vexal::app

@@ -1,0 +1,115 @@
+#include "app/utility_form.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/child_form.h"
+#include "app/main_form.h"
+#include "app/number_edit.h"
+
+namespace vexal::app {
+
+TUtilityForm::TUtilityForm(TMainForm* main) : QDialog(main), main_(main) {
+  setObjectName("UtilityForm");
+  setWindowTitle("Utility");
+  auto* layout = new QVBoxLayout(this);
+  auto* grid = new QGridLayout;
+  folderBox_ = new QCheckBox("Texture source path.", this);
+  folder_ = new QLineEdit(this);
+  browse_ = new QPushButton("...", this);
+  nameBox_ = new QCheckBox("Material name to the Texture. ", this);
+  textureBox_ = new QCheckBox("The material name is filled in the texture.", this);
+  extensionBox_ = new QCheckBox("The extension of the texture.", this);
+  extension_ = new QLineEdit(this);
+  angleBox_ = new QCheckBox("Set smoothing angle.", this);
+  angle_ = new NumberEdit(kSmoothingAngleField, this);
+  grid->addWidget(folderBox_, 0, 0);
+  grid->addWidget(folder_, 0, 1);
+  grid->addWidget(browse_, 0, 2);
+  grid->addWidget(nameBox_, 1, 0, 1, 3);
+  grid->addWidget(textureBox_, 2, 0, 1, 3);
+  grid->addWidget(extensionBox_, 3, 0);
+  grid->addWidget(extension_, 3, 1);
+  grid->addWidget(angleBox_, 4, 0);
+  grid->addWidget(angle_, 4, 1);
+  layout->addLayout(grid);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  connect(buttons, &QDialogButtonBox::accepted, this, &TUtilityForm::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  layout->addWidget(buttons);
+
+  // Naming the material after the texture and the texture after the
+  // material exclude each other.
+  connect(nameBox_, &QCheckBox::toggled, this, [this](bool on) {
+    if (on) textureBox_->setChecked(false);
+  });
+  connect(textureBox_, &QCheckBox::toggled, this, [this](bool on) {
+    if (on) nameBox_->setChecked(false);
+  });
+  for (QCheckBox* box : {folderBox_, extensionBox_, angleBox_}) {
+    connect(box, &QCheckBox::toggled, this, [this] { refreshEnabled(); });
+  }
+  connect(browse_, &QPushButton::clicked, this, [this] {
+    const QString chosen =
+        QFileDialog::getExistingDirectory(this, "フォルダを選んで下さい", folder_->text());
+    if (!chosen.isEmpty()) folder_->setText(chosen);
+  });
+  refreshEnabled();
+}
+
+void TUtilityForm::run() {
+  QString folder;
+  if (TChildForm* form = main_->activeDocument()) {
+    const QString path = QString::fromStdString(form->document().scene.fileName);
+    folder = QFileInfo(path).path();
+    if (path.isEmpty() || QFileInfo(path).path() == ".") folder = QCoreApplication::applicationDirPath();
+  }
+  folder_->setText(folder);
+  extension_->setText(".bmp");
+  angle_->setText("59.5");
+  refreshEnabled();
+  exec();
+}
+
+void TUtilityForm::refreshEnabled() {
+  folder_->setEnabled(folderBox_->isChecked());
+  browse_->setEnabled(folderBox_->isChecked());
+  extension_->setEnabled(extensionBox_->isChecked());
+  angle_->setEnabled(angleBox_->isChecked());
+}
+
+MaterialRewrites TUtilityForm::rewrites() const {
+  MaterialRewrites rewrites;
+  rewrites.textureFolder = folderBox_->isChecked();
+  rewrites.folder = folder_->text().toStdString();
+  rewrites.nameFromTexture = nameBox_->isChecked();
+  rewrites.textureFromName = textureBox_->isChecked();
+  rewrites.textureExtension = extensionBox_->isChecked();
+  rewrites.extension = extension_->text().toStdString();
+  rewrites.smoothing = angleBox_->isChecked();
+  rewrites.angle = angle_->floatValue();
+  return rewrites;
+}
+
+void TUtilityForm::accept() {
+  NormalizeNumberEdits(this);
+  if (main_->activeDocument()) {
+    const MaterialRewrites values = rewrites();
+    const CommandResult result = main_->editActiveDocument(
+        [&](Document& document) { return RunMaterialUtility(document, values); });
+    if (!result.ok()) {
+      main_->ui().warning(this, "Vexal", QString::fromStdString(result.message));
+      return;
+    }
+  }
+  QDialog::accept();
+}
+
+}  // namespace vexal::app
