@@ -82,7 +82,7 @@ TColorForm::TColorForm(QWidget* parent, TMainForm* main, Document& document, int
   opacity_->setObjectName("OpacityEdit");
   grid->addWidget(opacity_, row++, 1);
   grid->addWidget(new QLabel("Angle smoothing"), row, 0);
-  smoothing_ = new QLineEdit(QString::fromStdString(FormatFieldFloat(edit_.smoothingAngle)));
+  smoothing_ = new QLineEdit(QString::fromStdString(FloatFieldText(static_cast<float>(edit_.smoothingAngle))));
   smoothing_->setObjectName("SmoothingEdit");
   grid->addWidget(smoothing_, row++, 1);
   blend_ = new QCheckBox("Blend Texture and color");
@@ -159,7 +159,7 @@ void TColorForm::normalizeFields() {
   if (name_->text().isEmpty()) name_->setText(QString::asprintf("mat_%02d", material_));
   opacity_->setText(QString::number(NormalizedOpacity(opacity_->text().toStdString())));
   smoothing_->setText(QString::fromStdString(
-      FormatFieldFloat(NormalizedSmoothing(smoothing_->text().toStdString()))));
+      FloatFieldText(static_cast<float>(NormalizedSmoothing(smoothing_->text().toStdString())))));
 }
 
 void TColorForm::accept() {

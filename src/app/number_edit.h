@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <optional>
 
-#include "commands/number_field.h"
+#include "tools/number_field.h"
 
 namespace vexal::app {
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "commands/number_field.h"
+#include "tools/number_field.h"
 #include "commands/primitives.h"
 #include "model/maintenance.h"
 

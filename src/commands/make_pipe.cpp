@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "commands/edit_frame.h"
-#include "commands/number_field.h"
+#include "tools/number_field.h"
 #include "commands/ring_mesh.h"
 #include "commands/table_room.h"
 #include "model/maintenance.h"

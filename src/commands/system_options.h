@@ -6,7 +6,7 @@
 #include <span>
 #include <string_view>
 
-#include "commands/number_field.h"
+#include "tools/number_field.h"
 #include "settings/settings.h"
 
 namespace vexal {

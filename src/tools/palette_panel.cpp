@@ -117,11 +117,11 @@ bool PaletteRelease(PalettePanel& panel, Document& document, int x, int width) {
 void PaletteDoubleClick(PalettePanel& panel) { panel.skipNextPress = true; }
 
 int NormalizedOpacity(std::string_view text) {
-  return NormalizeIntegerField(text, IntegerFieldRule{0, 255, 255, true, true});
+  return NormalizeIntField(text, IntFieldRule{0, 255, 255, true, true});
 }
 
 double NormalizedSmoothing(std::string_view text) {
-  return NormalizeFloatField(text, FloatFieldRule{0, 180, 59.5, true, true});
+  return NormalizeFloatField(text, kSmoothingAngleField);
 }
 
 void SetDarkToHalfOfLight(MATERIAL& material) {

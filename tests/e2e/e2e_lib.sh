@@ -72,7 +72,19 @@ e2e_launch() {
 
 e2e_settle() { sleep 0.6; }
 
-e2e_shot() { import -window root "$WORK/$1.png"; }
+# A screenshot once the screen has stopped changing: under load the program
+# may still be drawing what the last input asked for.
+e2e_shot() {
+  import -window root "$WORK/$1.png"
+  for _ in $(seq 20); do
+    sleep 0.25
+    import -window root "$WORK/settle.png"
+    local changed
+    changed=$(compare -metric AE "$WORK/$1.png" "$WORK/settle.png" null: 2>&1 || true)
+    mv "$WORK/settle.png" "$WORK/$1.png"
+    [[ "${changed%%.*}" == "0" ]] && return
+  done
+}
 
 # WxH+X+Y of the largest area of the view's background colour.
 e2e_view_geometry() {

@@ -168,9 +168,9 @@ TEST(ColorDialog, FieldRules) {
   EXPECT_EQ(NormalizedSmoothing("200"), 180);
   EXPECT_EQ(NormalizedSmoothing("-1"), 0);
   EXPECT_EQ(NormalizedSmoothing("30.1234567"), 30.123457);
-  EXPECT_EQ(FormatFieldFloat(59.5), "59.5");
-  EXPECT_EQ(FormatFieldFloat(180), "180");
-  EXPECT_EQ(FormatFieldFloat(0.0000001), "0");
+  EXPECT_EQ(FloatFieldText(59.5f), "59.5");
+  EXPECT_EQ(FloatFieldText(180), "180");
+  EXPECT_EQ(FloatFieldText(0.0000001f), "0");
   MATERIAL material;
   material.light = {255, 101, 3, 255};
   SetDarkToHalfOfLight(material);

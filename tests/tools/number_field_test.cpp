@@ -1,7 +1,7 @@
 // The number-field rule of every tool window and dialog.
 #include <gtest/gtest.h>
 
-#include "commands/number_field.h"
+#include "tools/number_field.h"
 
 namespace vexal {
 namespace {
