@@ -782,15 +782,6 @@ float ExportScale(const FormatContext& context) {
   return context.settings ? context.settings->LwoExportScale : 1.0f;
 }
 
-int LoadFile(Document& document, const std::string& path, FormatContext& context,
-             int (*read)(std::span<const uint8_t>, float, Model&, FormatContext&),
-             const char* format) {
-  std::vector<uint8_t> bytes;
-  std::string why;
-  if (!ReadFileBytes(path, bytes, &why)) return context.fail(std::string(format) + ": " + why);
-  return read(bytes, ImportScale(context), document.model, context);
-}
-
 // Writes the model with write() unless a coordinate would overflow at the
 // export scale (the file would hold values no reader accepts).
 int SaveFile(const Model& model, const std::string& path, FormatContext& context,
@@ -824,12 +815,26 @@ int ReadLwo2Bytes(std::span<const uint8_t> bytes, float scale, Model& model,
   return ReadLwo2(bytes, scale, model, context);
 }
 
+int ReadLwobBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, ReadTarget& target,
+                  FormatContext& context) {
+  return ReadLwob(bytes, ImportScale(context), target.model, context);
+}
+
+int ReadLwo2Bytes(std::span<const uint8_t> bytes, const std::string& /*name*/, ReadTarget& target,
+                  FormatContext& context) {
+  return ReadLwo2(bytes, ImportScale(context), target.model, context);
+}
+
 int LoadLwobFile(Document& document, const std::string& path, FormatContext& context) {
-  return LoadFile(document, path, context, ReadLwob, "LWOB");
+  int (*reader)(std::span<const uint8_t>, const std::string&, ReadTarget&, FormatContext&) =
+      ReadLwobBytes;
+  return LoadModelFile(document, path, reader, context);
 }
 
 int LoadLwo2File(Document& document, const std::string& path, FormatContext& context) {
-  return LoadFile(document, path, context, ReadLwo2, "LWO2");
+  int (*reader)(std::span<const uint8_t>, const std::string&, ReadTarget&, FormatContext&) =
+      ReadLwo2Bytes;
+  return LoadModelFile(document, path, reader, context);
 }
 
 void WriteLwobBytes(const Model& model, float scale, OutputBuffer& out) {

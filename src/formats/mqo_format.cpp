@@ -557,26 +557,15 @@ void WritePointList(TextWriter& out, const Model& model, const std::vector<uint8
 
 }  // namespace
 
-int LoadMqoText(Model& model, std::string_view text, FormatContext& context) {
-  context.reason.clear();
+int ReadMqoBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, ReadTarget& target,
+                 FormatContext& context) {
   const float scale = context.settings ? context.settings->MqoImportScale : 0.01f;
-  // Built aside and swapped in, so a refused file leaves the model as it
-  // was. The aside model is kept for the next call on this thread: a model of
-  // full capacity is costly to allocate afresh.
-  thread_local std::unique_ptr<Model> scratch;
-  if (!scratch) scratch = std::make_unique<Model>();
-  MqoParser parser(*scratch, scale, context);
-  if (!parser.read(text)) return 0;
-  std::swap(model, *scratch);
-  return 1;
+  MqoParser parser(target.model, scale, context);
+  return parser.read(AsText(bytes)) ? 1 : 0;
 }
 
 int LoadMqoFile(Document& document, const std::string& path, FormatContext& context) {
-  std::vector<uint8_t> bytes;
-  std::string why;
-  if (!ReadFileBytes(path, bytes, &why)) return context.fail(why);
-  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  return LoadMqoText(document.model, text, context);
+  return LoadModelFile(document, path, ReadMqoBytes, context);
 }
 
 int SaveMqoFile(Document& document, const std::string& path, FormatContext& context) {

@@ -12,6 +12,7 @@
 #include "formats/obj_mqo_support.h"
 #include "settings/settings.h"
 #include "support/test_models.h"
+#include "support/read_into.h"
 
 namespace vexal {
 namespace {
@@ -33,7 +34,7 @@ struct MqoRun {
   int text(Model& model, const std::string& mqo) {
     context = FormatContext{};
     context.settings = &settings;
-    return LoadMqoText(model, mqo, context);
+    return testing::ReadInto(model, ReadMqoBytes, mqo, context);
   }
 };
 
@@ -114,7 +115,7 @@ TEST(MqoRead, NewerChunksSkippedWithAWarning) {
       "\tface 1 {\r\n\t\t3 V(0 1 2)\r\n\t}\r\n}\r\nEof\r\n";
   Model model;
   FormatContext context;
-  ASSERT_EQ(LoadMqoText(model, text, context), 1) << context.reason;
+  ASSERT_EQ(testing::ReadInto(model, ReadMqoBytes, text, context), 1) << context.reason;
   EXPECT_EQ(model.pointCount, 3);
   EXPECT_EQ(model.faceCount, 1);
   ASSERT_EQ(context.warnings.size(), 2u);
@@ -344,7 +345,8 @@ TEST(MqoRead, EveryPrefixAndOneByteCorruptionLeavesAValidModel) {
   for (size_t length = 0; length <= original.size(); ++length) {
     const std::unique_ptr<char[]> bytes(new char[length]);
     std::copy_n(original.data(), length, bytes.get());
-    const int result = LoadMqoText(document->model, std::string_view(bytes.get(), length), run.context);
+    const int result =
+        testing::ReadInto(document->model, ReadMqoBytes, std::string_view(bytes.get(), length), run.context);
     if (result == 1) {
       EXPECT_EQ(ModelProblem(document->model), "") << length;
     } else {

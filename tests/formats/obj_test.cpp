@@ -14,6 +14,7 @@
 #include "formats/obj_mqo_support.h"
 #include "settings/settings.h"
 #include "support/test_models.h"
+#include "support/read_into.h"
 
 #ifdef VEXAL_HAVE_ASSIMP
 #include <assimp/Importer.hpp>
@@ -39,7 +40,8 @@ struct ObjRun {
   int text(Model& model, const std::string& obj) {
     context = FormatContext{};
     context.settings = &settings;
-    return LoadObjText(model, obj, "", false, context);
+    context.readReferencedFiles = false;
+    return testing::ReadInto(model, ReadObjBytes, obj, context);
   }
 };
 
@@ -405,7 +407,9 @@ TEST(ObjRead, EveryPrefixAndOneByteCorruptionLeavesAValidModel) {
     // An exact-size heap copy, so any read past the end is caught.
     const std::unique_ptr<char[]> bytes(new char[length]);
     std::copy_n(original.data(), length, bytes.get());
-    const int result = LoadObjText(document->model, std::string_view(bytes.get(), length), "", false, run.context);
+    run.context.readReferencedFiles = false;
+    const int result =
+        testing::ReadInto(document->model, ReadObjBytes, std::string_view(bytes.get(), length), run.context);
     if (result == 1) {
       EXPECT_EQ(ModelProblem(document->model), "") << length;
     } else {
