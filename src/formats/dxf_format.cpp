@@ -501,11 +501,17 @@ int DxfReader::buildPolyface(std::vector<PolyFace>& faces) {
   }
 
   int surface = 0;
+  int skipped = 0;
   for (PolyFace& face : faces) {
     if (face.removed) continue;
     for (int32_t& c : face.corners) c = std::abs(c);
     if (!face.quad) face.corners[3] = face.corners[0];
-    const int corners = face.quad ? 4 : 3;
+    std::array<UV, 4> noUv{};
+    const int corners = CollapseRepeatedCorners(face.corners, noUv, face.quad ? 4 : 3);
+    if (corners == 0) {
+      ++skipped;
+      continue;
+    }
     for (int j = 0; j < corners; ++j) {
       const int32_t a = face.corners[static_cast<size_t>(j)];
       const int32_t b = face.corners[static_cast<size_t>((j + 1) % corners)];
@@ -516,6 +522,10 @@ int DxfReader::buildPolyface(std::vector<PolyFace>& faces) {
             face.material, kStateNormal);
   }
   model_.faceCount = surface;
+  if (skipped > 0) {
+    context_.warnings.push_back(
+        Format("DXF: %d face records without three distinct corners skipped", skipped));
+  }
   RelinkFaces(model_);
   return 1;
 }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "formats/format_support.h"
 #include "io/byte_reader.h"
 #include "io/file_bytes.h"
 #include "io/text_writer.h"
@@ -403,9 +404,15 @@ bool MqoParser::faceLine(std::string_view line, int32_t base) {
       uv[static_cast<size_t>(i)] = UV{static_cast<float>(u), static_cast<float>(1.0 - v)};
     }
   }
+  const int corners = CollapseRepeatedCorners(index, uv, n);
+  if (corners == 0) {
+    context_.warnings.push_back("line " + std::to_string(lines_->number()) +
+                                ": face without three distinct corners skipped");
+    return true;
+  }
   if (model_.faceCount >= kMaxCount) return fail("more than 19999 surfaces");
   const int32_t s = ++model_.faceCount;
-  if (n == 3) {
+  if (corners == 3) {
     SetFace(model_, s, index[2], index[1], index[0], index[2], material, kStateNormal);
     SetFaceUV(model_, s, uv[2], uv[1], uv[0], uv[2]);
   } else {

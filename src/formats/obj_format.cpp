@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "formats/format_support.h"
 #include "io/file_bytes.h"
 #include "io/text_writer.h"
 #include "io/line_reader.h"
@@ -522,16 +523,25 @@ bool ObjParser::addFace(size_t number) {
   if (faces_.size() + surfaces > static_cast<size_t>(kMaxCount)) {
     return fail(number, "more than 19999 surfaces");
   }
+  bool skipped = false;
+  const auto add = [&](std::array<int32_t, 4> corners, std::array<UV, 4> uv, int n) {
+    if (CollapseRepeatedCorners(corners, uv, n) == 0) {
+      skipped = true;
+      return;
+    }
+    faces_.push_back({corners, uv, material});
+  };
   if (count == 4) {
-    faces_.push_back({{facePoints_[0], facePoints_[1], facePoints_[2], facePoints_[3]},
-                      {faceUVs_[0], faceUVs_[1], faceUVs_[2], faceUVs_[3]},
-                      material});
-    return true;
+    add({facePoints_[0], facePoints_[1], facePoints_[2], facePoints_[3]},
+        {faceUVs_[0], faceUVs_[1], faceUVs_[2], faceUVs_[3]}, 4);
+  } else {
+    for (size_t k = 2; k < count; ++k) {
+      add({facePoints_[0], facePoints_[k - 1], facePoints_[k], facePoints_[0]},
+          {faceUVs_[0], faceUVs_[k - 1], faceUVs_[k], faceUVs_[0]}, 3);
+    }
   }
-  for (size_t k = 2; k < count; ++k) {
-    faces_.push_back({{facePoints_[0], facePoints_[k - 1], facePoints_[k], facePoints_[0]},
-                      {faceUVs_[0], faceUVs_[k - 1], faceUVs_[k], faceUVs_[0]},
-                      material});
+  if (skipped) {
+    context_.warnings.push_back(LineReason(number, "face without three distinct corners skipped"));
   }
   return true;
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/document_io.h"
 #include "formats/mqo_format.h"
 #include "formats/obj_mqo_support.h"
 #include "settings/settings.h"
@@ -493,6 +494,53 @@ TEST(MqoRoundTrip, ExportThenImportKeepsGeometryWindingUVsAndMovesMaterialsUp) {
     }
     EXPECT_EQ(k - 1, read.faceCount);
   }
+}
+
+}  // namespace
+}  // namespace vexal
+
+namespace vexal {
+namespace {
+
+// A face naming a point twice: the repeat next to itself is taken once (a
+// quad becomes a triangle), a face left without three distinct corners is
+// skipped with a warning. Kept as a quad, (0 0 1 2) would read as a triangle
+// once mirroring reverses its copy, with four line references for three
+// sides.
+TEST(MqoRead, RepeatedCornersCollapseBeforeMirroring) {
+  MqoRun run;
+  auto document = NewDocument();
+  Model& model = document->model;
+  const std::string faces =
+      "\t\t4 V(0 0 1 2)\r\n\t\t4 V(0 1 0 2)\r\n\t\t3 V(0 1 1)\r\n\t\t4 V(0 1 2 3)\r\n";
+  ASSERT_EQ(run.text(model, kHeader + Object("\tmirror 1\r\n", kSquarePoints, faces) + "Eof\r\n"), 1)
+      << run.context.reason;
+  EXPECT_EQ(ModelProblem(model), "");
+  ASSERT_EQ(model.faceCount, 4);
+  // (2, 1, 0) reversed: the triangle (3, 2, 1), then the square.
+  EXPECT_EQ(model.faces[1].corners, (Corners{3, 2, 1, 3}));
+  EXPECT_EQ(model.faces[2].corners, (Corners{4, 3, 2, 1}));
+  EXPECT_FALSE(IsQuad(model, 3));
+  EXPECT_TRUE(IsQuad(model, 4));
+  EXPECT_EQ(run.context.warnings.size(), 2u);
+}
+
+TEST(MqoRead, TheFuzzedInconsistentTriangleLoadsConsistent) {
+  auto document = NewDocument();
+  Settings settings;
+  FormatContext context;
+  context.settings = &settings;
+  ASSERT_EQ(LoadMqoFile(*document, DataPath("mqo/regress/mqo_inconsistent_triangle.mqo"), context), 1)
+      << context.reason;
+  EXPECT_EQ(ModelProblem(document->model), "");
+  EXPECT_EQ(document->model.faceCount, 4);
+  // Through the dispatcher, whose own check refused it before.
+  HeadlessDocumentPlatform platform;
+  const DocumentIo io{settings, platform};
+  DocumentFile file;
+  auto opened = NewDocument();
+  EXPECT_EQ(OpenDocumentFile(*opened, file, DataPath("mqo/regress/mqo_inconsistent_triangle.mqo"), 0, io), 1)
+      << file.lastError;
 }
 
 }  // namespace

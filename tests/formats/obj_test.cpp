@@ -336,8 +336,8 @@ TEST(ObjRead, RefusesHostileInputAndKeepsTheModel) {
   for (int i = 0; i < 20000; ++i) manyPoints += "v " + std::to_string(i) + " 0 0\n";
   std::string manyUVs = three;
   for (int i = 0; i < 80001; ++i) manyUVs += "vt 0 0\n";
-  std::string manyFaces = three;
-  for (int i = 0; i < 10000; ++i) manyFaces += "f 1 2 3 1 2\n";  // three triangles each
+  std::string manyFaces = three + "v 1 1 0\nv 2 0 1\n";
+  for (int i = 0; i < 10000; ++i) manyFaces += "f 1 2 3 4 5\n";  // three triangles each
   std::string longContinuation = three + "f 1 2 \\\n";
   for (int i = 0; i < 5000; ++i) longContinuation += "3 \\\n";
   longContinuation += "3\n";
@@ -668,6 +668,30 @@ TEST(ObjAssimp, ReadsOurExportWithTheSameCountsAndBounds) {
   }
 }
 #endif
+
+}  // namespace
+}  // namespace vexal
+
+namespace vexal {
+namespace {
+
+// A point named twice in a row is taken once; a face (or fan triangle)
+// left without three distinct corners is skipped with a warning.
+TEST(ObjRead, RepeatedCornersCollapseOrAreSkipped) {
+  ObjRun run;
+  auto document = NewDocument();
+  Model& model = document->model;
+  const std::string points = "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\n";
+  ASSERT_EQ(run.text(model, points + "f 1 1 2 3\nf 1 2 1 3\nf 1 2 2\nf 1 2 3 4 4\n"), 1)
+      << run.context.reason;
+  EXPECT_EQ(ModelProblem(model), "");
+  ASSERT_EQ(model.faceCount, 3);
+  EXPECT_EQ(model.faces[1].corners, (std::array<int32_t, 4>{1, 2, 3, 1}));
+  // The pentagon's fan: (1 2 3), (1 3 4), and (1 4 4) skipped.
+  EXPECT_EQ(model.faces[2].corners, (std::array<int32_t, 4>{1, 2, 3, 1}));
+  EXPECT_EQ(model.faces[3].corners, (std::array<int32_t, 4>{1, 3, 4, 1}));
+  EXPECT_EQ(run.context.warnings.size(), 3u);
+}
 
 }  // namespace
 }  // namespace vexal
