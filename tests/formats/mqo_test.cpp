@@ -10,10 +10,11 @@
 
 #include "formats/document_io.h"
 #include "formats/mqo_format.h"
-#include "formats/obj_mqo_support.h"
+#include "support/obj_mqo_support.h"
 #include "settings/settings.h"
 #include "support/test_models.h"
 #include "support/read_into.h"
+#include "support/reader_sweep.h"
 
 namespace vexal {
 namespace {
@@ -342,28 +343,15 @@ TEST(MqoRead, EveryPrefixAndOneByteCorruptionLeavesAValidModel) {
              "\t\t4 V(0 1 2 3) M(0) UV(0 0 1 0 1 1 0 1)\r\n\t\t3 V(0 1 2)\r\n\t\t2 V(3 0)\r\n") +
       "Eof\r\n";
   MqoRun run;
+  testing::ReaderSweep sweep;
+  sweep.reader = ReadMqoBytes;
+  sweep.context.settings = &run.settings;
+  sweep.corruptFrom = kHeader.size();
+  sweep.replacements = {'\0', '\n', '}', '-', '9', ' ', '(', '"', 'x'};
+  testing::RunReaderSweep(sweep, original);
   auto document = NewDocument();
-  for (size_t length = 0; length <= original.size(); ++length) {
-    const std::unique_ptr<char[]> bytes(new char[length]);
-    std::copy_n(original.data(), length, bytes.get());
-    const int result =
-        testing::ReadInto(document->model, ReadMqoBytes, std::string_view(bytes.get(), length), run.context);
-    if (result == 1) {
-      EXPECT_EQ(ModelProblem(document->model), "") << length;
-    } else {
-      EXPECT_FALSE(run.context.reason.empty()) << length;
-    }
-  }
-  const char replacements[] = {'\0', '\n', '}', '-', '9', ' ', '(', '"', 'x'};
-  for (size_t at = kHeader.size(); at < original.size(); ++at) {
-    for (char c : replacements) {
-      std::string corrupt = original;
-      corrupt[at] = c;
-      if (run.text(document->model, corrupt) == 1) {
-        EXPECT_EQ(ModelProblem(document->model), "") << at << " " << int(c);
-      }
-    }
-  }
+  ASSERT_EQ(run.text(document->model, original), 1) << run.context.reason;
+  EXPECT_EQ(ModelProblem(document->model), "");
 }
 
 TEST(MqoWrite, ExactBytes) {

@@ -11,10 +11,11 @@
 #include <vector>
 
 #include "formats/obj_format.h"
-#include "formats/obj_mqo_support.h"
+#include "support/obj_mqo_support.h"
 #include "settings/settings.h"
 #include "support/test_models.h"
 #include "support/read_into.h"
+#include "support/reader_sweep.h"
 
 #ifdef VEXAL_HAVE_ASSIMP
 #include <assimp/Importer.hpp>
@@ -402,31 +403,16 @@ TEST(ObjRead, EveryPrefixAndOneByteCorruptionLeavesAValidModel) {
       "mtllib none.mtl\nv 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nv 2 0 0\nvt 0 0\nvt 1 0\nvt 1 1\n"
       "usemtl a\nf 1/1 2/2 3/3 4/1\nusemtl b\nf -1/-1 2/2 3 5 \\\n4\nf 2 5\n";
   ObjRun run;
+  testing::ReaderSweep sweep;
+  sweep.reader = ReadObjBytes;
+  sweep.context.settings = &run.settings;
+  sweep.context.readReferencedFiles = false;
+  sweep.replacements = {'\0', '\n', '\\', '-', '/', ' ', '9', 'x', '#', '\r'};
+  testing::RunReaderSweep(sweep, original + "");
+  // The whole file itself loads.
   auto document = NewDocument();
-  for (size_t length = 0; length <= original.size(); ++length) {
-    // An exact-size heap copy, so any read past the end is caught.
-    const std::unique_ptr<char[]> bytes(new char[length]);
-    std::copy_n(original.data(), length, bytes.get());
-    run.context.readReferencedFiles = false;
-    const int result =
-        testing::ReadInto(document->model, ReadObjBytes, std::string_view(bytes.get(), length), run.context);
-    if (result == 1) {
-      EXPECT_EQ(ModelProblem(document->model), "") << length;
-    } else {
-      EXPECT_FALSE(run.context.reason.empty()) << length;
-    }
-  }
-  const char replacements[] = {'\0', '\n', '\\', '-', '/', ' ', '9', 'x', '#', '\r'};
-  for (size_t at = 0; at < original.size(); ++at) {
-    for (char c : replacements) {
-      std::string corrupt = original;
-      corrupt[at] = c;
-      const int result = run.text(document->model, corrupt);
-      if (result == 1) {
-        EXPECT_EQ(ModelProblem(document->model), "") << at << " " << int(c);
-      }
-    }
-  }
+  ASSERT_EQ(run.text(document->model, original), 1) << run.context.reason;
+  EXPECT_EQ(ModelProblem(document->model), "");
 }
 
 TEST(ObjWrite, ExactBytesWithGroupsAndLibrary) {
