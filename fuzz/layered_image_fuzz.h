@@ -18,7 +18,9 @@ inline int FuzzLayeredLoader(const uint8_t* data, size_t size,
     if (!picture.layers.empty()) std::abort();
     return 0;
   }
-  if (picture.layers.empty()) std::abort();
+  // A picture may have no layers (it then flattens to a transparent
+  // canvas), but never an empty canvas.
+  if (picture.width <= 0 || picture.height <= 0) std::abort();
   uint64_t pixels = static_cast<uint64_t>(picture.width) * static_cast<uint64_t>(picture.height);
   for (const vexal::NLayer& layer : picture.layers) {
     const vexal::NImage& image = layer.image;

@@ -139,9 +139,7 @@ bool ReadColorTable(ByteReader& in, int count, std::vector<uint8_t>& table) {
   return in.bytes(table.data(), table.size());
 }
 
-}  // namespace
-
-bool LoadGifPicture(ImageBytes file, NPicture& picture, int layer) {
+bool ReadGif(ImageBytes file, NPicture& picture, int layer) {
   picture.Clear();
   ByteReader in(file);
   if (!in.peekMatches("GIF87a") && !in.peekMatches("GIF89a")) return false;
@@ -253,6 +251,15 @@ bool LoadGifPicture(ImageBytes file, NPicture& picture, int layer) {
     return false;
   }
   return true;
+}
+
+}  // namespace
+
+// A refused file leaves no frames behind, whichever check refused it.
+bool LoadGifPicture(ImageBytes file, NPicture& picture, int layer) {
+  if (ReadGif(file, picture, layer)) return true;
+  picture.Clear();
+  return false;
 }
 
 }  // namespace vexal

@@ -112,5 +112,16 @@ TEST(LayeredBudget, AGifScreenCountsAgainstTheBudget) {
   EXPECT_FALSE(LoadGifPicture(ExactBuffer(gif(8192, 8192)).bytes(), picture, -1));
 }
 
+// A file refused after some frames were read leaves the picture empty, as
+// every refusal must.
+TEST(LayeredBudget, AGifRefusedAfterAFrameKeepsNoFrames) {
+  const auto bytes = test::ReadBytes(test::ImageDataPath("regress/gif_bad_block_after_a_frame.gif"));
+  ASSERT_FALSE(bytes.empty());
+  NPicture picture;
+  EXPECT_FALSE(LoadGifPicture(ExactBuffer(bytes).bytes(), picture, -1));
+  EXPECT_TRUE(picture.layers.empty());
+  EXPECT_EQ(picture.width, 0);
+}
+
 }  // namespace
 }  // namespace vexal
