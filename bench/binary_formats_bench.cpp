@@ -7,11 +7,11 @@
 // (99 x 101 = 9,999 quads, 19,998 lines) for MX and for export, where FCW
 // and 3DS write it as 19,998 triangles.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <memory>
 #include <string>
 
+#include "bench_loops.h"
 #include "formats/3ds_format.h"
 #include "formats/fcw_format.h"
 #include "formats/mx_format.h"
@@ -20,94 +20,32 @@
 #include "settings/settings.h"
 #include "support/test_models.h"
 
-#ifdef VEXAL_HAVE_ASSIMP
-#include <assimp/postprocess.h>
-#include <assimp/scene.h>
-
-#include <assimp/Importer.hpp>
-#endif
-
 namespace vexal {
 namespace {
 
-// Files go to memory when the system offers it, so that export times measure
-// our formatting and the commit rather than the disk's flush.
-std::string ScratchPath(const char* name) {
-  const char* folder = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-  return std::string(folder) + "/vexal_bench_" + std::to_string(::getpid()) + "_" + name;
-}
-
-const Settings& DefaultSettings() {
-  static const Settings settings;
-  return settings;
-}
-
-std::unique_ptr<Document> QuadLimitDocument() {
-  auto document = std::make_unique<Document>();
-  testing::QuadTorus(document->model, 99, 101);
-  RefreshNormals(document->model, kNormalsFace | kNormalsAngleSmoothed, true);
-  return document;
-}
-
-std::unique_ptr<Document> TriangleLimitDocument() {
-  auto document = std::make_unique<Document>();
-  testing::TriangleTorus(document->model, 66, 101);
-  RefreshNormals(document->model, kNormalsFace | kNormalsAngleSmoothed, true);
-  return document;
-}
-
-// Writes the file once with `save` and returns its path.
-std::string WrittenFile(const char* name, WriterFunction save, Document& document) {
-  const std::string path = ScratchPath(name);
-  FormatContext context;
-  context.settings = &DefaultSettings();
-  if (!save(document, path, context)) return {};
-  return path;
-}
-
-void Export(benchmark::State& state, WriterFunction save, const char* name,
-            std::unique_ptr<Document> (*build)()) {
-  const auto document = build();
-  const std::string path = ScratchPath(name);
-  FormatContext context;
-  context.settings = &DefaultSettings();
-  for (auto _ : state) {
-    if (!save(*document, path, context)) state.SkipWithError(context.reason.c_str());
-  }
-  ::unlink(path.c_str());
-}
-
-void Import(benchmark::State& state, WriterFunction save, ReaderFunction load, const char* name,
-            std::unique_ptr<Document> (*build)(), int expectedPoints) {
-  const std::string path = WrittenFile(name, save, *build());
-  auto document = std::make_unique<Document>();
-  FormatContext context;
-  context.settings = &DefaultSettings();
-  for (auto _ : state) {
-    if (!load(*document, path, context)) state.SkipWithError(context.reason.c_str());
-  }
-  if (document->model.pointCount != expectedPoints) state.SkipWithError("wrong point count");
-  state.counters["surfaces"] = document->model.faceCount;
-  ::unlink(path.c_str());
-}
+using bench::ExportLoop;
+using bench::ImportLoop;
+using testing::QuadLimitDocument;
+using testing::TriangleLimitDocument;
+using testing::WrittenFile;
 
 void BM_FcwExport(benchmark::State& state) {
-  Export(state, SaveFcwFile, "out.fcw", QuadLimitDocument);
+  ExportLoop(state, SaveFcwFile, *QuadLimitDocument(), "out.fcw");
 }
 void BM_FcwImport(benchmark::State& state) {
-  Import(state, SaveFcwFile, LoadFcwFile, "in.fcw", TriangleLimitDocument, 6666);
+  ImportLoop(state, ReadFcwBytes, WrittenFile("in.fcw", SaveFcwFile, *TriangleLimitDocument()), 6666);
 }
 void BM_MxExport(benchmark::State& state) {
-  Export(state, SaveMxFile, "out.mx", QuadLimitDocument);
+  ExportLoop(state, SaveMxFile, *QuadLimitDocument(), "out.mx");
 }
 void BM_MxImport(benchmark::State& state) {
-  Import(state, SaveMxFile, LoadMxFile, "in.mx", QuadLimitDocument, 9999);
+  ImportLoop(state, ReadMxBytes, WrittenFile("in.mx", SaveMxFile, *QuadLimitDocument()), 9999);
 }
 void BM_3dsExport(benchmark::State& state) {
-  Export(state, Save3dsFile, "out.3ds", QuadLimitDocument);
+  ExportLoop(state, Save3dsFile, *QuadLimitDocument(), "out.3ds");
 }
 void BM_3dsImport(benchmark::State& state) {
-  Import(state, Save3dsFile, Load3dsFile, "in.3ds", TriangleLimitDocument, 6666);
+  ImportLoop(state, Read3dsBytes, WrittenFile("in.3ds", Save3dsFile, *TriangleLimitDocument()), 6666);
 }
 
 BENCHMARK(BM_FcwExport)->Unit(benchmark::kMillisecond);
@@ -119,20 +57,7 @@ BENCHMARK(BM_3dsImport)->Unit(benchmark::kMillisecond);
 
 #ifdef VEXAL_HAVE_ASSIMP
 void BM_3dsImportAssimp(benchmark::State& state) {
-  const std::string path = WrittenFile("assimp.3ds", Save3dsFile, *TriangleLimitDocument());
-  unsigned vertices = 0;
-  for (auto _ : state) {
-    Assimp::Importer importer;
-    const aiScene* scene = importer.ReadFile(path, aiProcess_JoinIdenticalVertices);
-    if (!scene) {
-      state.SkipWithError(importer.GetErrorString());
-      break;
-    }
-    vertices = 0;
-    for (unsigned m = 0; m < scene->mNumMeshes; ++m) vertices += scene->mMeshes[m]->mNumVertices;
-  }
-  state.counters["vertices"] = vertices;
-  ::unlink(path.c_str());
+  bench::AssimpLoop(state, WrittenFile("assimp.3ds", Save3dsFile, *TriangleLimitDocument()));
 }
 BENCHMARK(BM_3dsImportAssimp)->Unit(benchmark::kMillisecond);
 #endif

@@ -7,37 +7,24 @@
 // largest quad model that loads is the 99 x 101 torus (9,999 quads, 19,998
 // lines), measured as well. Exports write the 19,900-quad model.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <memory>
 #include <string>
 
+#include "bench_loops.h"
 #include "formats/lwo_format.h"
 #include "model/document.h"
 #include "model/maintenance.h"
 #include "settings/settings.h"
 #include "support/test_models.h"
 
-#ifdef VEXAL_HAVE_ASSIMP
-#include <assimp/postprocess.h>
-#include <assimp/scene.h>
-
-#include <assimp/Importer.hpp>
-#endif
-
 namespace vexal {
 namespace {
 
-std::string ScratchPath(const char* name) {
-  const char* folder = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-  return std::string(folder) + "/vexal_lwo_bench_" + std::to_string(::getpid()) + "_" + name;
-}
-
-const Settings& DefaultSettings() {
-  static const Settings settings;
-  return settings;
-}
+using bench::ExportLoop;
+using bench::ImportLoop;
+using testing::WrittenFile;
 
 // 100 x 199 quads on shared points, no lines (the table could not hold them).
 std::unique_ptr<Document> LargeQuadDocument() {
@@ -76,52 +63,24 @@ std::unique_ptr<Document> LoadableQuadDocument() {
   return document;
 }
 
-std::string WrittenFile(const char* name, WriterFunction save, Document& document) {
-  const std::string path = ScratchPath(name);
-  FormatContext context;
-  context.settings = &DefaultSettings();
-  if (!save(document, path, context)) return {};
-  return path;
-}
+// The readers of the dispatcher's table (the names are overloaded).
+constexpr ReaderFunction kReadLwob = ReadLwobBytes;
+constexpr ReaderFunction kReadLwo2 = ReadLwo2Bytes;
 
-void Export(benchmark::State& state, WriterFunction save, const char* name) {
-  const auto document = LargeQuadDocument();
-  const std::string path = ScratchPath(name);
-  FormatContext context;
-  context.settings = &DefaultSettings();
-  for (auto _ : state) {
-    if (!save(*document, path, context)) state.SkipWithError(context.reason.c_str());
-  }
-  state.counters["surfaces"] = document->model.faceCount;
-  ::unlink(path.c_str());
+void BM_LwobExport19900Quads(benchmark::State& state) {
+  ExportLoop(state, SaveLwobFile, *LargeQuadDocument(), "out_b.lwo");
 }
-
-// expectLoad false: the file is the 19,900-quad one, which must be refused.
-void Import(benchmark::State& state, WriterFunction save, ReaderFunction load, const char* name,
-            std::unique_ptr<Document> (*build)(), bool expectLoad) {
-  const std::string path = WrittenFile(name, save, *build());
-  auto document = std::make_unique<Document>();
-  FormatContext context;
-  context.settings = &DefaultSettings();
-  for (auto _ : state) {
-    if (load(*document, path, context) != (expectLoad ? 1 : 0)) {
-      state.SkipWithError(expectLoad ? context.reason.c_str() : "the line limit was not enforced");
-    }
-  }
-  state.counters["surfaces"] = document->model.faceCount;
-  ::unlink(path.c_str());
+void BM_Lwo2Export19900Quads(benchmark::State& state) {
+  ExportLoop(state, SaveLwo2File, *LargeQuadDocument(), "out_2.lwo");
 }
-
-void BM_LwobExport19900Quads(benchmark::State& state) { Export(state, SaveLwobFile, "out_b.lwo"); }
-void BM_Lwo2Export19900Quads(benchmark::State& state) { Export(state, SaveLwo2File, "out_2.lwo"); }
 void BM_LwobImport9999Quads(benchmark::State& state) {
-  Import(state, SaveLwobFile, LoadLwobFile, "in_b.lwo", LoadableQuadDocument, true);
+  ImportLoop(state, kReadLwob, WrittenFile("in_b.lwo", SaveLwobFile, *LoadableQuadDocument()), 9999);
 }
 void BM_Lwo2Import9999Quads(benchmark::State& state) {
-  Import(state, SaveLwo2File, LoadLwo2File, "in_2.lwo", LoadableQuadDocument, true);
+  ImportLoop(state, kReadLwo2, WrittenFile("in_2.lwo", SaveLwo2File, *LoadableQuadDocument()), 9999);
 }
 void BM_Lwo2Import19900QuadsRefused(benchmark::State& state) {
-  Import(state, SaveLwo2File, LoadLwo2File, "big_2.lwo", LargeQuadDocument, false);
+  ImportLoop(state, kReadLwo2, WrittenFile("big_2.lwo", SaveLwo2File, *LargeQuadDocument()), 0);
 }
 
 BENCHMARK(BM_LwobExport19900Quads)->Unit(benchmark::kMillisecond);
@@ -132,20 +91,7 @@ BENCHMARK(BM_Lwo2Import19900QuadsRefused)->Unit(benchmark::kMillisecond);
 
 #ifdef VEXAL_HAVE_ASSIMP
 void AssimpImport(benchmark::State& state, std::unique_ptr<Document> (*build)(), const char* name) {
-  const std::string path = WrittenFile(name, SaveLwo2File, *build());
-  unsigned faces = 0;
-  for (auto _ : state) {
-    Assimp::Importer importer;
-    const aiScene* scene = importer.ReadFile(path, aiProcess_JoinIdenticalVertices);
-    if (!scene) {
-      state.SkipWithError(importer.GetErrorString());
-      break;
-    }
-    faces = 0;
-    for (unsigned m = 0; m < scene->mNumMeshes; ++m) faces += scene->mMeshes[m]->mNumFaces;
-  }
-  state.counters["surfaces"] = faces;
-  ::unlink(path.c_str());
+  bench::AssimpLoop(state, WrittenFile(name, SaveLwo2File, *build()));
 }
 void BM_Lwo2Import9999QuadsAssimp(benchmark::State& state) {
   AssimpImport(state, LoadableQuadDocument, "assimp_small.lwo");

@@ -12,8 +12,6 @@
 //   19,998 lines), written by our own OBJ and MQO writers.
 #include <benchmark/benchmark.h>
 
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -21,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_loops.h"
 #include "formats/mqo_format.h"
 #include "formats/obj_format.h"
 #include "model/document.h"
@@ -28,37 +27,12 @@
 #include "settings/settings.h"
 #include "support/test_models.h"
 
-#ifdef VEXAL_HAVE_ASSIMP
-#include <assimp/Importer.hpp>
-#include <assimp/postprocess.h>
-#include <assimp/scene.h>
-#endif
-
 namespace vexal {
 namespace {
 
-// Files written for the run, removed when the program ends.
-struct ScratchFiles {
-  std::vector<std::string> paths;
-  ~ScratchFiles() {
-    for (const std::string& path : paths) ::unlink(path.c_str());
-  }
-};
-
-std::string ScratchPath(const char* name) {
-  static ScratchFiles files;
-  std::string path = "/tmp/vexal_bench_" + std::to_string(::getpid()) + "_" + name;
-  files.paths.push_back(path);
-  if (path.size() > 4 && path.compare(path.size() - 4, 4, ".obj") == 0) {
-    files.paths.push_back(path.substr(0, path.size() - 4) + ".mtl");
-  }
-  return path;
-}
-
-const Settings& DefaultSettings() {
-  static const Settings settings;
-  return settings;
-}
+using testing::BenchScratchPath;
+using testing::DefaultSettings;
+using testing::FileSize;
 
 // The 19,900-quad torus as OBJ text with texture coordinates and normals.
 const std::string& GeneratedObjText() {
@@ -103,7 +77,7 @@ const std::string& GeneratedObjText() {
 
 const std::string& GeneratedObjFile() {
   static const std::string path = [] {
-    const std::string file = ScratchPath("torus19900.obj");
+    const std::string file = BenchScratchPath("torus19900.obj");
     std::ofstream(file, std::ios::binary) << GeneratedObjText();
     return file;
   }();
@@ -112,18 +86,12 @@ const std::string& GeneratedObjFile() {
 
 // The 9,999-quad torus written by one of our writers, with UVs and normals.
 std::string LimitModelFile(const char* name, WriterFunction save) {
-  auto document = std::make_unique<Document>();
-  testing::QuadTorus(document->model, 99, 101);
+  auto document = testing::QuadLimitDocument();
   Model& model = document->model;
   for (int s = 1; s <= model.faceCount; ++s) {
     for (int j = 0; j < 4; ++j) model.faces[s].uv[j] = UV(j & 1 ? 1.0f : 0.0f, j & 2 ? 1.0f : 0.0f);
   }
-  RefreshNormals(model, kNormalsFace | kNormalsAngleSmoothed, true);
-  const std::string path = ScratchPath(name);
-  FormatContext context;
-  context.settings = &DefaultSettings();
-  if (!save(*document, path, context)) return {};
-  return path;
+  return testing::WrittenFile(name, save, *document);
 }
 
 const std::string& LimitObjFile() {
@@ -134,11 +102,6 @@ const std::string& LimitObjFile() {
 const std::string& LimitMqoFile() {
   static const std::string path = LimitModelFile("torus9999.mqo", SaveMqoFile);
   return path;
-}
-
-size_t FileSize(const std::string& path) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  return static_cast<size_t>(in.tellg());
 }
 
 void BM_ObjParse19900Quads(benchmark::State& state) {
@@ -180,11 +143,12 @@ BENCHMARK(BM_ObjParse19900QuadsCrLf)->Unit(benchmark::kMillisecond);
 void BM_ObjImport19900QuadsUntilLineLimit(benchmark::State& state) {
   const std::string& path = GeneratedObjFile();
   auto document = std::make_unique<Document>();
+  testing::FileLoader loader;
   FormatContext context;
   context.settings = &DefaultSettings();
   int result = 0;
   for (auto _ : state) {
-    result = LoadObjFile(*document, path, context);
+    result = loader.load(*document, path, ReadObjBytes, context);
     benchmark::DoNotOptimize(result);
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * FileSize(path)));
@@ -193,46 +157,20 @@ void BM_ObjImport19900QuadsUntilLineLimit(benchmark::State& state) {
 BENCHMARK(BM_ObjImport19900QuadsUntilLineLimit)->Unit(benchmark::kMillisecond);
 
 void BM_ObjImport9999Quads(benchmark::State& state) {
-  const std::string& path = LimitObjFile();
-  auto document = std::make_unique<Document>();
-  FormatContext context;
-  context.settings = &DefaultSettings();
-  for (auto _ : state) {
-    if (!LoadObjFile(*document, path, context)) state.SkipWithError(context.reason.c_str());
-  }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * FileSize(path)));
-  state.counters["points"] = document->model.pointCount;
-  state.counters["lines"] = document->model.lineCount;
+  bench::ImportLoop(state, ReadObjBytes, LimitObjFile(), 9999);
 }
 BENCHMARK(BM_ObjImport9999Quads)->Unit(benchmark::kMillisecond);
 
 void BM_MqoImport9999Quads(benchmark::State& state) {
-  const std::string& path = LimitMqoFile();
-  auto document = std::make_unique<Document>();
-  FormatContext context;
-  context.settings = &DefaultSettings();
-  for (auto _ : state) {
-    if (!LoadMqoFile(*document, path, context)) state.SkipWithError(context.reason.c_str());
-  }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * FileSize(path)));
-  state.counters["points"] = document->model.pointCount;
+  bench::ImportLoop(state, ReadMqoBytes, LimitMqoFile(), 9999);
 }
 BENCHMARK(BM_MqoImport9999Quads)->Unit(benchmark::kMillisecond);
 
 void Export(benchmark::State& state, WriterFunction save, const char* name, int exportGroup) {
-  auto document = std::make_unique<Document>();
-  testing::QuadTorus(document->model, 99, 101);
-  RefreshNormals(document->model, kNormalsFace | kNormalsAngleSmoothed, true);
   Settings settings;
   settings.ObjExportGroup = exportGroup;
   settings.ObjExportMaterial = exportGroup;
-  const std::string path = ScratchPath(name);
-  FormatContext context;
-  context.settings = &settings;
-  for (auto _ : state) {
-    if (!save(*document, path, context)) state.SkipWithError(context.reason.c_str());
-  }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * FileSize(path)));
+  bench::ExportLoop(state, save, *testing::QuadLimitDocument(), name, settings);
 }
 
 void BM_ObjExport9999Quads(benchmark::State& state) { Export(state, SaveObjFile, "export.obj", 0); }
@@ -244,13 +182,7 @@ BENCHMARK(BM_MqoExport9999Quads)->Unit(benchmark::kMillisecond);
 
 #ifdef VEXAL_HAVE_ASSIMP
 void Assimp(benchmark::State& state, const std::string& path, unsigned flags) {
-  for (auto _ : state) {
-    Assimp::Importer importer;
-    const aiScene* scene = importer.ReadFile(path, flags);
-    if (!scene) state.SkipWithError(importer.GetErrorString());
-    benchmark::DoNotOptimize(scene);
-  }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * FileSize(path)));
+  bench::AssimpLoop(state, path, flags);
 }
 void BM_AssimpObj19900QuadsJoin(benchmark::State& state) {
   Assimp(state, GeneratedObjFile(), aiProcess_JoinIdenticalVertices);

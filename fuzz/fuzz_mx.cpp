@@ -1,8 +1,9 @@
-// Feeds arbitrary bytes to the MX reader: it must never read out of bounds,
-// and whatever it accepts must be a valid model.
+// Feeds arbitrary bytes to the MX reader: it must never read out of bounds
+// or allocate without bound, whatever it accepts must be a valid model, and
+// a refusal must give a reason.
 #include "formats/mx_format.h"
-#include "path_reader_fuzz.h"
+#include "model_reader_fuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  return FuzzPathReader(data, size, "mx", vexal::LoadMxFile, false);
+  return FuzzModelReader(data, size, "input.mx", vexal::ReadMxBytes);
 }

@@ -1,26 +1,9 @@
-// libFuzzer target: the native document reader on arbitrary bytes. A load
-// that succeeds must leave a model that passes validation; one that fails
-// must leave the document as it was.
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
-#include <string>
-#include <string_view>
-
+// Feeds arbitrary bytes to the native document reader: it must never read
+// out of bounds or allocate without bound, whatever it accepts must be a
+// valid model, and a refusal must give a reason.
 #include "formats/native_format.h"
-#include "model/document.h"
-#include "model/validate.h"
+#include "model_reader_fuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static vexal::Document* document = new vexal::Document();
-  const int pointsBefore = document->model.pointCount;
-  vexal::FormatContext context;
-  const std::string_view text(reinterpret_cast<const char*>(data), size);
-  if (vexal::LoadNativeText(*document, text, context) == 1) {
-    std::string reason;
-    if (!vexal::ValidateModel(document->model, &reason)) std::abort();
-  } else if (context.reason.empty() || document->model.pointCount != pointsBefore) {
-    std::abort();
-  }
-  return 0;
+  return FuzzModelReader(data, size, "input.vxl", vexal::ReadNativeBytes);
 }

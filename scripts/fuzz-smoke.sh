@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs each for a few seconds,
-# seeded from tests/data/<format>/. Any crash fails the run.
+# seeded from tests/data/<format>/. Any crash, and any single allocation
+# beyond 300 MB (the pixel budget of an image is 256 MB of RGBA), fails the
+# run.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${FUZZ_SECONDS:-5}
@@ -17,14 +19,18 @@ for source in "${targets[@]}"; do
   name=$(basename "$source" .cpp)
   format=${name#fuzz_}
   seeds="$root/tests/data/$format"
-  # The single-loader image targets share the image seeds.
-  if [[ ! -d $seeds && $format == image_* ]]; then seeds="$root/tests/data/image"; fi
+  # The single-loader image targets and the layered reads share the image
+  # seeds; the layered reads also start from the files of past faults.
+  if [[ ! -d $seeds && ($format == image_* || $format == layers_*) ]]; then seeds="$root/tests/data/image"; fi
   work=$(mktemp -d)
   if [[ -d $seeds ]]; then
     find "$seeds" -type f -size -256k -exec cp {} "$work"/ \; 2>/dev/null || true
   fi
+  if [[ $format == layers_* ]]; then
+    find "$root/tests/data/images/regress" -type f -exec cp {} "$work"/ \; 2>/dev/null || true
+  fi
   echo "fuzz smoke: $name (${seconds}s)"
-  "$build/fuzz/$name" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -print_final_stats=0 "$work" >"$work.log" 2>&1 || {
+  "$build/fuzz/$name" -max_total_time="$seconds" -rss_limit_mb=2048 -malloc_limit_mb=300 -timeout=10 -print_final_stats=0 "$work" >"$work.log" 2>&1 || {
     tail -50 "$work.log"; echo "fuzz smoke failed: $name"; exit 1; }
   rm -rf "$work" "$work.log"
 done

@@ -41,6 +41,7 @@
 #include "formats/format_registry.h"
 #include "model/camera.h"
 #include "model/maintenance.h"
+#include "settings/start_up.h"
 
 // Resources of a static library are registered by hand, once.
 static void InitializeResources() { Q_INIT_RESOURCE(resources); }
@@ -143,7 +144,8 @@ TMainForm::TMainForm(const QString& executablePath, UserInterface* ui)
   shortcutPath_ = QString::fromStdString(SettingsFilePath(executablePath.toStdString(), ".kbd"));
   setObjectName("MainForm");
   setWindowTitle("Vexal2.72 EN");
-  QApplication::setApplicationDisplayName(QString());
+  // The application's title is the main window's caption.
+  QApplication::setApplicationDisplayName(windowTitle());
   setAcceptDrops(true);
   mdi_ = new QMdiArea(this);
   mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -420,12 +422,11 @@ void TMainForm::startUp(const QStringList& files) {
   for (int i = 0; i < kFileHistoryCount; ++i) entries.push_back(FileHistoryEntry(workspace_.settings, i));
   history_.assign(entries);
   rebuildHistoryMenu();
-  if (workspace_.settings.SaveMainWindow && workspace_.settings.MainLeft != kUnsetPlacement &&
-      workspace_.settings.MainWidth != kUnsetPlacement && workspace_.settings.MainWidth > 100 &&
-      workspace_.settings.MainHeight > 100) {
-    setGeometry(workspace_.settings.MainLeft, workspace_.settings.MainTop, workspace_.settings.MainWidth, workspace_.settings.MainHeight);
-  }
-  if (workspace_.settings.MainState == 2) setWindowState(windowState() | Qt::WindowMaximized);
+  const QRect design = geometry();
+  const MainWindowStart start = MainWindowStartPlacement(
+      workspace_.settings, {design.left(), design.top(), design.width(), design.height()}, screenSize());
+  setGeometry(start.bounds.left, start.bounds.top, start.bounds.width, start.bounds.height);
+  if (start.maximized) setWindowState(windowState() | Qt::WindowMaximized);
 
   placeToolWindows();
 
@@ -435,8 +436,9 @@ void TMainForm::startUp(const QStringList& files) {
       for (const QString& file : files) openByName(file, 0);
       return;
     }
-    if (workspace_.settings.OpenLastFile && !history_.entries().empty()) {
-      openByName(QString::fromStdString(history_.entries().front()), 0);
+    const std::string last = LastFileToOpen(workspace_.settings);
+    if (!last.empty()) {
+      openByName(QString::fromStdString(last), 0);
       return;
     }
     if (workspace_.settings.SetDefaultWindow) openByName(QString(), 0);
@@ -538,16 +540,13 @@ bool TMainForm::quit() {
     FileHistoryEntry(workspace_.settings, i) =
         i < static_cast<int>(history_.entries().size()) ? history_.entries()[i] : std::string();
   }
-  if (isMaximized()) {
-    workspace_.settings.MainState = 2;
-  } else {
-    workspace_.settings.MainState = isMinimized() ? 1 : 0;
-    workspace_.settings.MainLeft = geometry().left();
-    workspace_.settings.MainTop = geometry().top();
-    workspace_.settings.MainWidth = geometry().width();
-    workspace_.settings.MainHeight = geometry().height();
-  }
   recordToolWindows();
+  // normalGeometry() is the place the window returns to from maximised or
+  // minimised; it is the one written.
+  const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
+  RecordMainWindow(workspace_.settings, {normal.left(), normal.top(), normal.width(), normal.height()},
+                   isMaximized(), isMinimized());
+  FillUnsetToolWindowPositions(workspace_.settings, screenSize());
   std::string reason;
   if (!SaveSettings(settingsPath_.toStdString(), workspace_.settings, &reason)) {
     ui_->warning(this, "Vexal", QString::fromStdString(reason));
@@ -605,14 +604,12 @@ void TMainForm::rebuildHistoryMenu() {
     fileMenu_->insertAction(actions_.value("FileExitItem"), action);
     historyActions_.append(action);
   }
-  if (!historyActions_.isEmpty()) {
-    // The history sits between the separator and "Quit", set off by its own
-    // separator before "Quit".
-    auto* separator = new QAction(fileMenu_);
-    separator->setSeparator(true);
-    fileMenu_->insertAction(actions_.value("FileExitItem"), separator);
-    historyActions_.append(separator);
-  }
+}
+
+ScreenSize TMainForm::screenSize() const {
+  const QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
+  if (!shown) return {};
+  return {shown->geometry().width(), shown->geometry().height()};
 }
 
 void TMainForm::placeToolWindows() {

@@ -15,6 +15,7 @@
 #include "commands/command_table.h"
 #include "commands/file_history.h"
 #include "settings/settings.h"
+#include "settings/start_up.h"
 #include "tools/workspace.h"
 #include "view/software_renderer.h"
 
@@ -129,6 +130,8 @@ class TMainForm : public QMainWindow, public CommandHost {
   void bindCommands();
   void applyShortcuts();
   void rebuildHistoryMenu();
+  // The size of the screen the window is on (0 x 0 without one).
+  ScreenSize screenSize() const;
   void openDialog();
   void showAbout();
   void showShortcutList();

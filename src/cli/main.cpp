@@ -7,8 +7,9 @@
 //   vexal-tool render IN OUT.png [options]
 //   vexal-tool apply IN OUT [--settings FILE.ini] STEP...
 //
-// Exit status 0 on success, 1 when a file cannot be read or written (one
-// line on stderr naming the file and the reason), 2 for a usage error.
+// Exit status 0 on success (and for --help after any command), 1 when a
+// file cannot be read or written (one line on stderr naming the file and the
+// reason), 2 for a usage error.
 #include <cstdio>
 #include <cstring>
 #include <string_view>
@@ -59,6 +60,15 @@ int main(int argc, char** argv) {
   if (command == "--version") {
     std::printf("vexal-tool %s\n", VEXAL_VERSION_TEXT);
     return 0;
+  }
+  // Help is never an error: "vexal-tool COMMAND --help" shows the commands
+  // ("apply" answers it with the list of its steps).
+  for (int i = 0; command != "apply" && i < rest; ++i) {
+    const std::string_view argument = arguments[i];
+    if (argument == "--help" || argument == "-h") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
   }
   if (command == "new") return vexal::cli::RunNewCommand(rest, arguments);
   if (command == "info") return vexal::cli::RunInfoCommand(rest, arguments);

@@ -94,7 +94,7 @@ class Reader {
  public:
   Reader(Parsed& parsed, FormatContext& context) : parsed_(parsed), context_(context) {}
 
-  bool readFile(const std::vector<uint8_t>& bytes) {
+  bool readFile(std::span<const uint8_t> bytes) {
     ByteReader file(bytes);
     const uint16_t id = file.u16le();
     const uint32_t size = file.u32le();
@@ -479,11 +479,8 @@ std::array<std::string, kWrittenMaterials> WrittenNames(const Model& model,
 
 }  // namespace
 
-static int Read3ds(Document& document, const std::string& path, FormatContext& context,
-                   bool& modelTouched) {
-  std::vector<uint8_t> bytes;
-  std::string why;
-  if (!ReadFileBytes(path, bytes, &why)) return context.fail("3DS: " + why);
+int Read3dsBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, ReadTarget& target,
+            FormatContext& context) {
 
   Parsed parsed;
   Reader reader(parsed, context);
@@ -500,9 +497,7 @@ static int Read3ds(Document& document, const std::string& path, FormatContext& c
     }
   }
 
-  Model& model = document.model;
-  modelTouched = true;
-  ClearModel(model);
+  Model& model = target.model;
   for (size_t i = 0; i < parsed.points.size(); ++i) {
     const VECTOR& p = parsed.points[i];
     SetPoint(model, static_cast<int>(i) + 1, p.x, p.y, p.z, kStateNormal, 0);
@@ -533,7 +528,6 @@ static int Read3ds(Document& document, const std::string& path, FormatContext& c
   }
 
   if (!CompactModel(model, kCompactMerge | kCompactRebuildLines)) {
-    ClearModel(model);
     return context.fail("3DS: the merged model passes the 19999 record limit");
   }
   const float scale = SettingsOf(context).TdsImportScale;
@@ -542,14 +536,13 @@ static int Read3ds(Document& document, const std::string& path, FormatContext& c
     VECTOR& p = model.points[i].position;
     p.set(p.x, p.z, -p.y);
     if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) {
-      ClearModel(model);
       return context.fail("3DS: a coordinate overflows at the import scale");
     }
   }
   return 1;
 }
 
-static int Write3ds(Document& document, const std::string& path, FormatContext& context) {
+int Save3dsFile(Document& document, const std::string& path, FormatContext& context) {
   const Model& model = document.model;
 
   struct Corner {
@@ -686,24 +679,8 @@ static int Write3ds(Document& document, const std::string& path, FormatContext& 
   return 1;
 }
 
-// Memory exhaustion is the one exception the code above can meet; it must not
-// escape into the caller's event loop.
 int Load3dsFile(Document& document, const std::string& path, FormatContext& context) {
-  bool modelTouched = false;
-  try {
-    return Read3ds(document, path, context, modelTouched);
-  } catch (const std::exception& error) {
-    if (modelTouched) ClearModel(document.model);
-    return context.fail(std::string("3DS: ") + error.what());
-  }
-}
-
-int Save3dsFile(Document& document, const std::string& path, FormatContext& context) {
-  try {
-    return Write3ds(document, path, context);
-  } catch (const std::exception& error) {
-    return context.fail(std::string("3DS: ") + error.what());
-  }
+  return LoadModelFile(document, path, Read3dsBytes, context);
 }
 
 }  // namespace vexal

@@ -13,6 +13,8 @@
 // of at most 16 characters, texture map names in 8.3 form.
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string>
 
 #include "formats/format.h"
@@ -27,6 +29,9 @@ namespace vexal {
 // map name breaks its limit, a vertex or face number lies outside its
 // object, a number is not finite, or the tables would overflow.
 int Load3dsFile(Document& document, const std::string& path, FormatContext& context);
+// The reader of the open dispatcher (see formats/format.h).
+int Read3dsBytes(std::span<const uint8_t> bytes, const std::string& name, ReadTarget& target,
+            FormatContext& context);
 
 // Writes one object "default" holding every non-guide surface as triangles
 // (three vertices each; a quad split by ChooseQuadSplit), scaled by

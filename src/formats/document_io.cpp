@@ -5,6 +5,7 @@
 #include <exception>
 #include <memory>
 
+#include "io/file_bytes.h"
 #include "model/document.h"
 #include "model/maintenance.h"
 #include "model/validate.h"
@@ -13,10 +14,10 @@
 namespace vexal {
 namespace {
 
-// Runs a reader or writer so that nothing it throws can reach the caller's
-// event loop; a throw is a failure with a reason like any other.
-int CallFormat(int (*function)(Document&, const std::string&, FormatContext&), Document& document,
-               const std::string& path, FormatContext& context) {
+// Runs a writer so that nothing it throws can reach the caller's event loop;
+// a throw is a failure with a reason like any other.
+int CallWriter(WriterFunction function, Document& document, const std::string& path,
+               FormatContext& context) {
   if (function == nullptr) return context.fail("format not available");
   try {
     return function(document, path, context);
@@ -35,19 +36,6 @@ bool SameExtension(std::string_view a, std::string_view b) {
   }
   return true;
 }
-
-// What a failed reader may have changed, put back before the next one runs
-// and after the last: a reader that fails leaves no half-built model.
-struct DocumentBackup {
-  explicit DocumentBackup(const Document& document)
-      : model(std::make_unique<Model>(document.model)), scene(document.scene) {}
-  void restore(Document& document) const {
-    document.model = *model;
-    document.scene = scene;
-  }
-  std::unique_ptr<Model> model;
-  SCENE scene;
-};
 
 void RefreshNormalsWithSetting(Document& document, int flags, const Settings& settings) {
   RefreshNormals(document.model, flags, settings.UseAngleSmooth != 0);
@@ -83,26 +71,40 @@ int OpenDocumentFile(Document& document, DocumentFile& file, const std::string& 
   platform.setBusyCursor(true);
 
   if (typeIndex == kOpenSupportedFiles || typeIndex == kOpenAllFiles) typeIndex = kOpenTryAll;
-  const DocumentBackup backup(document);
   const ReaderEntry* accepted = nullptr;
   std::string reason;
-  bool reasonFromMatchingReader = false;
   file.warnings.clear();
+  std::vector<uint8_t> bytes;
+  // Every reader builds into this one scratch; the document changes only
+  // when a reader succeeds.
+  std::unique_ptr<ReadTarget> scratch;
+  if (!ReadFileBytes(path, bytes, &reason)) {
+    bytes.clear();
+  } else {
+    try {
+      scratch = std::make_unique<ReadTarget>();
+    } catch (const std::exception&) {
+      reason = "out of memory";
+    }
+  }
+  bool reasonFromMatchingReader = false;
   for (const ReaderEntry& reader : io.readers) {
+    if (scratch == nullptr) break;
     if (typeIndex != kOpenTryAll && typeIndex != reader.openIndex) continue;
     FormatContext context;
     context.settings = &io.settings;
-    int result = CallFormat(reader.load, document, path, context);
+    int result = RunReader(reader.load, bytes, path, document.scene, *scratch, context);
     std::string invalid;
-    if (result == 1 && !ValidateModel(document.model, &invalid)) {
+    if (result == 1 && !ValidateModel(scratch->model, &invalid)) {
       result = context.fail("the reader built an inconsistent model: " + invalid);
     }
     if (result == 1) {
       accepted = &reader;
       file.warnings = std::move(context.warnings);
+      std::swap(document.model, scratch->model);
+      document.scene = scratch->scene;
       break;
     }
-    if (reader.load != nullptr) backup.restore(document);
     // The reason worth reporting is the one of the reader the file claims
     // to be for (by the type chosen, or else by its extension); when no
     // reader claims it, none of their reasons says more than "not
@@ -112,8 +114,6 @@ int OpenDocumentFile(Document& document, DocumentFile& file, const std::string& 
     if (claims && !reasonFromMatchingReader) {
       reason = context.reason;
       reasonFromMatchingReader = true;
-    } else if (!reasonFromMatchingReader && context.reason.rfind("cannot open", 0) == 0) {
-      reason = context.reason;
     }
   }
   platform.setBusyCursor(false);
@@ -173,7 +173,7 @@ int SaveDocumentFile(Document& document, DocumentFile& file, const DocumentIo& i
   const std::string fileName = file.saveFileName;
   const int result = writer == nullptr
                          ? context.fail("no writer for type " + std::to_string(file.saveTypeIndex))
-                         : CallFormat(writer->save, document, fileName, context);
+                         : CallWriter(writer->save, document, fileName, context);
   if (angleSmoothOff) RefreshNormalsWithSetting(document, kNormalsAngleSmoothed, io.settings);
   platform.setBusyCursor(false);
 

@@ -501,11 +501,17 @@ int DxfReader::buildPolyface(std::vector<PolyFace>& faces) {
   }
 
   int surface = 0;
+  int skipped = 0;
   for (PolyFace& face : faces) {
     if (face.removed) continue;
     for (int32_t& c : face.corners) c = std::abs(c);
     if (!face.quad) face.corners[3] = face.corners[0];
-    const int corners = face.quad ? 4 : 3;
+    std::array<UV, 4> noUv{};
+    const int corners = CollapseRepeatedCorners(face.corners, noUv, face.quad ? 4 : 3);
+    if (corners == 0) {
+      ++skipped;
+      continue;
+    }
     for (int j = 0; j < corners; ++j) {
       const int32_t a = face.corners[static_cast<size_t>(j)];
       const int32_t b = face.corners[static_cast<size_t>((j + 1) % corners)];
@@ -516,6 +522,10 @@ int DxfReader::buildPolyface(std::vector<PolyFace>& faces) {
             face.material, kStateNormal);
   }
   model_.faceCount = surface;
+  if (skipped > 0) {
+    context_.warnings.push_back(
+        Format("DXF: %d face records without three distinct corners skipped", skipped));
+  }
   RelinkFaces(model_);
   return 1;
 }
@@ -548,27 +558,11 @@ int Commit(const OutputBuffer& out, const std::string& path, FormatContext& cont
   return 1;
 }
 
-// The model a file is read into before it replaces the document's, so that
-// a refused file leaves the document as it was. Kept between reads (holding
-// the replaced model until the next read clears it) so that each read does
-// not allocate and fault in the tables again.
-Model& ScratchModel() {
-  static thread_local std::unique_ptr<Model> model;
-  if (!model) {
-    model = std::make_unique<Model>();
-  } else {
-    ClearModel(*model);
-  }
-  return *model;
-}
-
 }  // namespace
 
-int LoadDxfFile(Document& document, const std::string& path, FormatContext& context) {
-  std::vector<uint8_t> bytes;
-  std::string why;
-  if (!ReadFileBytes(path, bytes, &why)) return context.fail("DXF: " + why);
-  std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+int ReadDxfBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, ReadTarget& target,
+                 FormatContext& context) {
+  std::string_view text = AsText(bytes);
   // A UTF-8 byte order mark some editors put in front of a text file.
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
 
@@ -578,7 +572,7 @@ int LoadDxfFile(Document& document, const std::string& path, FormatContext& cont
     return context.fail(error.empty() ? "DXF: no 3DFACE or POLYLINE entity" : error);
   }
 
-  Model* model = &ScratchModel();
+  Model* model = &target.model;
   DxfReader reader(text, *model, context);
   const int read = kind == SurfaceKind::kFaces ? reader.readFaces() : reader.readPolyface();
   if (!read) return 0;
@@ -592,8 +586,11 @@ int LoadDxfFile(Document& document, const std::string& path, FormatContext& cont
       p.set(p.x, p.z, -p.y);
     }
   }
-  std::swap(document.model, *model);
   return 1;
+}
+
+int LoadDxfFile(Document& document, const std::string& path, FormatContext& context) {
+  return LoadModelFile(document, path, ReadDxfBytes, context);
 }
 
 int SaveDxf3DFaceFile(Document& document, const std::string& path, FormatContext& context) {

@@ -23,6 +23,8 @@
 // written as (x, -z, y). Files are written with CR LF line ends.
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string>
 
 #include "formats/format.h"
@@ -36,6 +38,9 @@ namespace vexal {
 // index outside its mesh, more than 19999 points, lines or surfaces, or no
 // points at all.
 int LoadDxfFile(Document& document, const std::string& path, FormatContext& context);
+// The reader of the open dispatcher (see formats/format.h).
+int ReadDxfBytes(std::span<const uint8_t> bytes, const std::string& name, ReadTarget& target,
+                 FormatContext& context);
 
 // Writes every non-guide surface as one 3DFACE on the layer named after its
 // material, colour number = material index. Returns 0 with a reason when the

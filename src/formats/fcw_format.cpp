@@ -35,11 +35,8 @@ void PutDouble(OutputBuffer& out, double value) {
 
 }  // namespace
 
-static int ReadFcw(Document& document, const std::string& path, FormatContext& context,
-                   bool& modelTouched) {
-  std::vector<uint8_t> bytes;
-  std::string why;
-  if (!ReadFileBytes(path, bytes, &why)) return context.fail("FCW: " + why);
+int ReadFcwBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, ReadTarget& target,
+            FormatContext& context) {
 
   ByteReader in(bytes);
   if (in.u8() != kMagicLength || !in.peekMatches({kMagic, kMagicLength})) {
@@ -87,9 +84,7 @@ static int ReadFcw(Document& document, const std::string& path, FormatContext& c
         Format("FCW: %zu bytes after the last triangle ignored", in.remaining()));
   }
 
-  Model& model = document.model;
-  modelTouched = true;
-  ClearModel(model);
+  Model& model = target.model;
   for (size_t i = 0; i < corners.size(); ++i) {
     const int point = static_cast<int>(i) + 1;
     SetPoint(model, point, corners[i].x, corners[i].y, corners[i].z, kStateNormal, 0);
@@ -101,7 +96,6 @@ static int ReadFcw(Document& document, const std::string& path, FormatContext& c
   model.pointCount = static_cast<int32_t>(corners.size());
   model.faceCount = triangles;
   if (!CompactModel(model, kCompactMerge | kCompactRebuildLines)) {
-    ClearModel(model);
     return context.fail("FCW: the merged model passes the 19999 record limit");
   }
   const float scale = static_cast<float>(SettingsOf(context).FcwImportScale);
@@ -111,14 +105,13 @@ static int ReadFcw(Document& document, const std::string& path, FormatContext& c
   for (int i = 1; i <= model.pointCount; ++i) {
     const VECTOR& p = model.points[i].position;
     if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) {
-      ClearModel(model);
       return context.fail("FCW: a coordinate overflows at the import scale");
     }
   }
   return 1;
 }
 
-static int WriteFcw(Document& document, const std::string& path, FormatContext& context) {
+int SaveFcwFile(Document& document, const std::string& path, FormatContext& context) {
   const Model& model = document.model;
   int triangles = 0;
   for (int s = 1; s <= model.faceCount; ++s) {
@@ -169,24 +162,8 @@ static int WriteFcw(Document& document, const std::string& path, FormatContext& 
   return 1;
 }
 
-// Memory exhaustion is the one exception the code above can meet; it must not
-// escape into the caller's event loop.
 int LoadFcwFile(Document& document, const std::string& path, FormatContext& context) {
-  bool modelTouched = false;
-  try {
-    return ReadFcw(document, path, context, modelTouched);
-  } catch (const std::exception& error) {
-    if (modelTouched) ClearModel(document.model);
-    return context.fail(std::string("FCW: ") + error.what());
-  }
-}
-
-int SaveFcwFile(Document& document, const std::string& path, FormatContext& context) {
-  try {
-    return WriteFcw(document, path, context);
-  } catch (const std::exception& error) {
-    return context.fail(std::string("FCW: ") + error.what());
-  }
+  return LoadModelFile(document, path, ReadFcwBytes, context);
 }
 
 }  // namespace vexal

@@ -7,6 +7,8 @@
 // (x, y, -z) and the corner order is reversed, so the winding survives.
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string>
 
 #include "formats/format.h"
@@ -19,6 +21,9 @@ namespace vexal {
 // than the surface table holds, short data or a non-finite or out-of-range
 // coordinate.
 int LoadFcwFile(Document& document, const std::string& path, FormatContext& context);
+// The reader of the open dispatcher (see formats/format.h).
+int ReadFcwBytes(std::span<const uint8_t> bytes, const std::string& name, ReadTarget& target,
+            FormatContext& context);
 
 // Writes every non-guide surface as triangles (a quad split by
 // ChooseQuadSplit), scaled by FcwExportScale. Returns 0 with a reason when

@@ -20,44 +20,42 @@
 namespace vexal {
 namespace {
 
-// Each format's engineer replaces the nullptr on their own line with their
-// function and adds the #include of its header above this namespace.
 constexpr std::array<ReaderEntry, 14> kReaders = {{
-    {2, "VXL", ".vxl", LoadNativeFile},  // native: LoadNativeFile (formats/native_format.h)
-    {3, "ROK", ".rok", LoadRokFile},    // ROK: LoadRokFile
-    {4, "OBJ", ".obj", LoadObjFile},  // OBJ: LoadObjFile
-    {5, "DXF", ".dxf", LoadDxfFile},    // DXF: LoadDxfFile
-    {6, "MX", ".mx", LoadMxFile},   // MX: LoadMxFile
-    {7, "MQO", ".mqo", LoadMqoFile},  // MQO: LoadMqoFile
-    {8, "LWOB", ".lwo", LoadLwobFile},  // LWO, older generation: LoadLwobFile (tried before LWO2)
-    {8, "LWO2", ".lwo", LoadLwo2File},  // LWO2: LoadLwo2File
-    {9, "3DS", ".3ds", Load3dsFile},  // 3DS: Load3dsFile
-    {10, "FCW", ".fcw", LoadFcwFile},  // FCW: LoadFcwFile
-    {12, "glTF", ".gltf", LoadGltfFile},  // glTF JSON and binary container alike
-    {12, "GLB", ".glb", LoadGltfFile},
+    {2, "VXL", ".vxl", ReadNativeBytes},
+    {3, "ROK", ".rok", ReadRokBytes},
+    {4, "OBJ", ".obj", ReadObjBytes},
+    {5, "DXF", ".dxf", ReadDxfBytes},
+    {6, "MX", ".mx", ReadMxBytes},
+    {7, "MQO", ".mqo", ReadMqoBytes},
+    {8, "LWOB", ".lwo", ReadLwobBytes},  // tried before LWO2
+    {8, "LWO2", ".lwo", ReadLwo2Bytes},
+    {9, "3DS", ".3ds", Read3dsBytes},
+    {10, "FCW", ".fcw", ReadFcwBytes},
+    {12, "glTF", ".gltf", ReadGltfBytes},  // glTF JSON and binary container alike
+    {12, "GLB", ".glb", ReadGltfBytes},
     // Last before the end: a binary STL is recognised by its size alone.
-    {13, "STL", ".stl", LoadStlFile},
-    {52, "none", "", LoadNothing},  // always fails; ends the try-all order
+    {13, "STL", ".stl", ReadStlBytes},
+    {52, "none", "", ReadNothing},  // always fails; ends the try-all order
 }};
 
 constexpr std::array<WriterEntry, 18> kWriters = {{
-    {1, "VXL", ".vxl", SaveNativeFile},      // native: SaveNativeFile (formats/native_format.h)
-    {2, "ROK", ".rok", SaveRokFile},             // ROK: SaveRokFile
-    {3, "DXF 3DFACE", ".dxf", SaveDxf3DFaceFile},      // DXF, 3DFACE entities: SaveDxf3DFaceFile
-    {4, "DXF POLYLINE", ".dxf", SaveDxfPolylineFile},    // DXF, polyface POLYLINE: SaveDxfPolylineFile
-    {5, "LWOB", ".lwo", SaveLwobFile},       // LWO, older generation: SaveLwobFile
-    {6, "LWO2", ".lwo", SaveLwo2File},       // LWO2: SaveLwo2File
-    {7, "VRML 1.0", ".wrl", SaveVrmlFile},        // VRML 1.0: SaveVrmlFile
-    {8, "MX", ".mx", SaveMxFile},            // MX: SaveMxFile
-    {9, "OBJ", ".obj", SaveObjFile},         // OBJ with MTL: SaveObjFile
-    {10, "MQO", ".mqo", SaveMqoFile},        // MQO: SaveMqoFile
-    {11, "XSI", ".xsi", SaveXsiFile},            // XSI: SaveXsiFile
-    {12, "DirectX X", ".x", SaveXFile},        // DirectX X: SaveXFile
-    {13, "3DS", ".3ds", Save3dsFile},        // 3DS: Save3dsFile
-    {14, "FCW", ".fcw", SaveFcwFile},        // FCW: SaveFcwFile
-    {15, "glTF", ".gltf", SaveGltfFile},     // glTF JSON with a .bin beside it
-    {16, "GLB", ".glb", SaveGlbFile},        // glTF binary container
-    {17, "STL", ".stl", SaveStlFile},        // STL, binary (the default for .stl)
+    {1, "VXL", ".vxl", SaveNativeFile},
+    {2, "ROK", ".rok", SaveRokFile},
+    {3, "DXF 3DFACE", ".dxf", SaveDxf3DFaceFile},
+    {4, "DXF POLYLINE", ".dxf", SaveDxfPolylineFile},
+    {5, "LWOB", ".lwo", SaveLwobFile},
+    {6, "LWO2", ".lwo", SaveLwo2File},
+    {7, "VRML 1.0", ".wrl", SaveVrmlFile},
+    {8, "MX", ".mx", SaveMxFile},
+    {9, "OBJ", ".obj", SaveObjFile},
+    {10, "MQO", ".mqo", SaveMqoFile},
+    {11, "XSI", ".xsi", SaveXsiFile},
+    {12, "DirectX X", ".x", SaveXFile},
+    {13, "3DS", ".3ds", Save3dsFile},
+    {14, "FCW", ".fcw", SaveFcwFile},
+    {15, "glTF", ".gltf", SaveGltfFile},  // glTF JSON with a .bin beside it
+    {16, "GLB", ".glb", SaveGlbFile},     // glTF binary container
+    {17, "STL", ".stl", SaveStlFile},     // STL, binary (the default for .stl)
     {18, "STL ASCII", ".stl", SaveStlAsciiFile},
 }};
 
@@ -71,7 +69,8 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-int LoadNothing(Document& /*document*/, const std::string& /*path*/, FormatContext& context) {
+int ReadNothing(std::span<const uint8_t> /*bytes*/, const std::string& /*name*/,
+                ReadTarget& /*target*/, FormatContext& context) {
   return context.fail("not a recognised model");
 }
 

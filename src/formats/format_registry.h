@@ -71,6 +71,7 @@ std::string_view ExtensionOf(std::string_view path);
 std::string ReplaceExtension(std::string_view path, std::string_view newExtension);
 
 // A reader that fails on every file: the last entry of the try-all order.
-int LoadNothing(Document& document, const std::string& path, FormatContext& context);
+int ReadNothing(std::span<const uint8_t> bytes, const std::string& name, ReadTarget& target,
+                FormatContext& context);
 
 }  // namespace vexal

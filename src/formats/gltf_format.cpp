@@ -1062,4 +1062,9 @@ int SaveGlbFile(Document& document, const std::string& path, FormatContext& cont
   return SaveGltf(document, path, context, true);
 }
 
+int ReadGltfBytes(std::span<const uint8_t> bytes, const std::string& name, ReadTarget& target,
+             FormatContext& context) {
+  return LoadGltfBytes(target.model, bytes, name, context);
+}
+
 }  // namespace vexal

@@ -47,6 +47,10 @@ struct Model;
 int LoadGltfBytes(Model& model, std::span<const uint8_t> bytes, const std::string& name,
                   FormatContext& context);
 int LoadGltfFile(Document& document, const std::string& path, FormatContext& context);
+// The reader of the open dispatcher (see formats/format.h): LoadGltfBytes
+// into the target's model.
+int ReadGltfBytes(std::span<const uint8_t> bytes, const std::string& name, ReadTarget& target,
+             FormatContext& context);
 
 // Writers of ".gltf" (with "<name>.bin" beside it) and ".glb". Return 0 with
 // a reason when a file cannot be written; the files already there are then

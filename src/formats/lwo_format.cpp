@@ -782,15 +782,6 @@ float ExportScale(const FormatContext& context) {
   return context.settings ? context.settings->LwoExportScale : 1.0f;
 }
 
-int LoadFile(Document& document, const std::string& path, FormatContext& context,
-             int (*read)(std::span<const uint8_t>, float, Model&, FormatContext&),
-             const char* format) {
-  std::vector<uint8_t> bytes;
-  std::string why;
-  if (!ReadFileBytes(path, bytes, &why)) return context.fail(std::string(format) + ": " + why);
-  return read(bytes, ImportScale(context), document.model, context);
-}
-
 // Writes the model with write() unless a coordinate would overflow at the
 // export scale (the file would hold values no reader accepts).
 int SaveFile(const Model& model, const std::string& path, FormatContext& context,
@@ -824,12 +815,26 @@ int ReadLwo2Bytes(std::span<const uint8_t> bytes, float scale, Model& model,
   return ReadLwo2(bytes, scale, model, context);
 }
 
+int ReadLwobBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, ReadTarget& target,
+                  FormatContext& context) {
+  return ReadLwob(bytes, ImportScale(context), target.model, context);
+}
+
+int ReadLwo2Bytes(std::span<const uint8_t> bytes, const std::string& /*name*/, ReadTarget& target,
+                  FormatContext& context) {
+  return ReadLwo2(bytes, ImportScale(context), target.model, context);
+}
+
 int LoadLwobFile(Document& document, const std::string& path, FormatContext& context) {
-  return LoadFile(document, path, context, ReadLwob, "LWOB");
+  int (*reader)(std::span<const uint8_t>, const std::string&, ReadTarget&, FormatContext&) =
+      ReadLwobBytes;
+  return LoadModelFile(document, path, reader, context);
 }
 
 int LoadLwo2File(Document& document, const std::string& path, FormatContext& context) {
-  return LoadFile(document, path, context, ReadLwo2, "LWO2");
+  int (*reader)(std::span<const uint8_t>, const std::string&, ReadTarget&, FormatContext&) =
+      ReadLwo2Bytes;
+  return LoadModelFile(document, path, reader, context);
 }
 
 void WriteLwobBytes(const Model& model, float scale, OutputBuffer& out) {
@@ -901,25 +906,18 @@ void WriteLwobBytes(const Model& model, float scale, OutputBuffer& out) {
   EndChunk(out, formAt, 4);
 }
 
-void WriteLwo2Bytes(const Model& model, float scale, OutputBuffer& out) {
-  assert(model.pointCount <= kMaxCount && model.lineCount <= kMaxCount &&
-         model.faceCount <= kMaxCount);
-  static constexpr std::string_view kUvMapName = "OBJ_UVTextureMap";
-  const std::vector<int> freeLines = FreeLines(model);
+namespace {
 
-  // Surfaces go out reversed: a quad (c0, c1, c2, c3) as (c0, c3, c2, c1), a
-  // triangle (c0, c1, c2) as (c0, c2, c1), with their UVs.
-  static constexpr int kQuadOrder[4] = {0, 3, 2, 1};
-  static constexpr int kTriangleOrder[3] = {0, 2, 1};
-  std::vector<int> written;
-  written.reserve(static_cast<size_t>(model.faceCount));
-  for (int s = 1; s <= model.faceCount; ++s) {
-    if (model.faces[s].material != kGuideMaterial) written.push_back(s);
-  }
+constexpr std::string_view kLwo2UvMapName = "OBJ_UVTextureMap";
 
-  const size_t formAt = BeginChunk(out, "FORM", 4);
-  out.bytes("LWO2", 4);
+// Surfaces go out reversed: a quad (c0, c1, c2, c3) as (c0, c3, c2, c1), a
+// triangle (c0, c1, c2) as (c0, c2, c1), with their UVs.
+constexpr int kQuadOrder[4] = {0, 3, 2, 1};
+constexpr int kTriangleOrder[3] = {0, 2, 1};
+const int* WrittenOrder(const FACE& face) { return CornerCount(face) == 4 ? kQuadOrder : kTriangleOrder; }
 
+// TAGS (the surface names) and the one LAYR.
+void PutLwo2Tags(OutputBuffer& out, const Model& model) {
   size_t at = BeginChunk(out, "TAGS", 4);
   PutName(out, "default");
   for (int k = 0; k < kExchangedMaterials; ++k) PutName(out, TextOf(model.materials[k].name));
@@ -931,9 +929,11 @@ void WriteLwo2Bytes(const Model& model, float scale, OutputBuffer& out) {
   PutVector(out, 0.0f, 0.0f, 0.0f);
   PutName(out, "Imported OBJ Object");
   EndChunk(out, at, 4);
+}
 
-  PutPoints(out, model, scale);
-  at = BeginChunk(out, "BBOX", 4);
+// BBOX of the points as written (scaled, z negated).
+void PutLwo2BoundingBox(OutputBuffer& out, const Model& model, float scale) {
+  const size_t at = BeginChunk(out, "BBOX", 4);
   VECTOR low;
   VECTOR high;
   for (int p = 1; p <= model.pointCount; ++p) {
@@ -949,11 +949,14 @@ void WriteLwo2Bytes(const Model& model, float scale, OutputBuffer& out) {
   PutVector(out, low.x, low.y, low.z);
   PutVector(out, high.x, high.y, high.z);
   EndChunk(out, at, 4);
+}
 
-  at = BeginChunk(out, "VMAP", 4);
+// The per-point VMAPs: a zero TXUV and a PICK weight map.
+void PutLwo2PointMaps(OutputBuffer& out, const Model& model) {
+  size_t at = BeginChunk(out, "VMAP", 4);
   out.bytes("TXUV", 4);
   out.u16be(2);
-  PutName(out, kUvMapName);
+  PutName(out, kLwo2UvMapName);
   for (int p = 1; p <= model.pointCount; ++p) {
     PutIndex(out, static_cast<uint32_t>(p - 1));
     out.f32be(0.0f);
@@ -969,13 +972,18 @@ void WriteLwo2Bytes(const Model& model, float scale, OutputBuffer& out) {
     out.f32be(0.0f);
   }
   EndChunk(out, at, 4);
+}
 
-  at = BeginChunk(out, "POLS", 4);
+// POLS (surfaces, then the free lines as two-point polygons) and the two
+// PTAGs (part and surface of each written surface).
+void PutLwo2Polygons(OutputBuffer& out, const Model& model, const std::vector<int>& written,
+                     const std::vector<int>& freeLines) {
+  size_t at = BeginChunk(out, "POLS", 4);
   out.bytes("FACE", 4);
   for (int s : written) {
     const FACE& face = model.faces[s];
     const int corners = CornerCount(face);
-    const int* order = corners == 4 ? kQuadOrder : kTriangleOrder;
+    const int* order = WrittenOrder(face);
     out.u16be(static_cast<uint16_t>(corners));
     for (int j = 0; j < corners; ++j) PutIndex(out, static_cast<uint32_t>(face.corners[order[j]] - 1));
   }
@@ -1000,15 +1008,18 @@ void WriteLwo2Bytes(const Model& model, float scale, OutputBuffer& out) {
     out.u16be(static_cast<uint16_t>(model.faces[written[i]].material + 1));
   }
   EndChunk(out, at, 4);
+}
 
-  at = BeginChunk(out, "VMAD", 4);
+// VMAD: the UV of every corner of every written surface.
+void PutLwo2CornerUvs(OutputBuffer& out, const Model& model, const std::vector<int>& written) {
+  const size_t at = BeginChunk(out, "VMAD", 4);
   out.bytes("TXUV", 4);
   out.u16be(2);
-  PutName(out, kUvMapName);
+  PutName(out, kLwo2UvMapName);
   for (size_t i = 0; i < written.size(); ++i) {
     const FACE& face = model.faces[written[i]];
     const int corners = CornerCount(face);
-    const int* order = corners == 4 ? kQuadOrder : kTriangleOrder;
+    const int* order = WrittenOrder(face);
     for (int j = 0; j < corners; ++j) {
       PutIndex(out, static_cast<uint32_t>(face.corners[order[j]] - 1));
       PutIndex(out, static_cast<uint32_t>(i));
@@ -1017,110 +1028,152 @@ void WriteLwo2Bytes(const Model& model, float scale, OutputBuffer& out) {
     }
   }
   EndChunk(out, at, 4);
+}
 
-  // Clips are numbered 1, 2, ... over the textured materials in order.
-  int clipOf[kExchangedMaterials] = {};
+// One CLIP per textured material, numbered 1, 2, ... in material order;
+// clipOf receives each material's clip (0 for none).
+void PutLwo2Clips(OutputBuffer& out, const Model& model, int (&clipOf)[kExchangedMaterials]) {
   int clips = 0;
   for (int k = 0; k < kExchangedMaterials; ++k) {
+    clipOf[k] = 0;
     const std::string_view texture = TextOf(model.materials[k].texture);
     if (texture.empty()) continue;
     clipOf[k] = ++clips;
     std::string path(texture);
     std::replace(path.begin(), path.end(), '\\', '/');
-    at = BeginChunk(out, "CLIP", 4);
+    const size_t at = BeginChunk(out, "CLIP", 4);
     out.u32be(static_cast<uint32_t>(clips));
     const size_t sub = BeginChunk(out, "STIL", 2);
     PutName(out, path);
     EndChunk(out, sub, 2);
     EndChunk(out, at, 4);
   }
+}
 
-  auto small = [&](const char (&id)[5]) { return BeginChunk(out, id, 2); };
-  auto end = [&](size_t sizeAt) { EndChunk(out, sizeAt, 2); };
-  auto u16Chunk = [&](const char (&id)[5], uint16_t value) {
-    const size_t sub = small(id);
+// Writers of the small (16-bit sized) sub-chunks of a SURF.
+struct SurfaceChunks {
+  OutputBuffer& out;
+  size_t begin(const char (&id)[5]) const { return BeginChunk(out, id, 2); }
+  void end(size_t sizeAt) const { EndChunk(out, sizeAt, 2); }
+  void u16(const char (&id)[5], uint16_t value) const {
+    const size_t sub = begin(id);
     out.u16be(value);
     end(sub);
-  };
-  auto vectorChunk = [&](const char (&id)[5], float value) {
-    const size_t sub = small(id);
+  }
+  void vector(const char (&id)[5], float value) const {
+    const size_t sub = begin(id);
     PutVector(out, value, value, value);
     PutIndex(out, 0);
     end(sub);
-  };
-  auto wrapChunk = [&](const char (&id)[5]) {
-    const size_t sub = small(id);
+  }
+  void wrap(const char (&id)[5]) const {
+    const size_t sub = begin(id);
     out.f32be(1.0f);
     PutIndex(out, 0);
     end(sub);
-  };
+  }
+};
+
+// The image map BLOK of a SURF: a UV-projected image of clip `clip`.
+void PutLwo2ImageBlock(const SurfaceChunks& chunks, int clip) {
+  OutputBuffer& out = chunks.out;
+  const size_t block = chunks.begin("BLOK");
+  const size_t header = chunks.begin("IMAP");
+  PutName(out, "\x80");
+  size_t sub = chunks.begin("CHAN");
+  out.bytes("COLR", 4);
+  chunks.end(sub);
+  sub = chunks.begin("OPAC");
+  out.u16be(0);
+  out.f32be(1.0f);
+  PutIndex(out, 0);
+  chunks.end(sub);
+  chunks.u16("ENAB", 1);
+  chunks.u16("NEGA", 0);
+  chunks.end(header);
+
+  const size_t mapping = chunks.begin("TMAP");
+  chunks.vector("CNTR", 0.0f);
+  chunks.vector("SIZE", 1.0f);
+  chunks.vector("ROTA", 0.0f);
+  sub = chunks.begin("FALL");
+  out.u16be(0);
+  PutVector(out, 0.0f, 0.0f, 0.0f);
+  PutIndex(out, 0);
+  chunks.end(sub);
+  sub = chunks.begin("OREF");
+  PutName(out, "");
+  chunks.end(sub);
+  chunks.u16("CSYS", 0);
+  chunks.end(mapping);
+
+  chunks.u16("PROJ", 5);
+  chunks.u16("AXIS", 2);
+  sub = chunks.begin("IMAG");
+  PutIndex(out, static_cast<uint32_t>(clip));
+  chunks.end(sub);
+  sub = chunks.begin("WRAP");
+  out.u16be(1);
+  out.u16be(1);
+  chunks.end(sub);
+  chunks.wrap("WRPW");
+  chunks.wrap("WRPH");
+  sub = chunks.begin("VMAP");
+  PutName(out, kLwo2UvMapName);
+  chunks.end(sub);
+  sub = chunks.begin("AAST");
+  out.u16be(1);
+  out.f32be(1.0f);
+  chunks.end(sub);
+  chunks.u16("PIXB", 1);
+  chunks.end(block);
+}
+
+// One SURF per exchanged material: colour, smoothing angle, image block.
+void PutLwo2Surfaces(OutputBuffer& out, const Model& model, const int (&clipOf)[kExchangedMaterials]) {
+  const SurfaceChunks chunks{out};
   for (int k = 0; k < kExchangedMaterials; ++k) {
     const MATERIAL& material = model.materials[k];
-    at = BeginChunk(out, "SURF", 4);
+    const size_t at = BeginChunk(out, "SURF", 4);
     PutName(out, TextOf(material.name));
     PutName(out, TextOf(material.name));
-    size_t sub = small("COLR");
+    size_t sub = chunks.begin("COLR");
     PutVector(out, static_cast<float>(material.light[0]) / 255.0f,
               static_cast<float>(material.light[1]) / 255.0f,
               static_cast<float>(material.light[2]) / 255.0f);
     PutIndex(out, 0);
-    end(sub);
-    sub = small("SMAN");
+    chunks.end(sub);
+    sub = chunks.begin("SMAN");
     out.f32be(static_cast<float>(material.smoothingAngle * kPi / 180.0));
-    end(sub);
-
-    const size_t block = small("BLOK");
-    const size_t header = small("IMAP");
-    PutName(out, "\x80");
-    sub = small("CHAN");
-    out.bytes("COLR", 4);
-    end(sub);
-    sub = small("OPAC");
-    out.u16be(0);
-    out.f32be(1.0f);
-    PutIndex(out, 0);
-    end(sub);
-    u16Chunk("ENAB", 1);
-    u16Chunk("NEGA", 0);
-    end(header);
-
-    const size_t mapping = small("TMAP");
-    vectorChunk("CNTR", 0.0f);
-    vectorChunk("SIZE", 1.0f);
-    vectorChunk("ROTA", 0.0f);
-    sub = small("FALL");
-    out.u16be(0);
-    PutVector(out, 0.0f, 0.0f, 0.0f);
-    PutIndex(out, 0);
-    end(sub);
-    sub = small("OREF");
-    PutName(out, "");
-    end(sub);
-    u16Chunk("CSYS", 0);
-    end(mapping);
-
-    u16Chunk("PROJ", 5);
-    u16Chunk("AXIS", 2);
-    sub = small("IMAG");
-    PutIndex(out, static_cast<uint32_t>(clipOf[k]));
-    end(sub);
-    sub = small("WRAP");
-    out.u16be(1);
-    out.u16be(1);
-    end(sub);
-    wrapChunk("WRPW");
-    wrapChunk("WRPH");
-    sub = small("VMAP");
-    PutName(out, kUvMapName);
-    end(sub);
-    sub = small("AAST");
-    out.u16be(1);
-    out.f32be(1.0f);
-    end(sub);
-    u16Chunk("PIXB", 1);
-    end(block);
+    chunks.end(sub);
+    PutLwo2ImageBlock(chunks, clipOf[k]);
     EndChunk(out, at, 4);
   }
+}
+
+}  // namespace
+
+void WriteLwo2Bytes(const Model& model, float scale, OutputBuffer& out) {
+  assert(model.pointCount <= kMaxCount && model.lineCount <= kMaxCount &&
+         model.faceCount <= kMaxCount);
+  const std::vector<int> freeLines = FreeLines(model);
+  std::vector<int> written;
+  written.reserve(static_cast<size_t>(model.faceCount));
+  for (int s = 1; s <= model.faceCount; ++s) {
+    if (model.faces[s].material != kGuideMaterial) written.push_back(s);
+  }
+
+  const size_t formAt = BeginChunk(out, "FORM", 4);
+  out.bytes("LWO2", 4);
+  PutLwo2Tags(out, model);
+  PutPoints(out, model, scale);
+  PutLwo2BoundingBox(out, model, scale);
+  PutLwo2PointMaps(out, model);
+  PutLwo2Polygons(out, model, written, freeLines);
+  PutLwo2CornerUvs(out, model, written);
+  int clipOf[kExchangedMaterials];
+  PutLwo2Clips(out, model, clipOf);
+  PutLwo2Surfaces(out, model, clipOf);
   EndChunk(out, formAt, 4);
 }
 

@@ -35,8 +35,14 @@ int LoadLwo2File(Document& document, const std::string& path, FormatContext& con
 int SaveLwobFile(Document& document, const std::string& path, FormatContext& context);
 int SaveLwo2File(Document& document, const std::string& path, FormatContext& context);
 
-// The same readers over bytes in memory: on success the model is replaced,
-// on failure it is untouched.
+// The readers of the open dispatcher (see formats/format.h).
+int ReadLwobBytes(std::span<const uint8_t> bytes, const std::string& name, ReadTarget& target,
+                  FormatContext& context);
+int ReadLwo2Bytes(std::span<const uint8_t> bytes, const std::string& name, ReadTarget& target,
+                  FormatContext& context);
+
+// The same readers at a given scale straight into a model: on success the
+// model is replaced, on failure it is untouched.
 int ReadLwobBytes(std::span<const uint8_t> bytes, float scale, Model& model,
                   FormatContext& context);
 int ReadLwo2Bytes(std::span<const uint8_t> bytes, float scale, Model& model,

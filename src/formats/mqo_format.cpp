@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "formats/format_support.h"
 #include "io/byte_reader.h"
 #include "io/file_bytes.h"
 #include "io/text_writer.h"
@@ -403,9 +404,15 @@ bool MqoParser::faceLine(std::string_view line, int32_t base) {
       uv[static_cast<size_t>(i)] = UV{static_cast<float>(u), static_cast<float>(1.0 - v)};
     }
   }
+  const int corners = CollapseRepeatedCorners(index, uv, n);
+  if (corners == 0) {
+    context_.warnings.push_back("line " + std::to_string(lines_->number()) +
+                                ": face without three distinct corners skipped");
+    return true;
+  }
   if (model_.faceCount >= kMaxCount) return fail("more than 19999 surfaces");
   const int32_t s = ++model_.faceCount;
-  if (n == 3) {
+  if (corners == 3) {
     SetFace(model_, s, index[2], index[1], index[0], index[2], material, kStateNormal);
     SetFaceUV(model_, s, uv[2], uv[1], uv[0], uv[2]);
   } else {
@@ -557,26 +564,15 @@ void WritePointList(TextWriter& out, const Model& model, const std::vector<uint8
 
 }  // namespace
 
-int LoadMqoText(Model& model, std::string_view text, FormatContext& context) {
-  context.reason.clear();
+int ReadMqoBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, ReadTarget& target,
+                 FormatContext& context) {
   const float scale = context.settings ? context.settings->MqoImportScale : 0.01f;
-  // Built aside and swapped in, so a refused file leaves the model as it
-  // was. The aside model is kept for the next call on this thread: a model of
-  // full capacity is costly to allocate afresh.
-  thread_local std::unique_ptr<Model> scratch;
-  if (!scratch) scratch = std::make_unique<Model>();
-  MqoParser parser(*scratch, scale, context);
-  if (!parser.read(text)) return 0;
-  std::swap(model, *scratch);
-  return 1;
+  MqoParser parser(target.model, scale, context);
+  return parser.read(AsText(bytes)) ? 1 : 0;
 }
 
 int LoadMqoFile(Document& document, const std::string& path, FormatContext& context) {
-  std::vector<uint8_t> bytes;
-  std::string why;
-  if (!ReadFileBytes(path, bytes, &why)) return context.fail(why);
-  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  return LoadMqoText(document.model, text, context);
+  return LoadModelFile(document, path, ReadMqoBytes, context);
 }
 
 int SaveMqoFile(Document& document, const std::string& path, FormatContext& context) {

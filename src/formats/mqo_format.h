@@ -17,14 +17,13 @@
 // a non-finite number or a broken limit refuses the file with a reason.
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string>
-#include <string_view>
 
 #include "formats/format.h"
 
 namespace vexal {
-
-struct Model;
 
 // Replaces the document's model with the file's contents. Returns 0 with a
 // reason, leaving the model untouched, for a file whose first two lines are
@@ -32,8 +31,9 @@ struct Model;
 // limit above.
 int LoadMqoFile(Document& document, const std::string& path, FormatContext& context);
 
-// The same from bytes in memory.
-int LoadMqoText(Model& model, std::string_view text, FormatContext& context);
+// The reader of the open dispatcher (see formats/format.h).
+int ReadMqoBytes(std::span<const uint8_t> bytes, const std::string& name, ReadTarget& target,
+                 FormatContext& context);
 
 // Writes the palette entries 0..14 as the file's materials, the lines no
 // non-guide surface borders as an object "line", and one object per material

@@ -52,11 +52,8 @@ struct MxFace {
 
 }  // namespace
 
-static int ReadMx(Document& document, const std::string& path, FormatContext& context,
-                  bool& modelTouched) {
-  std::vector<uint8_t> bytes;
-  std::string why;
-  if (!ReadFileBytes(path, bytes, &why)) return context.fail("MX: " + why);
+int ReadMxBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, ReadTarget& target,
+           FormatContext& context) {
 
   ByteReader in(bytes);
   if (!in.peekMatches(std::string_view("MXF\0", 4))) {
@@ -158,9 +155,7 @@ static int ReadMx(Document& document, const std::string& path, FormatContext& co
   }
 
   // Everything is read and checked: only now is the model replaced.
-  Model& model = document.model;
-  modelTouched = true;
-  ClearModel(model);
+  Model& model = target.model;
   for (size_t i = 0; i < names.size(); ++i) {
     // An empty slot names no file; giving it the bare extension as a texture
     // would make the material look for a file called ".bmp".
@@ -168,7 +163,6 @@ static int ReadMx(Document& document, const std::string& path, FormatContext& co
     MATERIAL& material = model.materials[i];
     if (!SetText(material.texture, names[i] + settings.MxTextureExtension) ||
         !SetText(material.name, BareName(names[i]))) {
-      ClearModel(model);
       return context.fail("MX: texture name too long with its extension");
     }
   }
@@ -186,13 +180,12 @@ static int ReadMx(Document& document, const std::string& path, FormatContext& co
   model.pointCount = point;
   model.faceCount = static_cast<int32_t>(faceCount);
   if (!CompactModel(model, kCompactMerge | kCompactRebuildLines)) {
-    ClearModel(model);
     return context.fail("MX: the merged model passes the 19999 record limit");
   }
   return 1;
 }
 
-static int WriteMx(Document& document, const std::string& path, FormatContext& context) {
+int SaveMxFile(Document& document, const std::string& path, FormatContext& context) {
   const Model& model = document.model;
   std::array<int, kTexturedMaterials> textureNumber{};
   std::vector<std::string_view> textureNames;
@@ -281,24 +274,8 @@ static int WriteMx(Document& document, const std::string& path, FormatContext& c
   return 1;
 }
 
-// Memory exhaustion is the one exception the code above can meet; it must not
-// escape into the caller's event loop.
 int LoadMxFile(Document& document, const std::string& path, FormatContext& context) {
-  bool modelTouched = false;
-  try {
-    return ReadMx(document, path, context, modelTouched);
-  } catch (const std::exception& error) {
-    if (modelTouched) ClearModel(document.model);
-    return context.fail(std::string("MX: ") + error.what());
-  }
-}
-
-int SaveMxFile(Document& document, const std::string& path, FormatContext& context) {
-  try {
-    return WriteMx(document, path, context);
-  } catch (const std::exception& error) {
-    return context.fail(std::string("MX: ") + error.what());
-  }
+  return LoadModelFile(document, path, ReadMxBytes, context);
 }
 
 }  // namespace vexal

@@ -10,6 +10,8 @@
 // in texels; version 512 in 0..1. Points are exchanged as (x, -y, z).
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string>
 
 #include "formats/format.h"
@@ -24,6 +26,9 @@ namespace vexal {
 // outside the file or has a partial record, more faces than the surface
 // table holds, or a non-finite number.
 int LoadMxFile(Document& document, const std::string& path, FormatContext& context);
+// The reader of the open dispatcher (see formats/format.h).
+int ReadMxBytes(std::span<const uint8_t> bytes, const std::string& name, ReadTarget& target,
+           FormatContext& context);
 
 // Writes a version 512 file: every non-guide surface as one face record (a
 // triangle repeats its third corner), scaled by MxExportScale; materials

@@ -492,9 +492,8 @@ float ViewValue(double value, float fallback) {
   return std::isfinite(narrowed) ? narrowed : fallback;
 }
 
-void Commit(const NativeContent& in, Document& document) {
-  Model& model = document.model;
-  ClearModel(model);
+void Commit(const NativeContent& in, ReadTarget& target) {
+  Model& model = target.model;
   model.pointCount = in.pointCount;
   for (int i = 1; i <= in.pointCount; ++i) {
     const PointRecord& p = in.points[static_cast<size_t>(i)];
@@ -540,7 +539,7 @@ void Commit(const NativeContent& in, Document& document) {
     if (fields.path) SetText(picture.path, *fields.path);
   }
 
-  SCENE& scene = document.scene;
+  SCENE& scene = target.scene;
   scene.angle.x = static_cast<float>(-static_cast<int64_t>(in.rotation1));
   scene.angle.y = static_cast<float>(in.rotation2);
   scene.target.set(ViewValue(in.locate[0] * 0.01, 0.0f), ViewValue(in.locate[1] * 0.01, 0.0f),
@@ -603,19 +602,10 @@ bool HasLineBreak(std::string_view text) {
 
 }  // namespace
 
-int LoadNativeFile(Document& document, const std::string& path, FormatContext& context) {
-  std::vector<uint8_t> bytes;
-  std::string reason;
-  if (!ReadFileBytes(path, bytes, &reason)) return context.fail(reason);
-  return LoadNativeText(document,
-                        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
-                        context);
-}
-
-int LoadNativeText(Document& document, std::string_view text, FormatContext& context) {
+int ReadNativeBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, ReadTarget& target,
+                    FormatContext& context) {
   NativeContent content;
-  context.reason.clear();
-  NativeParser parser(text, context);
+  NativeParser parser(AsText(bytes), context);
   if (!parser.parse(content)) {
     if (context.reason.empty()) context.reason = "not a native document";
     return 0;
@@ -624,12 +614,16 @@ int LoadNativeText(Document& document, std::string_view text, FormatContext& con
     context.warnings.push_back("the stored zoom is not a positive number; 1 is used");
     content.zoom = 1.0;
   }
-  Commit(content, document);
+  Commit(content, target);
   // The counts were checked above, so the limit check cannot refuse; it is
   // kept so that a loaded model passes the same gate as every other.
-  if (CompactModel(document.model, 0) == 0) return context.fail("a table passes 19999 records");
-  RelinkFaces(document.model);
+  if (CompactModel(target.model, 0) == 0) return context.fail("a table passes 19999 records");
+  RelinkFaces(target.model);
   return 1;
+}
+
+int LoadNativeFile(Document& document, const std::string& path, FormatContext& context) {
+  return LoadModelFile(document, path, ReadNativeBytes, context);
 }
 
 int SaveNativeFile(Document& document, const std::string& path, FormatContext& context) {

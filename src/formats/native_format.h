@@ -18,6 +18,8 @@
 // the number lines must stand at their places.
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -42,8 +44,10 @@ inline constexpr const char* kNativeVersion = "2.72";
 // (with a warning).
 int LoadNativeFile(Document& document, const std::string& path, FormatContext& context);
 
-// LoadNativeFile on the bytes of a file already in memory.
-int LoadNativeText(Document& document, std::string_view text, FormatContext& context);
+// The reader of the open dispatcher (see formats/format.h); it also sets
+// the view fields of target.scene that the file stores.
+int ReadNativeBytes(std::span<const uint8_t> bytes, const std::string& name, ReadTarget& target,
+                    FormatContext& context);
 
 // Writes document.model and its view fields as a native document. The file
 // on disk is replaced only after the whole document was written. Returns 0

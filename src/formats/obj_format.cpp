@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "formats/format_support.h"
 #include "io/file_bytes.h"
 #include "io/text_writer.h"
 #include "io/line_reader.h"
@@ -163,23 +164,13 @@ struct ParsedFace {
   int32_t material;
 };
 
-// Storage of the reader kept from one call to the next on each thread: a
-// model of full capacity to build into, swapped with the caller's only when
-// the file has been read completely, and the parser's tables. Reusing them
-// spares a large import the page faults of fresh allocations.
+// The parser's tables, filled before the model is touched.
 struct ObjWorkspace {
-  Model model;
   std::vector<VECTOR> points;
   std::vector<UV> uvs;
   std::vector<ParsedFace> faces;
   std::vector<std::array<int32_t, 2>> lines;
 };
-
-ObjWorkspace& Workspace() {
-  thread_local std::unique_ptr<ObjWorkspace> workspace;
-  if (!workspace) workspace = std::make_unique<ObjWorkspace>();
-  return *workspace;
-}
 
 // Everything a file says, gathered before the model is touched so that a
 // refused file leaves the model as it was.
@@ -532,16 +523,25 @@ bool ObjParser::addFace(size_t number) {
   if (faces_.size() + surfaces > static_cast<size_t>(kMaxCount)) {
     return fail(number, "more than 19999 surfaces");
   }
+  bool skipped = false;
+  const auto add = [&](std::array<int32_t, 4> corners, std::array<UV, 4> uv, int n) {
+    if (CollapseRepeatedCorners(corners, uv, n) == 0) {
+      skipped = true;
+      return;
+    }
+    faces_.push_back({corners, uv, material});
+  };
   if (count == 4) {
-    faces_.push_back({{facePoints_[0], facePoints_[1], facePoints_[2], facePoints_[3]},
-                      {faceUVs_[0], faceUVs_[1], faceUVs_[2], faceUVs_[3]},
-                      material});
-    return true;
+    add({facePoints_[0], facePoints_[1], facePoints_[2], facePoints_[3]},
+        {faceUVs_[0], faceUVs_[1], faceUVs_[2], faceUVs_[3]}, 4);
+  } else {
+    for (size_t k = 2; k < count; ++k) {
+      add({facePoints_[0], facePoints_[k - 1], facePoints_[k], facePoints_[0]},
+          {faceUVs_[0], faceUVs_[k - 1], faceUVs_[k], faceUVs_[0]}, 3);
+    }
   }
-  for (size_t k = 2; k < count; ++k) {
-    faces_.push_back({{facePoints_[0], facePoints_[k - 1], facePoints_[k], facePoints_[0]},
-                      {faceUVs_[0], faceUVs_[k - 1], faceUVs_[k], faceUVs_[0]},
-                      material});
+  if (skipped) {
+    context_.warnings.push_back(LineReason(number, "face without three distinct corners skipped"));
   }
   return true;
 }
@@ -650,34 +650,29 @@ bool ObjParser::commit(Model& model) {
 
 }  // namespace
 
-int LoadObjText(Model& model, std::string_view text, const std::string& libraryFolder,
-                bool readLibraries, FormatContext& context) {
-  context.reason.clear();
+int ReadObjBytes(std::span<const uint8_t> bytes, const std::string& name, ReadTarget& target,
+                 FormatContext& context) {
   const float scale = context.settings ? context.settings->ObjImportScale : 1.0f;
-  ObjWorkspace& workspace = Workspace();
-  ObjParser parser(workspace, scale, libraryFolder, readLibraries, context);
-  if (!parser.parseObj(text)) return 0;
-  if (!parser.commit(workspace.model)) return 0;
-  std::swap(model, workspace.model);
-  return 1;
+  ObjWorkspace workspace;
+  const std::string folder = FolderOf(name);
+  ObjParser parser(workspace, scale, folder, context.readReferencedFiles, context);
+  if (!parser.parseObj(AsText(bytes))) return 0;
+  return parser.commit(target.model) ? 1 : 0;
 }
 
 int ParseObjText(std::string_view text, ObjCounts& counts, FormatContext& context) {
   context.reason.clear();
   const float scale = context.settings ? context.settings->ObjImportScale : 1.0f;
   const std::string noFolder;
-  ObjParser parser(Workspace(), scale, noFolder, false, context);
+  ObjWorkspace workspace;
+  ObjParser parser(workspace, scale, noFolder, false, context);
   if (!parser.parseObj(text)) return 0;
   counts = parser.counts();
   return 1;
 }
 
 int LoadObjFile(Document& document, const std::string& path, FormatContext& context) {
-  std::vector<uint8_t> bytes;
-  std::string why;
-  if (!ReadFileBytes(path, bytes, &why)) return context.fail(why);
-  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  return LoadObjText(document.model, text, FolderOf(path), true, context);
+  return LoadModelFile(document, path, ReadObjBytes, context);
 }
 
 int SaveObjFile(Document& document, const std::string& path, FormatContext& context) {

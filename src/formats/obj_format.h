@@ -16,6 +16,8 @@
 // tables read so far and non-finite numbers are refused with a reason.
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -23,19 +25,17 @@
 
 namespace vexal {
 
-struct Model;
-
 // Replaces the document's model with the file's contents (lines rebuilt from
 // the surfaces). Returns 0 with a reason, leaving the model untouched, for a
 // file that is not OBJ, breaks a limit above or holds no point. A material
 // library that cannot be opened is skipped with a warning.
 int LoadObjFile(Document& document, const std::string& path, FormatContext& context);
 
-// The same from text in memory. Material libraries are looked up in
-// libraryFolder ("" = the current folder); with readLibraries false they are
-// not read at all.
-int LoadObjText(Model& model, std::string_view text, const std::string& libraryFolder,
-                bool readLibraries, FormatContext& context);
+// The reader of the open dispatcher (see formats/format.h). Material
+// libraries are looked up in the folder of name, and not read at all when
+// context.readReferencedFiles is false.
+int ReadObjBytes(std::span<const uint8_t> bytes, const std::string& name, ReadTarget& target,
+                 FormatContext& context);
 
 // What a parse of OBJ text found, without building a model.
 struct ObjCounts {
@@ -45,9 +45,9 @@ struct ObjCounts {
   int lines = 0;     // two-vertex faces
 };
 
-// Parses OBJ text with every check of LoadObjText but builds no model (no
+// Parses OBJ text with every check of ReadObjBytes but builds no model (no
 // material library is read): for measuring the parser and for probes.
-// Returns 0 with a reason for text LoadObjText would refuse before building.
+// Returns 0 with a reason for text ReadObjBytes would refuse before building.
 int ParseObjText(std::string_view text, ObjCounts& counts, FormatContext& context);
 
 // Writes every point, four texture coordinates and four normals per surface,

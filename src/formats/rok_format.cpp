@@ -368,27 +368,11 @@ int RokReader::read() {
 void PutInt(OutputBuffer& out, int value) { out.printf("%5d\r", value); }
 void PutReal(OutputBuffer& out, double value) { out.printf("%16.9f\r", value); }
 
-// The model a file is read into before it replaces the document's, so that
-// a refused file leaves the document as it was. Kept between reads (holding
-// the replaced model until the next read clears it) so that each read does
-// not allocate and fault in the tables again.
-Model& ScratchModel() {
-  static thread_local std::unique_ptr<Model> model;
-  if (!model) {
-    model = std::make_unique<Model>();
-  } else {
-    ClearModel(*model);
-  }
-  return *model;
-}
-
 }  // namespace
 
-int LoadRokFile(Document& document, const std::string& path, FormatContext& context) {
-  std::vector<uint8_t> bytes;
-  std::string why;
-  if (!ReadFileBytes(path, bytes, &why)) return context.fail("ROK: " + why);
-  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+int ReadRokBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, ReadTarget& target,
+                 FormatContext& context) {
+  const std::string_view text = AsText(bytes);
 
   RokLines in(text);
   std::string_view line;
@@ -400,11 +384,12 @@ int LoadRokFile(Document& document, const std::string& path, FormatContext& cont
     }
   }
 
-  Model* model = &ScratchModel();
-  RokReader reader(in, *model, context);
-  if (!reader.read()) return 0;
-  std::swap(document.model, *model);
-  return 1;
+  RokReader reader(in, target.model, context);
+  return reader.read();
+}
+
+int LoadRokFile(Document& document, const std::string& path, FormatContext& context) {
+  return LoadModelFile(document, path, ReadRokBytes, context);
 }
 
 int SaveRokFile(Document& document, const std::string& path, FormatContext& context) {

@@ -19,6 +19,8 @@
 // as (x, -y, -z), scaled by RokImportScale / RokExportScale.
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string>
 
 #include "formats/format.h"
@@ -33,6 +35,9 @@ namespace vexal {
 // material outside 0..15, a palette of more than 16 entries, or more than
 // 19999 records in a table.
 int LoadRokFile(Document& document, const std::string& path, FormatContext& context);
+// The reader of the open dispatcher (see formats/format.h).
+int ReadRokBytes(std::span<const uint8_t> bytes, const std::string& name, ReadTarget& target,
+                 FormatContext& context);
 
 // Writes the points that have a mirror partner, the lines and surfaces that
 // use only those points (surfaces of materials 0..12 only), materials 0..12

@@ -346,4 +346,9 @@ int SaveStlAsciiFile(Document& document, const std::string& path, FormatContext&
   return 1;
 }
 
+int ReadStlBytes(std::span<const uint8_t> bytes, const std::string& name, ReadTarget& target,
+            FormatContext& context) {
+  return LoadStlBytes(target.model, bytes, name, context);
+}
+
 }  // namespace vexal

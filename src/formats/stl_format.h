@@ -34,6 +34,10 @@ struct Model;
 int LoadStlBytes(Model& model, std::span<const uint8_t> bytes, const std::string& name,
                  FormatContext& context);
 int LoadStlFile(Document& document, const std::string& path, FormatContext& context);
+// The reader of the open dispatcher (see formats/format.h): LoadStlBytes
+// into the target's model.
+int ReadStlBytes(std::span<const uint8_t> bytes, const std::string& name, ReadTarget& target,
+            FormatContext& context);
 
 // Write every non-guide surface as triangles (a quad split as
 // ChooseQuadSplit picks), binary or ASCII. Return 0 with a reason when the

@@ -74,6 +74,9 @@ bool ReadInfoHeader(ByteReader& in, DibInfo& info, bool icon) {
     info.height /= 2;
   }
   if (info.width > kMaxImageSide || info.height > kMaxImageSide) return false;
+  // Run-length rows end early and leave the rest blank, so a few bytes can
+  // describe any size: the pixel budget bounds the work.
+  if (uint64_t(info.width) * uint64_t(info.height) > kMaxPicturePixels) return false;
   switch (info.bits) {
     case 1: case 4: case 8: case 24: break;
     case 16: case 32: if (icon && info.bits == 16) return false; break;

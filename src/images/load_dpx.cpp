@@ -27,7 +27,6 @@ constexpr size_t kFileHeaderBytes = 160;
 constexpr size_t kPaletteBytes = 1024;
 constexpr size_t kLayerHeaderBytes = 128;
 constexpr size_t kSkippedBlockBytes = 256;
-constexpr uint64_t kMaxTotalLayerBytes = uint64_t{1} << 30;
 
 constexpr uint8_t kHasMask = 0x01;
 constexpr uint8_t kOwnPalette = 0x02;
@@ -116,7 +115,7 @@ bool LoadDpxPicture(ImageBytes file, NPicture& picture, int layer) {
   const size_t indexStride = (static_cast<size_t>(width) + 3) & ~size_t{3};
   const size_t maskStride = ((static_cast<size_t>(width) + 3) / 4 + 3) & ~size_t{3};
   const uint64_t keptLayers = layer >= 0 ? 1 : static_cast<uint64_t>(layerCount);
-  if (keptLayers * indexStride * static_cast<uint64_t>(height) * 2 > kMaxTotalLayerBytes) {
+  if (std::max<uint64_t>(keptLayers, 1) * static_cast<uint64_t>(width) * height > kMaxPicturePixels) {
     return Fail(picture);
   }
 

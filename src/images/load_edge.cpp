@@ -24,9 +24,6 @@ namespace {
 
 constexpr size_t kHeaderBytes = 21 + 768;
 constexpr size_t kLayerNameBytes = 80;
-// Runs let a few bytes ask for a whole canvas, so the layers of one file are
-// capped in total rather than by the file size.
-constexpr uint64_t kMaxTotalLayerBytes = uint64_t{1} << 30;
 
 bool Fail(NPicture& picture) {
   picture.Clear();
@@ -60,8 +57,13 @@ bool LoadEdgePicture(ImageBytes file, NPicture& picture, int layer) {
   // With one layer asked for, the others are decoded into a scratch buffer
   // (the packing has no sizes to skip by) and dropped.
   const int keepFromFile = layer >= 0 ? layerCount - 1 - layer : -1;
-  const uint64_t keptLayers = layer >= 0 ? 1 : layerCount;
-  if (keptLayers * layerBytes > kMaxTotalLayerBytes) return Fail(picture);
+  // Runs let a few bytes ask for a whole canvas, and a missing tail reads as
+  // index 0, so the file size says nothing of the work: the layers kept are
+  // capped by the pixel budget instead.
+  const uint64_t keptLayers = layer >= 0 ? 1 : std::max<uint64_t>(layerCount, 1);
+  if (keptLayers * layerBytes > kMaxPicturePixels) return Fail(picture);
+  // Each layer stores at least its name, its flag and two empty counts.
+  if (layerCount > reader.remaining() / (kLayerNameBytes + 1 + 8)) return Fail(picture);
 
   std::vector<uint8_t> scratch;
   picture.width = width;

@@ -13,10 +13,6 @@
 namespace vexal {
 namespace {
 
-// All frames together may hold at most this many pixels, so a small file
-// of many large, highly compressible frames cannot exhaust memory.
-constexpr size_t kMaxTotalFramePixels = size_t{1} << 28;
-
 // Collects the data sub-blocks of one frame into one buffer.
 bool ReadSubBlocks(ByteReader& in, std::vector<uint8_t>& out) {
   out.clear();
@@ -143,9 +139,7 @@ bool ReadColorTable(ByteReader& in, int count, std::vector<uint8_t>& table) {
   return in.bytes(table.data(), table.size());
 }
 
-}  // namespace
-
-bool LoadGifPicture(ImageBytes file, NPicture& picture, int layer) {
+bool ReadGif(ImageBytes file, NPicture& picture, int layer) {
   picture.Clear();
   ByteReader in(file);
   if (!in.peekMatches("GIF87a") && !in.peekMatches("GIF89a")) return false;
@@ -157,10 +151,16 @@ bool LoadGifPicture(ImageBytes file, NPicture& picture, int layer) {
   if (!in.ok() || layer < -1) return false;
   std::vector<uint8_t> globalTable;
   if ((screenFlags & 0x80) && !ReadColorTable(in, 2 << (screenFlags & 7), globalTable)) return false;
+  // The logical screen becomes the canvas the frames are composited on; with
+  // the frames it shares the pixel budget, so a small file of many large,
+  // highly compressible frames (or one huge empty screen) cannot exhaust
+  // memory.
+  const size_t screenPixels = size_t{screenWidth} * screenHeight;
+  if (screenPixels > kMaxPicturePixels) return false;
 
   int transparentIndex = -1;
   std::vector<uint8_t> data;
-  size_t totalPixels = 0;
+  size_t totalPixels = screenPixels;
   int frameNumber = 0;
   while (in.ok() && !in.atEnd()) {
     const uint8_t introducer = in.u8();
@@ -201,7 +201,7 @@ bool LoadGifPicture(ImageBytes file, NPicture& picture, int layer) {
     // refusing it also keeps a few bytes from claiming a huge frame.
     if (MaxLzwOutput(data.size(), minimumCodeSize) < size_t{width} * height) return false;
     totalPixels += size_t{width} * height;
-    if (totalPixels > kMaxTotalFramePixels) return false;
+    if (totalPixels > kMaxPicturePixels) return false;
 
     if (!frame.image.Allocate(width, height, 1) || !DecodeLzw(data, minimumCodeSize, frame.image.pixels)) {
       picture.Clear();
@@ -244,11 +244,22 @@ bool LoadGifPicture(ImageBytes file, NPicture& picture, int layer) {
     picture.width = picture.layers[0].left + picture.layers[0].width;
     picture.height = picture.layers[0].top + picture.layers[0].height;
   }
-  if (picture.width > kMaxImageSide || picture.height > kMaxImageSide) {
+  if (picture.width > kMaxImageSide || picture.height > kMaxImageSide ||
+      uint64_t{static_cast<uint32_t>(picture.width)} * static_cast<uint32_t>(picture.height) >
+          kMaxPicturePixels) {
     picture.Clear();
     return false;
   }
   return true;
+}
+
+}  // namespace
+
+// A refused file leaves no frames behind, whichever check refused it.
+bool LoadGifPicture(ImageBytes file, NPicture& picture, int layer) {
+  if (ReadGif(file, picture, layer)) return true;
+  picture.Clear();
+  return false;
 }
 
 }  // namespace vexal

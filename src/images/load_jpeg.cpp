@@ -46,8 +46,11 @@ struct JpegLayout {
 bool ReadHeader(jpeg_decompress_struct& info, JpegError& error, JpegLayout& layout) {
   if (setjmp(error.jump)) return false;
   if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) return false;
+  // A few hundred bytes of entropy-coded data can describe any size: the
+  // pixel budget, not the file size, bounds the work.
   if (info.image_width == 0 || info.image_height == 0 || info.image_width > kMaxImageSide ||
-      info.image_height > kMaxImageSide) {
+      info.image_height > kMaxImageSide ||
+      uint64_t{info.image_width} * info.image_height > kMaxPicturePixels) {
     return false;
   }
   if (info.jpeg_color_space == JCS_GRAYSCALE) {

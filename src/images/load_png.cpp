@@ -44,8 +44,10 @@ bool ReadHeader(png_structp png, png_infop info, PngLayout& layout, png_colorp p
   png_read_info(png, info);
   int bitDepth = 0, colorType = 0;
   png_get_IHDR(png, info, &layout.width, &layout.height, &bitDepth, &colorType, nullptr, nullptr, nullptr);
+  // Deflate lets a small file describe a huge picture: the pixel budget,
+  // not the file size, bounds the work.
   if (layout.width == 0 || layout.height == 0 || layout.width > kMaxImageSide ||
-      layout.height > kMaxImageSide) {
+      layout.height > kMaxImageSide || uint64_t{layout.width} * layout.height > kMaxPicturePixels) {
     return false;
   }
   if (bitDepth == 16) png_set_scale_16(png);

@@ -189,18 +189,51 @@ bool ReadLayerRecord(ByteReader& in, LayerRecord& record) {
   return width >= 0 && height >= 0 && width <= kMaxImageSide && height <= kMaxImageSide;
 }
 
+// The smallest layer record: bounds, channel count, blend signature and
+// mode, opacity, clipping, flags, filler and the extra data length.
+constexpr size_t kMinLayerRecordBytes = 16 + 2 + 4 + 4 + 4 + 4;
+
+// Whether the records can be read without allocating beyond what the file
+// and the pixel budget allow: every wanted layer with pixels stores each of
+// its colour channels, the channel data fits the bytes after the records,
+// and the layers' pixels stay within budget.
+bool LayersFit(const std::vector<LayerRecord>& records, int colorPlanes, int wanted,
+               size_t bytesLeft, uint64_t budget) {
+  uint64_t dataBytes = 0;
+  uint64_t pixels = 0;
+  for (size_t n = 0; n < records.size(); ++n) {
+    const LayerRecord& record = records[n];
+    int colours = 0;
+    for (const LayerChannel& channel : record.channels) {
+      dataBytes += channel.length;
+      if (channel.id >= 0 && channel.id < colorPlanes) colours |= 1 << channel.id;
+    }
+    if (wanted >= 0 && static_cast<size_t>(wanted) != n) continue;
+    const uint64_t area = static_cast<uint64_t>(int64_t{record.right} - record.left) *
+                          static_cast<uint64_t>(int64_t{record.bottom} - record.top);
+    if (area == 0) continue;
+    // A layer without its colour data would be made up from nothing.
+    if (colours != (1 << colorPlanes) - 1) return false;
+    pixels += area;
+  }
+  return dataBytes <= bytesLeft && pixels <= budget;
+}
+
 // Reads the layer records and their channel data into picture (appended
-// after the merged layer). wanted: -1 all, else that layer only.
+// after the merged layer). wanted: -1 all, else that layer only. budget:
+// the pixels the layers may hold together.
 bool ReadLayers(ByteReader& in, const PsdHeader& header, const std::array<uint8_t, 768>& palette, int wanted,
-                NPicture& picture) {
+                uint64_t budget, NPicture& picture) {
   const int16_t signedCount = in.i16be();
   if (!in.ok()) return false;
   const int count = signedCount < 0 ? -signedCount : signedCount;
+  if (static_cast<size_t>(count) > in.remaining() / kMinLayerRecordBytes) return false;
   std::vector<LayerRecord> records(static_cast<size_t>(count));
   for (auto& record : records) {
     if (!ReadLayerRecord(in, record)) return false;
   }
   const int colorPlanes = ColorPlaneCount(header.mode);
+  if (!LayersFit(records, colorPlanes, wanted, in.remaining(), budget)) return false;
   for (int n = 0; n < count; ++n) {
     const LayerRecord& record = records[n];
     const int32_t width = record.right - record.left;
@@ -230,11 +263,10 @@ bool ReadLayers(ByteReader& in, const PsdHeader& header, const std::array<uint8_
     layer.name = record.name;
     if (record.flags & 0x02) layer.flags |= NLayer::kHidden;
     if (width > 0 && height > 0) {
-      const Plane opaque(static_cast<size_t>(width) * height, 255);
-      const Plane zero(static_cast<size_t>(width) * height, 0);
-      const Plane* color[4];
-      for (int c = 0; c < 4; ++c) color[c] = have[c] ? &planes[c] : (header.mode == kCmyk ? &opaque : &zero);
-      Plane alpha = have[4] ? std::move(planes[4]) : opaque;
+      // Every colour plane was read (LayersFit); a layer without an alpha
+      // channel is opaque.
+      const Plane* color[4] = {&planes[0], &planes[1], &planes[2], &planes[3]};
+      Plane alpha = have[4] ? std::move(planes[4]) : Plane(static_cast<size_t>(width) * height, 255);
       if (record.opacity != 255) {
         for (auto& a : alpha) a = static_cast<uint8_t>(a * record.opacity / 255);
       }
@@ -262,6 +294,8 @@ bool LoadPsdPicture(ImageBytes file, NPicture& picture, int layer) {
   header.mode = in.u16be();
   if (!in.ok() || header.channels < 1 || header.channels > 56) return false;
   if (width == 0 || height == 0 || width > kMaxImageSide || height > kMaxImageSide) return false;
+  const uint64_t canvasPixels = uint64_t{width} * height;
+  if (canvasPixels > kMaxPicturePixels) return false;
   header.width = static_cast<int32_t>(width);
   header.height = static_cast<int32_t>(height);
   const bool depthOk = header.mode == kBitmap ? header.depth == 1 : (header.depth == 8 || header.depth == 16);
@@ -311,7 +345,8 @@ bool LoadPsdPicture(ImageBytes file, NPicture& picture, int layer) {
     if (layerAndMask.size() >= 4) {
       ByteReader layerInfo = layerAndMask.sub(layerAndMask.u32be());
       if (!layerAndMask.ok() ||
-          (layerInfo.size() > 0 && !ReadLayers(layerInfo, header, palette, layer > 0 ? layer - 1 : -1, picture))) {
+          (layerInfo.size() > 0 && !ReadLayers(layerInfo, header, palette, layer > 0 ? layer - 1 : -1,
+                                               kMaxPicturePixels - canvasPixels, picture))) {
         picture.Clear();
         return false;
       }

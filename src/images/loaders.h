@@ -1,7 +1,3 @@
-// NOTE TO EVERY AUTHOR OF A LOADER: the dispatcher (load_image.cpp) calls
-// every function declared here, so every declared function must be defined
-// (in src/images/load_<format>.cpp), or vexal_core does not link.
-//
 // The image loaders, one per file format, and the dispatcher that tries them.
 //
 // Common contract of every loader below:
@@ -14,7 +10,9 @@
 //   length, an unsupported variant): return false with `image` / `picture`
 //   empty (call Clear()). Never throw, never assert on file content, never
 //   allocate from an unchecked size: widths and heights beyond
-//   kMaxImageSide are refused, and counts are checked against the bytes left.
+//   kMaxImageSide are refused, counts are checked against the bytes left,
+//   and a picture whose canvas and layers together pass kMaxPicturePixels is
+//   refused before its pixels are allocated.
 //   Truncated pixel data is a failure, not a partial image.
 // - Success: true, `image` holds the pixels in the layout of the format
 //   table (row 0 at the top, R G B order, palette 3 or 4 bytes per entry).
@@ -39,6 +37,13 @@ namespace vexal {
 class ByteReader;
 
 using ImageBytes = std::span<const uint8_t>;
+
+// The work budget of every loader: the pixels one picture may hold, its
+// canvas and all the layers read together (64 M, 8192 x 8192). It is far
+// beyond any texture the renderer uses or picture the viewer shows, and it
+// keeps a file of a few hundred bytes whose runs or compression could
+// describe any size from asking for gigabytes.
+inline constexpr uint64_t kMaxPicturePixels = uint64_t{64} << 20;
 
 // The format codes LoadImage returns and accepts.
 enum ImageFormatCode : int {
@@ -74,18 +79,11 @@ int LoadImage(const std::string& path, NImage& image, int formatCode);
 // The same over bytes already in memory (used by tests and the fuzzer).
 int LoadImageFromMemory(ImageBytes file, NImage& image, int formatCode);
 
-// ---- single-image loaders (owner: images) ----
-bool LoadTgaImage(ImageBytes file, NImage& image);   // 26, Truevision TGA
-bool LoadBmpImage(ImageBytes file, NImage& image);   // 2, Windows / OS/2 bitmap
-bool LoadJpegImage(ImageBytes file, NImage& image);  // 14, JPEG via libjpeg
-bool LoadPngImage(ImageBytes file, NImage& image);   // 24, PNG via libpng
-
-// ---- layered loaders (owner: images) ----
-bool LoadPsdPicture(ImageBytes file, NPicture& picture, int layer);  // 25, Photoshop
-bool LoadGifPicture(ImageBytes file, NPicture& picture, int layer);  // 8, GIF, frames as layers
-bool LoadIcoPicture(ImageBytes file, NPicture& picture, int layer);  // 10, Windows icon
-
-// ---- single-image loaders (owner: images2) ----
+// Single-image loaders.
+bool LoadTgaImage(ImageBytes file, NImage& image);      // 26, Truevision TGA
+bool LoadBmpImage(ImageBytes file, NImage& image);      // 2, Windows / OS/2 bitmap
+bool LoadJpegImage(ImageBytes file, NImage& image);     // 14, JPEG via libjpeg
+bool LoadPngImage(ImageBytes file, NImage& image);      // 24, PNG via libpng
 bool LoadTim2Image(ImageBytes file, NImage& image);     // 30, TIM2
 bool LoadMakiImage(ImageBytes file, NImage& image);     // 16, MAKI version 1
 bool LoadMagImage(ImageBytes file, NImage& image);      // 15, MAG
@@ -97,11 +95,14 @@ bool LoadBgraImage(ImageBytes file, NImage& image);     // 1, raw "BGRA"
 bool LoadDdsImage(ImageBytes file, NImage& image);      // 3, DirectDraw surface
 bool LoadPicImage(ImageBytes file, NImage& image);      // 23, Softimage PIC
 
-// ---- layered loaders (owner: images2) ----
+// Layered loaders.
+bool LoadPsdPicture(ImageBytes file, NPicture& picture, int layer);   // 25, Photoshop
+bool LoadGifPicture(ImageBytes file, NPicture& picture, int layer);   // 8, GIF, frames as layers
+bool LoadIcoPicture(ImageBytes file, NPicture& picture, int layer);   // 10, Windows icon
 bool LoadDpxPicture(ImageBytes file, NPicture& picture, int layer);   // 4, "DPX"
 bool LoadEdgePicture(ImageBytes file, NPicture& picture, int layer);  // 6, "EDGE"
 
-// The run/literal packing of "EDGE" layers (owner: images2).
+// The run/literal packing of "EDGE" layers.
 class CEdgeCompress {
  public:
   // Decodes one block from reader into out (outSize bytes, zero-filled

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <random>
 
+#include "io/text_format.h"
+
 namespace vexal {
 namespace {
 
@@ -108,26 +110,10 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
 }
 
 void OutputBuffer::printf(const char* format, ...) {
-  char small[256];
   va_list args;
   va_start(args, format);
-  va_list copy;
-  va_copy(copy, args);
-  const int length = std::vsnprintf(small, sizeof small, format, args);
+  AppendFormatted(data_, format, args);
   va_end(args);
-  if (length < 0) {
-    va_end(copy);
-    return;
-  }
-  if (static_cast<size_t>(length) < sizeof small) {
-    data_.append(small, static_cast<size_t>(length));
-  } else {
-    const size_t start = data_.size();
-    data_.resize(start + static_cast<size_t>(length) + 1);
-    std::vsnprintf(data_.data() + start, static_cast<size_t>(length) + 1, format, copy);
-    data_.resize(start + static_cast<size_t>(length));
-  }
-  va_end(copy);
 }
 
 void OutputBuffer::u16le(uint16_t v) {

@@ -26,6 +26,10 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
 // WriteFileAtomically; writers format into it like a stream.
 class OutputBuffer {
  public:
+  // Room for the largest text files the writers make, reserved but not
+  // touched: a model at the table limits no longer copies its text at every
+  // doubling of the buffer.
+  OutputBuffer() { data_.reserve(size_t{4} << 20); }
   void put(std::string_view text) { data_.append(text); }
   void put(char c) { data_.push_back(c); }
   // printf-style formatting appended to the buffer.

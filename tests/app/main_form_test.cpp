@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QImage>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QLineEdit>
@@ -147,6 +148,39 @@ TEST_F(MainFormTest, MenuEnablementFollowsDocumentsAndHistory) {
   EXPECT_EQ(form->action("FileNewItem")->shortcut(), QKeySequence("Ctrl+N"));
   EXPECT_EQ(form->action("ZoomInItem")->shortcut(),
             QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Plus)));
+}
+
+// The file history stands right before "Quit" with no separator of its own,
+// and the application's title is the main window's caption.
+TEST_F(MainFormTest, HistoryEntriesLeadStraightToQuit) {
+  EXPECT_EQ(form->windowTitle(), "Vexal2.72 EN");
+  EXPECT_EQ(QApplication::applicationDisplayName(), form->windowTitle());
+  QAction* quit = form->action("FileExitItem");
+  QMenu* fileMenu = nullptr;
+  for (QObject* owner : quit->associatedObjects()) {
+    if (auto* menu = qobject_cast<QMenu*>(owner)) fileMenu = menu;
+  }
+  ASSERT_NE(fileMenu, nullptr);
+  const auto separatorsInARow = [&] {
+    const QList<QAction*> actions = fileMenu->actions();
+    for (qsizetype i = 1; i < actions.size(); ++i) {
+      if (actions[i]->isSeparator() && actions[i - 1]->isSeparator()) return true;
+    }
+    return false;
+  };
+  const auto beforeQuit = [&] {
+    const QList<QAction*> actions = fileMenu->actions();
+    const qsizetype at = actions.indexOf(quit);
+    return at > 0 ? actions[at - 1] : nullptr;
+  };
+  ASSERT_NE(beforeQuit(), nullptr);
+  EXPECT_TRUE(beforeQuit()->isSeparator());
+  form->addToHistory(folder.filePath("a.vxl").toStdString());
+  form->addToHistory(folder.filePath("b.vxl").toStdString());
+  ASSERT_NE(beforeQuit(), nullptr);
+  EXPECT_FALSE(beforeQuit()->isSeparator());
+  EXPECT_TRUE(beforeQuit()->text().contains("a.vxl")) << beforeQuit()->text().toStdString();
+  EXPECT_FALSE(separatorsInARow());
 }
 
 TEST_F(MainFormTest, ClosePromptAnswers) {

@@ -230,6 +230,12 @@ TEST_F(CliTest, UsageHelpAndVersion) {
   const ToolRun help = run({"--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("convert IN OUT"), std::string::npos);
+  // Help after a command is not a usage error either.
+  for (const char* command : {"image", "render", "convert", "info", "new"}) {
+    const ToolRun commandHelp = run({command, "--help"});
+    EXPECT_EQ(commandHelp.status, 0) << command;
+    EXPECT_NE(commandHelp.out.find("image FILE"), std::string::npos) << command;
+  }
   const ToolRun version = run({"--version"});
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out, "vexal-tool 2.72\n");

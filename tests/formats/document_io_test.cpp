@@ -73,34 +73,34 @@ std::vector<std::string> g_calls;
 std::vector<VECTOR> g_cornerNormalsSeen;
 
 // Fills the model with a unit quad.
-int LoadQuad(Document& document, const std::string&, FormatContext&) {
+int LoadQuad(std::span<const uint8_t>, const std::string&, ReadTarget& target, FormatContext&) {
   g_calls.push_back("quad");
-  testing::UnitQuad(document.model);
+  testing::UnitQuad(target.model);
   return 1;
 }
 // Half-builds a model, then gives up, as a careless reader might.
-int LoadHalfThenFail(Document& document, const std::string&, FormatContext& context) {
+int LoadHalfThenFail(std::span<const uint8_t>, const std::string&, ReadTarget& target, FormatContext& context) {
   g_calls.push_back("half");
-  ClearModel(document.model);
-  SetPoint(document.model, 1, 5, 5, 5, 0, 0);
-  document.model.pointCount = 1;
-  document.scene.zoom = 99;
+  ClearModel(target.model);
+  SetPoint(target.model, 1, 5, 5, 5, 0, 0);
+  target.model.pointCount = 1;
+  target.scene.zoom = 99;
   return context.fail("half reader gave up");
 }
-int LoadFail(Document&, const std::string&, FormatContext& context) {
+int LoadFail(std::span<const uint8_t>, const std::string&, ReadTarget&, FormatContext& context) {
   g_calls.push_back("fail");
   return context.fail("fail reader refused");
 }
-int LoadThrow(Document&, const std::string&, FormatContext&) {
+int LoadThrow(std::span<const uint8_t>, const std::string&, ReadTarget&, FormatContext&) {
   g_calls.push_back("throw");
   throw std::runtime_error("boom");
 }
 // Claims success with a line that points past the points.
-int LoadBroken(Document& document, const std::string&, FormatContext&) {
+int LoadBroken(std::span<const uint8_t>, const std::string&, ReadTarget& target, FormatContext&) {
   g_calls.push_back("broken");
-  ClearModel(document.model);
-  SetLine(document.model, 1, 1, 7, 0);
-  document.model.lineCount = 1;
+  ClearModel(target.model);
+  SetLine(target.model, 1, 1, 7, 0);
+  target.model.lineCount = 1;
   return 1;
 }
 int SaveRecord(Document& document, const std::string& path, FormatContext&) {
@@ -129,6 +129,11 @@ class DocumentIoTest : public ::testing::Test {
     document_ = std::make_unique<Document>();
   }
   std::string path(const std::string& name) const { return folder_ + "/" + name; }
+  // A file that exists, for readers that do not look at its bytes.
+  std::string existing(const std::string& name) const {
+    std::ofstream(path(name)) << "some bytes";
+    return path(name);
+  }
   DocumentIo io(std::span<const ReaderEntry> readers = ReaderTable(),
                 std::span<const WriterEntry> writers = WriterTable()) {
     return DocumentIo{settings_, platform_, readers, writers};
@@ -176,7 +181,7 @@ TEST_F(DocumentIoTest, ReadersAreTriedInOrderAndTheTypeNarrowsThem) {
   const ReaderEntry readers[] = {
       {2, "A", ".vxl", LoadFail},    {4, "B", ".obj", LoadHalfThenFail},
       {8, "LWOB", ".lwo", LoadFail}, {8, "LWO2", ".lwo", LoadQuad},
-      {9, "C", ".3ds", LoadQuad},    {52, "none", "", LoadNothing},
+      {9, "C", ".3ds", LoadQuad},    {52, "none", "", ReadNothing},
   };
   struct Case {
     int type;
@@ -196,21 +201,28 @@ TEST_F(DocumentIoTest, ReadersAreTriedInOrderAndTheTypeNarrowsThem) {
     g_calls.clear();
     DocumentFile file;
     auto document = std::make_unique<Document>();
-    const int result = OpenDocumentFile(*document, file, path("model.lwo"), c.type, io(readers));
+    const int result = OpenDocumentFile(*document, file, existing("model.lwo"), c.type, io(readers));
     EXPECT_EQ(g_calls, c.calls) << "type " << c.type;
     EXPECT_EQ(result, c.reader ? 1 : 0) << "type " << c.type;
     if (c.reader) {
       EXPECT_EQ(file.readerName, c.reader) << "type " << c.type;
     }
   }
+  // A file that cannot be read reaches no reader.
+  g_calls.clear();
+  DocumentFile file;
+  auto document = std::make_unique<Document>();
+  EXPECT_EQ(OpenDocumentFile(*document, file, path("missing.lwo"), 0, io(readers)), 0);
+  EXPECT_TRUE(g_calls.empty());
+  EXPECT_EQ(file.lastError.rfind("cannot open", 0), 0u) << file.lastError;
 }
 
 TEST_F(DocumentIoTest, AFailedOpenRestoresTheModelWarnsAndClosesTheWindow) {
-  const ReaderEntry readers[] = {{2, "VXL", ".vxl", LoadNativeFile},
+  const ReaderEntry readers[] = {{2, "VXL", ".vxl", ReadNativeBytes},
                                  {4, "OBJ", ".obj", LoadHalfThenFail},
                                  {5, "DXF", ".dxf", LoadThrow},
                                  {6, "MX", ".mx", nullptr},
-                                 {52, "none", "", LoadNothing}};
+                                 {52, "none", "", ReadNothing}};
   testing::ClosedCube(document_->model);
   document_->scene.zoom = 3;
   const std::string target = path("ship.obj");
@@ -244,7 +256,7 @@ TEST_F(DocumentIoTest, AFailedOpenRestoresTheModelWarnsAndClosesTheWindow) {
 
 TEST_F(DocumentIoTest, AReaderThatBuildsAnInconsistentModelIsRefused) {
   const ReaderEntry readers[] = {{4, "OBJ", ".obj", LoadBroken}, {9, "3DS", ".3ds", LoadQuad}};
-  ASSERT_EQ(OpenDocumentFile(*document_, file_, path("a.obj"), 0, io(readers)), 1);
+  ASSERT_EQ(OpenDocumentFile(*document_, file_, existing("a.obj"), 0, io(readers)), 1);
   EXPECT_EQ(file_.readerName, "3DS");
   EXPECT_EQ(document_->model.pointCount, 4);
   EXPECT_EQ(OpenDocumentFile(*document_, file_, path("a.obj"), 4, io(readers)), 0);
@@ -261,7 +273,7 @@ TEST_F(DocumentIoTest, ADamagedNativeHeaderFallsThroughToTheOtherReaders) {
   }
   text.replace(text.find("<VEXAL"), 6, "<VEXEL");
   std::ofstream(path("damaged.vxl"), std::ios::binary) << text;
-  const ReaderEntry readers[] = {{2, "VXL", ".vxl", LoadNativeFile},
+  const ReaderEntry readers[] = {{2, "VXL", ".vxl", ReadNativeBytes},
                                  {4, "OBJ", ".obj", LoadFail},
                                  {9, "3DS", ".3ds", LoadQuad}};
   ASSERT_EQ(OpenDocumentFile(*document_, file_, path("damaged.vxl"), 0, io(readers)), 1);
@@ -275,7 +287,7 @@ TEST_F(DocumentIoTest, ADamagedNativeHeaderFallsThroughToTheOtherReaders) {
 TEST_F(DocumentIoTest, AnImportIsRenamedToVxlAndRecordedOnlyWhenAsked) {
   const ReaderEntry readers[] = {{4, "OBJ", ".obj", LoadQuad}};
   settings_.RecordAllHistory = 1;
-  ASSERT_EQ(OpenDocumentFile(*document_, file_, path("ship.obj"), 0, io(readers)), 1);
+  ASSERT_EQ(OpenDocumentFile(*document_, file_, existing("ship.obj"), 0, io(readers)), 1);
   EXPECT_EQ(document_->scene.fileName, path("ship.vxl"));
   EXPECT_EQ(file_.saveFileName, path("ship.vxl"));
   EXPECT_EQ(platform_.history, std::vector<std::string>{path("ship.obj")});

@@ -294,6 +294,21 @@ TEST_F(DxfTest, PolyfaceTrianglesSharingAnInvisibleEdgeBecomeOneQuad) {
   expectValid();
 }
 
+// A face record naming a vertex twice in a row keeps the rest as a
+// triangle; one without three distinct vertices is skipped with a warning.
+TEST_F(DxfTest, PolyfaceRecordsWithRepeatedVerticesCollapseOrAreSkipped) {
+  const std::string mesh = Vertex("M", 0, 0, 0) + Vertex("M", 1, 0, 0) + Vertex("M", 1, 1, 0) +
+                           Vertex("M", 0, 1, 0) + FaceRecord("M", {1, 1, 2, 3}) +
+                           FaceRecord("M", {1, 2, 1, 4}) + FaceRecord("M", {2, 3, 4, 0});
+  ASSERT_EQ(loadText(Entities(Polyline(mesh))), 1) << context.reason;
+  ASSERT_EQ(model().faceCount, 2);
+  EXPECT_EQ(model().faces[1].corners, (std::array<int32_t, 4>{1, 2, 3, 1}));
+  EXPECT_FALSE(IsQuad(model(), 2));
+  expectValid();
+  ASSERT_EQ(context.warnings.size(), 1u);
+  EXPECT_NE(context.warnings[0].find("1 face records"), std::string::npos) << context.warnings[0];
+}
+
 TEST_F(DxfTest, PolyfaceIndicesCountFromTheirOwnMeshAndLayersPickMaterials) {
   const std::string first = Polyline(Vertex("A", 0, 0, 0) + Vertex("A", 1, 0, 0) + Vertex("A", 0, 1, 0) +
                                      FaceRecord("A", {1, 2, 3, 0}));

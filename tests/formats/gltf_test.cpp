@@ -460,7 +460,7 @@ TEST_F(GltfTest, Registered) {
   EXPECT_EQ(SaveIndexForPath("a.GLB"), 16);
   int readers = 0;
   for (const ReaderEntry& reader : ReaderTable())
-    readers += reader.load == LoadGltfFile && reader.openIndex == 12;
+    readers += reader.load == ReadGltfBytes && reader.openIndex == 12;
   EXPECT_EQ(readers, 2);
 }
 

@@ -15,6 +15,7 @@
 #include "model/maintenance.h"
 #include "model/validate.h"
 #include "settings/settings.h"
+#include "support/reader_sweep.h"
 #include "support/test_models.h"
 
 namespace vexal {
@@ -302,18 +303,13 @@ TEST_F(MxTest, EveryPrefixAndEveryByteFlipOfAFileIsHandled) {
   const std::string path = TempPath("sweep.mx");
   ASSERT_EQ(SaveMxFile(*document, path, context), 1);
   const std::vector<uint8_t> file = ReadBytes(path);
-  for (size_t length = 0; length < file.size(); ++length) {
-    EXPECT_EQ(load(std::vector<uint8_t>(file.begin(), file.begin() + static_cast<long>(length))), 0)
-        << "prefix " << length;
-  }
-  for (size_t i = 0; i < file.size(); ++i) {
-    std::vector<uint8_t> bytes = file;
-    bytes[i] ^= 0x5A;
-    if (load(bytes) == 1) {
-      std::string why;
-      ASSERT_TRUE(ValidateModel(model, &why)) << "flip at " << i << ": " << why;
-    }
-  }
+  testing::ReaderSweep sweep;
+  sweep.reader = ReadMxBytes;
+  sweep.context.settings = &settings;
+  sweep.prefixesRefused = true;
+  sweep.checkLineReferences = false;
+  sweep.flip = 0x5A;
+  testing::RunReaderSweep(sweep, std::string_view(reinterpret_cast<const char*>(file.data()), file.size()));
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "model/maintenance.h"
 #include "model/validate.h"
 #include "support/test_models.h"
+#include "support/read_into.h"
 
 namespace vexal {
 namespace {
@@ -144,9 +145,7 @@ int LoadText(Document& document, const std::string& text, FormatContext& context
 // From a buffer of exactly the text's size, so that the sanitizer sees any
 // read past its end.
 int LoadExact(Document& document, std::string_view text, FormatContext& context) {
-  const std::unique_ptr<char[]> exact(new char[text.size() + 1]);
-  std::copy(text.begin(), text.end(), exact.get());
-  return LoadNativeText(document, std::string_view(exact.get(), text.size()), context);
+  return testing::ReadInto(document, ReadNativeBytes, text, context);
 }
 
 // The golden text with the one line that equals `from` replaced.

@@ -11,9 +11,11 @@
 #include <vector>
 
 #include "formats/obj_format.h"
-#include "formats/obj_mqo_support.h"
+#include "support/obj_mqo_support.h"
 #include "settings/settings.h"
 #include "support/test_models.h"
+#include "support/read_into.h"
+#include "support/reader_sweep.h"
 
 #ifdef VEXAL_HAVE_ASSIMP
 #include <assimp/Importer.hpp>
@@ -39,7 +41,8 @@ struct ObjRun {
   int text(Model& model, const std::string& obj) {
     context = FormatContext{};
     context.settings = &settings;
-    return LoadObjText(model, obj, "", false, context);
+    context.readReferencedFiles = false;
+    return testing::ReadInto(model, ReadObjBytes, obj, context);
   }
 };
 
@@ -334,8 +337,8 @@ TEST(ObjRead, RefusesHostileInputAndKeepsTheModel) {
   for (int i = 0; i < 20000; ++i) manyPoints += "v " + std::to_string(i) + " 0 0\n";
   std::string manyUVs = three;
   for (int i = 0; i < 80001; ++i) manyUVs += "vt 0 0\n";
-  std::string manyFaces = three;
-  for (int i = 0; i < 10000; ++i) manyFaces += "f 1 2 3 1 2\n";  // three triangles each
+  std::string manyFaces = three + "v 1 1 0\nv 2 0 1\n";
+  for (int i = 0; i < 10000; ++i) manyFaces += "f 1 2 3 4 5\n";  // three triangles each
   std::string longContinuation = three + "f 1 2 \\\n";
   for (int i = 0; i < 5000; ++i) longContinuation += "3 \\\n";
   longContinuation += "3\n";
@@ -400,29 +403,16 @@ TEST(ObjRead, EveryPrefixAndOneByteCorruptionLeavesAValidModel) {
       "mtllib none.mtl\nv 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nv 2 0 0\nvt 0 0\nvt 1 0\nvt 1 1\n"
       "usemtl a\nf 1/1 2/2 3/3 4/1\nusemtl b\nf -1/-1 2/2 3 5 \\\n4\nf 2 5\n";
   ObjRun run;
+  testing::ReaderSweep sweep;
+  sweep.reader = ReadObjBytes;
+  sweep.context.settings = &run.settings;
+  sweep.context.readReferencedFiles = false;
+  sweep.replacements = {'\0', '\n', '\\', '-', '/', ' ', '9', 'x', '#', '\r'};
+  testing::RunReaderSweep(sweep, original + "");
+  // The whole file itself loads.
   auto document = NewDocument();
-  for (size_t length = 0; length <= original.size(); ++length) {
-    // An exact-size heap copy, so any read past the end is caught.
-    const std::unique_ptr<char[]> bytes(new char[length]);
-    std::copy_n(original.data(), length, bytes.get());
-    const int result = LoadObjText(document->model, std::string_view(bytes.get(), length), "", false, run.context);
-    if (result == 1) {
-      EXPECT_EQ(ModelProblem(document->model), "") << length;
-    } else {
-      EXPECT_FALSE(run.context.reason.empty()) << length;
-    }
-  }
-  const char replacements[] = {'\0', '\n', '\\', '-', '/', ' ', '9', 'x', '#', '\r'};
-  for (size_t at = 0; at < original.size(); ++at) {
-    for (char c : replacements) {
-      std::string corrupt = original;
-      corrupt[at] = c;
-      const int result = run.text(document->model, corrupt);
-      if (result == 1) {
-        EXPECT_EQ(ModelProblem(document->model), "") << at << " " << int(c);
-      }
-    }
-  }
+  ASSERT_EQ(run.text(document->model, original), 1) << run.context.reason;
+  EXPECT_EQ(ModelProblem(document->model), "");
 }
 
 TEST(ObjWrite, ExactBytesWithGroupsAndLibrary) {
@@ -664,6 +654,30 @@ TEST(ObjAssimp, ReadsOurExportWithTheSameCountsAndBounds) {
   }
 }
 #endif
+
+}  // namespace
+}  // namespace vexal
+
+namespace vexal {
+namespace {
+
+// A point named twice in a row is taken once; a face (or fan triangle)
+// left without three distinct corners is skipped with a warning.
+TEST(ObjRead, RepeatedCornersCollapseOrAreSkipped) {
+  ObjRun run;
+  auto document = NewDocument();
+  Model& model = document->model;
+  const std::string points = "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\n";
+  ASSERT_EQ(run.text(model, points + "f 1 1 2 3\nf 1 2 1 3\nf 1 2 2\nf 1 2 3 4 4\n"), 1)
+      << run.context.reason;
+  EXPECT_EQ(ModelProblem(model), "");
+  ASSERT_EQ(model.faceCount, 3);
+  EXPECT_EQ(model.faces[1].corners, (std::array<int32_t, 4>{1, 2, 3, 1}));
+  // The pentagon's fan: (1 2 3), (1 3 4), and (1 4 4) skipped.
+  EXPECT_EQ(model.faces[2].corners, (std::array<int32_t, 4>{1, 2, 3, 1}));
+  EXPECT_EQ(model.faces[3].corners, (std::array<int32_t, 4>{1, 3, 4, 1}));
+  EXPECT_EQ(run.context.warnings.size(), 3u);
+}
 
 }  // namespace
 }  // namespace vexal

@@ -259,7 +259,7 @@ TEST_F(StlTest, SaveTypesAndDispatch) {
   EXPECT_EQ(FindWriter(17)->save, SaveStlFile);
   bool listed = false;
   for (const ReaderEntry& reader : ReaderTable())
-    listed |= reader.load == LoadStlFile && reader.openIndex == 13;
+    listed |= reader.load == ReadStlBytes && reader.openIndex == 13;
   EXPECT_TRUE(listed);
 }
 

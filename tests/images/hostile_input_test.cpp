@@ -151,38 +151,14 @@ TEST(HostileImages, LargestAllowedHeadersWithLittleDataAllocateNothingBig) {
 }  // namespace
 }  // namespace vexal
 
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 namespace vexal {
 namespace {
 
-// How much the peak resident memory of a child process grows while it
-// loads file (-1 when the child failed to report). A loader that refuses a
-// short file only after allocating and zeroing a buffer for its header's
-// size shows up here even though it returns 0 in the end.
 long PeakGrowthKilobytesWhileLoading(const std::vector<uint8_t>& file, int formatCode) {
-  int pipeEnds[2];
-  if (pipe(pipeEnds) != 0) return -1;
-  const pid_t child = fork();
-  if (child == 0) {
-    close(pipeEnds[0]);
-    rusage before{}, after{};
-    getrusage(RUSAGE_SELF, &before);
+  return test::PeakGrowthKilobytesWhile([&] {
     NImage image;
-    const int code = LoadImageFromMemory(ExactBuffer(file).bytes(), image, formatCode);
-    getrusage(RUSAGE_SELF, &after);
-    const long growth = code == 0 ? after.ru_maxrss - before.ru_maxrss : -2;
-    const ssize_t written = write(pipeEnds[1], &growth, sizeof growth);
-    _exit(written == static_cast<ssize_t>(sizeof growth) ? 0 : 1);
-  }
-  close(pipeEnds[1]);
-  long growth = -1;
-  if (child < 0 || read(pipeEnds[0], &growth, sizeof growth) != static_cast<ssize_t>(sizeof growth)) growth = -1;
-  close(pipeEnds[0]);
-  if (child > 0) waitpid(child, nullptr, 0);
-  return growth;
+    return LoadImageFromMemory(ExactBuffer(file).bytes(), image, formatCode) == 0;
+  });
 }
 
 TEST(HostileImages, RunLengthAndTiledHeadersCannotClaimMoreThanTheirDataCovers) {

@@ -30,7 +30,9 @@ RunResult RunTool(const std::string& arguments) {
 class ImageCommandTest : public testing::Test {
  protected:
   void SetUp() override {
-    if (!std::filesystem::exists(VEXAL_TOOL_PATH)) GTEST_SKIP() << "vexal-tool is not built";
+    // The tool is built with the tests: its absence is a fault, not a reason
+    // to skip.
+    ASSERT_TRUE(std::filesystem::exists(VEXAL_TOOL_PATH)) << VEXAL_TOOL_PATH << " is not built";
     dir_ = testing::TempDir() + "/vexal_image_command";
     std::filesystem::create_directories(dir_);
   }

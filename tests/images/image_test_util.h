@@ -15,6 +15,12 @@
 #include <string>
 #include <vector>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <functional>
+
 #include "images/image.h"
 #include "images/loaders.h"
 
@@ -148,6 +154,34 @@ inline std::array<uint8_t, 4> PixelRgba(const NImage& source, int x, int y) {
   if (!copy.Convert(4)) return out;
   std::memcpy(out.data(), copy.row(y) + static_cast<size_t>(x) * 4, 4);
   return out;
+}
+
+// How much the peak resident memory of a child process grows while it runs
+// load, which returns true when the loader gave the expected outcome
+// (usually a refusal); -1 when the child failed to report, -2 when the
+// outcome was not the expected one. A loader that refuses a short file only
+// after allocating and zeroing a buffer for its header's size shows up here
+// even though it returns 0 in the end.
+inline long PeakGrowthKilobytesWhile(const std::function<bool()>& load) {
+  int pipeEnds[2];
+  if (pipe(pipeEnds) != 0) return -1;
+  const pid_t child = fork();
+  if (child == 0) {
+    close(pipeEnds[0]);
+    rusage before{}, after{};
+    getrusage(RUSAGE_SELF, &before);
+    const bool expected = load();
+    getrusage(RUSAGE_SELF, &after);
+    const long growth = expected ? after.ru_maxrss - before.ru_maxrss : -2;
+    const ssize_t written = write(pipeEnds[1], &growth, sizeof growth);
+    _exit(written == static_cast<ssize_t>(sizeof growth) ? 0 : 1);
+  }
+  close(pipeEnds[1]);
+  long growth = -1;
+  if (child < 0 || read(pipeEnds[0], &growth, sizeof growth) != static_cast<ssize_t>(sizeof growth)) growth = -1;
+  close(pipeEnds[0]);
+  if (child > 0) waitpid(child, nullptr, 0);
+  return growth;
 }
 
 }  // namespace vexal::test

@@ -1,0 +1,314 @@
+#include "io/text_format.h"
+
+#include <charconv>
+#include <cstddef>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+
+namespace vexal {
+namespace {
+
+struct Spec {
+  bool left = false;
+  bool plus = false;
+  bool space = false;
+  bool zero = false;
+  int width = 0;
+  int precision = -1;  // -1: none given
+  char length = 0;     // 0, 'h', 'l', 'L' (ll), 'z'
+  char conversion = 0;
+};
+
+// Appends text padded to the spec's width. signLength leading characters
+// (a sign) stay in front of zero padding.
+void Pad(std::string& out, const Spec& spec, std::string_view text, size_t signLength, bool zeroPad) {
+  const size_t width = spec.width > 0 ? static_cast<size_t>(spec.width) : 0;
+  if (text.size() >= width) {
+    out.append(text);
+    return;
+  }
+  const size_t fill = width - text.size();
+  const size_t start = out.size();
+  out.resize(start + width);
+  char* at = out.data() + start;
+  if (spec.left) {
+    std::memcpy(at, text.data(), text.size());
+    std::memset(at + text.size(), ' ', fill);
+  } else if (zeroPad) {
+    std::memcpy(at, text.data(), signLength);
+    std::memset(at + signLength, '0', fill);
+    std::memcpy(at + signLength + fill, text.data() + signLength, text.size() - signLength);
+  } else {
+    std::memset(at, ' ', fill);
+    std::memcpy(at + fill, text.data(), text.size());
+  }
+}
+
+void AppendInteger(std::string& out, const Spec& spec, bool negative, uint64_t magnitude) {
+  char digits[32];
+  char* at = digits;
+  if (negative) {
+    *at++ = '-';
+  } else if (spec.plus) {
+    *at++ = '+';
+  } else if (spec.space) {
+    *at++ = ' ';
+  }
+  const size_t signLength = static_cast<size_t>(at - digits);
+  const int base = spec.conversion == 'x' || spec.conversion == 'X' ? 16 : 10;
+  char* end = std::to_chars(at, digits + sizeof digits, magnitude, base).ptr;
+  if (spec.conversion == 'X') {
+    for (char* c = at; c < end; ++c) {
+      if (*c >= 'a' && *c <= 'f') *c = static_cast<char>(*c - 'a' + 'A');
+    }
+  }
+  Pad(out, spec, std::string_view(digits, static_cast<size_t>(end - digits)), signLength, spec.zero);
+}
+
+constexpr uint64_t kPowersOfTen[] = {1,      10,      100,      1000,      10000,
+                                     100000, 1000000, 10000000, 100000000, 1000000000};
+
+// The fixed text of value with precision decimals, for the common case of a
+// value whose scaled magnitude stays below 2^52: value * 10^precision is
+// rounded to an integer exactly as the decimal expansion of the binary value
+// would be (to nearest, ties to even), using the product's exact error from
+// a fused multiply-add. Returns the end of the text, or null when the value
+// is out of this range (the caller then uses to_chars).
+char* FastFixed(char* at, double value, int precision) {
+  if (precision > 9 || !std::isfinite(value)) return nullptr;
+  const double scale = static_cast<double>(kPowersOfTen[precision]);
+  const double magnitude = std::fabs(value);
+  const double product = magnitude * scale;
+  if (!(product < 4503599627370496.0)) return nullptr;  // 2^52
+  // magnitude * scale == product + error exactly.
+  const double error = std::fma(magnitude, scale, -product);
+  const double nearest = std::nearbyint(product);
+  const double below = product - nearest;  // exact: within half of an integer
+  uint64_t units = static_cast<uint64_t>(nearest);
+  // The exact value lies at below + error from nearest, with |error| at most
+  // a quarter. 0.5 - below and -0.5 - below are exact (multiples of the
+  // product's ulp), so the comparisons below are exact too.
+  const bool odd = (units & 1) != 0;
+  if (below == 0.5 || below == -0.5) {
+    // nearbyint took the even neighbour of the half; the exact value may lie
+    // beyond it.
+    if (below == 0.5 && error > 0) ++units;
+    if (below == -0.5 && error < 0) --units;
+  } else if (below > 0) {
+    const double toHalf = 0.5 - below;
+    if (error > toHalf || (error == toHalf && odd)) ++units;
+  } else if (below < 0) {
+    const double toHalf = -0.5 - below;
+    if (error < toHalf || (error == toHalf && odd)) --units;
+  }
+  if (std::signbit(value)) *at++ = '-';
+  const uint64_t whole = units / kPowersOfTen[precision];
+  uint64_t fraction = units % kPowersOfTen[precision];
+  at = std::to_chars(at, at + 24, whole).ptr;
+  if (precision > 0) {
+    *at++ = '.';
+    for (int i = precision - 1; i >= 0; --i) {
+      at[i] = static_cast<char>('0' + fraction % 10);
+      fraction /= 10;
+    }
+    at += precision;
+  }
+  return at;
+}
+
+void AppendReal(std::string& out, const Spec& spec, double value) {
+  const int precision = spec.precision < 0 ? 6 : spec.precision;
+  const std::chars_format format = spec.conversion == 'f'   ? std::chars_format::fixed
+                                   : spec.conversion == 'e' ? std::chars_format::scientific
+                                                            : std::chars_format::general;
+  // The longest fixed text of a double: 309 integer digits, sign and point.
+  char text[400];
+  char* at = text;
+  if (!std::signbit(value)) {
+    if (spec.plus) {
+      *at++ = '+';
+    } else if (spec.space) {
+      *at++ = ' ';
+    }
+  }
+  char* end = format == std::chars_format::fixed ? FastFixed(at, value, precision) : nullptr;
+  if (end == nullptr) end = std::to_chars(at, text + sizeof text, value, format, precision).ptr;
+  const size_t signLength = text[0] == '-' || text[0] == '+' || text[0] == ' ' ? 1 : 0;
+  Pad(out, spec, std::string_view(text, static_cast<size_t>(end - text)), signLength, spec.zero);
+}
+
+}  // namespace
+
+void AppendFormatted(std::string& out, const char* format, va_list args) {
+  // Kept for a format this does not handle: it is then formatted whole by
+  // vsnprintf from the arguments as they were at the start.
+  va_list original;
+  va_copy(original, args);
+  const size_t start = out.size();
+  const char* p = format;
+  bool handled = true;
+  while (*p != '\0' && handled) {
+    const char* literal = p;
+    while (*p != '\0' && *p != '%') ++p;
+    if (p != literal) out.append(literal, static_cast<size_t>(p - literal));
+    if (*p == '\0') break;
+    ++p;
+    Spec spec;
+    for (;; ++p) {
+      if (*p == '-') {
+        spec.left = true;
+      } else if (*p == '+') {
+        spec.plus = true;
+      } else if (*p == ' ') {
+        spec.space = true;
+      } else if (*p == '0') {
+        spec.zero = true;
+      } else {
+        break;
+      }
+    }
+    if (*p == '*') {
+      spec.width = va_arg(args, int);
+      if (spec.width < 0) {
+        spec.left = true;
+        spec.width = -spec.width;
+      }
+      ++p;
+    } else {
+      while (*p >= '0' && *p <= '9') spec.width = spec.width * 10 + (*p++ - '0');
+    }
+    if (*p == '.') {
+      ++p;
+      if (*p == '*') {
+        spec.precision = va_arg(args, int);
+        ++p;
+      } else {
+        spec.precision = 0;
+        while (*p >= '0' && *p <= '9') spec.precision = spec.precision * 10 + (*p++ - '0');
+      }
+    }
+    if (*p == 'h') {
+      spec.length = 'h';
+      ++p;
+    } else if (*p == 'l') {
+      spec.length = 'l';
+      if (*++p == 'l') {
+        spec.length = 'L';
+        ++p;
+      }
+    } else if (*p == 'z') {
+      spec.length = 'z';
+      ++p;
+    }
+    spec.conversion = *p;
+    if (spec.conversion != '\0') ++p;
+    if (spec.left) spec.zero = false;
+    switch (spec.conversion) {
+      case '%':
+        out.push_back('%');
+        break;
+      case 'd':
+      case 'i': {
+        if (spec.precision >= 0 || spec.length == 'h') {
+          handled = false;
+          break;
+        }
+        const int64_t value = spec.length == 'l'   ? va_arg(args, long)
+                              : spec.length == 'L' ? va_arg(args, long long)
+                              : spec.length == 'z' ? static_cast<int64_t>(va_arg(args, std::ptrdiff_t))
+                                                   : va_arg(args, int);
+        const uint64_t magnitude =
+            value < 0 ? uint64_t{0} - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+        AppendInteger(out, spec, value < 0, magnitude);
+        break;
+      }
+      case 'u':
+      case 'x':
+      case 'X': {
+        if (spec.precision >= 0 || spec.length == 'h') {
+          handled = false;
+          break;
+        }
+        const uint64_t value = spec.length == 'l'   ? va_arg(args, unsigned long)
+                               : spec.length == 'L' ? va_arg(args, unsigned long long)
+                               : spec.length == 'z' ? va_arg(args, size_t)
+                                                    : va_arg(args, unsigned);
+        spec.plus = spec.space = false;
+        AppendInteger(out, spec, false, value);
+        break;
+      }
+      case 'f':
+      case 'e':
+      case 'g': {
+        const double value = va_arg(args, double);
+        // Zero padding of "inf" and "nan" turns into spaces; a precision
+        // this large is not worth a buffer.
+        if (spec.length != 0 || spec.precision > 60 || (spec.zero && !std::isfinite(value))) {
+          handled = false;
+          break;
+        }
+        AppendReal(out, spec, value);
+        break;
+      }
+      case 's': {
+        if (spec.length != 0) {
+          handled = false;
+          break;
+        }
+        const char* text = va_arg(args, const char*);
+        size_t length = 0;
+        if (spec.precision >= 0) {
+          const void* end = std::memchr(text, '\0', static_cast<size_t>(spec.precision));
+          length = end ? static_cast<size_t>(static_cast<const char*>(end) - text)
+                       : static_cast<size_t>(spec.precision);
+        } else {
+          length = std::strlen(text);
+        }
+        spec.zero = false;
+        Pad(out, spec, std::string_view(text, length), 0, false);
+        break;
+      }
+      case 'c': {
+        if (spec.length != 0) {
+          handled = false;
+          break;
+        }
+        const char c = static_cast<char>(va_arg(args, int));
+        spec.zero = false;
+        Pad(out, spec, std::string_view(&c, 1), 0, false);
+        break;
+      }
+      default:
+        handled = false;
+        break;
+    }
+  }
+  if (!handled) {
+    out.resize(start);
+    char small[256];
+    va_list copy;
+    va_copy(copy, original);
+    const int length = std::vsnprintf(small, sizeof small, format, original);
+    if (length >= 0 && static_cast<size_t>(length) < sizeof small) {
+      out.append(small, static_cast<size_t>(length));
+    } else if (length >= 0) {
+      out.resize(start + static_cast<size_t>(length) + 1);
+      std::vsnprintf(out.data() + start, static_cast<size_t>(length) + 1, format, copy);
+      out.resize(start + static_cast<size_t>(length));
+    }
+    va_end(copy);
+  }
+  va_end(original);
+}
+
+void AppendFormattedArgs(std::string& out, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  AppendFormatted(out, format, args);
+  va_end(args);
+}
+
+}  // namespace vexal
