@@ -11,7 +11,7 @@
 namespace vexal {
 namespace {
 
-struct Spec {
+struct Conversion {
   bool left = false;
   bool plus = false;
   bool space = false;
@@ -22,10 +22,10 @@ struct Spec {
   char conversion = 0;
 };
 
-// Appends text padded to the spec's width. signLength leading characters
+// Appends text padded to the directive's width. signLength leading characters
 // (a sign) stay in front of zero padding.
-void Pad(std::string& out, const Spec& spec, std::string_view text, size_t signLength, bool zeroPad) {
-  const size_t width = spec.width > 0 ? static_cast<size_t>(spec.width) : 0;
+void Pad(std::string& out, const Conversion& directive, std::string_view text, size_t signLength, bool zeroPad) {
+  const size_t width = directive.width > 0 ? static_cast<size_t>(directive.width) : 0;
   if (text.size() >= width) {
     out.append(text);
     return;
@@ -34,7 +34,7 @@ void Pad(std::string& out, const Spec& spec, std::string_view text, size_t signL
   const size_t start = out.size();
   out.resize(start + width);
   char* at = out.data() + start;
-  if (spec.left) {
+  if (directive.left) {
     std::memcpy(at, text.data(), text.size());
     std::memset(at + text.size(), ' ', fill);
   } else if (zeroPad) {
@@ -47,25 +47,25 @@ void Pad(std::string& out, const Spec& spec, std::string_view text, size_t signL
   }
 }
 
-void AppendInteger(std::string& out, const Spec& spec, bool negative, uint64_t magnitude) {
+void AppendInteger(std::string& out, const Conversion& directive, bool negative, uint64_t magnitude) {
   char digits[32];
   char* at = digits;
   if (negative) {
     *at++ = '-';
-  } else if (spec.plus) {
+  } else if (directive.plus) {
     *at++ = '+';
-  } else if (spec.space) {
+  } else if (directive.space) {
     *at++ = ' ';
   }
   const size_t signLength = static_cast<size_t>(at - digits);
-  const int base = spec.conversion == 'x' || spec.conversion == 'X' ? 16 : 10;
+  const int base = directive.conversion == 'x' || directive.conversion == 'X' ? 16 : 10;
   char* end = std::to_chars(at, digits + sizeof digits, magnitude, base).ptr;
-  if (spec.conversion == 'X') {
+  if (directive.conversion == 'X') {
     for (char* c = at; c < end; ++c) {
       if (*c >= 'a' && *c <= 'f') *c = static_cast<char>(*c - 'a' + 'A');
     }
   }
-  Pad(out, spec, std::string_view(digits, static_cast<size_t>(end - digits)), signLength, spec.zero);
+  Pad(out, directive, std::string_view(digits, static_cast<size_t>(end - digits)), signLength, directive.zero);
 }
 
 constexpr uint64_t kPowersOfTen[] = {1,      10,      100,      1000,      10000,
@@ -119,25 +119,25 @@ char* FastFixed(char* at, double value, int precision) {
   return at;
 }
 
-void AppendReal(std::string& out, const Spec& spec, double value) {
-  const int precision = spec.precision < 0 ? 6 : spec.precision;
-  const std::chars_format format = spec.conversion == 'f'   ? std::chars_format::fixed
-                                   : spec.conversion == 'e' ? std::chars_format::scientific
+void AppendReal(std::string& out, const Conversion& directive, double value) {
+  const int precision = directive.precision < 0 ? 6 : directive.precision;
+  const std::chars_format format = directive.conversion == 'f'   ? std::chars_format::fixed
+                                   : directive.conversion == 'e' ? std::chars_format::scientific
                                                             : std::chars_format::general;
   // The longest fixed text of a double: 309 integer digits, sign and point.
   char text[400];
   char* at = text;
   if (!std::signbit(value)) {
-    if (spec.plus) {
+    if (directive.plus) {
       *at++ = '+';
-    } else if (spec.space) {
+    } else if (directive.space) {
       *at++ = ' ';
     }
   }
   char* end = format == std::chars_format::fixed ? FastFixed(at, value, precision) : nullptr;
   if (end == nullptr) end = std::to_chars(at, text + sizeof text, value, format, precision).ptr;
   const size_t signLength = text[0] == '-' || text[0] == '+' || text[0] == ' ' ? 1 : 0;
-  Pad(out, spec, std::string_view(text, static_cast<size_t>(end - text)), signLength, spec.zero);
+  Pad(out, directive, std::string_view(text, static_cast<size_t>(end - text)), signLength, directive.zero);
 }
 
 }  // namespace
@@ -156,88 +156,88 @@ void AppendFormatted(std::string& out, const char* format, va_list args) {
     if (p != literal) out.append(literal, static_cast<size_t>(p - literal));
     if (*p == '\0') break;
     ++p;
-    Spec spec;
+    Conversion directive;
     for (;; ++p) {
       if (*p == '-') {
-        spec.left = true;
+        directive.left = true;
       } else if (*p == '+') {
-        spec.plus = true;
+        directive.plus = true;
       } else if (*p == ' ') {
-        spec.space = true;
+        directive.space = true;
       } else if (*p == '0') {
-        spec.zero = true;
+        directive.zero = true;
       } else {
         break;
       }
     }
     if (*p == '*') {
-      spec.width = va_arg(args, int);
-      if (spec.width < 0) {
-        spec.left = true;
-        spec.width = -spec.width;
+      directive.width = va_arg(args, int);
+      if (directive.width < 0) {
+        directive.left = true;
+        directive.width = -directive.width;
       }
       ++p;
     } else {
-      while (*p >= '0' && *p <= '9') spec.width = spec.width * 10 + (*p++ - '0');
+      while (*p >= '0' && *p <= '9') directive.width = directive.width * 10 + (*p++ - '0');
     }
     if (*p == '.') {
       ++p;
       if (*p == '*') {
-        spec.precision = va_arg(args, int);
+        directive.precision = va_arg(args, int);
         ++p;
       } else {
-        spec.precision = 0;
-        while (*p >= '0' && *p <= '9') spec.precision = spec.precision * 10 + (*p++ - '0');
+        directive.precision = 0;
+        while (*p >= '0' && *p <= '9') directive.precision = directive.precision * 10 + (*p++ - '0');
       }
     }
     if (*p == 'h') {
-      spec.length = 'h';
+      directive.length = 'h';
       ++p;
     } else if (*p == 'l') {
-      spec.length = 'l';
+      directive.length = 'l';
       if (*++p == 'l') {
-        spec.length = 'L';
+        directive.length = 'L';
         ++p;
       }
     } else if (*p == 'z') {
-      spec.length = 'z';
+      directive.length = 'z';
       ++p;
     }
-    spec.conversion = *p;
-    if (spec.conversion != '\0') ++p;
-    if (spec.left) spec.zero = false;
-    switch (spec.conversion) {
+    directive.conversion = *p;
+    if (directive.conversion != '\0') ++p;
+    if (directive.left) directive.zero = false;
+    switch (directive.conversion) {
       case '%':
         out.push_back('%');
         break;
       case 'd':
       case 'i': {
-        if (spec.precision >= 0 || spec.length == 'h') {
+        if (directive.precision >= 0 || directive.length == 'h') {
           handled = false;
           break;
         }
-        const int64_t value = spec.length == 'l'   ? va_arg(args, long)
-                              : spec.length == 'L' ? va_arg(args, long long)
-                              : spec.length == 'z' ? static_cast<int64_t>(va_arg(args, std::ptrdiff_t))
+        const int64_t value = directive.length == 'l'   ? va_arg(args, long)
+                              : directive.length == 'L' ? va_arg(args, long long)
+                              : directive.length == 'z' ? static_cast<int64_t>(va_arg(args, std::ptrdiff_t))
                                                    : va_arg(args, int);
         const uint64_t magnitude =
             value < 0 ? uint64_t{0} - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-        AppendInteger(out, spec, value < 0, magnitude);
+        AppendInteger(out, directive, value < 0, magnitude);
         break;
       }
       case 'u':
       case 'x':
       case 'X': {
-        if (spec.precision >= 0 || spec.length == 'h') {
+        if (directive.precision >= 0 || directive.length == 'h') {
           handled = false;
           break;
         }
-        const uint64_t value = spec.length == 'l'   ? va_arg(args, unsigned long)
-                               : spec.length == 'L' ? va_arg(args, unsigned long long)
-                               : spec.length == 'z' ? va_arg(args, size_t)
+        const uint64_t value = directive.length == 'l'   ? va_arg(args, unsigned long)
+                               : directive.length == 'L' ? va_arg(args, unsigned long long)
+                               : directive.length == 'z' ? va_arg(args, size_t)
                                                     : va_arg(args, unsigned);
-        spec.plus = spec.space = false;
-        AppendInteger(out, spec, false, value);
+        directive.plus = directive.space = false;
+        AppendInteger(out, directive, false, value);
         break;
       }
       case 'f':
@@ -246,39 +246,39 @@ void AppendFormatted(std::string& out, const char* format, va_list args) {
         const double value = va_arg(args, double);
         // Zero padding of "inf" and "nan" turns into spaces; a precision
         // this large is not worth a buffer.
-        if (spec.length != 0 || spec.precision > 60 || (spec.zero && !std::isfinite(value))) {
+        if (directive.length != 0 || directive.precision > 60 || (directive.zero && !std::isfinite(value))) {
           handled = false;
           break;
         }
-        AppendReal(out, spec, value);
+        AppendReal(out, directive, value);
         break;
       }
       case 's': {
-        if (spec.length != 0) {
+        if (directive.length != 0) {
           handled = false;
           break;
         }
         const char* text = va_arg(args, const char*);
         size_t length = 0;
-        if (spec.precision >= 0) {
-          const void* end = std::memchr(text, '\0', static_cast<size_t>(spec.precision));
+        if (directive.precision >= 0) {
+          const void* end = std::memchr(text, '\0', static_cast<size_t>(directive.precision));
           length = end ? static_cast<size_t>(static_cast<const char*>(end) - text)
-                       : static_cast<size_t>(spec.precision);
+                       : static_cast<size_t>(directive.precision);
         } else {
           length = std::strlen(text);
         }
-        spec.zero = false;
-        Pad(out, spec, std::string_view(text, length), 0, false);
+        directive.zero = false;
+        Pad(out, directive, std::string_view(text, length), 0, false);
         break;
       }
       case 'c': {
-        if (spec.length != 0) {
+        if (directive.length != 0) {
           handled = false;
           break;
         }
         const char c = static_cast<char>(va_arg(args, int));
-        spec.zero = false;
-        Pad(out, spec, std::string_view(&c, 1), 0, false);
+        directive.zero = false;
+        Pad(out, directive, std::string_view(&c, 1), 0, false);
         break;
       }
       default:
