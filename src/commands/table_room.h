@@ -2,7 +2,6 @@
 // anything: no table may pass 19,999 records.
 #pragma once
 
-#include <cstdint>
 #include <string_view>
 
 #include "commands/command_dispatcher.h"
@@ -10,12 +9,6 @@
 #include "tools/capacity.h"
 
 namespace vexal {
-
-// True when the model can take that many more points, lines and surfaces.
-inline bool HasRoomFor(const Model& model, int64_t points, int64_t lines, int64_t faces) {
-  return model.pointCount + points <= kMaxCount && model.lineCount + lines <= kMaxCount &&
-         model.faceCount + faces <= kMaxCount;
-}
 
 // The refusal for lack of room, with the status text the tools show.
 inline CommandResult NoRoom() { return CommandResult::Refused(kTableFullText); }

@@ -167,7 +167,7 @@ TEST(ColorDialog, FieldRules) {
   EXPECT_EQ(NormalizedSmoothing("x"), 59.5);
   EXPECT_EQ(NormalizedSmoothing("200"), 180);
   EXPECT_EQ(NormalizedSmoothing("-1"), 0);
-  EXPECT_EQ(NormalizedSmoothing("30.1234567"), 30.123457);
+  EXPECT_EQ(NormalizedSmoothing("30.1234567"), static_cast<double>(30.123457f));
   EXPECT_EQ(FloatFieldText(59.5f), "59.5");
   EXPECT_EQ(FloatFieldText(180), "180");
   EXPECT_EQ(FloatFieldText(0.0000001f), "0");
