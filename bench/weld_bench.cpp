@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "commands/mirror.h"
-#include "commands/weld.h"
+#include "model/weld.h"
 #include "model/document.h"
 #include "model/maintenance.h"
 #include "support/reference_weld.h"

@@ -6,8 +6,8 @@
 
 #include "commands/edit_frame.h"
 #include "commands/line_commands.h"
-#include "commands/model_backup.h"
-#include "commands/weld.h"
+#include "model/model_backup.h"
+#include "model/weld.h"
 #include "model/maintenance.h"
 
 namespace vexal {

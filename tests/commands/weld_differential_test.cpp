@@ -9,7 +9,7 @@
 #include <string>
 
 #include "commands/mirror.h"
-#include "commands/weld.h"
+#include "model/weld.h"
 #include "model/document.h"
 #include "model/maintenance.h"
 #include "model/validate.h"

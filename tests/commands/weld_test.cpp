@@ -5,8 +5,9 @@
 #include <cmath>
 
 #include "commands/command_fixture.h"
-#include "commands/weld.h"
+#include "commands/weld_commands.h"
 #include "model/maintenance.h"
+#include "model/weld.h"
 #include "support/test_models.h"
 
 namespace vexal {

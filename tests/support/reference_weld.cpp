@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "commands/model_backup.h"
+#include "model/model_backup.h"
 #include "support/reference_maintenance.h"
 
 namespace vexal::reference {

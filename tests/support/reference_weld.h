@@ -4,7 +4,7 @@
 // prove that the fast versions give the same results.
 #pragma once
 
-#include "commands/weld.h"
+#include "model/weld.h"
 #include "model/model.h"
 
 namespace vexal::reference {

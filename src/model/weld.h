@@ -15,7 +15,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "commands/command_dispatcher.h"
 #include "model/document.h"
 #include "model/model.h"
 
@@ -83,12 +82,5 @@ WeldOutcome AttachSingle(Model& model, const WeldSelection& selection);
 // point not yet absorbed) weld at their centroid; no chaining.
 WeldOutcome AttachApproximate(Model& model, const WeldSelection& selection, float radius);
 WeldOutcome AttachSame(Model& model, const WeldSelection& selection);
-
-// The menu commands on a document: one undo step, none when nothing is
-// selected or the weld would not fit (refused with a message).
-CommandResult RunAttachSingle(Document& document);
-// The weld radius is 0.1 / zoom of the document's view.
-CommandResult RunAttachApproximate(Document& document);
-CommandResult RunAttachSame(Document& document);
 
 }  // namespace vexal

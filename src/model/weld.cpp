@@ -1,4 +1,4 @@
-#include "commands/weld.h"
+#include "model/weld.h"
 
 #include <algorithm>
 #include <array>
@@ -7,11 +7,10 @@
 #include <unordered_map>
 #include <utility>
 
-#include "commands/edit_frame.h"
-#include "commands/mirror.h"
-#include "commands/model_backup.h"
 #include "model/maintenance.h"
+#include "model/model_backup.h"
 #include "model/point_pair_table.h"
+#include "model/sync_mirror.h"
 
 namespace vexal {
 namespace {
@@ -469,28 +468,6 @@ std::optional<ModelBackup> BackupIfSplitsCouldOverflow(const Model& model) {
   return std::optional<ModelBackup>(std::in_place, model);
 }
 
-CommandResult WeldResult(WeldOutcome outcome) {
-  switch (outcome) {
-    case WeldOutcome::kDone: return {};
-    case WeldOutcome::kNothingSelected: return CommandResult::Refused("nothing is selected");
-    case WeldOutcome::kFull:
-      return CommandResult::Refused(
-          "the weld would need more than 19999 surfaces; nothing was changed");
-  }
-  return {};
-}
-
-template <typename Weld>
-CommandResult RunWeld(Document& document, Weld weld) {
-  EditSteps steps;
-  steps.normalFlags = kNormalsAngleSmoothed;
-  return RunEdit(document, steps, [&](Document& target) {
-    const WeldSelection selection{target.scene.selectedCount, target.scene.mirrorSelection,
-                                  target.scene.handle};
-    return WeldResult(weld(target, selection));
-  });
-}
-
 }  // namespace
 
 void WeldQuicksort(std::vector<float>& keys, std::vector<int32_t>& items, int n) {
@@ -701,38 +678,6 @@ WeldOutcome AttachSame(Model& model, const WeldSelection& selection) {
     return WeldOutcome::kFull;
   }
   return WeldOutcome::kDone;
-}
-
-CommandResult RunAttachSingle(Document& document) {
-  return RunWeld(document, [](Document& target, const WeldSelection& selection) {
-    return AttachSingle(target.model, selection);
-  });
-}
-
-CommandResult RunAttachApproximate(Document& document) {
-  return RunWeld(document, [](Document& target, const WeldSelection& selection) {
-    // The radius is held in single precision before it is squared.
-    const float radius = static_cast<float>(0.1 / static_cast<double>(target.scene.zoom));
-    return AttachApproximate(target.model, selection, radius);
-  });
-}
-
-CommandResult RunAttachSame(Document& document) {
-  return RunWeld(document, [](Document& target, const WeldSelection& selection) {
-    return AttachSame(target.model, selection);
-  });
-}
-
-void AddWeldCommands(std::vector<CommandDefinition>& commands) {
-  commands.push_back({"AttachItem", CommandKind::kDocument,
-                      [](CommandTarget& target) { return RunAttachSingle(*target.document); },
-                      nullptr});
-  commands.push_back({"MoreAttachItem", CommandKind::kDocument,
-                      [](CommandTarget& target) { return RunAttachApproximate(*target.document); },
-                      nullptr});
-  commands.push_back({"SameAttachItem", CommandKind::kDocument,
-                      [](CommandTarget& target) { return RunAttachSame(*target.document); },
-                      nullptr});
 }
 
 }  // namespace vexal
