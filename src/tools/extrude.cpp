@@ -203,7 +203,7 @@ bool ExtrudeSelection(Document& document, int mode) {
     if (partner == p) {
       target.mirror = copy;
     } else if (partner >= 1 && partner <= points) {
-      // An uncopied partner keeps its own source as partner.
+      // An uncopied partner stays paired with the source; the copy gets none.
       target.mirror = plan.copyOf[partner];
     } else {
       target.mirror = 0;
@@ -224,11 +224,13 @@ bool ExtrudeSelection(Document& document, int mode) {
     LINE& line = model.lines[l];
     const int32_t a = line.a;
     const int32_t b = line.b;
+    // Hidden lines stay hidden, and so do their copies.
+    const bool hidden = line.state == kStateHidden;
     if (action == LineAction::kRepoint) {
-      SetLine(model, l, moved(a), moved(b), kStateNormal);
+      SetLine(model, l, moved(a), moved(b), hidden ? kStateHidden : kStateNormal);
       continue;
     }
-    SetLine(model, ++model.lineCount, moved(a), moved(b), kStateSelected);
+    SetLine(model, ++model.lineCount, moved(a), moved(b), hidden ? kStateHidden : kStateSelected);
     if (line.state == kStateSelected) line.state = kStateNormal;
     if (action != LineAction::kCopyAndSide) continue;
 

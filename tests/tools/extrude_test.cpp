@@ -128,12 +128,14 @@ TEST_F(Extrude, AQuickCopyLeavesTheSourceAndSelectsTheCopy) {
   expectValid();
 
   // A surface selected without its points is copied with its edges all the
-  // same, and the copy is what the drag moves.
+  // same (a hidden one hidden), and the copy is what the drag moves.
   testing::UnitQuad(model());
   model().faces[1].state = kStateSelected;
+  model().lines[2].state = kStateHidden;
   Base();
   ASSERT_TRUE(ExtrudeSelection(*document, kExtrudeQuickCopy));
   EXPECT_EQ(model().lineCount, 8);
+  EXPECT_EQ(model().lines[6].state, kStateHidden);
   EXPECT_EQ(model().faces[2].state, kStateSelected);
   for (int p = 1; p <= 8; ++p) EXPECT_EQ(model().points[p].selectionClass, p > 4 ? 2 : 0);
   liftAndCheck(VECTOR(0, 0, 1), 3, VECTOR());
