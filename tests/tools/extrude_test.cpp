@@ -5,6 +5,7 @@
 
 #include <map>
 #include <memory>
+#include <random>
 #include <string>
 
 #include "model/maintenance.h"
@@ -236,6 +237,30 @@ TEST_F(Extrude, CopiesPairWithTheCopiesOfTheirPartners) {
   EXPECT_EQ(model().points[19].mirror, 0);
   EXPECT_EQ(model().points[5].mirror, 10);
   expectValid();
+}
+
+// Random models with hidden parts, mirror pairs and points on the plane:
+// every mode keeps the model valid with every edge on a line, and one Undo
+// gives back the model before.
+TEST_F(Extrude, RandomSelectionsKeepTheModelValid) {
+  std::mt19937 random(18);
+  testing::RandomModelOptions options;
+  options.points = 24;
+  options.lines = 10;
+  options.faces = 14;
+  options.allowDegenerate = false;
+  for (int round = 0; round < 120; ++round) {
+    const int mode = 1 + round % 3;
+    testing::RandomModel(model(), random, options);
+    ASSERT_EQ(CompactModel(model(), kCompactRebuildLines), 1);
+    Base();
+    const auto before = std::make_unique<Model>(model());
+    ASSERT_TRUE(ExtrudeSelection(*document, mode));
+    std::string reason;
+    ASSERT_TRUE(ValidateModel(model(), &reason, true)) << "round " << round << ": " << reason;
+    StepUndo(*document, -1);
+    testing::ExpectSameModel(model(), *before);
+  }
 }
 
 // Loose records up to the given counts: a strip of triangles and lines.
