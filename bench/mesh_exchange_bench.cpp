@@ -49,6 +49,9 @@ std::unique_ptr<Document> TriangleLimit() {
   return Torus(66, 101, false);
 }
 
+// A whole-file load into a document.
+using LoadFunction = int (*)(Document& document, const std::string& path, FormatContext& context);
+
 // Writes the file once and returns its path ("" on failure).
 std::string Written(const std::string& name, WriterFunction save, Document& document) {
   const std::string path = ScratchPath(name);
@@ -73,7 +76,7 @@ void Export(benchmark::State& state, WriterFunction save, const char* name) {
   Remove(path);
 }
 
-void Import(benchmark::State& state, WriterFunction save, ReaderFunction load, const char* name) {
+void Import(benchmark::State& state, WriterFunction save, LoadFunction load, const char* name) {
   const std::string path = Written(name, save, *TriangleLimit());
   auto document = std::make_unique<Document>();
   FormatContext context;
@@ -87,7 +90,7 @@ void Import(benchmark::State& state, WriterFunction save, ReaderFunction load, c
 }
 
 // The quad torus as triangles needs 29,997 lines: the reader must say no.
-void Refusal(benchmark::State& state, WriterFunction save, ReaderFunction load, const char* name) {
+void Refusal(benchmark::State& state, WriterFunction save, LoadFunction load, const char* name) {
   const std::string path = Written(name, save, *QuadLimit());
   auto document = std::make_unique<Document>();
   FormatContext context;

@@ -201,6 +201,12 @@ void TChildForm::textureChanged(int material) {
   if (glView_) glView_->reloadMaterialTexture(material);
 }
 
+void TChildForm::pointerShapeChanged(bool cross) {
+  const Qt::CursorShape shape = cross ? Qt::CrossCursor : Qt::ArrowCursor;
+  view_->setCursor(shape);
+  if (glView_) glView_->setCursor(shape);
+}
+
 void TChildForm::paletteChanged() {
   // Undo restores whole palette entries, run-time texture state included;
   // put back what the window's textures really hold.

@@ -92,6 +92,7 @@ class TChildForm : public QWidget, public DocumentObserver, public DocumentPlatf
   void rendererChanged() override { setUseGL(document_.scene.useGL != 0); }
   void textureChanged(int material) override;
   void paletteChanged() override;
+  void pointerShapeChanged(bool cross) override;
 
   // DocumentPlatform
   bool runSaveDialog(std::string& fileName, int& typeIndex) override;

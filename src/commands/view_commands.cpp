@@ -141,6 +141,10 @@ void AddViewCommands(std::vector<CommandDefinition>& commands) {
   commands.push_back(ChooseTool("PaintItem", kToolPaint));
   commands.push_back(ChooseTool("SpoitItem", kToolSpoit));
   commands.push_back(ChooseTool("QuadItem", kToolQuad));
+  commands.push_back(ChooseTool("MoveItem", kToolMove));
+  commands.push_back(ChooseTool("RotateItem", kToolRotate));
+  commands.push_back(ChooseTool("ScaleItem", kToolScale));
+  commands.push_back(ChooseTool("NormalMoveItem", kToolNormalMove));
   commands.push_back(ChooseTool("ZoomItem", kToolZoom));
   commands.push_back(ChooseTool("SelectZoomItem", kToolSelectZoom));
   commands.push_back(ChooseTool("PanItem", kToolPan));

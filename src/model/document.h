@@ -45,6 +45,9 @@ class DocumentObserver {
   virtual void rendererChanged() { redrawRequested(); }
   // The window should keep receiving the pointer while a button is down.
   virtual void captureMouse(bool /*capture*/) {}
+  // The pointer over the view: the cross over something a transform tool
+  // can grab, otherwise the arrow.
+  virtual void pointerShapeChanged(bool /*cross*/) {}
 };
 
 // One line of a rubber figure in window pixels. Rubber figures are drawn
@@ -78,6 +81,15 @@ struct LassoBuffer {
   std::array<std::array<int16_t, 2>, kLassoSlots> vertices{};
 };
 
+// What a transform drag keeps from its press besides MODE: the depth at
+// which a pixel of pointer movement is measured and the selected normals of
+// the points as they were at the press (the undo snapshot may predate a
+// selection made by a click).
+struct TransformDrag {
+  float referenceDepth = 0;
+  std::vector<VECTOR> normals;
+};
+
 struct UndoRing {
   std::array<UndoSnapshot, kUndoSlots> snapshots;
   int32_t current = 0;
@@ -97,6 +109,7 @@ struct Document {
   // The rubber figures on the window since the last redraw.
   std::vector<RubberLine> rubber;
   LassoBuffer lasso;
+  TransformDrag drag;
   // Set by a double click so that the press delivered with it is ignored.
   int32_t skipNextPress = 0;
   // Wheel units not yet turned into a zoom step.

@@ -80,7 +80,8 @@ int PickPoint(const Document& document, int x, int y) {
   return PickPoint(document, ProjectAllPoints(document), x, y);
 }
 
-int PickPoint(const Document& document, const std::vector<VECTOR>& projected, int x, int y) {
+int PickPoint(const Document& document, const std::vector<VECTOR>& projected, int x, int y,
+              int exclude) {
   const Model& model = document.model;
   const float fx = static_cast<float>(x);
   const float fy = static_cast<float>(y);
@@ -89,7 +90,7 @@ int PickPoint(const Document& document, const std::vector<VECTOR>& projected, in
   float bestDepth = 0;
   for (int p = 1; p <= model.pointCount; ++p) {
     const int32_t state = model.points[p].state;
-    if (state == kStateHidden) continue;
+    if (state == kStateHidden || p == exclude) continue;
     // |trunc(d)| < 4 is |d| < 4.
     const VECTOR& s = projected[p];
     if (!(std::fabs(s.x - fx) < 4.0f && std::fabs(s.y - fy) < 4.0f)) continue;

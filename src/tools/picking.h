@@ -16,8 +16,10 @@ std::vector<VECTOR> ProjectAllPoints(const Document& document);
 
 // The point within 3 pixels on each axis of (x, y); a selected point beats
 // an unselected one, then the greatest depth (strictly). 0 when none.
+// exclude is never picked.
 int PickPoint(const Document& document, int x, int y);
-int PickPoint(const Document& document, const std::vector<VECTOR>& projected, int x, int y);
+int PickPoint(const Document& document, const std::vector<VECTOR>& projected, int x, int y,
+              int exclude = 0);
 
 // The line closer than 3 pixels to (x, y), inside the box of its ends
 // widened by 4; selected lines first, then the greatest depth sum.

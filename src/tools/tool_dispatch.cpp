@@ -10,6 +10,7 @@
 #include "tools/rubber.h"
 #include "tools/select_tool.h"
 #include "tools/selection_rules.h"
+#include "tools/transform_tool.h"
 
 namespace vexal {
 namespace {
@@ -176,6 +177,7 @@ bool IsToolValue(int32_t tool) {
 void SetTool(Document& document, int32_t tool) {
   FinishPendingDraw(document);
   document.mode.tool = tool;
+  document.notify().pointerShapeChanged(false);
   document.notify().selectionMenusChanged();
   Redraw(document);
 }
@@ -234,8 +236,13 @@ void MousePress(Document& document, Workspace& workspace, const PointerEvent& ev
     case kToolQuad:
       PaintToolPress(document, workspace, event);
       break;
+    case kToolMove:
+    case kToolRotate:
+    case kToolScale:
+    case kToolNormalMove:
+      TransformPress(document, workspace, event, picks.handle, picks.point, picks.line);
+      break;
     default:
-      // The transform tools take their presses here once they exist.
       break;
   }
 }
@@ -259,10 +266,13 @@ void MouseMove(Document& document, Workspace& workspace, const PointerEvent& eve
     PanDrag(document, event.x, event.y);
   } else if (active && (tool == kToolZoom || tool == kGestureZoom)) {
     ZoomDrag(document, event.y);
-  } else if (active && tool == kToolLasso) {
+  } else if ((active && tool == kToolLasso) || (IsTransformTool(tool) && mode.state == 3)) {
     TrackLasso(document, event.x, event.y);
-  } else if (active && (tool == kToolSelect || tool == kToolSelectZoom || tool == kGestureZoomRegion)) {
+  } else if ((active && (tool == kToolSelect || tool == kToolSelectZoom || tool == kGestureZoomRegion)) ||
+             (IsTransformTool(tool) && mode.state == 2)) {
     TrackRubberRectangle(document, event.x, event.y);
+  } else if (IsTransformTool(tool)) {
+    TransformMove(document, workspace, event);
   } else if (active && tool == kGestureKnife) {
     KnifeMove(document, event.x, event.y);
   } else if (active && tool == kGesturePictureMove) {
@@ -271,6 +281,9 @@ void MouseMove(Document& document, Workspace& workspace, const PointerEvent& eve
     PictureScaleDrag(document, event.y);
   } else if (active && (tool == kToolPaint || tool == kToolSpoit || tool == kToolQuad)) {
     PaintToolMove(document, workspace, event);
+  }
+  if (IsTransformTool(mode.savedTool) && mode.state == 0) {
+    document.notify().pointerShapeChanged(TransformHoverHit(document, event.x, event.y));
   }
 }
 
@@ -296,6 +309,10 @@ void MouseRelease(Document& document, Workspace& workspace, const PointerEvent& 
     }
   }
 
+  if (IsTransformTool(mode.tool)) {
+    TransformRelease(document, workspace, event);
+    return;
+  }
   if (mode.state != 1) return;
   switch (mode.tool) {
     case kToolPaint:
