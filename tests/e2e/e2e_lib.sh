@@ -51,8 +51,9 @@ e2e_pass() {
 # it) and waits until its window shows a document view.
 e2e_launch() {
   cp "$APP" "$WORK/vexal"
-  printf '[System]\r\nBootFirst=1\r\n[Window]\r\nWindowBGColor=%d\r\nShowLocateWindow=0\r\n' \
-    "$E2E_BG_SETTING" >"$WORK/vexal.ini"
+  # E2E_WINDOW_SETTINGS adds lines (CR LF ended) to the [Window] section.
+  printf '[System]\r\nBootFirst=1\r\n[Window]\r\nWindowBGColor=%d\r\nShowLocateWindow=0\r\n%s' \
+    "$E2E_BG_SETTING" "${E2E_WINDOW_SETTINGS:-}" >"$WORK/vexal.ini"
   (cd "$WORK" && exec ./vexal "$@" >"$WORK/app.log" 2>&1) &
   APP_PID=$!
   xdotool search --sync --onlyvisible --name "Vexal" >/dev/null
