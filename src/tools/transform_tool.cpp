@@ -226,39 +226,32 @@ void TransformPress(Document& document, const Workspace& workspace, const Pointe
   mode.startY = mode.lastY = event.y;
   mode.state = kStateDragging;
   mode.modifiers = code;
-  if (handle != kHandleNone) {
-    mode.targetKind = kTargetHandle;
-    mode.targetIndex = handle;
-    if (!ExtrudeForPress(document, code)) {
-      mode.state = 0;
-      return;
-    }
-  } else if (picks.point != 0) {
-    mode.targetKind = kTargetPoint;
-    mode.targetIndex = picks.point;
-    if (model.points[picks.point].state == kStateSelected) {
-      if (!ExtrudeForPress(document, code)) {
-        mode.state = 0;
-        return;
-      }
-    } else {
-      SelectGrabbed(document, model.points[picks.point].state, code);
-    }
-  } else if (picks.line != 0) {
-    mode.targetKind = kTargetLine;
-    mode.targetIndex = picks.line;
-    if (model.lines[picks.line].state == kStateSelected) {
-      if (!ExtrudeForPress(document, code)) {
-        mode.state = 0;
-        return;
-      }
-    } else {
-      SelectGrabbed(document, model.lines[picks.line].state, code);
-    }
-  } else {
+  if (handle == kHandleNone && picks.point == 0 && picks.line == 0) {
     const bool lasso = workspace.settings.UseLassoSelect == 1;
     StartRegion(document, event, lasso);
     mode.state = lasso ? kStateLasso : kStateRectangle;
+    return;
+  }
+  // The handle, else the point, else the line. A grabbed element that is
+  // not selected becomes the selection (added to it with Shift); one that
+  // is selected is first copied or extruded when a key asks for it.
+  int32_t* state = nullptr;
+  if (handle != kHandleNone) {
+    mode.targetKind = kTargetHandle;
+    mode.targetIndex = handle;
+  } else if (picks.point != 0) {
+    mode.targetKind = kTargetPoint;
+    mode.targetIndex = picks.point;
+    state = &model.points[picks.point].state;
+  } else {
+    mode.targetKind = kTargetLine;
+    mode.targetIndex = picks.line;
+    state = &model.lines[picks.line].state;
+  }
+  if (state != nullptr && *state != kStateSelected) {
+    SelectGrabbed(document, *state, code);
+  } else if (!ExtrudeForPress(document, code)) {
+    mode.state = 0;
     return;
   }
   BeginDrag(document);

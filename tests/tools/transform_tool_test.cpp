@@ -6,6 +6,7 @@
 
 #include "model/maintenance.h"
 #include "support/test_models.h"
+#include "tools/capacity.h"
 #include "tools/picking.h"
 #include "tools/tool_dispatch.h"
 #include "tools/tool_fixture.h"
@@ -213,6 +214,33 @@ TEST_F(TransformTools, CopiesAndExtrusionsAtThePressBelongToTheDragsUndoStep) {
   testing::ExpectSameModel(model(), copied);
   EXPECT_EQ(depth(), 1);
   expectValid();
+}
+
+TEST_F(TransformTools, ACopyThatWouldNotFitEndsThePressWithAMessage) {
+  testing::QuadTorus(model(), 99, 101);  // 19,998 lines: no room for copies
+  Base();
+  for (int p = 1; p <= model().pointCount; ++p) model().points[p].state = kStateSelected;
+  RefreshSelection(*document);
+  PushUndo(*document, 1);
+  SetTool(*document, kToolMove);
+  const Model before = model();
+  int point = 0;
+  for (int p = 1; p <= model().pointCount && point == 0; ++p) {
+    const Pixel at = pixelOf(p);
+    if (PickHandle(*document, at.x, at.y) == kHandleNone && at.x > 0 && at.y > 0 && at.x < 400 &&
+        at.y < 300) {
+      point = p;
+    }
+  }
+  ASSERT_NE(point, 0);
+  const Pixel at = pixelOf(point);
+  press(MouseButton::kLeft, kShiftKey, at.x, at.y);
+  EXPECT_EQ(mode().state, 0);
+  EXPECT_EQ(shapes.status, kTableFullText);
+  move(at.x + 20, at.y, kShiftKey);
+  release(MouseButton::kLeft, at.x + 20, at.y);
+  testing::ExpectSameModel(model(), before);
+  EXPECT_EQ(depth(), 1);
 }
 
 TEST_F(TransformTools, ARightPressRestoresThePositionsAndTheSelectionOfBeforeThePress) {
