@@ -32,6 +32,7 @@
 #include "app/locate_form.h"
 #include "app/main_form.h"
 #include "app/number_edit.h"
+#include "model/camera.h"
 #include "app/option_form.h"
 #include "app/pipe_form.h"
 #include "app/primitive_form.h"
@@ -305,11 +306,23 @@ TEST_F(MainFormTest, ToolButtonsAndMouseEventsReachTheDocumentsTool) {
   EXPECT_FLOAT_EQ(document.scene.angle.y, before - 30);
   send(QEvent::MouseButtonRelease, {130, 100}, Qt::LeftButton, Qt::NoButton);
   EXPECT_EQ(document.mode.state, 0);
-  // Not built yet, a command stays disabled; the navigation ones work.
+  // A command whose rule is not met stays disabled; the navigation ones work.
   EXPECT_FALSE(form->action("AttachItem")->isEnabled());
   EXPECT_TRUE(form->action("ObjectAllItem")->isEnabled());
   EXPECT_TRUE(form->action("ZoomBtn")->isEnabled());
-  EXPECT_FALSE(form->action("MoveBtn")->isEnabled());
+
+  // The Move tool: the pointer is a cross over a selected point only.
+  ASSERT_TRUE(form->action("MoveBtn")->isEnabled());
+  form->action("MoveBtn")->trigger();
+  EXPECT_EQ(document.mode.tool, kToolMove);
+  Model& model = document.model;
+  model.points[1].state = kStateSelected;
+  RefreshSelection(document);
+  const VECTOR selected = ProjectPoint(document, model.points[1].position, true);
+  send(QEvent::MouseMove, {selected.x, selected.y}, Qt::NoButton, Qt::NoButton);
+  EXPECT_EQ(view->cursor().shape(), Qt::CrossCursor);
+  send(QEvent::MouseMove, {2, 2}, Qt::NoButton, Qt::NoButton);
+  EXPECT_EQ(view->cursor().shape(), Qt::ArrowCursor);
 }
 
 TEST_F(MainFormTest, CtrlDeleteRemovesChainPointsAndNothingElseOwnsTheKey) {
