@@ -166,6 +166,7 @@ bool TChildForm::openFile(const QString& path, int filterIndex) {
   const int ok = OpenDocumentFile(document_, file_, path.toStdString(), filterIndex, io());
   if (ok) {
     countLineChanged(CountLineText(document_.model));
+    showFileWarnings();
     redraw();
   }
   return ok != 0;
@@ -173,14 +174,23 @@ bool TChildForm::openFile(const QString& path, int filterIndex) {
 
 bool TChildForm::save() {
   const int ok = SaveDocumentFile(document_, file_, io());
+  if (ok) showFileWarnings();
   main_->refreshMenuState();
   return ok != 0;
 }
 
 bool TChildForm::saveAs() {
   const int ok = SaveDocumentAs(document_, file_, io());
+  if (ok) showFileWarnings();
   main_->refreshMenuState();
   return ok != 0;
+}
+
+void TChildForm::showFileWarnings() {
+  // What a reader skipped or a writer had to shorten goes to the status bar.
+  std::string text;
+  for (const std::string& warning : file_.warnings) text += (text.empty() ? "" : "; ") + warning;
+  if (!text.empty()) statusTextChanged(text);
 }
 
 QSize TChildForm::viewSize() const { return views_->currentWidget()->size(); }

@@ -56,6 +56,8 @@ class TChildForm : public QWidget, public DocumentObserver, public DocumentPlatf
   bool openFile(const QString& path, int filterIndex);
   bool save();
   bool saveAs();
+  // The warnings of the last open or save in the status bar.
+  void showFileWarnings();
   bool modified() const { return document_.scene.modified != 0; }
 
   // Draws the view now (the off-screen image) and schedules the repaint.

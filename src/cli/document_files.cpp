@@ -115,6 +115,9 @@ int SaveOutput(const FileOptions& options, const Settings& settings, int saveInd
     std::fprintf(stderr, "%s: %s\n", options.output.c_str(), file.lastError.c_str());
     return 1;
   }
+  for (const std::string& warning : file.warnings) {
+    std::fprintf(stderr, "%s: warning: %s\n", options.output.c_str(), warning.c_str());
+  }
   return 0;
 }
 

@@ -152,6 +152,7 @@ int OpenDocumentFile(Document& document, DocumentFile& file, const std::string& 
 int SaveDocumentFile(Document& document, DocumentFile& file, const DocumentIo& io) {
   DocumentPlatform& platform = io.platform;
   FinishPendingDraw(document);
+  file.warnings.clear();
   if (file.saveFileName.empty()) {
     file.saveFileName = RemoveExtension(file.caption);
     if (!platform.runSaveDialog(file.saveFileName, file.saveTypeIndex)) {
@@ -184,6 +185,7 @@ int SaveDocumentFile(Document& document, DocumentFile& file, const DocumentIo& i
     return 0;
   }
   file.lastError.clear();
+  file.warnings = std::move(context.warnings);
   const bool native = file.saveTypeIndex == kSaveNative;
   if (native || io.settings.RecordAllHistory != 0) platform.addToHistory(fileName);
   if (native) {

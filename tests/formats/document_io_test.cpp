@@ -112,6 +112,12 @@ int SaveRecord(Document& document, const std::string& path, FormatContext&) {
   }
   return 1;
 }
+int SaveShortened(Document&, const std::string& path, FormatContext& context) {
+  g_calls.push_back("save " + path);
+  context.warnings.push_back("a name was shortened");
+  return 1;
+}
+
 int SaveFail(Document&, const std::string& path, FormatContext& context) {
   g_calls.push_back("save " + path);
   return context.fail("disk full");
@@ -349,6 +355,18 @@ TEST_F(DocumentIoTest, CancelledAndFailedSavesChangeNothing) {
   file_.saveTypeIndex = 13;
   EXPECT_EQ(SaveDocumentFile(*document_, file_, io({}, writers)), 0);
   EXPECT_NE(file_.lastError.find("no writer"), std::string::npos);
+}
+
+TEST_F(DocumentIoTest, AWritersWarningsStayWithTheFileUntilTheNextSave) {
+  const WriterEntry writers[] = {{1, "VXL", ".vxl", SaveRecord}, {9, "OBJ", ".obj", SaveShortened}};
+  testing::UnitQuad(document_->model);
+  file_.saveFileName = path("w.obj");
+  file_.saveTypeIndex = 9;
+  ASSERT_EQ(SaveDocumentFile(*document_, file_, io({}, writers)), 1);
+  EXPECT_EQ(file_.warnings, std::vector<std::string>{"a name was shortened"});
+  // The export made the document native: its next save warns of nothing.
+  ASSERT_EQ(SaveDocumentFile(*document_, file_, io({}, writers)), 1);
+  EXPECT_TRUE(file_.warnings.empty());
 }
 
 TEST_F(DocumentIoTest, SaveAsAsksFromTheNameWithoutItsExtension) {
