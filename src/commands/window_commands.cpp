@@ -12,8 +12,8 @@ void AddWindowCommands(std::vector<CommandDefinition>& commands) {
         "WindowArrangeItem", "WindowMinimizeItem", "SearchforHelpOnItem", "ViewShortCutItem",
         "HelpAboutItem", "LocateWindowItem", "GirdWindowItem", "RandomWindowItem",
         "AttachLineWindowItem", "PaletteWindowItem", "PipeWindowItem", "ProjectionWindowItem",
-        "PrimitiveWindowItem", "PictureWindowItem", "SetSystemItem", "SetFormatItem",
-        "SetShortCutItem", "UtilityItem", "ResetSubWindowItem"}) {
+        "PrimitiveWindowItem", "NumericWindowItem", "PictureWindowItem", "SetSystemItem",
+        "SetFormatItem", "SetShortCutItem", "UtilityItem", "ResetSubWindowItem"}) {
     commands.push_back({name, CommandKind::kWindow, nullptr, nullptr});
   }
 }

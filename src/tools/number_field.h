@@ -51,5 +51,8 @@ inline constexpr IntFieldRule kMxTextureSizeField{0, 8192, 256, true, true};
 inline constexpr FloatFieldRule kPictureScaleField{0.0f, 1000000.0f, 1.0f, false, true};
 inline constexpr FloatFieldRule kPictureDepthField{0.0f, 1000000.0f, 2.0f, false, true};
 inline constexpr FloatFieldRule kSmoothingAngleField{0.0f, 180.0f, 59.5f, true, true};
+// The "Enter A Number" fields: "Go" and "Rotate", and "Scale" (percent).
+inline constexpr FloatFieldRule kNumericField{-1000000.0f, 1000000.0f, 0.0f, true, true};
+inline constexpr FloatFieldRule kNumericScaleField{-1000000.0f, 1000000.0f, 100.0f, true, true};
 
 }  // namespace vexal
