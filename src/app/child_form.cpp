@@ -224,6 +224,11 @@ void TChildForm::paletteChanged() {
   main_->refreshMenuState();
 }
 
+void TChildForm::pivotFieldsChanged() {
+  // The numeric window shows the active document's pivot only.
+  if (main_->activeDocument() == this) main_->refreshPivotFields();
+}
+
 QImage TChildForm::renderImage() {
   QImage image(view_->size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
   {

@@ -95,6 +95,7 @@ class TChildForm : public QWidget, public DocumentObserver, public DocumentPlatf
   void textureChanged(int material) override;
   void paletteChanged() override;
   void pointerShapeChanged(bool cross) override;
+  void pivotFieldsChanged() override;
 
   // DocumentPlatform
   bool runSaveDialog(std::string& fileName, int& typeIndex) override;

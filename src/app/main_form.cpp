@@ -30,6 +30,7 @@
 #include "app/locate_form.h"
 #include "app/tool_windows.h"
 #include "app/palette_form.h"
+#include "app/numeric_form.h"
 #include "app/option_form.h"
 #include "app/picture_form.h"
 #include "app/pipe_form.h"
@@ -160,6 +161,7 @@ TMainForm::TMainForm(const QString& executablePath, UserInterface* ui)
       UpdateUndoButtons(form->document());
     }
     refreshMenuState();
+    refreshPivotFields();
   });
   locate_ = new TLocateForm(this);
   grid_ = new TGridForm(this);
@@ -294,6 +296,7 @@ void TMainForm::bindCommands() {
   // main window.
   primitive_ = new TPrimitiveForm(this);
   pipe_ = new TPipeForm(this);
+  numeric_ = new TNumericForm(this);
   projection_ = new TProjectionForm(this);
   information_ = new TInformationForm(this);
   keyboard_ = new TKeyboardForm(this);
@@ -303,6 +306,7 @@ void TMainForm::bindCommands() {
   options_ = new TOptionForm(this);
   for (const auto& [name, window] : {std::pair<QString, QWidget*>{"PrimitiveWindowItem", primitive_},
                                      {"PipeWindowItem", pipe_},
+                                     {"NumericWindowItem", numeric_},
                                      {"ProjectionWindowItem", projection_}}) {
     handlers_[name] = [window] {
       window->show();
@@ -333,6 +337,10 @@ CommandResult TMainForm::editActiveDocument(const std::function<CommandResult(Do
   if (!result.ok()) showStatus(QString::fromStdString(result.message));
   refreshMenuState();
   return result;
+}
+
+void TMainForm::refreshPivotFields() {
+  if (numeric_) numeric_->refreshPivotFields();
 }
 
 void TMainForm::showInformation() {
@@ -367,7 +375,7 @@ void TMainForm::resetSubWindows() {
   locate_->setGeometry(726, 100, 200, 118);
   palette_->setGeometry(726, 229, 230, 139);
   for (QWidget* window :
-       std::initializer_list<QWidget*>{grid_, pipe_, random_, primitive_, projection_}) {
+       std::initializer_list<QWidget*>{grid_, pipe_, random_, numeric_, primitive_, projection_}) {
     CenterOnScreen(window);
   }
 }
@@ -644,6 +652,8 @@ void TMainForm::placeToolWindows() {
                            {attach_, settings.AttachLeft, settings.AttachTop,
                             settings.ShowAttachWindow},
                            {pipe_, settings.PipeLeft, settings.PipeTop, settings.ShowPipeWindow},
+                           {numeric_, settings.NumericLeft, settings.NumericTop,
+                            settings.ShowNumericWindow},
                            {projection_, settings.ProjectionLeft, settings.ProjectionTop,
                             settings.ShowProjectionWindow},
                            {primitive_, settings.PrimitiveLeft, settings.PrimitiveTop,
@@ -684,6 +694,9 @@ void TMainForm::recordToolWindows() {
   settings.PipeLeft = pipe_->pos().x();
   settings.PipeTop = pipe_->pos().y();
   settings.ShowPipeWindow = pipe_->isVisible() ? 1 : 0;
+  settings.NumericLeft = numeric_->pos().x();
+  settings.NumericTop = numeric_->pos().y();
+  settings.ShowNumericWindow = numeric_->isVisible() ? 1 : 0;
   settings.ProjectionLeft = projection_->pos().x();
   settings.ProjectionTop = projection_->pos().y();
   settings.ShowProjectionWindow = projection_->isVisible() ? 1 : 0;

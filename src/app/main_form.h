@@ -34,6 +34,7 @@ class TAttachForm;
 class TPaletteForm;
 class TPrimitiveForm;
 class TPipeForm;
+class TNumericForm;
 class TProjectionForm;
 class TInformationForm;
 class TKeyboardForm;
@@ -101,6 +102,9 @@ class TMainForm : public QMainWindow, public CommandHost {
   CommandResult editActiveDocument(const std::function<CommandResult(Document&)>& edit);
   // The Information window for the active document, if there is one.
   void showInformation();
+  // The active document's pivot may have changed: the numeric window's
+  // "Go" fields follow it when they show the pivot.
+  void refreshPivotFields();
   // "Reset SubWindow Position".
   void resetSubWindows();
   // After the System Configuration dialog: every document takes the
@@ -111,6 +115,7 @@ class TMainForm : public QMainWindow, public CommandHost {
   TPrimitiveForm* primitiveForm() const { return primitive_; }
   TPipeForm* pipeForm() const { return pipe_; }
   TProjectionForm* projectionForm() const { return projection_; }
+  TNumericForm* numericForm() const { return numeric_; }
   TInformationForm* informationForm() const { return information_; }
   TLocateForm* locateForm() const { return locate_; }
 
@@ -169,6 +174,7 @@ class TMainForm : public QMainWindow, public CommandHost {
   TPaletteForm* palette_ = nullptr;
   TPrimitiveForm* primitive_ = nullptr;
   TPipeForm* pipe_ = nullptr;
+  TNumericForm* numeric_ = nullptr;
   TProjectionForm* projection_ = nullptr;
   TInformationForm* information_ = nullptr;
   TKeyboardForm* keyboard_ = nullptr;

@@ -32,6 +32,7 @@
 #include "app/locate_form.h"
 #include "app/main_form.h"
 #include "app/number_edit.h"
+#include "app/numeric_form.h"
 #include "model/camera.h"
 #include "app/option_form.h"
 #include "app/pipe_form.h"
@@ -599,6 +600,46 @@ TEST_F(MainFormTest, ToolWindowsKeepTheirPlacesAndResetMovesThem) {
   EXPECT_FALSE(next->activeDocument()->document().useAngleSmooth);
   ui.answers.assign(20, QMessageBox::No);
   next->quit();
+}
+
+TEST_F(MainFormTest, EnterANumberOpensThroughTheDispatcherAndItsGoFieldsFollowThePivot) {
+  Document& document = form->activeDocument()->document();
+  ClearModel(document.model);
+  SetPoint(document.model, 1, 1, 2, 3, kStateSelected, 0);
+  SetPoint(document.model, 2, 3, 2, 3, kStateSelected, 0);
+  document.model.pointCount = 2;
+  RefreshSelection(document);
+  ResetUndo(document);
+  ASSERT_TRUE(form->command("NumericWindowItem").ok());
+  TNumericForm* numeric = form->numericForm();
+  ASSERT_TRUE(numeric->isVisible());
+  EXPECT_EQ(numeric->windowTitle(), "Enter A Number");
+  EXPECT_EQ(Child<NumberEdit>(numeric, "ScaleX")->text(), "100");
+
+  Child<NumberEdit>(numeric, "GoX")->setText("0.5");
+  Child<NumberEdit>(numeric, "GoZ")->setText("not a number");
+  Child<QPushButton>(numeric, "ApplyBtn")->click();
+  EXPECT_EQ(document.model.points[1].position, VECTOR(1.5f, 2, 3));
+  EXPECT_EQ(document.undo.undoDepth, 1);
+  EXPECT_EQ(Child<NumberEdit>(numeric, "GoZ")->text(), "0");
+
+  // Placing: the fields show the pivot and follow it through Undo.
+  auto* place = Child<QCheckBox>(numeric, "PlaceNewCoordinateCheck");
+  place->click();
+  EXPECT_FALSE(Child<QCheckBox>(numeric, "MoveUsingViewCheck")->isEnabled());
+  EXPECT_EQ(Child<NumberEdit>(numeric, "GoX")->text(), "2.500000");
+  form->action("UndoItem")->trigger();
+  EXPECT_EQ(Child<NumberEdit>(numeric, "GoX")->text(), "2.000000");
+  Child<QPushButton>(numeric, "DefaultBtn")->click();
+  EXPECT_FALSE(place->isChecked());
+  EXPECT_TRUE(Child<QCheckBox>(numeric, "MoveUsingViewCheck")->isEnabled());
+
+  ui.answers.assign(20, QMessageBox::No);
+  ASSERT_TRUE(form->quit());
+  Settings saved;
+  ASSERT_TRUE(LoadSettings(form->settingsPath().toStdString(), saved, nullptr));
+  EXPECT_EQ(saved.ShowNumericWindow, 1);
+  EXPECT_EQ(saved.NumericLeft, numeric->pos().x());
 }
 
 TEST_F(MainFormTest, EveryMainMenuItemHasItsCode) {
