@@ -85,8 +85,8 @@ TEST_F(Dispatcher, EveryItemIsRunnableOrMarkedForAWindow) {
     }
   }
   EXPECT_EQ(RunCommand("NoSuchItem", target).status, CommandStatus::kUnknown);
-  // A name no item has is refused as unavailable, never run.
-  EXPECT_EQ(RunCommand("NoSuchItem", target).status, CommandStatus::kNotBuilt);
+  // A name no item has is refused, never run.
+  EXPECT_EQ(RunCommand("NoSuchItem", target).status, CommandStatus::kUnknown);
 }
 
 TEST_F(Dispatcher, WindowCommandsGoToTheHost) {
