@@ -105,6 +105,9 @@ void FlipFace(Model& model, int surface) {
     f.corners = {c[0], c[3], c[2], c[1]};
     f.lines = {-r[3], -r[2], -r[1], -r[0]};
     f.uv = {u[0], u[3], u[2], u[1]};
+    // A quad whose first two corners are one point reads as a triangle once
+    // reversed; it keeps a triangle's repeated first line reference.
+    if (c[1] == c[0]) f.lines[3] = f.lines[0];
   } else {
     f.corners = {c[0], c[2], c[1], c[0]};
     f.lines = {-r[2], -r[1], -r[0], -r[2]};

@@ -47,6 +47,25 @@ TEST(Model, FlipFaceReversesWindingAndTwiceRestores) {
   EXPECT_EQ(model.faces[2].uv, triangle.uv);
 }
 
+TEST(Model, AQuadWithItsFirstTwoCornersOnOnePointFlipsIntoAValidTriangle) {
+  Model model;
+  for (int p = 1; p <= 3; ++p) SetPoint(model, p, static_cast<float>(p), static_cast<float>(p * p), 0, 0, 0);
+  model.pointCount = 3;
+  SetLine(model, 1, 2, 3, 0);
+  SetLine(model, 2, 3, 1, 0);
+  SetLine(model, 3, 1, 2, 0);
+  model.lineCount = 3;
+  SetFace(model, 1, 1, 1, 2, 3, 0, 0);  // (1, 1, 2, 3): the triangle 1-2-3
+  SetFaceLines(model, 1, 0, 3, 1, 2);
+  model.faceCount = 1;
+  FlipFace(model, 1);
+  EXPECT_FALSE(IsQuad(model, 1));
+  EXPECT_EQ(model.faces[1].corners, (std::array<int32_t, 4>{1, 3, 2, 1}));
+  EXPECT_EQ(model.faces[1].lines, (std::array<int32_t, 4>{-2, -1, -3, -2}));
+  std::string reason;
+  EXPECT_TRUE(ValidateModel(model, &reason, true)) << reason;
+}
+
 TEST(Model, ScaleModelFlipsOnlyForAnOddNumberOfMirrors) {
   Model model;
   testing::UnitQuad(model);
