@@ -25,6 +25,18 @@ box_of() {
     -fill white -opaque "$2" -trim -format '%X %Y %w %h' info: 2>/dev/null | sed 's/+//g'
 }
 away() { xdotool mousemove $((vx + 10)) $((vy + vh - 10)); }
+# The shot once the screen is still; POINT and HANDLE: the corner of the
+# selected point's image and of the handle's frame ("x y").
+shot_positions() {
+  away
+  e2e_settle
+  e2e_shot "$1"
+  POINT=$(box_of "$1" 'rgb(255,0,255)')
+  HANDLE=$(box_of "$1" 'rgb(255,255,0)')
+  [[ -n "$POINT" && -n "$HANDLE" ]] || e2e_fail "$1: the selected point or the handle is not drawn"
+  POINT=${POINT% * *}
+  HANDLE=${HANDLE% * *}
+}
 
 # A rectangle around the middle selects the point.
 xdotool mousemove $((cx - 25)) $((cy - 25)) mousedown 1
@@ -36,13 +48,10 @@ e2e_settle
 
 # The Move tool (key T) shows the handle; drag from the point 10 pixels right.
 xdotool key t
-away
-e2e_settle
-e2e_shot grabbed
-read -r px py pw ph <<<"$(box_of grabbed 'rgb(255,0,255)')"
-read -r hx hy hw hh <<<"$(box_of grabbed 'rgb(255,255,0)')"
-echo "point at $px,$py (${pw}x$ph), handle frame at $hx,$hy (${hw}x$hh)"
-[[ -n "$px" && -n "$hx" ]] || e2e_fail "the selected point or the handle is not drawn"
+shot_positions grabbed
+read -r px py <<<"$POINT"
+read -r hx hy <<<"$HANDLE"
+echo "point at $px,$py, handle frame at $hx,$hy"
 xdotool mousemove "$cx" "$cy"
 sleep 0.2
 xdotool mousedown 1
@@ -52,11 +61,9 @@ for step in 2 4 6 8 10; do
 done
 sleep 0.2
 xdotool mouseup 1
-away
-e2e_settle
-e2e_shot moved
-read -r qx qy _ _ <<<"$(box_of moved 'rgb(255,0,255)')"
-read -r kx ky _ _ <<<"$(box_of moved 'rgb(255,255,0)')"
+shot_positions moved
+read -r qx qy <<<"$POINT"
+read -r kx ky <<<"$HANDLE"
 echo "after the drag: point at $qx,$qy, handle frame at $kx,$ky"
 ((qx - px == 10 && qy == py)) || e2e_fail "the point's image moved by $((qx - px)),$((qy - py)), not 10,0"
 ((kx - hx == 10 && ky == hy)) || e2e_fail "the handle moved by $((kx - hx)),$((ky - hy)), not 10,0"
