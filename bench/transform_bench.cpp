@@ -58,6 +58,19 @@ void BM_RotateDragStep(benchmark::State& state) { DragSteps(state, kToolRotate);
 void BM_ScaleDragStep(benchmark::State& state) { DragSteps(state, kToolScale); }
 void BM_NormalMoveDragStep(benchmark::State& state) { DragSteps(state, kToolNormalMove); }
 
+// The pointer-shape feedback of an idle transform tool: one mouse move
+// picks the handle, a point and a line.
+void BM_TransformHover(benchmark::State& state) {
+  DragFixture f(kToolMove);
+  MouseRelease(*f.document, f.workspace, {MouseButton::kLeft, 0, f.x, f.y});
+  int step = 0;
+  for (auto _ : state) {
+    ++step;
+    MouseMove(*f.document, f.workspace, {MouseButton::kLeft, 0, f.x + step % 40, f.y - step % 30});
+  }
+}
+
+BENCHMARK(BM_TransformHover)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MoveDragStep)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RotateDragStep)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScaleDragStep)->Unit(benchmark::kMillisecond);
