@@ -68,6 +68,19 @@ const Selected& FullTorus() {
   return torus;
 }
 
+// The torus scaled to nothing: 9,999 selected points at one position, the
+// worst case of the sort's tie-breaks.
+const Selected& CollapsedTorus() {
+  static const Selected torus = [] {
+    Selected s;
+    testing::QuadTorus(s.document->model, 99, 101);
+    ScaleModel(s.document->model, 0, 0, 0);
+    SelectAll(s);
+    return s;
+  }();
+  return torus;
+}
+
 template <typename Weld>
 void RunWeld(benchmark::State& state, const Selected& source, Weld weld) {
   auto model = std::make_unique<Model>();
@@ -108,6 +121,10 @@ void BM_AttachApproximate_Torus9999(benchmark::State& state) {
 void BM_AttachSingle_Torus9999(benchmark::State& state) {
   RunWeld(state, FullTorus(), [](Model& m, const WeldSelection& s) { return AttachSingle(m, s); });
 }
+void BM_AttachSame_Collapsed9999(benchmark::State& state) {
+  RunWeld(state, CollapsedTorus(), AttachSame);
+}
+BENCHMARK(BM_AttachSame_Collapsed9999)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AttachSame_Soup19999)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AttachSameLiteral_Soup19999)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_AttachApproximate_Soup19999)->Unit(benchmark::kMillisecond);

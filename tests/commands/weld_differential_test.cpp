@@ -48,6 +48,12 @@ class WeldDifferential : public ::testing::Test {
       if (trial % 3 == 1 && percent(random) < 40) model.points[p].position.x += nudge(random);
       if (trial % 3 == 1 && percent(random) < 40) model.points[p].position.y += nudge(random);
     }
+    // Most points gathered on one spot: long runs of equal position keys.
+    if (trial % 7 == 5) {
+      for (int p = 1; p <= model.pointCount; ++p) {
+        if (percent(random) < 70) model.points[p].position = VECTOR(0.5f, -0.25f, 0.125f);
+      }
+    }
     // Every surface edge gets a line, as in any model the program holds.
     ASSERT_EQ(CompactModel(model, kCompactRebuildLines), 1);
     RefreshSelection(*document);
