@@ -1,6 +1,7 @@
 #include "formats/format.h"
 
 #include <exception>
+#include <memory>
 #include <utility>
 
 #include "io/file_bytes.h"
@@ -25,6 +26,19 @@ int RunReader(ReaderFunction reader, std::span<const uint8_t> bytes, const std::
   } catch (...) {
     return context.fail("internal error");
   }
+}
+
+int LoadBytesInto(Model& model, std::span<const uint8_t> bytes, const std::string& name,
+                  ReaderFunction reader, FormatContext& context) {
+  std::unique_ptr<ReadTarget> scratch;
+  try {
+    scratch = std::make_unique<ReadTarget>();
+  } catch (const std::exception&) {
+    return context.fail("out of memory");
+  }
+  if (RunReader(reader, bytes, name, SCENE{}, *scratch, context) != 1) return 0;
+  std::swap(model, scratch->model);
+  return 1;
 }
 
 int LoadModelBytes(Document& document, std::span<const uint8_t> bytes, const std::string& name,

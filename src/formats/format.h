@@ -81,6 +81,11 @@ int RunReader(ReaderFunction reader, std::span<const uint8_t> bytes, const std::
 int LoadModelBytes(Document& document, std::span<const uint8_t> bytes, const std::string& name,
                    ReaderFunction reader, FormatContext& context, ReadTarget* scratch = nullptr);
 
+// Reads bytes with reader into a fresh scratch and on success swaps its
+// model into model; on failure model is left exactly as it was.
+int LoadBytesInto(Model& model, std::span<const uint8_t> bytes, const std::string& name,
+                  ReaderFunction reader, FormatContext& context);
+
 // The same for a file on disk; a file that cannot be read fails with the
 // reason of ReadFileBytes.
 int LoadModelFile(Document& document, const std::string& path, ReaderFunction reader,

@@ -628,15 +628,11 @@ void GltfReader::fillPalette(Model& model) const {
   }
 }
 
-struct GltfWorkspace {
-  Model model;
-  TriangleSoup soup;
-};
-
-GltfWorkspace& Workspace() {
-  thread_local std::unique_ptr<GltfWorkspace> workspace;
-  if (!workspace) workspace = std::make_unique<GltfWorkspace>();
-  return *workspace;
+// The triangles of the last read, kept so that a second read reuses their
+// room.
+TriangleSoup& Soup() {
+  thread_local TriangleSoup soup;
+  return soup;
 }
 
 void TakeWarnings(const std::string& text, FormatContext& context) {
@@ -1003,9 +999,8 @@ int SaveGltf(Document& document, const std::string& path, FormatContext& context
 
 }  // namespace
 
-int LoadGltfBytes(Model& model, std::span<const uint8_t> bytes, const std::string& name,
+int ReadGltfBytes(std::span<const uint8_t> bytes, const std::string& name, ReadTarget& target,
                   FormatContext& context) {
-  context.reason.clear();
   if (bytes.size() > 0xFFFFFFFFu) return context.fail("file too large");
   tinygltf::Model file;
   std::string error, warning;
@@ -1033,25 +1028,28 @@ int LoadGltfBytes(Model& model, std::span<const uint8_t> bytes, const std::strin
   if (!loaded) return context.fail(FirstLine(error));
   TakeWarnings(warning, context);
 
-  GltfWorkspace& workspace = Workspace();
-  workspace.soup.clear();
-  GltfReader reader(file, workspace.soup, context);
+  TriangleSoup& soup = Soup();
+  soup.clear();
+  GltfReader reader(file, soup, context);
   if (!reader.read()) return 0;
-  if (!workspace.soup.commit(workspace.model, context)) return 0;
-  reader.fillPalette(workspace.model);
-  if (workspace.soup.droppedTriangles() > 0) {
-    context.warnings.push_back(
-        Format("%d degenerate triangles dropped", workspace.soup.droppedTriangles()));
+  if (!soup.commit(target.model, context)) return 0;
+  reader.fillPalette(target.model);
+  if (soup.droppedTriangles() > 0) {
+    context.warnings.push_back(Format("%d degenerate triangles dropped", soup.droppedTriangles()));
   }
-  std::swap(model, workspace.model);
   return 1;
+}
+
+int LoadGltfBytes(Model& model, std::span<const uint8_t> bytes, const std::string& name,
+                  FormatContext& context) {
+  return LoadBytesInto(model, bytes, name, ReadGltfBytes, context);
 }
 
 int LoadGltfFile(Document& document, const std::string& path, FormatContext& context) {
   std::vector<uint8_t> bytes;
   std::string why;
   if (!ReadFileBytes(path, bytes, &why)) return context.fail(why);
-  return LoadGltfBytes(document.model, bytes, path, context);
+  return LoadModelBytes(document, bytes, path, ReadGltfBytes, context);
 }
 
 int SaveGltfFile(Document& document, const std::string& path, FormatContext& context) {
@@ -1062,9 +1060,5 @@ int SaveGlbFile(Document& document, const std::string& path, FormatContext& cont
   return SaveGltf(document, path, context, true);
 }
 
-int ReadGltfBytes(std::span<const uint8_t> bytes, const std::string& name, ReadTarget& target,
-             FormatContext& context) {
-  return LoadGltfBytes(target.model, bytes, name, context);
-}
 
 }  // namespace vexal

@@ -25,15 +25,11 @@ constexpr size_t kTriangleBytes = 50;
 // Lines of an ASCII file are short; a longer one is not STL.
 constexpr size_t kMaxAsciiLine = 4096;
 
-struct StlWorkspace {
-  Model model;
-  TriangleSoup soup;
-};
-
-StlWorkspace& Workspace() {
-  thread_local std::unique_ptr<StlWorkspace> workspace;
-  if (!workspace) workspace = std::make_unique<StlWorkspace>();
-  return *workspace;
+// The triangles of the last read, kept so that a second read reuses their
+// room.
+TriangleSoup& Soup() {
+  thread_local TriangleSoup soup;
+  return soup;
 }
 
 VECTOR FromFile(float x, float y, float z) {
@@ -260,11 +256,9 @@ void PutVector(OutputBuffer& out, const VECTOR& v) {
 
 }  // namespace
 
-int LoadStlBytes(Model& model, std::span<const uint8_t> bytes, const std::string& /*name*/,
+int ReadStlBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, ReadTarget& target,
                  FormatContext& context) {
-  context.reason.clear();
-  StlWorkspace& workspace = Workspace();
-  TriangleSoup& soup = workspace.soup;
+  TriangleSoup& soup = Soup();
   soup.clear();
   bool read = false;
   if (bytes.size() >= kHeaderBytes + 4) {
@@ -285,19 +279,23 @@ int LoadStlBytes(Model& model, std::span<const uint8_t> bytes, const std::string
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     if (!ReadAscii(text, soup, context)) return 0;
   }
-  if (!soup.commit(workspace.model, context)) return 0;
+  if (!soup.commit(target.model, context)) return 0;
   if (soup.droppedTriangles() > 0) {
     context.warnings.push_back(Format("%d degenerate triangles dropped", soup.droppedTriangles()));
   }
-  std::swap(model, workspace.model);
   return 1;
+}
+
+int LoadStlBytes(Model& model, std::span<const uint8_t> bytes, const std::string& name,
+                 FormatContext& context) {
+  return LoadBytesInto(model, bytes, name, ReadStlBytes, context);
 }
 
 int LoadStlFile(Document& document, const std::string& path, FormatContext& context) {
   std::vector<uint8_t> bytes;
   std::string why;
   if (!ReadFileBytes(path, bytes, &why)) return context.fail(why);
-  return LoadStlBytes(document.model, bytes, path, context);
+  return LoadModelBytes(document, bytes, path, ReadStlBytes, context);
 }
 
 int SaveStlFile(Document& document, const std::string& path, FormatContext& context) {
@@ -346,9 +344,5 @@ int SaveStlAsciiFile(Document& document, const std::string& path, FormatContext&
   return 1;
 }
 
-int ReadStlBytes(std::span<const uint8_t> bytes, const std::string& name, ReadTarget& target,
-            FormatContext& context) {
-  return LoadStlBytes(target.model, bytes, name, context);
-}
 
 }  // namespace vexal
