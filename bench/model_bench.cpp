@@ -7,6 +7,7 @@
 
 #include "model/document.h"
 #include "model/maintenance.h"
+#include "support/model_copy.h"
 #include "support/reference_maintenance.h"
 #include "support/test_models.h"
 
@@ -16,15 +17,7 @@ namespace {
 constexpr int kRows = 99;
 constexpr int kColumns = 101;
 
-void CopyLive(const Model& from, Model& to) {
-  to.pointCount = from.pointCount;
-  to.lineCount = from.lineCount;
-  to.faceCount = from.faceCount;
-  std::copy_n(from.points.begin(), from.pointCount + 1, to.points.begin());
-  std::copy_n(from.lines.begin(), from.lineCount + 1, to.lines.begin());
-  std::copy_n(from.faces.begin(), from.faceCount + 1, to.faces.begin());
-  to.materials = from.materials;
-}
+using testing::CopyLive;
 
 const Model& TorusSoup() {
   static const std::unique_ptr<Model> soup = [] {

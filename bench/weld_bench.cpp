@@ -10,21 +10,14 @@
 #include "model/weld.h"
 #include "model/document.h"
 #include "model/maintenance.h"
+#include "support/model_copy.h"
 #include "support/reference_weld.h"
 #include "support/test_models.h"
 
 namespace vexal {
 namespace {
 
-void CopyLive(const Model& from, Model& to) {
-  to.pointCount = from.pointCount;
-  to.lineCount = from.lineCount;
-  to.faceCount = from.faceCount;
-  std::copy_n(from.points.begin(), from.pointCount + 1, to.points.begin());
-  std::copy_n(from.lines.begin(), from.lineCount + 1, to.lines.begin());
-  std::copy_n(from.faces.begin(), from.faceCount + 1, to.faces.begin());
-  to.materials = from.materials;
-}
+using testing::CopyLive;
 
 struct Selected {
   std::unique_ptr<Document> document = std::make_unique<Document>();

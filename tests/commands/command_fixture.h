@@ -15,7 +15,7 @@
 #include "model/camera.h"
 #include "model/document.h"
 #include "model/validate.h"
-#include "commands/model_compare.h"
+#include "support/model_compare.h"
 
 namespace vexal::testing {
 

@@ -13,7 +13,7 @@
 #include "model/document.h"
 #include "model/maintenance.h"
 #include "model/validate.h"
-#include "commands/model_compare.h"
+#include "support/model_compare.h"
 #include "support/reference_mirror.h"
 #include "support/reference_weld.h"
 #include "support/test_models.h"

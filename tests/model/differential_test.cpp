@@ -8,50 +8,15 @@
 #include <random>
 
 #include "model/maintenance.h"
+#include "support/model_compare.h"
 #include "support/reference_maintenance.h"
 #include "support/test_models.h"
 
 namespace vexal {
 namespace {
 
-void ExpectSameModel(const Model& actual, const Model& expected, const std::string& where) {
-  ASSERT_EQ(actual.pointCount, expected.pointCount) << where;
-  ASSERT_EQ(actual.lineCount, expected.lineCount) << where;
-  ASSERT_EQ(actual.faceCount, expected.faceCount) << where;
-  for (int p = 1; p <= actual.pointCount; ++p) {
-    const VERT& a = actual.points[p];
-    const VERT& e = expected.points[p];
-    ASSERT_TRUE(a.position == e.position && a.mirror == e.mirror && a.state == e.state &&
-                a.flags == e.flags)
-        << where << " point " << p;
-  }
-  for (int l = 1; l <= actual.lineCount; ++l) {
-    const LINE& a = actual.lines[l];
-    const LINE& e = expected.lines[l];
-    ASSERT_TRUE(a.a == e.a && a.b == e.b && a.state == e.state) << where << " line " << l;
-  }
-  for (int s = 1; s <= actual.faceCount; ++s) {
-    const FACE& a = actual.faces[s];
-    const FACE& e = expected.faces[s];
-    ASSERT_EQ(a.corners, e.corners) << where << " surface " << s;
-    ASSERT_EQ(a.lines, e.lines) << where << " surface " << s;
-    ASSERT_EQ(a.uv, e.uv) << where << " surface " << s;
-    ASSERT_EQ(a.material, e.material) << where << " surface " << s;
-    ASSERT_EQ(a.state, e.state) << where << " surface " << s;
-  }
-}
-
-// Copies only the live records: a whole Model is 7 MB, too much to copy
-// thousands of times.
-void CopyLive(const Model& from, Model& to) {
-  to.pointCount = from.pointCount;
-  to.lineCount = from.lineCount;
-  to.faceCount = from.faceCount;
-  std::copy_n(from.points.begin(), from.pointCount + 1, to.points.begin());
-  std::copy_n(from.lines.begin(), from.lineCount + 1, to.lines.begin());
-  std::copy_n(from.faces.begin(), from.faceCount + 1, to.faces.begin());
-  to.materials = from.materials;
-}
+using testing::CopyLive;
+using testing::ExpectSameModel;
 
 TEST(MaintenanceDifferential, CompactModelMatchesTheLiteralVersion) {
   std::mt19937 random(20261207);

@@ -11,6 +11,7 @@
 #include "model/camera.h"
 #include "model/document.h"
 #include "model/validate.h"
+#include "support/model_compare.h"
 #include "tools/tool_dispatch.h"
 
 namespace vexal::testing {
@@ -93,27 +94,6 @@ class ToolTest : public ::testing::Test {
 };
 
 // The live records of two models are the same, field by field.
-inline void ExpectSameModel(const Model& a, const Model& b) {
-  ASSERT_EQ(a.pointCount, b.pointCount);
-  ASSERT_EQ(a.lineCount, b.lineCount);
-  ASSERT_EQ(a.faceCount, b.faceCount);
-  for (int p = 1; p <= a.pointCount; ++p) {
-    EXPECT_EQ(a.points[p].position, b.points[p].position) << "point " << p;
-    EXPECT_EQ(a.points[p].state, b.points[p].state) << "point " << p;
-    EXPECT_EQ(a.points[p].mirror, b.points[p].mirror) << "point " << p;
-  }
-  for (int l = 1; l <= a.lineCount; ++l) {
-    EXPECT_EQ(a.lines[l].a, b.lines[l].a) << "line " << l;
-    EXPECT_EQ(a.lines[l].b, b.lines[l].b) << "line " << l;
-    EXPECT_EQ(a.lines[l].state, b.lines[l].state) << "line " << l;
-  }
-  for (int s = 1; s <= a.faceCount; ++s) {
-    EXPECT_EQ(a.faces[s].corners, b.faces[s].corners) << "surface " << s;
-    EXPECT_EQ(a.faces[s].lines, b.faces[s].lines) << "surface " << s;
-    EXPECT_EQ(a.faces[s].state, b.faces[s].state) << "surface " << s;
-    EXPECT_EQ(a.faces[s].material, b.faces[s].material) << "surface " << s;
-    EXPECT_EQ(a.faces[s].uv, b.faces[s].uv) << "surface " << s;
-  }
-}
+inline void ExpectSameModel(const Model& a, const Model& b) { ExpectSameModel(a, b, "model"); }
 
 }  // namespace vexal::testing

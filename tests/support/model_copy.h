@@ -1,7 +1,6 @@
-// Comparing and copying the live records of models in tests.
+// Copying and comparing the live records of models, for the tests and the
+// benchmarks.
 #pragma once
-
-#include <string>
 
 #include "model/model.h"
 
@@ -10,10 +9,6 @@ namespace vexal::testing {
 // Copies counts, records 0..count and the palette: a whole Model is 7 MB,
 // too much to copy thousands of times.
 void CopyLive(const Model& from, Model& to);
-
-// gtest failures naming the first record that differs (positions,
-// partners, states, flags, corners, line references, UVs, materials).
-void ExpectSameModel(const Model& actual, const Model& expected, const std::string& where);
 
 // True when the live records are identical in every field (normals and
 // selection classes included): a do, undo, redo round trip must give this.
