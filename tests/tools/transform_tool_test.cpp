@@ -155,6 +155,70 @@ TEST_F(TransformTools, RotateAndScaleFollowTheVerticalMovement) {
   expectValid();
 }
 
+TEST_F(TransformTools, HandleArmsScaleAndTurnAboutOneModelAxis) {
+  testing::ClosedCube(model());
+  Base();
+  for (int p = 1; p <= model().pointCount; ++p) model().points[p].state = kStateSelected;
+  RefreshSelection(*document);
+  oblique();
+  const Model before = model();
+  const VECTOR pivot = document->scene.handle;
+  // A pixel on the given arm, half way along it.
+  const auto armPixel = [&](int arm) {
+    const float length =
+        PixelSize(*document, ProjectPoint(*document, pivot, false).z) * 40.0f;
+    VECTOR end = pivot;
+    (arm == kHandleX ? end.x : arm == kHandleY ? end.y : end.z) -= length;
+    const VECTOR s = ProjectPoint(*document, end, true);
+    return Pixel{static_cast<int>(s.x), static_cast<int>(s.y)};
+  };
+  const float e = std::exp(0.3f);
+
+  // Scale on the X arm: x alone grows by e^0.3 about the pivot.
+  SetTool(*document, kToolScale);
+  Pixel at = armPixel(kHandleX);
+  ASSERT_EQ(PickHandle(*document, at.x, at.y), kHandleX);
+  drag(0, at.x, at.y, at.x, at.y - 30);
+  for (int q = 1; q <= 8; ++q) {
+    const VECTOR& was = before.points[q].position;
+    const VECTOR& is = model().points[q].position;
+    EXPECT_NEAR(is.x - pivot.x, (was.x - pivot.x) * e, 1e-5f) << q;
+    EXPECT_EQ(is.y, was.y) << q;
+    EXPECT_EQ(is.z, was.z) << q;
+  }
+  StepUndo(*document, -1);
+
+  // With Shift the other two axes grow and x stays.
+  at = armPixel(kHandleX);
+  press(MouseButton::kLeft, 0, at.x, at.y);
+  move(at.x, at.y - 30, kShiftKey);
+  release(MouseButton::kLeft, at.x, at.y - 30);
+  for (int q = 1; q <= 8; ++q) {
+    const VECTOR& was = before.points[q].position;
+    const VECTOR& is = model().points[q].position;
+    EXPECT_EQ(is.x, was.x) << q;
+    EXPECT_NEAR(is.y - pivot.y, (was.y - pivot.y) * e, 1e-5f) << q;
+    EXPECT_NEAR(is.z - pivot.z, (was.z - pivot.z) * e, 1e-5f) << q;
+  }
+  StepUndo(*document, -1);
+
+  // Rotate on the Z arm: z stays, distances from the axis stay.
+  SetTool(*document, kToolRotate);
+  at = armPixel(kHandleZ);
+  ASSERT_EQ(PickHandle(*document, at.x, at.y), kHandleZ);
+  drag(0, at.x, at.y, at.x, at.y - 90);
+  for (int q = 1; q <= 8; ++q) {
+    const VECTOR was = before.points[q].position - pivot;
+    const VECTOR is = model().points[q].position - pivot;
+    EXPECT_EQ(model().points[q].position.z, before.points[q].position.z) << q;
+    EXPECT_NEAR(is.x * is.x + is.y * is.y, was.x * was.x + was.y * was.y, 1e-3f) << q;
+    // A quarter turn: (x, y) becomes (-y, x) up to the sine table's steps.
+    EXPECT_NEAR(is.x, -was.y, 2e-3f) << q;
+    EXPECT_NEAR(is.y, was.x, 2e-3f) << q;
+  }
+  expectValid();
+}
+
 TEST_F(TransformTools, MirrorPairsKeepTheirXUnderMoveAndRotate) {
   testing::MirroredPair(model());
   ScaleModel(model(), 2, 2, 2);  // the points off the handle's arms
