@@ -74,6 +74,20 @@ const Selected& CollapsedTorus() {
   return torus;
 }
 
+// Every other point of the torus moved to one spot: a long run of equal
+// keys mixed with distinct ones.
+const Selected& HalfCollapsedTorus() {
+  static const Selected torus = [] {
+    Selected s;
+    testing::QuadTorus(s.document->model, 99, 101);
+    Model& model = s.document->model;
+    for (int p = 1; p <= model.pointCount; p += 2) model.points[p].position = VECTOR(0.25f, 0, 0);
+    SelectAll(s);
+    return s;
+  }();
+  return torus;
+}
+
 template <typename Weld>
 void RunWeld(benchmark::State& state, const Selected& source, Weld weld) {
   auto model = std::make_unique<Model>();
@@ -118,6 +132,10 @@ void BM_AttachSame_Collapsed9999(benchmark::State& state) {
   RunWeld(state, CollapsedTorus(), AttachSame);
 }
 BENCHMARK(BM_AttachSame_Collapsed9999)->Unit(benchmark::kMillisecond);
+void BM_AttachSame_HalfCollapsed9999(benchmark::State& state) {
+  RunWeld(state, HalfCollapsedTorus(), AttachSame);
+}
+BENCHMARK(BM_AttachSame_HalfCollapsed9999)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AttachSame_Soup19999)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AttachSameLiteral_Soup19999)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_AttachApproximate_Soup19999)->Unit(benchmark::kMillisecond);
