@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "formats/format_support.h"
+#include "io/blanks.h"
 #include "io/byte_reader.h"
 #include "io/file_bytes.h"
 #include "io/text_writer.h"
@@ -31,14 +32,6 @@ constexpr int kMirrorX = 1;
 constexpr int kMirrorY = 2;
 constexpr int kMirrorZ = 4;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
 bool StartsWith(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
 }
@@ -48,7 +41,7 @@ bool Contains(std::string_view text, std::string_view part) {
 }
 
 void SkipBlanks(const char*& cursor, const char* end) {
-  while (cursor < end && IsBlank(*cursor)) ++cursor;
+  while (cursor < end && IsSpaceOrTab(*cursor)) ++cursor;
 }
 
 // A finite real after optional blanks, with an optional leading "+".

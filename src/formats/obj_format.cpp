@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "formats/format_support.h"
+#include "io/blanks.h"
 #include "io/file_bytes.h"
 #include "io/text_writer.h"
 #include "io/line_reader.h"
@@ -31,14 +32,6 @@ constexpr size_t kMaxMaterialName = 255;
 // guide material and stays as it is.
 constexpr int kFileMaterials = 15;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
 // A statement word alone or followed by a blank (space or tab); rest is
 // what follows the blank.
 bool IsStatement(std::string_view text, std::string_view word, std::string_view& rest) {
@@ -52,7 +45,7 @@ bool IsStatement(std::string_view text, std::string_view word, std::string_view&
     rest = text.substr(word.size());
     return true;
   }
-  if (!IsBlank(text[word.size()])) return false;
+  if (!IsSpaceOrTab(text[word.size()])) return false;
   rest = text.substr(word.size() + 1);
   return true;
 }
@@ -72,7 +65,7 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // an integer mantissa below 2^53 divided by an exact power of ten is the
 // correctly rounded double. Everything else goes to std::from_chars.
 bool ReadReal(const char*& cursor, const char* end, double& value) {
-  while (cursor < end && IsBlank(*cursor)) ++cursor;
+  while (cursor < end && IsSpaceOrTab(*cursor)) ++cursor;
   const char* p = cursor;
   bool negative = false;
   if (p < end && (*p == '-' || *p == '+')) {
@@ -354,7 +347,7 @@ bool ObjParser::textureCoordinate(std::string_view rest, size_t number) {
   const char* afterU = cursor;
   if (!ReadReal(cursor, end, v)) {
     cursor = afterU;
-    while (cursor < end && IsBlank(*cursor)) ++cursor;
+    while (cursor < end && IsSpaceOrTab(*cursor)) ++cursor;
     if (cursor < end) return fail(number, "a texture coordinate needs finite numbers");
     v = 0.0;
   }
@@ -387,7 +380,7 @@ ObjParser::Scan ObjParser::scanPlainFace(std::string_view rest, size_t number) {
     return p > start && (p == end || !IsDigit(*p));
   };
   for (;;) {
-    while (p < end && IsBlank(*p)) ++p;
+    while (p < end && IsSpaceOrTab(*p)) ++p;
     if (p == end) return Scan::kDone;
     int64_t value;
     bool relative;
@@ -400,7 +393,7 @@ ObjParser::Scan ObjParser::scanPlainFace(std::string_view rest, size_t number) {
     UV uv{};
     if (p < end && *p == '/') {
       ++p;
-      if (p < end && *p != '/' && !IsBlank(*p)) {
+      if (p < end && *p != '/' && !IsSpaceOrTab(*p)) {
         if (!readIndex(value, relative)) return Scan::kUnusual;
         const int64_t index = relative ? uvCount - value + 1 : value;
         if (index < 1 || index > uvCount) {
@@ -411,10 +404,10 @@ ObjParser::Scan ObjParser::scanPlainFace(std::string_view rest, size_t number) {
       }
       if (p < end && *p == '/') {
         ++p;
-        if (p < end && !IsBlank(*p) && !readIndex(value, relative)) return Scan::kUnusual;
+        if (p < end && !IsSpaceOrTab(*p) && !readIndex(value, relative)) return Scan::kUnusual;
       }
     }
-    if (p < end && !IsBlank(*p)) return Scan::kUnusual;
+    if (p < end && !IsSpaceOrTab(*p)) return Scan::kUnusual;
     facePoints_.push_back(static_cast<int32_t>(point));
     faceUVs_.push_back(uv);
   }
@@ -501,7 +494,7 @@ bool ObjParser::scanFace(std::string_view rest, size_t number) {
       if (!endNumber()) return false;
       ++field;
       started = true;
-    } else if (IsBlank(c)) {
+    } else if (IsSpaceOrTab(c)) {
       if (!endNumber() || !endVertex()) return false;
       field = 0;
     }
