@@ -12,6 +12,7 @@
 #include "model/document.h"
 #include "model/validate.h"
 #include "support/model_compare.h"
+#include "tools/picking.h"
 #include "tools/tool_dispatch.h"
 
 namespace vexal::testing {
@@ -67,7 +68,8 @@ class ToolTest : public ::testing::Test {
   };
   Pixel pixel(const VECTOR& position) const {
     const VECTOR s = ProjectPoint(*document, position, true);
-    return {static_cast<int>(s.x), static_cast<int>(s.y)};
+    // Kept in range for points far off screen or behind the eye.
+    return {ScreenInt(s.x), ScreenInt(s.y)};
   }
   Pixel pixelOf(int point) const { return pixel(model().points[point].position); }
   void clickPoint(int point, int modifiers = 0) {
