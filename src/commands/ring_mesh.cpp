@@ -1,5 +1,9 @@
 #include "commands/ring_mesh.h"
 
+#include "commands/edit_frame.h"
+#include "commands/table_room.h"
+#include "model/maintenance.h"
+
 namespace vexal {
 
 RingMeshCounts RingMeshSize(int around, int rings) {
@@ -60,6 +64,28 @@ void AppendRingMesh(Model& model, int firstPoint, int around, int rings, int top
     addSurface(bottomPole, point(last, k), point(last, k + 1), bottomPole, -(bottomSpokes + k),
                ringLine(last, k), bottomSpokes + spokeNext, -(bottomSpokes + k));
   }
+}
+
+CommandResult AddRingSolid(Document& document, std::string_view what, int around, int rings,
+                           const std::function<VECTOR(int ring, int k)>& ringPoint,
+                           const VECTOR& topPole, const VECTOR& bottomPole) {
+  const RingMeshCounts size = RingMeshSize(around, rings);
+  const CommandResult room = CheckTableRoom(document.model, size.points, size.lines, size.surfaces, what);
+  if (!room.ok()) return room;
+  EditSteps steps;
+  steps.normalFlags = kNormalsAngleSmoothed;
+  return RunEdit(document, steps, [&](Document& doc) {
+    Model& model = doc.model;
+    DeselectAll(model);
+    const int first = model.pointCount + 1;
+    for (int j = 0; j < rings; ++j) {
+      for (int k = 0; k < around; ++k) AppendSelectedPoint(model, ringPoint(j, k));
+    }
+    const int top = AppendSelectedPoint(model, topPole);
+    const int bottom = AppendSelectedPoint(model, bottomPole);
+    AppendRingMesh(model, first, around, rings, top, bottom, doc.scene.paletteIndex);
+    return CommandResult{};
+  });
 }
 
 }  // namespace vexal

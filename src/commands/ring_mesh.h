@@ -3,6 +3,11 @@
 // fans of triangles.
 #pragma once
 
+#include <functional>
+#include <string_view>
+
+#include "commands/command_dispatcher.h"
+#include "model/document.h"
 #include "model/model.h"
 
 namespace vexal {
@@ -27,5 +32,13 @@ void AppendRingMesh(Model& model, int firstPoint, int around, int rings, int top
 
 // Appends a selected point without a mirror partner; returns its index.
 int AppendSelectedPoint(Model& model, const VECTOR& position);
+
+// A whole ring solid as one edit: refused (naming `what`) when it would not
+// fit; else the selection is cleared, ringPoint(j, k) places point k of
+// ring j, the poles go last, and the mesh is built in the current palette
+// entry, selected.
+CommandResult AddRingSolid(Document& document, std::string_view what, int around, int rings,
+                           const std::function<VECTOR(int ring, int k)>& ringPoint,
+                           const VECTOR& topPole, const VECTOR& bottomPole);
 
 }  // namespace vexal
