@@ -1,8 +1,9 @@
 // The tool of a document window and the routing of its mouse events: the
 // temporary modifier-key gestures (with what a right press must restore),
 // the per-tool press, the move chain, the release table, the double click
-// and the change of tool. A window turns each Qt event into one of these
-// calls; tests feed them event sequences and check the model and the view.
+// and the change of tool. A window hands each raw mouse event to
+// DeliverPointer with a DocumentPointer, which makes these calls; tests
+// feed them event sequences and check the model and the view.
 #pragma once
 
 #include "model/document.h"
