@@ -56,13 +56,6 @@ class ToolTest : public ::testing::Test {
     DocumentPointer target(*document, workspace);
     DeliverPointer(target, PointerAction::kDoublePress, {button, modifiers, x, y});
   }
-  // Two quick clicks as Qt reports them.
-  void quickClicks(MouseButton button, int x, int y) {
-    press(button, 0, x, y);
-    release(button, x, y);
-    doubleClick(button, x, y);
-    release(button, x, y);
-  }
   void click(int x, int y, int modifiers = 0) {
     press(MouseButton::kLeft, modifiers, x, y);
     release(MouseButton::kLeft, x, y);
