@@ -135,7 +135,7 @@ bool PaletteButtonOf(MouseButton button, PaletteButton& result) {
 }  // namespace
 
 void PalettePointer::press(const PointerEvent& event) {
-  PaletteButton button;
+  PaletteButton button = PaletteButton::kLeft;
   if (!document_ || !PaletteButtonOf(event.button, button)) return;
   PalettePress(panel_, *document_, button, event.modifiers(), event.x, width_);
 }
@@ -146,7 +146,7 @@ void PalettePointer::release(const PointerEvent& event) {
 }
 
 void PalettePointer::doubleClick(const PointerEvent& event) {
-  PaletteButton button;
+  PaletteButton button = PaletteButton::kLeft;
   if (!document_ || !PaletteButtonOf(event.button, button)) return;
   if (PaletteDoubleClick(panel_, button)) colorDialogWanted = true;
 }
