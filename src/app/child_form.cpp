@@ -83,30 +83,18 @@ void TChildForm::viewWheel(QWheelEvent* event) {
   WheelZoom(document_, main_->settings(), event->angleDelta().y());
 }
 
-void TChildForm::viewPress(QMouseEvent* event) {
+void TChildForm::viewPointer(PointerAction action, QMouseEvent* event) {
   event->accept();
-  MousePress(document_, main_->workspace(), PointerEventFrom(*event));
-  main_->refreshMenuState();
+  DocumentPointer target(document_, main_->workspace());
+  DeliverPointer(target, action, PointerEventFrom(*event));
+  if (action != PointerAction::kMove) main_->refreshMenuState();
 }
 
-void TChildForm::viewMove(QMouseEvent* event) {
-  event->accept();
-  MouseMove(document_, main_->workspace(), PointerEventFrom(*event));
-}
-
-void TChildForm::viewRelease(QMouseEvent* event) {
-  event->accept();
-  MouseRelease(document_, main_->workspace(), PointerEventFrom(*event));
-  main_->refreshMenuState();
-}
-
+void TChildForm::viewPress(QMouseEvent* event) { viewPointer(PointerAction::kPress, event); }
+void TChildForm::viewMove(QMouseEvent* event) { viewPointer(PointerAction::kMove, event); }
+void TChildForm::viewRelease(QMouseEvent* event) { viewPointer(PointerAction::kRelease, event); }
 void TChildForm::viewDoubleClick(QMouseEvent* event) {
-  event->accept();
-  // Qt delivers the double click in place of the second press; the press
-  // that follows it here is the one the tools must not see.
-  DoubleClick(document_, main_->workspace());
-  MousePress(document_, main_->workspace(), PointerEventFrom(*event));
-  main_->refreshMenuState();
+  viewPointer(PointerAction::kDoublePress, event);
 }
 
 void TChildForm::overlayChanged() {

@@ -9,6 +9,7 @@
 #include "formats/document_io.h"
 #include "model/document.h"
 #include "tools/pointer_event.h"
+#include "tools/pointer_target.h"
 
 class QLineEdit;
 class QStackedLayout;
@@ -75,7 +76,8 @@ class TChildForm : public QWidget, public DocumentObserver, public DocumentPlatf
   // After a View switch that changes texture filtering.
   void resetTextureFilters();
 
-  // Mouse events of either view, handed to the document's tool.
+  // Mouse events of either view, handed to the document's tool as they
+  // come; the core puts a double click in the order the tools expect.
   void viewWheel(QWheelEvent* event);
   void viewPress(QMouseEvent* event);
   void viewMove(QMouseEvent* event);
@@ -114,6 +116,7 @@ class TChildForm : public QWidget, public DocumentObserver, public DocumentPlatf
  private:
   friend class ViewWidget;
   DocumentIo io();
+  void viewPointer(PointerAction action, QMouseEvent* event);
 
   TMainForm* main_;
   Document document_;

@@ -23,26 +23,17 @@ vexal::Document* TLocateForm::activeDocument() const {
   return form ? &form->document() : nullptr;
 }
 
-void TLocateForm::mousePressEvent(QMouseEvent* event) {
+void TLocateForm::forward(PointerAction action, QMouseEvent* event) {
   event->accept();
-  LocatePress(activeDocument(), main_->workspace(), PointerEventFrom(*event));
+  LocatePointer target(activeDocument(), main_->workspace());
+  DeliverPointer(target, action, PointerEventFrom(*event));
 }
 
-void TLocateForm::mouseMoveEvent(QMouseEvent* event) {
-  event->accept();
-  LocateMove(activeDocument(), main_->workspace(), PointerEventFrom(*event));
-}
-
-void TLocateForm::mouseReleaseEvent(QMouseEvent* event) {
-  event->accept();
-  LocateRelease(activeDocument(), main_->workspace(), PointerEventFrom(*event));
-}
-
+void TLocateForm::mousePressEvent(QMouseEvent* event) { forward(PointerAction::kPress, event); }
+void TLocateForm::mouseMoveEvent(QMouseEvent* event) { forward(PointerAction::kMove, event); }
+void TLocateForm::mouseReleaseEvent(QMouseEvent* event) { forward(PointerAction::kRelease, event); }
 void TLocateForm::mouseDoubleClickEvent(QMouseEvent* event) {
-  event->accept();
-  LocateDoubleClick(activeDocument(), main_->workspace());
-  // The press delivered with the double click is the one the view skips.
-  LocatePress(activeDocument(), main_->workspace(), PointerEventFrom(*event));
+  forward(PointerAction::kDoublePress, event);
 }
 
 void TLocateForm::wheelEvent(QWheelEvent* event) {

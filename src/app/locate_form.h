@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "model/document.h"
+#include "tools/pointer_target.h"
 
 namespace vexal::app {
 
@@ -25,6 +26,7 @@ class TLocateForm : public QWidget {
 
  private:
   vexal::Document* activeDocument() const;
+  void forward(PointerAction action, QMouseEvent* event);
 
   TMainForm* main_;
 };

@@ -10,11 +10,6 @@
 namespace vexal::app {
 namespace {
 
-int ModifierCode(Qt::KeyboardModifiers modifiers) {
-  return (modifiers & Qt::ShiftModifier ? 1 : 0) + (modifiers & Qt::AltModifier ? 2 : 0) +
-         (modifiers & Qt::ControlModifier ? 4 : 0);
-}
-
 QRect RectOf(const PixelRect& r) { return QRect(QPoint(r.left, r.top), QPoint(r.right, r.bottom)); }
 
 }  // namespace
@@ -72,38 +67,25 @@ void TPaletteForm::paintEvent(QPaintEvent*) {
   painter.drawRect(frame.adjusted(1, 1, -2, -2));
 }
 
-void TPaletteForm::mousePressEvent(QMouseEvent* event) {
+void TPaletteForm::forward(PointerAction action, QMouseEvent* event) {
   event->accept();
   vexal::Document* document = activeDocument();
-  if (!document) return;
-  PaletteButton button = PaletteButton::kLeft;
-  if (event->button() == Qt::RightButton) button = PaletteButton::kRight;
-  if (event->button() == Qt::MiddleButton) button = PaletteButton::kMiddle;
-  PalettePress(panel_, *document, button, ModifierCode(event->modifiers()),
-               static_cast<int>(event->position().x()), width());
-  main_->refreshMenuState();
-  update();
-}
-
-void TPaletteForm::mouseReleaseEvent(QMouseEvent* event) {
-  event->accept();
-  vexal::Document* document = activeDocument();
-  if (!document || event->button() != Qt::RightButton) return;
-  if (PaletteRelease(panel_, *document, static_cast<int>(event->position().x()), width())) {
-    main_->refreshMenuState();
+  PalettePointer target(panel_, document, width());
+  DeliverPointer(target, action, PointerEventFrom(*event));
+  if (target.colorDialogWanted && document) {
+    TColorForm dialog(this, main_, *document, panel_.column);
+    dialog.exec();
   }
+  main_->refreshMenuState();
   update();
 }
 
+void TPaletteForm::mousePressEvent(QMouseEvent* event) { forward(PointerAction::kPress, event); }
+void TPaletteForm::mouseReleaseEvent(QMouseEvent* event) {
+  forward(PointerAction::kRelease, event);
+}
 void TPaletteForm::mouseDoubleClickEvent(QMouseEvent* event) {
-  event->accept();
-  PaletteDoubleClick(panel_);
-  vexal::Document* document = activeDocument();
-  if (!document) return;
-  TColorForm dialog(this, main_, *document, panel_.column);
-  dialog.exec();
-  main_->refreshMenuState();
-  update();
+  forward(PointerAction::kDoublePress, event);
 }
 
 }  // namespace vexal::app

@@ -27,6 +27,7 @@ class TPaletteForm : public QWidget {
 
  private:
   vexal::Document* activeDocument() const;
+  void forward(PointerAction action, QMouseEvent* event);
 
   TMainForm* main_;
   PalettePanel panel_;

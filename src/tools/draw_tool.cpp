@@ -49,7 +49,11 @@ bool MirrorPlaneView(const Document& document) {
          scene.target.x == 0.0f;
 }
 
-// With Shift a click lines up with the previous point's pixel, across the
+// Shift alone (modifier code 1) straightens; the click and the rubber band
+// that shows where it will land both ask here.
+bool Straightens(int code) { return code == kShiftKey; }
+
+// A straightened click lines up with the previous point's pixel, across the
 // axis on which it moved less.
 void Straighten(const VECTOR& from, int& x, int& y) {
   if (std::abs(ScreenInt(from.y - static_cast<float>(y))) < std::abs(ScreenInt(from.x - static_cast<float>(x)))) {
@@ -85,6 +89,14 @@ void ShowRubberBand(Document& document) {
   } else {
     document.notify().overlayChanged();
   }
+}
+
+// Closes an open line of the stroke onto `to`, or marks it for removal when
+// the two points are joined already: a Shift+Alt click on the stroke's own
+// last segment splits it into halves, one of which is that line.
+void CloseOpenLine(Model& model, int open, int32_t from, int32_t to) {
+  const bool joined = FindLine(model, from, to) != 0;
+  model.lines[open] = LINE{from, to, joined ? kStateRemoved : kStateNormal};
 }
 
 void DropMarkedFaces(Model& model) {
@@ -144,7 +156,7 @@ void PointPress(Document& document, const PointerEvent& event, int point, int li
   if (point == 0 && !onLine) {
     if (!HasRoom(document, 1, 1, 0)) return;
     const VECTOR from = Screen(document, last);
-    if (code == 1) Straighten(from, x, y);
+    if (Straightens(code)) Straighten(from, x, y);
     const int created = AddPoint(model, UnprojectPoint(document, x, y, from.z, true));
     model.lines[open] = LINE{last, created, kStateNormal};
     AddLine(model, created, 0);
@@ -156,7 +168,7 @@ void PointPress(Document& document, const PointerEvent& event, int point, int li
     DeleteFacesOnLine(model, line, false);
     mode.previousPoint = last;
     const int created = SplitLineAt(document, line, x, y, 1);
-    model.lines[open] = LINE{last, created, kStateNormal};
+    CloseOpenLine(model, open, last, created);
     EndStroke(document, false);
   } else {
     mode.previousPoint = last;
@@ -259,7 +271,7 @@ void DPointPress(Document& document, const PointerEvent& event, int point, int l
   if (point != 0 && point == last) return;
   if (point == 0 && !onLine) {
     const VECTOR from = Screen(document, last);
-    if (code == 1) Straighten(from, x, y);
+    if (Straightens(code)) Straighten(from, x, y);
     const VECTOR position = UnprojectPoint(document, x, y, from.z, true);
     if (MirrorPlaneView(document) && model.points[last].mirror == last) {
       if (!HasRoom(document, 1, 2, 0)) return;
@@ -294,8 +306,10 @@ void DPointPress(Document& document, const PointerEvent& event, int point, int l
     mode.previousPoint = last;
     const int created = SplitLineAt(document, line, x, y, 2);
     const int32_t mirror = model.points[created].mirror != 0 ? model.points[created].mirror : created;
-    model.lines[open - 1] = LINE{last, created, kStateNormal};
-    model.lines[open] = LINE{lastMirror, mirror, kStateNormal};
+    // On the plane both open lines reach the same point: the second
+    // finds the first and goes.
+    CloseOpenLine(model, open - 1, last, created);
+    CloseOpenLine(model, open, lastMirror, mirror);
     EndStroke(document, false);
   } else {
     mode.previousPoint = last;
@@ -344,7 +358,7 @@ void DPointTakeBack(Document& document) {
 }
 
 // The free end of a rubber band: a point under the pointer, else the
-// pointer, straightened with Shift. Also gives the snapped point.
+// pointer, straightened as the click would be. Also gives the snapped point.
 void RubberEnd(const Document& document, int anchor, const PointerEvent& event, int& x, int& y,
                int& snapped) {
   x = event.x;
@@ -354,7 +368,7 @@ void RubberEnd(const Document& document, int anchor, const PointerEvent& event, 
     const VECTOR s = Screen(document, snapped);
     x = ScreenInt(s.x);
     y = ScreenInt(s.y);
-  } else if ((event.shift & kShiftKey) != 0) {
+  } else if (Straightens(event.modifiers())) {
     Straighten(Screen(document, anchor), x, y);
   }
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "model/maintenance.h"
@@ -179,7 +180,7 @@ Plan MakePlan(const Model& model, int mode) {
 
 }  // namespace
 
-bool ExtrudeSelection(Document& document, int mode) {
+bool ExtrudeSelection(Document& document, int mode, std::vector<int32_t>* copyOf) {
   assert(mode == kExtrudeQuickCopy || mode == kExtrudeExtrude || mode == kExtrudeSolid);
   Model& model = document.model;
   const int points = model.pointCount;
@@ -284,6 +285,7 @@ bool ExtrudeSelection(Document& document, int mode) {
   RefreshNormals(document, kNormalsAngleSmoothed);
   PushUndo(document, 1);
   document.mode.provisional = 1;
+  if (copyOf) *copyOf = std::move(plan.copyOf);
   return true;
 }
 

@@ -2,6 +2,9 @@
 // drag started with Shift, Ctrl or Shift+Ctrl does before it moves anything.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "model/document.h"
 
 namespace vexal {
@@ -25,7 +28,9 @@ enum ExtrudeMode : int {
 // provisional flag set, so that the drag belongs to the same undo step.
 // Returns false, with the model, undo ring and MODE untouched and the
 // table-full status text shown, when the copies would pass 19999 points,
-// lines or surfaces.
-bool ExtrudeSelection(Document& document, int mode);
+// lines or surfaces. When copyOf is given it receives, for every point of
+// before the call, the index of its copy or 0 (an inner point of an
+// extrusion stays where it is and has none).
+bool ExtrudeSelection(Document& document, int mode, std::vector<int32_t>* copyOf = nullptr);
 
 }  // namespace vexal

@@ -61,8 +61,8 @@ void LocateRelease(Document* document, Workspace& workspace, const PointerEvent&
   MouseRelease(*document, workspace, forwarded);
 }
 
-void LocateDoubleClick(Document* document, Workspace& workspace) {
-  if (document) DoubleClick(*document, workspace);
+void LocateDoubleClick(Document* document, Workspace& workspace, MouseButton button) {
+  if (document) DoubleClick(*document, workspace, button);
 }
 
 void LocateWheel(Document* document, Workspace& workspace, int delta) {

@@ -7,6 +7,7 @@
 
 #include "model/document.h"
 #include "tools/pointer_event.h"
+#include "tools/pointer_target.h"
 #include "tools/workspace.h"
 
 namespace vexal {
@@ -18,7 +19,25 @@ void LocatePress(Document* document, Workspace& workspace, const PointerEvent& e
 void LocateMove(Document* document, Workspace& workspace, const PointerEvent& event);
 // Left arrives as left; right and middle arrive as middle.
 void LocateRelease(Document* document, Workspace& workspace, const PointerEvent& event);
-void LocateDoubleClick(Document* document, Workspace& workspace);
+// The document's own double click, with the button as it came.
+void LocateDoubleClick(Document* document, Workspace& workspace, MouseButton button);
 void LocateWheel(Document* document, Workspace& workspace, int delta);
+
+// The pad's handlers, for DeliverPointer.
+class LocatePointer final : public PointerTarget {
+ public:
+  LocatePointer(Document* document, Workspace& workspace)
+      : document_(document), workspace_(workspace) {}
+  void press(const PointerEvent& event) override { LocatePress(document_, workspace_, event); }
+  void move(const PointerEvent& event) override { LocateMove(document_, workspace_, event); }
+  void release(const PointerEvent& event) override { LocateRelease(document_, workspace_, event); }
+  void doubleClick(const PointerEvent& event) override {
+    LocateDoubleClick(document_, workspace_, event.button);
+  }
+
+ private:
+  Document* document_;
+  Workspace& workspace_;
+};
 
 }  // namespace vexal

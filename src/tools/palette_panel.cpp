@@ -114,7 +114,42 @@ bool PaletteRelease(PalettePanel& panel, Document& document, int x, int width) {
   return true;
 }
 
-void PaletteDoubleClick(PalettePanel& panel) { panel.skipNextPress = true; }
+bool PaletteDoubleClick(PalettePanel& panel, PaletteButton button) {
+  if (button != PaletteButton::kLeft) return false;
+  panel.skipNextPress = true;
+  return true;
+}
+
+namespace {
+
+bool PaletteButtonOf(MouseButton button, PaletteButton& result) {
+  switch (button) {
+    case MouseButton::kLeft: result = PaletteButton::kLeft; return true;
+    case MouseButton::kRight: result = PaletteButton::kRight; return true;
+    case MouseButton::kMiddle: result = PaletteButton::kMiddle; return true;
+    case MouseButton::kOther: return false;
+  }
+  return false;
+}
+
+}  // namespace
+
+void PalettePointer::press(const PointerEvent& event) {
+  PaletteButton button = PaletteButton::kLeft;
+  if (!document_ || !PaletteButtonOf(event.button, button)) return;
+  PalettePress(panel_, *document_, button, event.modifiers(), event.x, width_);
+}
+
+void PalettePointer::release(const PointerEvent& event) {
+  if (!document_ || event.button != MouseButton::kRight) return;
+  PaletteRelease(panel_, *document_, event.x, width_);
+}
+
+void PalettePointer::doubleClick(const PointerEvent& event) {
+  PaletteButton button = PaletteButton::kLeft;
+  if (!document_ || !PaletteButtonOf(event.button, button)) return;
+  if (PaletteDoubleClick(panel_, button)) colorDialogWanted = true;
+}
 
 int NormalizedOpacity(std::string_view text) {
   return NormalizeIntField(text, IntFieldRule{0, 255, 255, true, true});

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "model/document.h"
+#include "tools/pointer_target.h"
 
 namespace vexal {
 
@@ -54,9 +55,30 @@ void PalettePress(PalettePanel& panel, Document& document, PaletteButton button,
 // the same), Ctrl copies the selected entry onto it. Returns true when it
 // recorded an undo step.
 bool PaletteRelease(PalettePanel& panel, Document& document, int x, int width);
-// A double click: the press that follows is ignored; the caller opens the
-// colour dialog for panel.column.
-void PaletteDoubleClick(PalettePanel& panel);
+// A left double click: the press that comes with it is ignored and the
+// result is true, for the caller to open the colour dialog for
+// panel.column. Any other button: false, and its press is an ordinary one.
+bool PaletteDoubleClick(PalettePanel& panel, PaletteButton button);
+
+// The palette window's handlers, for DeliverPointer, over an image `width`
+// pixels wide. A null document ignores everything. After a left double
+// click colorDialogWanted is set; the window opens the dialog.
+class PalettePointer final : public PointerTarget {
+ public:
+  PalettePointer(PalettePanel& panel, Document* document, int width)
+      : panel_(panel), document_(document), width_(width) {}
+  void press(const PointerEvent& event) override;
+  void move(const PointerEvent&) override {}
+  void release(const PointerEvent& event) override;
+  void doubleClick(const PointerEvent& event) override;
+
+  bool colorDialogWanted = false;
+
+ private:
+  PalettePanel& panel_;
+  Document* document_;
+  int width_;
+};
 
 // The colour dialog's fields.
 int NormalizedOpacity(std::string_view text);      // 0..255, 255 when no number

@@ -117,7 +117,9 @@ int PickLine(const Document& document, const std::vector<VECTOR>& projected, int
   float bestDepth = 0;
   for (int l = 1; l <= model.lineCount; ++l) {
     const LINE& line = model.lines[l];
-    if (line.state == kStateHidden) continue;
+    // A line marked for removal may lie exactly under the one that
+    // replaces it (the first-side twin of a segment on the mirror plane).
+    if (line.state == kStateHidden || line.state == kStateRemoved) continue;
     // The open line of a stroke being drawn has no second end.
     if (!ValidPoint(model, line.a) || !ValidPoint(model, line.b)) continue;
     const VECTOR& a = projected[line.a];

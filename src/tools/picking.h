@@ -22,7 +22,8 @@ int PickPoint(const Document& document, const std::vector<VECTOR>& projected, in
               int exclude = 0);
 
 // The line closer than 3 pixels to (x, y), inside the box of its ends
-// widened by 4; selected lines first, then the greatest depth sum.
+// widened by 4; selected lines first, then the greatest depth sum. Lines
+// marked for removal are never picked.
 int PickLine(const Document& document, int x, int y);
 int PickLine(const Document& document, const std::vector<VECTOR>& projected, int x, int y);
 

@@ -355,7 +355,8 @@ void MouseRelease(Document& document, Workspace& workspace, const PointerEvent& 
   }
 }
 
-void DoubleClick(Document& document, Workspace& /*workspace*/) {
+void DoubleClick(Document& document, Workspace& /*workspace*/, MouseButton button) {
+  if (button != MouseButton::kLeft) return;
   MODE& mode = document.mode;
   SCENE& scene = document.scene;
   document.skipNextPress = 1;

@@ -1,12 +1,14 @@
 // The tool of a document window and the routing of its mouse events: the
 // temporary modifier-key gestures (with what a right press must restore),
 // the per-tool press, the move chain, the release table, the double click
-// and the change of tool. A window turns each Qt event into one of these
-// calls; tests feed them event sequences and check the model and the view.
+// and the change of tool. A window hands each raw mouse event to
+// DeliverPointer with a DocumentPointer, which makes these calls; tests
+// feed them event sequences and check the model and the view.
 #pragma once
 
 #include "model/document.h"
 #include "tools/pointer_event.h"
+#include "tools/pointer_target.h"
 #include "tools/workspace.h"
 
 namespace vexal {
@@ -33,7 +35,26 @@ void SetTool(Document& document, int32_t tool);
 void MousePress(Document& document, Workspace& workspace, const PointerEvent& event);
 void MouseMove(Document& document, Workspace& workspace, const PointerEvent& event);
 void MouseRelease(Document& document, Workspace& workspace, const PointerEvent& event);
-// The press that the window system delivers with a double click is skipped.
-void DoubleClick(Document& document, Workspace& workspace);
+// A left double click runs the tool's double-click action and marks the
+// press that comes with it to be skipped. Any other button's double click
+// does nothing: its press is an ordinary one.
+void DoubleClick(Document& document, Workspace& workspace, MouseButton button);
+
+// The document view's handlers, for DeliverPointer.
+class DocumentPointer final : public PointerTarget {
+ public:
+  DocumentPointer(Document& document, Workspace& workspace)
+      : document_(document), workspace_(workspace) {}
+  void press(const PointerEvent& event) override { MousePress(document_, workspace_, event); }
+  void move(const PointerEvent& event) override { MouseMove(document_, workspace_, event); }
+  void release(const PointerEvent& event) override { MouseRelease(document_, workspace_, event); }
+  void doubleClick(const PointerEvent& event) override {
+    DoubleClick(document_, workspace_, event.button);
+  }
+
+ private:
+  Document& document_;
+  Workspace& workspace_;
+};
 
 }  // namespace vexal

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 #include "model/camera.h"
 #include "model/maintenance.h"
@@ -80,11 +81,19 @@ int ExtrudeModeFor(int code) {
 }
 
 // Runs the copy or extrusion of a press; false when it was refused and the
-// press must end.
+// press must end. The sources are deselected by it, so a grabbed point
+// becomes its copy: that is the point the drag carries (and attaches).
 bool ExtrudeForPress(Document& document, int code) {
   const int extrudeMode = ExtrudeModeFor(code);
   if (extrudeMode == 0) return true;
-  return ExtrudeSelection(document, extrudeMode);
+  std::vector<int32_t> copyOf;
+  if (!ExtrudeSelection(document, extrudeMode, &copyOf)) return false;
+  MODE& mode = document.mode;
+  if (mode.targetKind == kTargetPoint && mode.targetIndex >= 1 &&
+      mode.targetIndex < static_cast<int>(copyOf.size()) && copyOf[mode.targetIndex] != 0) {
+    mode.targetIndex = copyOf[mode.targetIndex];
+  }
+  return true;
 }
 
 // The depth of the grabbed element without the view, where one pixel of

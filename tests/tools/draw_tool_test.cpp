@@ -7,6 +7,8 @@
 #include "support/test_models.h"
 #include "tools/capacity.h"
 #include "tools/draw_tool.h"
+#include "tools/navigation.h"
+#include "tools/picking.h"
 #include "tools/tool_fixture.h"
 
 namespace vexal {
@@ -226,6 +228,71 @@ TEST_F(Drawing, TheMirroredToolOnTheMirrorPlaneInASideView) {
   EXPECT_EQ(model().points[9].mirror, 10);
   enter();
   expectValid();
+}
+
+// A segment on the mirror plane leaves its first-side twin marked for
+// removal until the stroke ends; the twin lies exactly under the kept one
+// and must never be what a Shift+Alt click lands on.
+TEST_F(Drawing, ShiftAltOnTheStrokesOwnPlaneSegmentSplitsTheKeptLine) {
+  ClearModel(model());
+  Base();
+  SetTool(*document, kToolDPoint);
+  RotateViewBy(*document, workspace, 45, 0);
+  RotateViewBy(*document, workspace, 45, 0);
+  ASSERT_EQ(document->scene.angle.y, -90);
+  click(180, 60);
+  click(220, 100);
+  ASSERT_EQ(model().lines[1].state, kStateRemoved);
+  EXPECT_EQ(PickLine(*document, 200, 80), 2);
+  click(200, 80, kShift | kAlt);
+  EXPECT_EQ(mode().state, 0);
+  // The segment gets a point on the plane, its own partner, and the stroke
+  // ends there without a second line over the half it already has.
+  EXPECT_EQ(model().pointCount, 3);
+  EXPECT_EQ(model().lineCount, 2);
+  for (int p = 1; p <= 3; ++p) EXPECT_EQ(model().points[p].mirror, p);
+  EXPECT_NE(FindLine(model(), 1, 3), 0);
+  EXPECT_NE(FindLine(model(), 3, 2), 0);
+  std::string reason;
+  EXPECT_TRUE(ValidateModel(model(), &reason, true)) << reason;
+  // What the undo ring recorded is that same model.
+  const Model drawn = model();
+  StepUndo(*document, 0);
+  testing::ExpectSameModel(model(), drawn);
+  EXPECT_EQ(depth(), 1);
+}
+
+TEST_F(Drawing, ShiftAltOnTheStrokesLastSegmentMakesNoSecondLineOverIt) {
+  click(50, 50);
+  click(150, 50);
+  click(100, 50, kShift | kAlt);
+  EXPECT_EQ(mode().state, 0);
+  EXPECT_EQ(model().pointCount, 7);
+  EXPECT_EQ(model().lineCount, 6) << "the quad's four and the two halves";
+  EXPECT_NE(FindLine(model(), 5, 7), 0);
+  EXPECT_NE(FindLine(model(), 7, 6), 0);
+  expectValid();
+}
+
+// The rubber band shows where the click will put the point, whatever keys
+// are held: Shift alone straightens both, any other set neither.
+TEST_F(Drawing, TheRubberBandEndsWhereTheClickPutsThePoint) {
+  for (int32_t tool : {kToolPoint, kToolDPoint}) {
+    for (int code : {0, kShift, kShift | kAlt, kCtrlKey, kShift | kCtrlKey}) {
+      SCOPED_TRACE(::testing::Message() << "tool " << tool << ", keys " << code);
+      SetTool(*document, tool);
+      click(50, 50);
+      move(160, 75, code);
+      const int rubberX = mode().rubberX, rubberY = mode().rubberY;
+      EXPECT_EQ(rubberY == 50, code == kShift);
+      click(160, 75, code);
+      const int made = tool == kToolPoint ? model().pointCount : model().pointCount - 1;
+      EXPECT_NEAR(pixelOf(made).x, rubberX, 1);
+      EXPECT_NEAR(pixelOf(made).y, rubberY, 1);
+      FinishPendingDraw(*document);
+      StepUndo(*document, -1);
+    }
+  }
 }
 
 TEST(SplitQuadByDiagonal, TheSecondTriangleIsDroppedWhenItRepeatsOne) {

@@ -10,6 +10,7 @@
 #include "support/test_models.h"
 #include "tools/number_field.h"
 #include "tools/palette_panel.h"
+#include "tools/pointer_target.h"
 #include "tools/quadify.h"
 
 namespace vexal {
@@ -125,9 +126,45 @@ TEST_F(PaletteDocument, PressesChooseTheEntryOrSelectItsSurfaces) {
   for (int s = 1; s <= 6; ++s) EXPECT_EQ(document->model.faces[s].state, s <= 3 ? 0 : 1) << s;
   EXPECT_EQ(document->undo.undoDepth, 3);
 
-  PaletteDoubleClick(panel);
-  PalettePress(panel, *document, PaletteButton::kLeft, 0, x(12), 160);
-  EXPECT_EQ(document->scene.paletteIndex, 4);  // the press of the double click
+}
+
+// The window's events as Qt reports them: a double click stands in for the
+// second press.
+TEST_F(PaletteDocument, ADoubleClickOpensTheDialogAndTheNextPressIsARealOne) {
+  const MATERIAL five = document->model.materials[5];
+  const MATERIAL eight = document->model.materials[8];
+  auto deliver = [&](PointerAction action, MouseButton button, int column) {
+    PalettePointer target(panel, document.get(), 160);
+    DeliverPointer(target, action, {button, 0, x(column), 10});
+    return target.colorDialogWanted;
+  };
+  EXPECT_FALSE(deliver(PointerAction::kPress, MouseButton::kLeft, 3));
+  deliver(PointerAction::kRelease, MouseButton::kLeft, 3);
+  EXPECT_TRUE(deliver(PointerAction::kDoublePress, MouseButton::kLeft, 12));
+  EXPECT_EQ(panel.column, 3) << "the press of the double click does nothing";
+  deliver(PointerAction::kRelease, MouseButton::kLeft, 12);
+  // After the dialog a right drag swaps two entries.
+  deliver(PointerAction::kPress, MouseButton::kRight, 5);
+  EXPECT_EQ(document->scene.paletteIndex, 5);
+  deliver(PointerAction::kRelease, MouseButton::kRight, 8);
+  EXPECT_EQ(document->model.materials[8].light, five.light);
+  EXPECT_EQ(document->model.materials[5].light, eight.light);
+  EXPECT_EQ(document->undo.undoDepth, 1);
+  // Two quick right clicks: no dialog, and the second press still starts a
+  // drag whose release swaps the entries back.
+  deliver(PointerAction::kPress, MouseButton::kRight, 5);
+  deliver(PointerAction::kRelease, MouseButton::kRight, 5);
+  EXPECT_FALSE(deliver(PointerAction::kDoublePress, MouseButton::kRight, 5));
+  deliver(PointerAction::kRelease, MouseButton::kRight, 8);
+  EXPECT_EQ(document->model.materials[5].light, five.light);
+  EXPECT_EQ(document->undo.undoDepth, 2);
+  // Without a document nothing happens, and nothing is left to swallow the
+  // next press.
+  PalettePointer none(panel, nullptr, 160);
+  DeliverPointer(none, PointerAction::kDoublePress, {MouseButton::kLeft, 0, x(1), 10});
+  EXPECT_FALSE(none.colorDialogWanted);
+  deliver(PointerAction::kPress, MouseButton::kLeft, 1);
+  EXPECT_EQ(document->scene.paletteIndex, 1);
 }
 
 TEST_F(PaletteDocument, RightDragSwapsCopiesOrSwapsWithTheSurfaces) {

@@ -64,7 +64,7 @@ TEST_F(RandomSessions, NoEventSequenceBreaksTheModel) {
       switch (pick(10)) {
         case 0: case 1: MousePress(*document, workspace, {button, modifiers, x, y}); break;
         case 2: case 3: MouseRelease(*document, workspace, {button, modifiers, x, y}); break;
-        case 4: DoubleClick(*document, workspace); break;
+        case 4: doubleClick(button, x, y, modifiers); break;
         case 5: SetTool(*document, kTools[pick(std::size(kTools))]); break;
         default: MouseMove(*document, workspace, {MouseButton::kLeft, modifiers, x, y}); break;
       }

@@ -158,8 +158,7 @@ TEST_F(Selecting, ADoubleClickExpandsTheSelectionOnceAndStartsNoRegion) {
   const Pixel p = pixelOf(1);
   press(kLeft, 0, p.x, p.y);
   release(kLeft, p.x, p.y);
-  DoubleClick(*document, workspace);
-  press(kLeft, 0, p.x, p.y);
+  doubleClick(kLeft, p.x, p.y);
   EXPECT_EQ(mode().state, 0);
   release(kLeft, p.x, p.y);
   // From a corner point the border grows: the ten border points.

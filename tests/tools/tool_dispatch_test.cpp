@@ -8,9 +8,12 @@
 
 #include "model/camera.h"
 #include "model/document.h"
+#include "model/maintenance.h"
+#include "support/model_compare.h"
 #include "support/test_models.h"
 #include "tools/locate_pad.h"
 #include "tools/navigation.h"
+#include "tools/pointer_target.h"
 #include "tools/tool_dispatch.h"
 
 namespace vexal {
@@ -46,6 +49,17 @@ class Gestures : public ::testing::Test {
   }
   void release(MouseButton button, int x, int y) {
     MouseRelease(*document, workspace, {button, 0, x, y});
+  }
+  // Qt's double click, in place of the second press.
+  void doubleClick(MouseButton button, int x, int y) {
+    DocumentPointer target(*document, workspace);
+    DeliverPointer(target, PointerAction::kDoublePress, {button, 0, x, y});
+  }
+  void quickClicks(MouseButton button, int x, int y) {
+    press(button, 0, x, y);
+    release(button, x, y);
+    doubleClick(button, x, y);
+    release(button, x, y);
   }
   void drag(MouseButton button, int modifiers, int x0, int y0, int x1, int y1) {
     press(button, modifiers, x0, y0);
@@ -258,10 +272,10 @@ TEST_F(Gestures, TheDoubleClickPressStartsNothingAndResetsByTool) {
   scene().angle = VECTOR(20, 30, 0);
   press(kLeft, 0, 50, 50);
   release(kLeft, 50, 50);
-  DoubleClick(*document, workspace);
-  press(kLeft, 0, 50, 50);  // the press delivered with the double click
+  doubleClick(kLeft, 50, 50);
   EXPECT_EQ(mode().state, 0);
   EXPECT_EQ(scene().angle, VECTOR(0, 0, 0));
+  release(kLeft, 50, 50);
   // The press after it is a real one again.
   press(kLeft, 0, 50, 50);
   EXPECT_EQ(mode().state, 1);
@@ -269,14 +283,64 @@ TEST_F(Gestures, TheDoubleClickPressStartsNothingAndResetsByTool) {
 
   SetTool(*document, kToolPan);
   scene().target = VECTOR(1, 2, 3);
-  DoubleClick(*document, workspace);
+  doubleClick(kLeft, 50, 50);
   EXPECT_EQ(scene().target, VECTOR());
 
   // Zoom fits the selection; with nothing selected, the visible points.
   SetTool(*document, kToolZoom);
   scene().zoom = 7;
-  DoubleClick(*document, workspace);
+  doubleClick(kLeft, 50, 50);
   EXPECT_NE(scene().zoom, 7);
+}
+
+// Only the left button double-clicks: two quick clicks of another button
+// are two ordinary presses, in every tool.
+TEST_F(Gestures, RightAndMiddleDoubleClicksAreTwoOrdinaryPresses) {
+  constexpr int32_t kTools[] = {kToolSelect, kToolLasso, kToolPaint, kToolSpoit, kToolQuad,
+                                kToolMove, kToolRotate, kToolScale, kToolNormalMove, kToolZoom,
+                                kToolSelectZoom, kToolPan, kToolCamera};
+  document->model.points[1].state = kStateSelected;
+  RefreshSelection(*document);
+  PushUndo(*document, 1);
+  const Model before = document->model;
+  for (int32_t tool : kTools) {
+    for (MouseButton button : {kRight, kMiddle}) {
+      SCOPED_TRACE(::testing::Message() << "tool " << tool << ", button "
+                                        << static_cast<int>(button));
+      SetTool(*document, tool);
+      scene().angle = VECTOR(20, 30, 0);
+      scene().target = VECTOR(1, 2, 3);
+      scene().zoom = 3;
+      quickClicks(button, 5, 5);
+      EXPECT_EQ(document->skipNextPress, 0);
+      EXPECT_EQ(document->undo.undoDepth, 1) << "no Expanded Selection step";
+      EXPECT_EQ(scene().selectedCount, 1);
+      EXPECT_EQ(scene().angle, VECTOR(20, 30, 0));
+      EXPECT_EQ(scene().target, VECTOR(1, 2, 3));
+      EXPECT_EQ(scene().zoom, 3);
+      testing::ExpectSameModel(document->model, before, "model");
+    }
+  }
+}
+
+TEST_F(Gestures, TwoQuickRightClicksTakeBackTwoPointsOfAStroke) {
+  SetTool(*document, kToolPoint);
+  press(kLeft, 0, 20, 20);
+  release(kLeft, 20, 20);
+  press(kLeft, 0, 60, 20);
+  release(kLeft, 60, 20);
+  press(kLeft, 0, 100, 20);
+  release(kLeft, 100, 20);
+  ASSERT_EQ(document->model.pointCount, 8 + 3);
+  quickClicks(kRight, 100, 20);
+  EXPECT_EQ(mode().state, 1) << "the stroke is still open";
+  EXPECT_EQ(document->model.pointCount, 8 + 1);
+  EXPECT_EQ(document->undo.undoDepth, 0);
+  // A left double click ends it: nothing was drawn, nothing is recorded.
+  doubleClick(kLeft, 100, 20);
+  EXPECT_EQ(mode().state, 0);
+  EXPECT_EQ(document->model.pointCount, 8);
+  EXPECT_EQ(document->undo.undoDepth, 0);
 }
 
 TEST_F(Gestures, PictureGesturesFollowThePointerAndCancelWithTheRightButton) {
@@ -444,6 +508,30 @@ TEST_F(Gestures, TheAnglePaletteDrivesTheActiveViewAsModifierGestures) {
   // With no document nothing happens (and nothing crashes).
   LocatePress(nullptr, workspace, {kLeft, kLeftHeld, 5, 5});
   LocateWheel(nullptr, workspace, 120);
+}
+
+TEST_F(Gestures, TheAnglePalettesQuickClicksKeepTheirSecondPress) {
+  LocatePointer pad(document.get(), workspace);
+  // Two quick right drags: each zooms by e^0.5.
+  DeliverPointer(pad, PointerAction::kPress, {kRight, kRightHeld, 10, 100});
+  DeliverPointer(pad, PointerAction::kMove, {kRight, kRightHeld, 10, 50});
+  DeliverPointer(pad, PointerAction::kRelease, {kRight, 0, 10, 50});
+  DeliverPointer(pad, PointerAction::kDoublePress, {kRight, kRightHeld, 10, 100});
+  EXPECT_EQ(mode().tool, kGestureZoom);
+  EXPECT_EQ(mode().state, 1);
+  DeliverPointer(pad, PointerAction::kMove, {kRight, kRightHeld, 10, 50});
+  DeliverPointer(pad, PointerAction::kRelease, {kRight, 0, 10, 50});
+  EXPECT_NEAR(scene().zoom, std::exp(1.0f), 1e-5);
+  // A left double click is the view's own: the rotation's angles go to
+  // zero and its press starts no drag.
+  scene().angle = VECTOR(20, 30, 0);
+  DeliverPointer(pad, PointerAction::kPress, {kLeft, kLeftHeld, 10, 10});
+  DeliverPointer(pad, PointerAction::kRelease, {kLeft, 0, 10, 10});
+  DeliverPointer(pad, PointerAction::kDoublePress, {kLeft, kLeftHeld, 10, 10});
+  EXPECT_EQ(scene().angle, VECTOR(0, 0, 0));
+  EXPECT_EQ(mode().state, 0);
+  DeliverPointer(pad, PointerAction::kMove, {kLeft, kLeftHeld, 40, 10});
+  EXPECT_EQ(scene().angle, VECTOR(0, 0, 0));
 }
 
 }  // namespace

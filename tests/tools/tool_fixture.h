@@ -13,6 +13,7 @@
 #include "model/validate.h"
 #include "support/model_compare.h"
 #include "tools/picking.h"
+#include "tools/pointer_target.h"
 #include "tools/tool_dispatch.h"
 
 namespace vexal::testing {
@@ -49,6 +50,11 @@ class ToolTest : public ::testing::Test {
   }
   void release(MouseButton button, int x, int y) {
     MouseRelease(*document, workspace, {button, 0, x, y});
+  }
+  // Qt's double click: it stands in for the second press.
+  void doubleClick(MouseButton button, int x, int y, int modifiers = 0) {
+    DocumentPointer target(*document, workspace);
+    DeliverPointer(target, PointerAction::kDoublePress, {button, modifiers, x, y});
   }
   void click(int x, int y, int modifiers = 0) {
     press(MouseButton::kLeft, modifiers, x, y);

@@ -348,6 +348,41 @@ TEST_F(TransformTools, WithMoveAttachARightPressWeldsTheDraggedPointOntoTheNextP
   EXPECT_EQ(model().pointCount, 4);
 }
 
+// The sources of a copy or an extrusion are deselected: the attach that a
+// right press starts drags the copy of the grabbed point.
+TEST_F(TransformTools, MoveAttachAfterACopyOrExtrusionWeldsTheCopy) {
+  for (int code : {kShiftKey, kCtrlKey}) {
+    SCOPED_TRACE(code);
+    testing::UnitQuad(model());
+    model().faceCount = 0;  // an outline of four lines
+    Base();
+    workspace.settings.UseMoveAttach = 1;
+    document->scene.showHandle = 0;
+    select({1});
+    SetTool(*document, kToolMove);
+    const Model outline = model();
+    const Pixel from = pixelOf(1);
+    const Pixel onto = pixelOf(2);
+    press(MouseButton::kLeft, code, from.x, from.y);
+    move(from.x, from.y + 20, code);
+    press(MouseButton::kRight, 0, from.x, from.y + 20);
+    ASSERT_EQ(mode().state, 4);
+    ASSERT_EQ(mode().chainStart, 5);
+    move(from.x, from.y + 21);
+    EXPECT_EQ(mode().state, 4) << "only the source is near, and it is not the copy";
+    EXPECT_EQ(model().pointCount, 5);
+    move(onto.x, onto.y);
+    EXPECT_EQ(mode().state, 0);
+    release(MouseButton::kRight, onto.x, onto.y);
+    release(MouseButton::kLeft, onto.x, onto.y);
+    EXPECT_EQ(model().points[1].position, outline.points[1].position);
+    EXPECT_EQ(model().pointCount, 4) << "the copy welded onto point 2";
+    expectValid();
+    StepUndo(*document, -1);
+    testing::ExpectSameModel(model(), outline);
+  }
+}
+
 TEST_F(TransformTools, NormalMovePushesAlongTheNormalsOfThePress) {
   quad();
   // Selected without an undo step: the history's snapshot has no selected
