@@ -494,9 +494,12 @@ void TMainForm::openByName(const QString& path, int filterIndex) {
   } else {
     sub->show();
   }
-  // Made active by name: the frame gives the keyboard back to its active
-  // window when a dialog closes, which must be this one.
+  // Made active, and given the keyboard: when the main window is activated
+  // again (after the Open dialog, say) the frame activates the window that
+  // holds its focus widget, which must be this one and not the last view
+  // clicked.
   mdi_->setActiveSubWindow(sub);
+  form->setFocus(Qt::OtherFocusReason);
   SetScreenSize(form->document().scene, form->viewSize().width(), form->viewSize().height());
   if (path.isEmpty()) {
     ++untitled_;
