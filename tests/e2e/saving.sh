@@ -68,4 +68,22 @@ focus_view
 xdotool key ctrl+s
 wait_file "$WORK/export.vxl"
 [[ "$(count "$WORK/export.vxl")" == 8 ]] || e2e_fail "export.vxl holds $(count "$WORK/export.vxl") points"
+
+# Save As "plain" again: the dialog asks before replacing plain.vxl, the
+# file the name stands for. (The name completes to plain.vxl; Escape closes
+# the completion list.)
+focus_view
+xdotool key ctrl+shift+s
+wait_window "Save As"
+xdotool key ctrl+a
+xdotool type plain
+e2e_settle
+xdotool key Escape Return
+e2e_settle
+asked=$(xdotool search --onlyvisible --name '^Save As' | wc -l)
+((asked == 2)) || e2e_fail "no question before replacing plain.vxl ($asked Save As windows)"
+xdotool key alt+n
+e2e_settle
+xdotool key Escape
+e2e_settle
 e2e_pass
