@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPainter>
@@ -266,6 +267,7 @@ bool TChildForm::runSaveDialog(std::string& fileName, int& typeIndex) {
   if (!main_->ui().saveFileName(this, TMainForm::SaveFilter(), name, index)) return false;
   fileName = name.toStdString();
   typeIndex = index;
+  main_->ui().setLastFolder(QFileInfo(name).absolutePath());
   return true;
 }
 

@@ -430,6 +430,7 @@ void TMainForm::startUp(const QStringList& files) {
   for (int i = 0; i < kFileHistoryCount; ++i) entries.push_back(FileHistoryEntry(workspace_.settings, i));
   history_.assign(entries);
   rebuildHistoryMenu();
+  ui_->setLastFolder(QString::fromStdString(workspace_.settings.LastFolder));
   const QRect design = geometry();
   const MainWindowStart start = MainWindowStartPlacement(
       workspace_.settings, {design.left(), design.top(), design.width(), design.height()}, screenSize());
@@ -489,7 +490,9 @@ void TMainForm::openByName(const QString& path, int filterIndex) {
 void TMainForm::openDialog() {
   int filterIndex = 1;
   const QString path = ui_->openFileName(this, OpenFilter(), filterIndex);
-  if (!path.isEmpty()) openByName(path, filterIndex);
+  if (path.isEmpty()) return;
+  ui_->setLastFolder(QFileInfo(path).absolutePath());
+  openByName(path, filterIndex);
 }
 
 TChildForm* TMainForm::activeDocument() const {
@@ -555,8 +558,10 @@ bool TMainForm::quit() {
   RecordMainWindow(workspace_.settings, {normal.left(), normal.top(), normal.width(), normal.height()},
                    isMaximized(), isMinimized());
   FillUnsetToolWindowPositions(workspace_.settings, screenSize());
+  workspace_.settings.LastFolder = ui_->lastFolder().toStdString();
   std::string reason;
-  if (!SaveSettings(settingsPath_.toStdString(), workspace_.settings, &reason)) {
+  // No home folder at all: nothing to write to (never beside the program).
+  if (!settingsPath_.isEmpty() && !SaveSettings(settingsPath_.toStdString(), workspace_.settings, &reason)) {
     ui_->warning(this, "Vexal", QString::fromStdString(reason));
   }
   SaveShortcutFile(shortcutPath_.toStdString(), shortcuts_);

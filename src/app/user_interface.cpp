@@ -1,6 +1,7 @@
 #include "app/user_interface.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 
 namespace vexal::app {
 namespace {
@@ -44,6 +45,7 @@ QString DialogUserInterface::openFileName(QWidget* parent, const QString& filter
   dialog.setNameFilters(filters);
   if (filterIndex >= 1 && filterIndex <= filters.size()) dialog.selectNameFilter(filters[filterIndex - 1]);
   dialog.setFileMode(QFileDialog::ExistingFile);
+  if (!lastFolder_.isEmpty()) dialog.setDirectory(lastFolder_);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   filterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
   return dialog.selectedFiles().front();
@@ -56,6 +58,8 @@ bool DialogUserInterface::saveFileName(QWidget* parent, const QString& filter, Q
   const QStringList filters = QtFilters(filter);
   dialog.setNameFilters(filters);
   if (typeIndex >= 1 && typeIndex <= filters.size()) dialog.selectNameFilter(filters[typeIndex - 1]);
+  // An untitled document's bare name goes into the last folder.
+  if (!lastFolder_.isEmpty() && QFileInfo(name).isRelative()) dialog.setDirectory(lastFolder_);
   dialog.selectFile(name);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
   typeIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;

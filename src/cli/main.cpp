@@ -7,6 +7,9 @@
 //   vexal-tool render IN OUT.png [options]
 //   vexal-tool apply IN OUT [--settings FILE.ini] STEP...
 //
+// Without --settings the user's own settings file applies when there is one
+// (vexal.ini beside the program, else ~/.config/vexal/vexal.ini).
+//
 // Exit status 0 on success (and for --help after any command), 1 when a
 // file cannot be read or written (one line on stderr naming the file and the
 // reason), 2 for a usage error.
@@ -40,6 +43,11 @@ constexpr const char* kUsage =
     "  apply IN OUT [--settings FILE.ini] STEP...\n"
     "                          open IN, run menu commands and set-up steps on it\n"
     "                          (see vexal-tool apply --help) and write OUT\n"
+    "\n"
+    "  without --settings, the user's settings file applies when there is one:\n"
+    "  vexal.ini beside the program, else $XDG_CONFIG_HOME/vexal/vexal.ini\n"
+    "  (~/.config/vexal/vexal.ini)\n"
+    "\n"
     "  --help                  show this text\n"
     "  --version               show the version\n";
 

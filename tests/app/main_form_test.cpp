@@ -74,7 +74,7 @@ class ScriptedUserInterface : public UserInterface {
     warnings << title + "|" + text;
   }
   void information(QWidget*, const QString&, const QString&) override {}
-  QString openFileName(QWidget*, const QString&, int&) override { return {}; }
+  QString openFileName(QWidget*, const QString&, int&) override { return openPath; }
   bool saveFileName(QWidget*, const QString&, QString& name, int& typeIndex) override {
     if (saveAs.isEmpty()) return false;
     name = saveAs;
@@ -85,6 +85,7 @@ class ScriptedUserInterface : public UserInterface {
   QStringList questions;
   QStringList warnings;
   QString saveAs;
+  QString openPath;
 };
 
 class MainFormTest : public ::testing::Test {
@@ -92,6 +93,8 @@ class MainFormTest : public ::testing::Test {
   void SetUp() override {
     Application();
     ASSERT_TRUE(folder.isValid());
+    // The settings go to this test's own configuration folder.
+    qputenv("XDG_CONFIG_HOME", folder.filePath("config").toUtf8());
     form = std::make_unique<TMainForm>(folder.filePath("vexal"), &ui);
     // No file arguments; SetDefaultWindow opens one untitled document.
     form->startUp({});
@@ -220,6 +223,34 @@ TEST_F(MainFormTest, CancelledQuitWritesNoSettings) {
   EXPECT_TRUE(form->quit());
   EXPECT_TRUE(QFile::exists(form->settingsPath()));
   EXPECT_TRUE(QFile::exists(form->shortcutPath()));
+}
+
+TEST_F(MainFormTest, SettingsGoToTheConfigFolderWithTheLastDialogFolder) {
+  const QString models = folder.filePath("models");
+  ASSERT_TRUE(QDir().mkpath(models));
+  ui.saveAs = models + "/kept.vxl";
+  ui.answers = {QMessageBox::Yes};
+  edit();
+  ASSERT_TRUE(form->quit());
+  EXPECT_EQ(form->settingsPath(), folder.filePath("config/vexal/vexal.ini"));
+  EXPECT_EQ(form->shortcutPath(), folder.filePath("config/vexal/vexal.kbd"));
+  EXPECT_FALSE(QFile::exists(folder.filePath("vexal.ini")));
+  EXPECT_FALSE(QFile::exists(folder.filePath("vexal.kbd")));
+  Settings saved;
+  ASSERT_TRUE(LoadSettings(form->settingsPath().toStdString(), saved, nullptr));
+  EXPECT_EQ(saved.LastFolder, models.toStdString());
+
+  // The next run's dialogs start there; opening elsewhere moves it.
+  auto next = std::make_unique<TMainForm>(folder.filePath("vexal"), &ui);
+  next->startUp({});
+  EXPECT_EQ(ui.lastFolder(), models);
+  ASSERT_TRUE(QDir().mkpath(folder.filePath("elsewhere")));
+  ui.openPath = folder.filePath("elsewhere/copy.vxl");
+  ASSERT_TRUE(QFile::copy(ui.saveAs, ui.openPath));
+  next->action("FileOpenItem")->trigger();
+  EXPECT_EQ(ui.lastFolder(), folder.filePath("elsewhere"));
+  ui.answers.assign(20, QMessageBox::No);
+  ASSERT_TRUE(next->quit());
 }
 
 TEST_F(MainFormTest, ImagesGoToTheViewerModelsToDocuments) {
