@@ -47,7 +47,10 @@ class TChildForm : public QWidget, public DocumentObserver, public DocumentPlatf
 
   Document& document() { return document_; }
   DocumentFile& file() { return file_; }
+  // The document's caption, without the modified mark.
   const QString caption() const;
+  // Shows the document's modified state as the desktop's modified mark.
+  void syncModifiedMark();
 
   // File > New with the given untitled name.
   void newDocument(const QString& caption);
@@ -113,6 +116,7 @@ class TChildForm : public QWidget, public DocumentObserver, public DocumentPlatf
 
  private:
   friend class ViewWidget;
+  void setTitle(const QString& caption);
   DocumentIo io();
 
   TMainForm* main_;

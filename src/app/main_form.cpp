@@ -190,6 +190,10 @@ void TMainForm::buildMenus() {
                                                         static_cast<qsizetype>(menu.caption.size())));
     qmenu->setObjectName(QString::fromLatin1(menu.name.data(), static_cast<qsizetype>(menu.name.size())));
     if (menu.name == "FileItem") fileMenu_ = qmenu;
+    if (menu.name == "WindowItem") {
+      windowMenu_ = qmenu;
+      connect(qmenu, &QMenu::aboutToShow, this, &TMainForm::rebuildWindowList);
+    }
     for (const CommandItem& item : menu.items) {
       if (item.separator()) {
         QAction* separator = qmenu->addSeparator();
@@ -727,8 +731,45 @@ QAction* TMainForm::action(const QString& name) const {
   return buttons_.value(name);
 }
 
+void TMainForm::rebuildWindowList() {
+  for (QAction* action : windowList_) {
+    windowMenu_->removeAction(action);
+    action->deleteLater();
+  }
+  windowList_.clear();
+  const TChildForm* active = activeDocument();
+  QList<QMdiSubWindow*> windows;
+  for (QMdiSubWindow* sub : mdi_->subWindowList()) {
+    if (!sub->isHidden() || sub->isMinimized()) windows.append(sub);
+  }
+  if (windows.isEmpty()) return;
+  windowList_.append(windowMenu_->addSeparator());
+  for (qsizetype i = 0; i < windows.size(); ++i) {
+    QMdiSubWindow* sub = windows[i];
+    const auto* form = qobject_cast<TChildForm*>(sub->widget());
+    QString title = form ? form->caption() : sub->windowTitle();
+    if (form && form->isWindowModified()) title += QLatin1String(" *");
+    QAction* action = windowMenu_->addAction(QString::fromStdString(
+        WindowListCaption(static_cast<size_t>(i), title.toStdString())));
+    action->setObjectName(QStringLiteral("WindowListItem%1").arg(i + 1));
+    action->setCheckable(true);
+    action->setChecked(active && sub->widget() == active);
+    connect(action, &QAction::triggered, this, [this, sub = QPointer<QMdiSubWindow>(sub)] {
+      if (!sub) return;
+      if (sub->isMinimized()) sub->showNormal();
+      mdi_->setActiveSubWindow(sub);
+    });
+    windowList_.append(action);
+  }
+}
+
 void TMainForm::refreshMenuState() {
   const CommandTarget target = commandTarget();
+  // The modified mark of every document, and of the frame for the active
+  // one (the frame's title shows it while that window is maximised).
+  for (TChildForm* form : documents()) form->syncModifiedMark();
+  const TChildForm* active = activeDocument();
+  if (windowTitle().contains(QLatin1String("[*]"))) setWindowModified(active && active->isWindowModified());
   if (palette_) palette_->refresh();
   for (const CommandMenu& menu : MainMenu()) {
     for (const CommandItem& item : menu.items) {

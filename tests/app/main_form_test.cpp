@@ -225,6 +225,60 @@ TEST_F(MainFormTest, CancelledQuitWritesNoSettings) {
   EXPECT_TRUE(QFile::exists(form->shortcutPath()));
 }
 
+TEST_F(MainFormTest, WindowMenuListsTheDocumentsAndTheActiveOneIsChecked) {
+  form->openByName(QString(), 0);
+  form->openByName(QString(), 0);
+  auto* menu = form->findChild<QMenu*>("WindowItem");
+  ASSERT_NE(menu, nullptr);
+  // The captions and check marks of the list, as the menu shows them.
+  const auto listed = [&] {
+    emit menu->aboutToShow();
+    QStringList items;
+    bool pastCommands = false;
+    for (QAction* action : menu->actions()) {
+      if (action->objectName() == "WindowMinimizeItem") pastCommands = true;
+      if (!pastCommands || action->isSeparator() || !action->objectName().startsWith("WindowList"))
+        continue;
+      items << action->text() + (action->isChecked() ? " +" : "");
+    }
+    return items;
+  };
+  EXPECT_EQ(listed(), (QStringList{"&1 Vxl1.vxl", "&2 Vxl2.vxl", "&3 Vxl3.vxl +"}));
+  // Opening the menu twice does not pile items up; choosing one activates it.
+  EXPECT_EQ(listed().size(), 3);
+  form->findChild<QAction*>("WindowListItem1")->trigger();
+  EXPECT_EQ(form->activeDocument()->caption(), "Vxl1.vxl");
+  EXPECT_EQ(listed(), (QStringList{"&1 Vxl1.vxl +", "&2 Vxl2.vxl", "&3 Vxl3.vxl"}));
+  ui.answers.assign(5, QMessageBox::No);
+  ASSERT_TRUE(form->closeAll());
+  EXPECT_TRUE(listed().isEmpty());
+}
+
+TEST_F(MainFormTest, AModifiedDocumentShowsTheModifiedMark) {
+  TChildForm* child = form->activeDocument();
+  ASSERT_NE(child, nullptr);
+  EXPECT_FALSE(child->isWindowModified());
+  EXPECT_TRUE(child->windowTitle().endsWith("[*]")) << child->windowTitle().toStdString();
+  edit();
+  EXPECT_TRUE(child->isWindowModified());
+  // The close question names the document without the mark.
+  ui.answers = {QMessageBox::Cancel};
+  child->parentWidget()->close();
+  ASSERT_FALSE(ui.questions.isEmpty());
+  EXPECT_TRUE(ui.questions.back().startsWith("VEXAL|Vxl1.vxl         Save")) << ui.questions.back().toStdString();
+  // Maximised, the frame's title carries the document's caption and mark.
+  form->show();
+  child->parentWidget()->showMaximized();
+  QApplication::processEvents();
+  EXPECT_TRUE(form->windowTitle().contains("Vxl1.vxl[*]")) << form->windowTitle().toStdString();
+  EXPECT_TRUE(form->isWindowModified());
+  // Saved, the mark goes.
+  ui.saveAs = folder.filePath("saved.vxl");
+  form->action("FileSaveItem")->trigger();
+  EXPECT_FALSE(child->isWindowModified());
+  EXPECT_FALSE(form->isWindowModified());
+}
+
 TEST_F(MainFormTest, SettingsGoToTheConfigFolderWithTheLastDialogFolder) {
   const QString models = folder.filePath("models");
   ASSERT_TRUE(QDir().mkpath(models));
