@@ -24,7 +24,9 @@
 #include <QTimer>
 #include <QPushButton>
 
+#include "app/about_box.h"
 #include "app/child_form.h"
+#include "app/shortcut_form.h"
 #include "app/color_form.h"
 #include "app/palette_form.h"
 #include "app/gl_view_widget.h"
@@ -277,6 +279,22 @@ TEST_F(MainFormTest, AModifiedDocumentShowsTheModifiedMark) {
   form->action("FileSaveItem")->trigger();
   EXPECT_FALSE(child->isWindowModified());
   EXPECT_FALSE(form->isWindowModified());
+}
+
+TEST_F(MainFormTest, EveryDialogAndToolWindowFitsA1024By768Screen) {
+  // The frame's title bar and the desktop's panel take some of the height.
+  const QSize room(1024, 768 - 60);
+  TShortCutForm shortcuts(form.get());
+  TAboutBox about(form.get(), 0, 0);
+  int windows = 0;
+  for (QWidget* widget : form->findChildren<QWidget*>()) {
+    if (!widget->isWindow() || qobject_cast<QMenu*>(widget)) continue;
+    ++windows;
+    const QSize size = widget->sizeHint().expandedTo(widget->minimumSizeHint());
+    EXPECT_LE(size.width(), room.width()) << widget->windowTitle().toStdString();
+    EXPECT_LE(size.height(), room.height()) << widget->windowTitle().toStdString();
+  }
+  EXPECT_GE(windows, 15);
 }
 
 TEST_F(MainFormTest, SettingsGoToTheConfigFolderWithTheLastDialogFolder) {
@@ -775,9 +793,10 @@ TEST(OptionForm, BoxesShowTheSettingsWithTwoInvertedAndStoreThemBack) {
   QCheckBox* lassoFace = nullptr;
   QCheckBox* smoothing = nullptr;
   for (QCheckBox* box : dialog.findChildren<QCheckBox*>()) {
-    if (box->text() == "Show Orthogonal view at startup") orthogonal = box;
-    if (box->text() == "Lasso selection at the face.") lassoFace = box;
-    if (box->text() == "Smoothing processing with smoothing angle.") smoothing = box;
+    if (box->text() == "Start in orthographic projection") orthogonal = box;
+    if (box->text() == "Lasso tool: a click picks points and lines only, never a surface")
+      lassoFace = box;
+    if (box->text() == "Smooth only across edges within the smoothing angle") smoothing = box;
   }
   ASSERT_TRUE(orthogonal && lassoFace && smoothing);
   EXPECT_FALSE(orthogonal->isChecked());  // Perspective = 1
