@@ -42,6 +42,7 @@
 #include "formats/format_registry.h"
 #include "model/camera.h"
 #include "model/maintenance.h"
+#include "settings/manual_path.h"
 #include "settings/start_up.h"
 
 // Resources of a static library are registered by hand, once.
@@ -805,10 +806,13 @@ void TMainForm::showShortcutList() {
 }
 
 void TMainForm::showHelp() {
-  QFileInfo executable(executablePath_);
-  const QString help = executable.dir().filePath(executable.completeBaseName() + ".chm");
-  if (!QFileInfo::exists(help)) {
-    ui_->warning(this, "Vexal", "The help file was not found: " + help);
+  const std::vector<std::string> locations =
+      ManualLocations(executablePath_.toStdString(), VEXAL_BUILD_MANUAL);
+  const QString help = QString::fromStdString(FindManual(locations));
+  if (help.isEmpty()) {
+    QString text = "The manual was not found. It was looked for in:";
+    for (const std::string& location : locations) text += "\n" + QString::fromStdString(location);
+    ui_->warning(this, "Vexal", text);
     return;
   }
   if (!QDesktopServices::openUrl(QUrl::fromLocalFile(help))) {

@@ -51,6 +51,11 @@ for file in bin/vexal-tool share/man/man1/vexal-tool.1.gz share/thumbnailers/vex
   share/doc/vexal/copyright share/doc/vexal/changelog.Debian.gz; do
   [[ -f $work/stage/usr/$file ]] || fail "not installed: /usr/$file"
 done
+if command -v cmark >/dev/null; then
+  for page in index tools vexal-tool settings; do
+    [[ -f $work/stage/usr/share/doc/vexal/manual/$page.html ]] || fail "manual page not installed: $page"
+  done
+fi
 if [[ -f $build_dir/src/app/vexal ]]; then
   for file in bin/vexal share/man/man1/vexal.1.gz share/applications/org.vexal.Vexal.desktop \
     share/metainfo/org.vexal.Vexal.metainfo.xml share/icons/hicolor/scalable/apps/vexal.svg; do
