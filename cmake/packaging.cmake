@@ -20,9 +20,12 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries the programs link, as Debian package names with versions,
 # from dpkg-shlibdeps.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Loaded at run time, so invisible to dpkg-shlibdeps: the SVG image plugin
+# that draws the toolbar icons.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
 # Mesa draws when the desktop has no other OpenGL driver, and for the
 # thumbnailer's off-screen pictures.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libgl1-mesa-dri, libegl-mesa0")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libgl1-mesa-dri, libegl-mesa0, qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_GENERATOR DEB)
 include(CPack)

@@ -42,6 +42,7 @@
 #include "formats/format_registry.h"
 #include "model/camera.h"
 #include "model/maintenance.h"
+#include "commands/window_list.h"
 #include "settings/manual_path.h"
 #include "settings/start_up.h"
 

@@ -22,13 +22,4 @@ std::string FileHistory::caption(size_t index) const {
   return "&" + std::to_string((index + 1) % 10) + " " + entries_.at(index);
 }
 
-std::string WindowListCaption(size_t index, std::string_view caption) {
-  std::string text = (index < 9 ? "&" : "") + std::to_string(index + 1) + " ";
-  for (const char c : caption) {
-    if (c == '&') text += '&';
-    text += c;
-  }
-  return text;
-}
-
 }  // namespace vexal

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace vexal {
@@ -24,11 +23,5 @@ class FileHistory {
  private:
   std::vector<std::string> entries_;
 };
-
-// The Window menu's item for the open document at index (0-based, in the
-// order the windows were opened): "&<k> <caption>" for the first nine (k =
-// index + 1, its digit the accelerator), "<k> <caption>" after them. An "&"
-// of the caption is doubled so that it shows as itself.
-std::string WindowListCaption(size_t index, std::string_view caption);
 
 }  // namespace vexal
