@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPainter>
@@ -134,17 +135,30 @@ TChildForm::TChildForm(TMainForm* main) : main_(main) {
     views_->addWidget(glView_);
   }
   setUseGL(document_.scene.useGL != 0);
-  setWindowTitle("Loading...");
+  setTitle("Loading...");
   resize(444, 317);
 }
 
-const QString TChildForm::caption() const { return windowTitle(); }
+const QString TChildForm::caption() const {
+  QString title = windowTitle();
+  if (title.endsWith(QLatin1String("[*]"))) title.chop(3);
+  return title;
+}
+
+void TChildForm::setTitle(const QString& caption) {
+  // "[*]" is where the desktop shows the modified mark: in this window's
+  // caption, and in the frame's title while this window is maximised.
+  setWindowTitle(caption + QLatin1String("[*]"));
+  syncModifiedMark();
+}
+
+void TChildForm::syncModifiedMark() { setWindowModified(document_.scene.modified != 0); }
 
 DocumentIo TChildForm::io() { return DocumentIo{main_->settings(), *this}; }
 
 void TChildForm::newDocument(const QString& caption) {
   NewDocument(document_, file_, caption.toStdString(), main_->settings());
-  setWindowTitle(caption);
+  setTitle(caption);
   countLineChanged(CountLineText(document_.model));
   main_->refreshMenuState();
   redraw();
@@ -254,6 +268,7 @@ bool TChildForm::runSaveDialog(std::string& fileName, int& typeIndex) {
   if (!main_->ui().saveFileName(this, TMainForm::SaveFilter(), name, index)) return false;
   fileName = name.toStdString();
   typeIndex = index;
+  main_->ui().setLastFolder(QFileInfo(name).absolutePath());
   return true;
 }
 
@@ -273,7 +288,7 @@ void TChildForm::setBusyCursor(bool busy) {
 void TChildForm::setStatusText(std::string_view text) { statusTextChanged(text); }
 
 void TChildForm::setCaption(std::string_view caption) {
-  setWindowTitle(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
+  setTitle(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
 }
 
 void TChildForm::addToHistory(const std::string& path) { main_->addToHistory(path); }
@@ -304,7 +319,7 @@ void TChildForm::closeEvent(QCloseEvent* event) {
     event->accept();
     return;
   }
-  const QString text = windowTitle() + "         Save before to quit ?    ";
+  const QString text = caption() + "         Save before to quit ?    ";
   switch (main_->ui().askYesNoCancel(this, "VEXAL", text)) {
     case QMessageBox::Yes:
       save();

@@ -48,7 +48,10 @@ class TChildForm : public QWidget, public DocumentObserver, public DocumentPlatf
 
   Document& document() { return document_; }
   DocumentFile& file() { return file_; }
+  // The document's caption, without the modified mark.
   const QString caption() const;
+  // Shows the document's modified state as the desktop's modified mark.
+  void syncModifiedMark();
 
   // File > New with the given untitled name.
   void newDocument(const QString& caption);
@@ -115,6 +118,7 @@ class TChildForm : public QWidget, public DocumentObserver, public DocumentPlatf
 
  private:
   friend class ViewWidget;
+  void setTitle(const QString& caption);
   DocumentIo io();
   void viewPointer(PointerAction action, QMouseEvent* event);
 

@@ -44,6 +44,8 @@
 #include "model/camera.h"
 #include "model/maintenance.h"
 #include "settings/cascade_placement.h"
+#include "commands/window_list.h"
+#include "settings/manual_path.h"
 #include "settings/start_up.h"
 
 // Resources of a static library are registered by hand, once.
@@ -192,6 +194,10 @@ void TMainForm::buildMenus() {
                                                         static_cast<qsizetype>(menu.caption.size())));
     qmenu->setObjectName(QString::fromLatin1(menu.name.data(), static_cast<qsizetype>(menu.name.size())));
     if (menu.name == "FileItem") fileMenu_ = qmenu;
+    if (menu.name == "WindowItem") {
+      windowMenu_ = qmenu;
+      connect(qmenu, &QMenu::aboutToShow, this, &TMainForm::rebuildWindowList);
+    }
     for (const CommandItem& item : menu.items) {
       if (item.separator()) {
         QAction* separator = qmenu->addSeparator();
@@ -434,6 +440,7 @@ void TMainForm::startUp(const QStringList& files) {
   for (int i = 0; i < kFileHistoryCount; ++i) entries.push_back(FileHistoryEntry(workspace_.settings, i));
   history_.assign(entries);
   rebuildHistoryMenu();
+  ui_->setLastFolder(QString::fromStdString(workspace_.settings.LastFolder));
   const QRect design = geometry();
   const MainWindowStart start = MainWindowStartPlacement(
       workspace_.settings, {design.left(), design.top(), design.width(), design.height()}, screenSize());
@@ -516,7 +523,9 @@ void TMainForm::openByName(const QString& path, int filterIndex) {
 void TMainForm::openDialog() {
   int filterIndex = 1;
   const QString path = ui_->openFileName(this, OpenFilter(), filterIndex);
-  if (!path.isEmpty()) openByName(path, filterIndex);
+  if (path.isEmpty()) return;
+  ui_->setLastFolder(QFileInfo(path).absolutePath());
+  openByName(path, filterIndex);
 }
 
 void TMainForm::cascadeDocuments() {
@@ -613,8 +622,10 @@ bool TMainForm::quit() {
   RecordMainWindow(workspace_.settings, {normal.left(), normal.top(), normal.width(), normal.height()},
                    isMaximized(), isMinimized());
   FillUnsetToolWindowPositions(workspace_.settings, screenSize());
+  workspace_.settings.LastFolder = ui_->lastFolder().toStdString();
   std::string reason;
-  if (!SaveSettings(settingsPath_.toStdString(), workspace_.settings, &reason)) {
+  // No home folder at all: nothing to write to (never beside the program).
+  if (!settingsPath_.isEmpty() && !SaveSettings(settingsPath_.toStdString(), workspace_.settings, &reason)) {
     ui_->warning(this, "Vexal", QString::fromStdString(reason));
   }
   SaveShortcutFile(shortcutPath_.toStdString(), shortcuts_);
@@ -780,8 +791,45 @@ QAction* TMainForm::action(const QString& name) const {
   return buttons_.value(name);
 }
 
+void TMainForm::rebuildWindowList() {
+  for (QAction* action : windowList_) {
+    windowMenu_->removeAction(action);
+    action->deleteLater();
+  }
+  windowList_.clear();
+  const TChildForm* active = activeDocument();
+  QList<QMdiSubWindow*> windows;
+  for (QMdiSubWindow* sub : mdi_->subWindowList()) {
+    if (!sub->isHidden() || sub->isMinimized()) windows.append(sub);
+  }
+  if (windows.isEmpty()) return;
+  windowList_.append(windowMenu_->addSeparator());
+  for (qsizetype i = 0; i < windows.size(); ++i) {
+    QMdiSubWindow* sub = windows[i];
+    const auto* form = qobject_cast<TChildForm*>(sub->widget());
+    QString title = form ? form->caption() : sub->windowTitle();
+    if (form && form->isWindowModified()) title += QLatin1String(" *");
+    QAction* action = windowMenu_->addAction(QString::fromStdString(
+        WindowListCaption(static_cast<size_t>(i), title.toStdString())));
+    action->setObjectName(QStringLiteral("WindowListItem%1").arg(i + 1));
+    action->setCheckable(true);
+    action->setChecked(active && sub->widget() == active);
+    connect(action, &QAction::triggered, this, [this, sub = QPointer<QMdiSubWindow>(sub)] {
+      if (!sub) return;
+      if (sub->isMinimized()) sub->showNormal();
+      mdi_->setActiveSubWindow(sub);
+    });
+    windowList_.append(action);
+  }
+}
+
 void TMainForm::refreshMenuState() {
   const CommandTarget target = commandTarget();
+  // The modified mark of every document, and of the frame for the active
+  // one (the frame's title shows it while that window is maximised).
+  for (TChildForm* form : documents()) form->syncModifiedMark();
+  const TChildForm* active = activeDocument();
+  if (windowTitle().contains(QLatin1String("[*]"))) setWindowModified(active && active->isWindowModified());
   if (palette_) palette_->refresh();
   for (const CommandMenu& menu : MainMenu()) {
     for (const CommandItem& item : menu.items) {
@@ -818,10 +866,13 @@ void TMainForm::showShortcutList() {
 }
 
 void TMainForm::showHelp() {
-  QFileInfo executable(executablePath_);
-  const QString help = executable.dir().filePath(executable.completeBaseName() + ".chm");
-  if (!QFileInfo::exists(help)) {
-    ui_->warning(this, "Vexal", "The help file was not found: " + help);
+  const std::vector<std::string> locations =
+      ManualLocations(executablePath_.toStdString(), VEXAL_BUILD_MANUAL);
+  const QString help = QString::fromStdString(FindManual(locations));
+  if (help.isEmpty()) {
+    QString text = "The manual was not found. It was looked for in:";
+    for (const std::string& location : locations) text += "\n" + QString::fromStdString(location);
+    ui_->warning(this, "Vexal", text);
     return;
   }
   if (!QDesktopServices::openUrl(QUrl::fromLocalFile(help))) {

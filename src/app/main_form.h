@@ -141,6 +141,9 @@ class TMainForm : public QMainWindow, public CommandHost {
   void bindCommands();
   void applyShortcuts();
   void rebuildHistoryMenu();
+  // The Window menu's list of open documents, below its commands; rebuilt
+  // each time the menu opens.
+  void rebuildWindowList();
   // The size of the screen the window is on (0 x 0 without one).
   ScreenSize screenSize() const;
   void openDialog();
@@ -167,6 +170,8 @@ class TMainForm : public QMainWindow, public CommandHost {
   QMdiArea* mdi_;
   QMenu* fileMenu_ = nullptr;
   QAction* historyAnchor_ = nullptr;  // the separator before "Quit"
+  QMenu* windowMenu_ = nullptr;
+  QList<QAction*> windowList_;  // the separator and one item per document
   QList<QAction*> historyActions_;
   QHash<QString, QAction*> actions_;
   QHash<QString, QAction*> buttons_;

@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QVBoxLayout>
 #include <map>
 
@@ -31,13 +32,15 @@ TOptionForm::TOptionForm(QWidget* parent) : QDialog(parent) {
   setObjectName("OptionForm");
   setWindowTitle("System Configuration Settings");
   auto* layout = new QVBoxLayout(this);
-  // Three columns of switch groups: window and start-up behaviour with the
-  // cartoon switches, the defaults of new windows, the tools.
-  auto* columns = new QHBoxLayout;
-  QVBoxLayout* column[3];
-  for (QVBoxLayout*& c : column) {
-    c = new QVBoxLayout;
-    columns->addLayout(c);
+  // Four pages, so that the dialog fits a 1024 x 768 screen: windows and
+  // start-up, the defaults of new windows, the tools, and the cartoon
+  // outlines with the line widths and colours.
+  auto* pages = new QTabWidget(this);
+  QVBoxLayout* page[4];
+  for (const char* title : {"Start", "New windows", "Tools", "Outlines and colours"}) {
+    auto* widget = new QWidget(pages);
+    page[pages->count()] = new QVBoxLayout(widget);
+    pages->addTab(widget, title);
   }
   std::map<std::string_view, QVBoxLayout*> groups;
   for (const SystemSwitch& option : SystemSwitches()) {
@@ -45,15 +48,17 @@ TOptionForm::TOptionForm(QWidget* parent) : QDialog(parent) {
     if (!box) {
       auto* frame = new QGroupBox(QString::fromUtf8(option.group.data(), static_cast<qsizetype>(option.group.size())), this);
       box = new QVBoxLayout(frame);
-      const int index = option.group == "New windows" ? 1 : option.group == "Tools" ? 2 : 0;
-      column[index]->addWidget(frame);
+      const int index = option.group == "New windows" ? 1
+                        : option.group == "Tools"     ? 2
+                        : option.group == "Cartoon effect" ? 3
+                                                      : 0;
+      page[index]->addWidget(frame);
     }
     auto* check = new QCheckBox(QString::fromUtf8(option.caption.data(), static_cast<qsizetype>(option.caption.size())), this);
     box->addWidget(check);
     switches_.push_back(check);
   }
-  for (QVBoxLayout* c : column) c->addStretch(1);
-  layout->addLayout(columns);
+  layout->addWidget(pages);
   auto* lines = new QGroupBox("Line widths and colours", this);
   auto* grid = new QGridLayout(lines);
   int row = 0;
@@ -82,7 +87,8 @@ TOptionForm::TOptionForm(QWidget* parent) : QDialog(parent) {
   grid->setColumnStretch(1, 1);
   grid->setColumnStretch(3, 1);
   colorValues_.assign(colors_.size(), 0);
-  layout->addWidget(lines);
+  page[3]->addWidget(lines);
+  for (QVBoxLayout* p : page) p->addStretch(1);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -112,6 +118,9 @@ void TOptionForm::store(Settings& settings) const {
 
 bool TOptionForm::edit(Settings& settings) {
   load(settings);
+  // The first page and its first switch, whatever page was left open.
+  findChild<QTabWidget*>()->setCurrentIndex(0);
+  switches_.front()->setFocus();
   if (exec() != QDialog::Accepted) return false;
   NormalizeNumberEdits(this);
   store(settings);

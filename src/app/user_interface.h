@@ -22,6 +22,14 @@ class UserInterface {
   // The Save dialog on name and 1-based type index; false when cancelled.
   virtual bool saveFileName(QWidget* parent, const QString& filter, QString& name,
                             int& typeIndex) = 0;
+
+  // The folder of the file last chosen in the Open or Save As dialog, where
+  // both dialogs start; kept in the settings file between runs.
+  const QString& lastFolder() const { return lastFolder_; }
+  void setLastFolder(const QString& folder) { lastFolder_ = folder; }
+
+ protected:
+  QString lastFolder_;
 };
 
 // Real dialogs.

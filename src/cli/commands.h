@@ -10,6 +10,8 @@ int RunConvertCommand(int argc, char** argv);
 int RunImageCommand(int argc, char** argv);
 // Headless OpenGL render of a model to a PNG.
 int RunRenderCommand(int argc, char** argv);
+// A model's preview picture for file managers.
+int RunThumbnailCommand(int argc, char** argv);
 // Runs menu commands and set-up steps on a document, then saves it.
 int RunApplyCommand(int argc, char** argv);
 

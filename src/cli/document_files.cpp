@@ -27,6 +27,14 @@ bool HasSeveralWriters(const std::string& path) {
 
 }  // namespace
 
+std::string DefaultSettingsFile() {
+  char buffer[4096];
+  const ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  const std::string self = length > 0 ? std::string(buffer, static_cast<size_t>(length)) : "";
+  std::string path = SettingsFilePath(self, ".ini");
+  return !path.empty() && Exists(path) ? path : std::string();
+}
+
 bool ParseIndex(const char* text, int& value) {
   char* end = nullptr;
   const long parsed = std::strtol(text, &end, 10);
@@ -70,6 +78,7 @@ int PrepareFiles(FileOptions& options, Settings& settings, int& saveIndex) {
                  saveType != 0 ? " and type" : "");
     return 1;
   }
+  if (options.settingsPath.empty()) options.settingsPath = DefaultSettingsFile();
   if (!options.settingsPath.empty()) {
     std::string reason;
     if (!Exists(options.settingsPath)) {

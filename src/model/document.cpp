@@ -223,8 +223,9 @@ void PushUndo(Document& document, int step) {
   NotifyTextureChanges(document, ring.snapshots[previous], document.model.materials);
   slot.materials = document.model.materials;
 
-  UpdateUndoButtons(document);
+  // Modified before anyone is told, so the window's modified mark follows.
   document.scene.modified = 1;
+  UpdateUndoButtons(document);
   document.notify().countLineChanged(CountLineText(document.model));
   document.notify().pivotFieldsChanged();
 }

@@ -137,6 +137,7 @@ const std::array kKeys = {
     VEXAL_TEXT_KEY(kFileHistory, FileHistory07),
     VEXAL_TEXT_KEY(kFileHistory, FileHistory08),
     VEXAL_TEXT_KEY(kFileHistory, FileHistory09),
+    VEXAL_TEXT_KEY(kFileHistory, LastFolder),
 
     VEXAL_FLOAT_KEY(kFileFormat, RokImportScale),
     VEXAL_FLOAT_KEY(kFileFormat, RokExportScale),
@@ -173,7 +174,7 @@ const std::array kKeys = {
 #undef VEXAL_FLOAT_KEY
 #undef VEXAL_TEXT_KEY
 
-static_assert(kKeys.size() == 137);
+static_assert(kKeys.size() == 138);
 
 }  // namespace
 

@@ -27,7 +27,9 @@
 #include <QStatusBar>
 #include <QTextBrowser>
 
+#include "app/about_box.h"
 #include "app/child_form.h"
+#include "app/shortcut_form.h"
 #include "app/color_form.h"
 #include "app/palette_form.h"
 #include "app/gl_view_widget.h"
@@ -77,7 +79,7 @@ class ScriptedUserInterface : public UserInterface {
     warnings << title + "|" + text;
   }
   void information(QWidget*, const QString&, const QString&) override {}
-  QString openFileName(QWidget*, const QString&, int&) override { return {}; }
+  QString openFileName(QWidget*, const QString&, int&) override { return openPath; }
   bool saveFileName(QWidget*, const QString&, QString& name, int& typeIndex) override {
     if (saveAs.isEmpty()) return false;
     name = saveAs;
@@ -88,6 +90,7 @@ class ScriptedUserInterface : public UserInterface {
   QStringList questions;
   QStringList warnings;
   QString saveAs;
+  QString openPath;
 };
 
 class MainFormTest : public ::testing::Test {
@@ -95,6 +98,8 @@ class MainFormTest : public ::testing::Test {
   void SetUp() override {
     Application();
     ASSERT_TRUE(folder.isValid());
+    // The settings go to this test's own configuration folder.
+    qputenv("XDG_CONFIG_HOME", folder.filePath("config").toUtf8());
     form = std::make_unique<TMainForm>(folder.filePath("vexal"), &ui);
     // No file arguments; SetDefaultWindow opens one untitled document.
     form->startUp({});
@@ -223,6 +228,104 @@ TEST_F(MainFormTest, CancelledQuitWritesNoSettings) {
   EXPECT_TRUE(form->quit());
   EXPECT_TRUE(QFile::exists(form->settingsPath()));
   EXPECT_TRUE(QFile::exists(form->shortcutPath()));
+}
+
+TEST_F(MainFormTest, WindowMenuListsTheDocumentsAndTheActiveOneIsChecked) {
+  form->openByName(QString(), 0);
+  form->openByName(QString(), 0);
+  auto* menu = form->findChild<QMenu*>("WindowItem");
+  ASSERT_NE(menu, nullptr);
+  // The captions and check marks of the list, as the menu shows them.
+  const auto listed = [&] {
+    emit menu->aboutToShow();
+    QStringList items;
+    bool pastCommands = false;
+    for (QAction* action : menu->actions()) {
+      if (action->objectName() == "WindowMinimizeItem") pastCommands = true;
+      if (!pastCommands || action->isSeparator() || !action->objectName().startsWith("WindowList"))
+        continue;
+      items << action->text() + (action->isChecked() ? " +" : "");
+    }
+    return items;
+  };
+  EXPECT_EQ(listed(), (QStringList{"&1 Vxl1.vxl", "&2 Vxl2.vxl", "&3 Vxl3.vxl +"}));
+  // Opening the menu twice does not pile items up; choosing one activates it.
+  EXPECT_EQ(listed().size(), 3);
+  form->findChild<QAction*>("WindowListItem1")->trigger();
+  EXPECT_EQ(form->activeDocument()->caption(), "Vxl1.vxl");
+  EXPECT_EQ(listed(), (QStringList{"&1 Vxl1.vxl +", "&2 Vxl2.vxl", "&3 Vxl3.vxl"}));
+  ui.answers.assign(5, QMessageBox::No);
+  ASSERT_TRUE(form->closeAll());
+  EXPECT_TRUE(listed().isEmpty());
+}
+
+TEST_F(MainFormTest, AModifiedDocumentShowsTheModifiedMark) {
+  TChildForm* child = form->activeDocument();
+  ASSERT_NE(child, nullptr);
+  EXPECT_FALSE(child->isWindowModified());
+  EXPECT_TRUE(child->windowTitle().endsWith("[*]")) << child->windowTitle().toStdString();
+  edit();
+  EXPECT_TRUE(child->isWindowModified());
+  // The close question names the document without the mark.
+  ui.answers = {QMessageBox::Cancel};
+  child->parentWidget()->close();
+  ASSERT_FALSE(ui.questions.isEmpty());
+  EXPECT_TRUE(ui.questions.back().startsWith("VEXAL|Vxl1.vxl         Save")) << ui.questions.back().toStdString();
+  // Maximised, the frame's title carries the document's caption and mark.
+  form->show();
+  child->parentWidget()->showMaximized();
+  QApplication::processEvents();
+  EXPECT_TRUE(form->windowTitle().contains("Vxl1.vxl[*]")) << form->windowTitle().toStdString();
+  EXPECT_TRUE(form->isWindowModified());
+  // Saved, the mark goes.
+  ui.saveAs = folder.filePath("saved.vxl");
+  form->action("FileSaveItem")->trigger();
+  EXPECT_FALSE(child->isWindowModified());
+  EXPECT_FALSE(form->isWindowModified());
+}
+
+TEST_F(MainFormTest, EveryDialogAndToolWindowFitsA1024By768Screen) {
+  // The frame's title bar and the desktop's panel take some of the height.
+  const QSize room(1024, 768 - 60);
+  TShortCutForm shortcuts(form.get());
+  TAboutBox about(form.get(), 0, 0);
+  int windows = 0;
+  for (QWidget* widget : form->findChildren<QWidget*>()) {
+    if (!widget->isWindow() || qobject_cast<QMenu*>(widget)) continue;
+    ++windows;
+    const QSize size = widget->sizeHint().expandedTo(widget->minimumSizeHint());
+    EXPECT_LE(size.width(), room.width()) << widget->windowTitle().toStdString();
+    EXPECT_LE(size.height(), room.height()) << widget->windowTitle().toStdString();
+  }
+  EXPECT_GE(windows, 15);
+}
+
+TEST_F(MainFormTest, SettingsGoToTheConfigFolderWithTheLastDialogFolder) {
+  const QString models = folder.filePath("models");
+  ASSERT_TRUE(QDir().mkpath(models));
+  ui.saveAs = models + "/kept.vxl";
+  ui.answers = {QMessageBox::Yes};
+  edit();
+  ASSERT_TRUE(form->quit());
+  EXPECT_EQ(form->settingsPath(), folder.filePath("config/vexal/vexal.ini"));
+  EXPECT_EQ(form->shortcutPath(), folder.filePath("config/vexal/vexal.kbd"));
+  EXPECT_FALSE(QFile::exists(folder.filePath("vexal.ini")));
+  EXPECT_FALSE(QFile::exists(folder.filePath("vexal.kbd")));
+  Settings saved;
+  ASSERT_TRUE(LoadSettings(form->settingsPath().toStdString(), saved, nullptr));
+  EXPECT_EQ(saved.LastFolder, models.toStdString());
+
+  // The next run's dialogs start there; opening elsewhere moves it.
+  auto next = std::make_unique<TMainForm>(folder.filePath("vexal"), &ui);
+  next->startUp({});
+  EXPECT_EQ(ui.lastFolder(), models);
+  ASSERT_TRUE(QDir().mkpath(folder.filePath("elsewhere")));
+  ui.openPath = folder.filePath("elsewhere/copy.vxl");
+  ASSERT_TRUE(QFile::copy(ui.saveAs, ui.openPath));
+  next->action("FileOpenItem")->trigger();
+  EXPECT_EQ(ui.lastFolder(), folder.filePath("elsewhere"));
+  ui.answers.assign(20, QMessageBox::No);
+  ASSERT_TRUE(next->quit());
 }
 
 TEST_F(MainFormTest, ImagesGoToTheViewerModelsToDocuments) {
@@ -693,9 +796,10 @@ TEST(OptionForm, BoxesShowTheSettingsWithTwoInvertedAndStoreThemBack) {
   QCheckBox* lassoFace = nullptr;
   QCheckBox* smoothing = nullptr;
   for (QCheckBox* box : dialog.findChildren<QCheckBox*>()) {
-    if (box->text() == "Show Orthogonal view at startup") orthogonal = box;
-    if (box->text() == "Lasso selection at the face.") lassoFace = box;
-    if (box->text() == "Smoothing processing with smoothing angle.") smoothing = box;
+    if (box->text() == "Start in orthographic projection") orthogonal = box;
+    if (box->text() == "Lasso tool: a click picks points and lines only, never a surface")
+      lassoFace = box;
+    if (box->text() == "Smooth only across edges within the smoothing angle") smoothing = box;
   }
   ASSERT_TRUE(orthogonal && lassoFace && smoothing);
   EXPECT_FALSE(orthogonal->isChecked());  // Perspective = 1

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -43,6 +44,9 @@ class CliTest : public ::testing::Test {
               ::testing::UnitTest::GetInstance()->current_test_info()->name();
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);
+    // Each test has its own empty configuration folder: the user's own
+    // settings file would otherwise apply to every run.
+    ::setenv("XDG_CONFIG_HOME", path("config").c_str(), 1);
   }
   std::string path(const std::string& name) const { return (folder_ / name).string(); }
 
@@ -167,14 +171,9 @@ TEST_F(CliTest, TypePicksTheWriterOfATwoWriterExtensionAndElseTheReader) {
   EXPECT_NE(run({"info", path("back.vxl")}).out.find("Total Polygon : 12"), std::string::npos);
 }
 
-TEST_F(CliTest, ConvertAppliesTheScalesOfASettingsFile) {
-  const std::string cube = writeNative("cube.vxl", testing::ClosedCube);
-  // Written the way a Windows program writes it.
-  std::ofstream(path("scale.ini"), std::ios::binary) << "[FileFormat]\r\nObjExportScale=2.5\r\n";
-  const ToolRun converted =
-      run({"convert", cube, path("big.obj"), "--settings", path("scale.ini")});
-  ASSERT_EQ(converted.status, 0) << converted.err;
-  std::istringstream obj(ReadAll(path("big.obj")));
+// The largest coordinate of an OBJ file's points.
+float LargestObjCoordinate(const std::string& text) {
+  std::istringstream obj(text);
   std::string line;
   float largest = 0;
   while (std::getline(obj, line)) {
@@ -183,7 +182,27 @@ TEST_F(CliTest, ConvertAppliesTheScalesOfASettingsFile) {
       largest = std::max({largest, std::fabs(x), std::fabs(y), std::fabs(z)});
     }
   }
-  EXPECT_FLOAT_EQ(largest, 2.5f);
+  return largest;
+}
+
+TEST_F(CliTest, ConvertAppliesTheScalesOfASettingsFile) {
+  const std::string cube = writeNative("cube.vxl", testing::ClosedCube);
+  // Written the way a Windows program writes it.
+  std::ofstream(path("scale.ini"), std::ios::binary) << "[FileFormat]\r\nObjExportScale=2.5\r\n";
+  const ToolRun converted =
+      run({"convert", cube, path("big.obj"), "--settings", path("scale.ini")});
+  ASSERT_EQ(converted.status, 0) << converted.err;
+  EXPECT_FLOAT_EQ(LargestObjCoordinate(ReadAll(path("big.obj"))), 2.5f);
+
+  // Without --settings the user's own file in the configuration folder
+  // applies; a file given by name wins over it.
+  std::filesystem::create_directories(path("config/vexal"));
+  std::ofstream(path("config/vexal/vexal.ini"), std::ios::binary)
+      << "[FileFormat]\r\nObjExportScale=4\r\n";
+  ASSERT_EQ(run({"convert", cube, path("user.obj")}).status, 0);
+  EXPECT_FLOAT_EQ(LargestObjCoordinate(ReadAll(path("user.obj"))), 4.0f);
+  ASSERT_EQ(run({"convert", cube, path("named.obj"), "--settings", path("scale.ini")}).status, 0);
+  EXPECT_FLOAT_EQ(LargestObjCoordinate(ReadAll(path("named.obj"))), 2.5f);
 
   const ToolRun missing = run({"convert", cube, path("x.obj"), "--settings", path("none.ini")});
   ExpectOneLineNaming(missing, path("none.ini"), "cannot open");

@@ -111,8 +111,9 @@ TEST(SystemOptions, EverySwitchHasItsOwnSettingAndTwoShowInverted) {
     EXPECT_TRUE(captions.insert(option.caption).second) << option.caption;
     if (option.inverted) inverted.push_back(option.caption);
   }
-  EXPECT_EQ(inverted, (std::vector<std::string_view>{"Show Orthogonal view at startup",
-                                                     "Lasso selection at the face."}));
+  EXPECT_EQ(inverted, (std::vector<std::string_view>{
+                          "Start in orthographic projection",
+                          "Lasso tool: a click picks points and lines only, never a surface"}));
   Settings settings;
   const SystemSwitch* orthogonal = &SystemSwitches()[8];
   ASSERT_EQ(orthogonal->field, &Settings::Perspective);
