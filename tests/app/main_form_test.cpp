@@ -287,7 +287,7 @@ TEST_F(MainFormTest, AModifiedDocumentShowsTheModifiedMark) {
 TEST_F(MainFormTest, EveryDialogAndToolWindowFitsA1024By768Screen) {
   // The frame's title bar and the desktop's panel take some of the height.
   const QSize room(1024, 768 - 60);
-  TShortCutForm shortcuts(form.get());
+  TShortCutForm shortcuts(form.get(), DefaultShortcuts());
   TAboutBox about(form.get(), 0, 0);
   int windows = 0;
   for (QWidget* widget : form->findChildren<QWidget*>()) {
