@@ -2,6 +2,8 @@
 
 #include <QFileDialog>
 
+#include "app/recover_form.h"
+
 namespace vexal::app {
 namespace {
 
@@ -61,6 +63,12 @@ bool DialogUserInterface::saveFileName(QWidget* parent, const QString& filter, Q
   typeIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
   name = dialog.selectedFiles().front();
   return true;
+}
+
+RecoveryChoice DialogUserInterface::chooseRecovery(QWidget* parent,
+                                                   const std::vector<RecoveryEntry>& entries) {
+  TRecoverForm form(parent, entries);
+  return form.choose();
 }
 
 }  // namespace vexal::app

@@ -6,6 +6,7 @@
 //   vexal-tool image FILE [--format CODE] [--png OUT]
 //   vexal-tool render IN OUT.png [options]
 //   vexal-tool apply IN OUT [--settings FILE.ini] STEP...
+//   vexal-tool recover --list | --discard COPY
 //
 // Exit status 0 on success (and for --help after any command), 1 when a
 // file cannot be read or written (one line on stderr naming the file and the
@@ -40,6 +41,9 @@ constexpr const char* kUsage =
     "  apply IN OUT [--settings FILE.ini] STEP...\n"
     "                          open IN, run menu commands and set-up steps on it\n"
     "                          (see vexal-tool apply --help) and write OUT\n"
+    "  recover --list          list the recovery copies left by ended runs of the\n"
+    "                          modeller: copy, original path (or name), time\n"
+    "  recover --discard COPY  delete one of them\n"
     "  --help                  show this text\n"
     "  --version               show the version\n";
 
@@ -76,6 +80,7 @@ int main(int argc, char** argv) {
   if (command == "image") return vexal::cli::RunImageCommand(rest, arguments);
   if (command == "render") return vexal::cli::RunRenderCommand(rest, arguments);
   if (command == "apply") return vexal::cli::RunApplyCommand(rest, arguments);
+  if (command == "recover") return vexal::cli::RunRecoverCommand(rest, arguments);
   std::fprintf(stderr, "vexal-tool: unknown command \"%s\" (see vexal-tool --help)\n", argv[1]);
   return 2;
 }

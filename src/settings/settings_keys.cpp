@@ -27,6 +27,8 @@ constexpr const char* kFileFormat = "FileFormat";
 
 const std::array kKeys = {
     VEXAL_INTEGER_KEY(kSystem, BootFirst),
+    VEXAL_INTEGER_KEY(kSystem, UndoDepth),
+    VEXAL_INTEGER_KEY(kSystem, AutoSaveSeconds),
 
     VEXAL_INTEGER_KEY(kWindow, SaveMainWindow),
     VEXAL_INTEGER_KEY(kWindow, SaveSubWindow),
@@ -173,7 +175,7 @@ const std::array kKeys = {
 #undef VEXAL_FLOAT_KEY
 #undef VEXAL_TEXT_KEY
 
-static_assert(kKeys.size() == 137);
+static_assert(kKeys.size() == 139);
 
 }  // namespace
 
