@@ -453,7 +453,8 @@ void TMainForm::startUp(const QStringList& files) {
 
   // The files are opened once the event loop is idle, after the window is up.
   QTimer::singleShot(0, this, [this, files] {
-    offerRecovery();
+    // Recovered work takes the place of the last file or a new document.
+    if (offerRecovery() > 0 && files.isEmpty()) return;
     if (!files.isEmpty()) {
       for (const QString& file : files) openByName(file, 0);
       return;
@@ -535,10 +536,11 @@ void TMainForm::forgetRecoveryCopy(TChildForm* form) {
   if (recovery_) recovery_->forget(form->recoveryNumber());
 }
 
-void TMainForm::offerRecovery() {
-  if (!recovery_) return;
+int TMainForm::offerRecovery() {
+  if (!recovery_) return 0;
   const std::vector<RecoveryEntry> entries = recovery_->folder().recoverable();
-  if (entries.empty()) return;
+  if (entries.empty()) return 0;
+  int recovered = 0;
   const RecoveryChoice choice = ui_->chooseRecovery(this, entries);
   RecoveryFolder folder(recovery_->folder().path());
   for (size_t row : choice.rows) {
@@ -550,6 +552,7 @@ void TMainForm::offerRecovery() {
     } else if (choice.action == RecoveryChoice::Action::kRecover) {
       TChildForm* form = addDocumentWindow();
       if (!form->recoverFile(entry)) continue;
+      ++recovered;
       form->setUseGL(form->document().scene.useGL != 0);
       // The copy is this run's now: it stays until the document is saved
       // or closed.
@@ -559,6 +562,7 @@ void TMainForm::offerRecovery() {
     }
   }
   refreshMenuState();
+  return recovered;
 }
 
 namespace {

@@ -118,8 +118,9 @@ class TMainForm : public QMainWindow, public CommandHost {
   void writeRecoveryCopies(bool wait);
   void forgetRecoveryCopy(TChildForm* form);
   RecoveryKeeper* recovery() const { return recovery_.get(); }
-  // Offers the copies ended runs left behind in "Recover Unsaved Work".
-  void offerRecovery();
+  // Offers the copies ended runs left behind in "Recover Unsaved Work";
+  // returns how many documents were recovered.
+  int offerRecovery();
   // SIGTERM and SIGHUP (a logout) write every modified document's recovery
   // copy and end the program without questions. Called once, by main().
   void handleTerminationSignals();
