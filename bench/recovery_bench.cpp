@@ -1,5 +1,5 @@
 // Recovery copies and the undo ring at the 19,999 limit (every table full:
-// testing::FullSheet). The user waits only for RecoverySnapshot; the write
+// testing::FullSheet). The user waits only for RecoveryRecords; the write
 // runs on the keeper's worker. The ring's memory is reported as a counter
 // (MB) at depths 10 and 100.
 #include <benchmark/benchmark.h>
@@ -30,10 +30,13 @@ const Document& Sheet() {
   return *sheet;
 }
 
-void BM_RecoverySnapshotAtLimit(benchmark::State& state) {
-  for (auto _ : state) benchmark::DoNotOptimize(RecoverySnapshot(Sheet()));
+void BM_RecoveryRecordsAtLimit(benchmark::State& state) {
+  for (auto _ : state) {
+    RecoveryRecords records(Sheet());
+    benchmark::DoNotOptimize(&records);
+  }
 }
-BENCHMARK(BM_RecoverySnapshotAtLimit)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RecoveryRecordsAtLimit)->Unit(benchmark::kMillisecond);
 
 // What the worker does: the native text of the whole model, written and
 // renamed into place, and the index updated under its lock.
@@ -41,7 +44,7 @@ void BM_RecoveryWriteAtLimit(benchmark::State& state) {
   const std::string folder = testing::BenchScratchPath("recovery");
   RecoveryFolder recovery(folder);
   const RecoveryOwner owner = CurrentRecoveryOwner();
-  const auto snapshot = RecoverySnapshot(Sheet());
+  const auto snapshot = RecoveryRecords(Sheet()).document();
   for (auto _ : state) {
     if (!recovery.writeCopy(*snapshot, owner, 1, "/bench/sheet.vxl", "sheet.vxl", 0, nullptr)) {
       state.SkipWithError("the copy was not written");

@@ -277,21 +277,12 @@ std::string IsoTime(int64_t secondsSince1970) {
   return text;
 }
 
-std::unique_ptr<Document> RecoverySnapshot(const Document& document) {
-  // The smallest ring: the copy never records a history.
+std::unique_ptr<Document> RecoveryRecords::document() const {
   auto copy = std::make_unique<Document>();
   copy->undo = UndoRing(kMinUndoSlots);
-  const Model& model = document.model;
-  Model& target = copy->model;
-  target.pointCount = model.pointCount;
-  target.lineCount = model.lineCount;
-  target.faceCount = model.faceCount;
-  std::copy_n(model.points.begin(), model.pointCount + 1, target.points.begin());
-  std::copy_n(model.lines.begin(), model.lineCount + 1, target.lines.begin());
-  std::copy_n(model.faces.begin(), model.faceCount + 1, target.faces.begin());
-  target.materials = model.materials;
-  target.pictures = model.pictures;
-  copy->scene = document.scene;
+  records_.restore(copy->model);
+  copy->model.pictures = pictures_;
+  copy->scene = scene_;
   return copy;
 }
 
@@ -493,16 +484,16 @@ int RecoveryKeeper::update(std::span<const RecoveryDocument> documents, bool wai
     }
     if (known != written_.end() && known->second == document.revision) continue;
     written_[entry.number] = document.revision;
-    jobs.push_back({entry.number, RecoverySnapshot(document), entry.path, entry.name});
+    jobs.push_back({entry.number, RecoveryRecords(document), entry.path, entry.name});
   }
   const int started = static_cast<int>(jobs.size());
   if (jobs.empty()) return 0;
   const int64_t now = static_cast<int64_t>(std::time(nullptr));
   worker_ = std::thread([this, jobs = std::move(jobs), now]() mutable {
-    for (Job& job : jobs) {
+    for (const Job& job : jobs) {
       std::string reason;
-      if (!folder_.writeCopy(*job.snapshot, owner_, job.number, job.path, job.name, now,
-                             &reason)) {
+      const std::unique_ptr<Document> snapshot = job.records.document();
+      if (!folder_.writeCopy(*snapshot, owner_, job.number, job.path, job.name, now, &reason)) {
         std::lock_guard lock(mutex_);
         failed_.push_back(job.number);
         error_ = reason;

@@ -36,6 +36,7 @@
 
 #include "formats/document_io.h"
 #include "model/document.h"
+#include "model/model_backup.h"
 
 namespace vexal {
 
@@ -71,8 +72,21 @@ std::string DefaultRecoveryFolder();
 std::string IsoTime(int64_t secondsSince1970);
 
 // The model and view of a document, copied so that it can be written while
-// the document goes on changing. Only the records in use are copied.
-std::unique_ptr<Document> RecoverySnapshot(const Document& document);
+// the document goes on changing: the records in use, the palette, the back
+// pictures and the view. Making it is all the user waits for; the document
+// the writer needs is built from it on the worker.
+class RecoveryRecords {
+ public:
+  explicit RecoveryRecords(const Document& document)
+      : records_(document.model), pictures_(document.model.pictures), scene_(document.scene) {}
+  // A document holding the copied model and view, with the smallest ring.
+  std::unique_ptr<Document> document() const;
+
+ private:
+  ModelBackup records_;
+  std::array<BPICTURE, kPictureSlots> pictures_;
+  SCENE scene_;
+};
 
 class RecoveryFolder {
  public:
@@ -160,7 +174,7 @@ class RecoveryKeeper {
  private:
   struct Job {
     int32_t number;
-    std::unique_ptr<Document> snapshot;
+    RecoveryRecords records;
     std::string path;
     std::string name;
   };

@@ -52,7 +52,7 @@ class RecoveryTest : public ::testing::Test {
 
   void write(const RecoveryOwner& owner, int32_t number, float x, const std::string& path,
              const std::string& name = "Untitled1") {
-    const auto snapshot = RecoverySnapshot(*Quad(x));
+    const auto snapshot = RecoveryRecords(*Quad(x)).document();
     std::string reason;
     ASSERT_TRUE(folder().writeCopy(*snapshot, owner, number, path, name, 1700000000, &reason))
         << reason;
@@ -373,15 +373,24 @@ TEST_F(RecoveryTest, ARecoveredCopyOpensAsTheOriginalDocumentModified) {
   EXPECT_FALSE(file.lastError.empty());
 }
 
-// The snapshot holds the document's records and view, not its history.
-TEST(RecoverySnapshotTest, CopiesTheLiveRecordsAndTheView) {
+// The copy holds the document's records, pictures and view as they were
+// when it was made, not its history.
+TEST(RecoveryRecordsTest, CopyTheLiveRecordsAndTheView) {
   auto document = std::make_unique<Document>();
   InitializeDocument(*document, 100);
   testing::ClosedCube(document->model);
   document->scene.zoom = 3.5f;
+  ASSERT_TRUE(SetText(document->model.pictures[1].path, "front.png"));
   ResetUndo(*document);
-  const auto snapshot = RecoverySnapshot(*document);
-  testing::ExpectSameModel(snapshot->model, document->model, "snapshot");
+  const auto before = std::make_unique<Model>(document->model);
+  const RecoveryRecords records(*document);
+  // Later edits of the document do not reach the copy.
+  document->model.points[1].position.x += 1.0f;
+  document->model.pointCount = 1;
+  document->scene.zoom = 1.0f;
+  const auto snapshot = records.document();
+  testing::ExpectSameModel(snapshot->model, *before, "snapshot");
+  EXPECT_EQ(TextOf(snapshot->model.pictures[1].path), "front.png");
   EXPECT_EQ(snapshot->scene.zoom, 3.5f);
   EXPECT_EQ(snapshot->undo.slotCount(), kMinUndoSlots);
   EXPECT_EQ(snapshot->undo.memoryBytes(), kMinUndoSlots * sizeof(UndoSnapshot));
