@@ -113,8 +113,10 @@ void TChildForm::projectionChanged() {
 }
 
 TChildForm::TChildForm(TMainForm* main) : main_(main) {
+  static int32_t documentsMade = 0;
+  recoveryNumber_ = ++documentsMade;
   setAttribute(Qt::WA_DeleteOnClose);
-  InitializeDocument(document_);
+  InitializeDocument(document_, main->settings().UndoDepth);
   document_.observer = this;
   document_.useAngleSmooth = main->settings().UseAngleSmooth != 0;
   ApplySceneDefaults(main->settings(), document_.scene);
@@ -174,9 +176,21 @@ bool TChildForm::openFile(const QString& path, int filterIndex) {
   return ok != 0;
 }
 
+bool TChildForm::recoverFile(const RecoveryEntry& entry) {
+  const int ok = OpenRecoveryCopy(document_, file_, entry, io());
+  if (ok) {
+    countLineChanged(CountLineText(document_.model));
+    showFileWarnings();
+    redraw();
+  }
+  return ok != 0;
+}
+
 bool TChildForm::save() {
   const int ok = SaveDocumentFile(document_, file_, io());
   if (ok) showFileWarnings();
+  // A clean save makes the recovery copy pointless.
+  if (ok && !modified()) main_->forgetRecoveryCopy(this);
   main_->refreshMenuState();
   return ok != 0;
 }
@@ -184,6 +198,7 @@ bool TChildForm::save() {
 bool TChildForm::saveAs() {
   const int ok = SaveDocumentAs(document_, file_, io());
   if (ok) showFileWarnings();
+  if (ok && !modified()) main_->forgetRecoveryCopy(this);
   main_->refreshMenuState();
   return ok != 0;
 }
@@ -316,6 +331,7 @@ void TChildForm::documentOpened() {
 
 void TChildForm::closeEvent(QCloseEvent* event) {
   if (closing_ || !modified()) {
+    main_->forgetRecoveryCopy(this);
     event->accept();
     return;
   }
@@ -328,9 +344,11 @@ void TChildForm::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
       }
+      main_->forgetRecoveryCopy(this);
       event->accept();
       return;
     case QMessageBox::No:
+      main_->forgetRecoveryCopy(this);
       event->accept();
       return;
     default:

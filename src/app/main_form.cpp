@@ -1,5 +1,9 @@
 #include "app/main_form.h"
 
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <clocale>
 
 #include <QActionGroup>
@@ -12,11 +16,13 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
@@ -47,6 +53,7 @@
 #include "commands/window_list.h"
 #include "settings/manual_path.h"
 #include "settings/start_up.h"
+#include "tools/tool_dispatch.h"
 
 // Resources of a static library are registered by hand, once.
 static void InitializeResources() { Q_INIT_RESOURCE(resources); }
@@ -156,6 +163,9 @@ TMainForm::TMainForm(const QString& executablePath, UserInterface* ui)
   mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   mdi_->viewport()->installEventFilter(this);
+  // Escape reaches whatever widget has the keyboard; it is looked at before
+  // any shortcut bound to it.
+  qApp->installEventFilter(this);
   setCentralWidget(mdi_);
   connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
     // An activated document re-derives its selection state, which also
@@ -358,6 +368,7 @@ void TMainForm::showInformation() {
 }
 
 void TMainForm::applyOptions() {
+  restartRecoveryTimer();
   for (TChildForm* form : documents()) {
     form->document().useAngleSmooth = workspace_.settings.UseAngleSmooth != 0;
   }
@@ -433,6 +444,8 @@ void TMainForm::startUp(const QStringList& files) {
   if (!LoadSettings(settingsPath_.toStdString(), workspace_.settings, &reason)) {
     showStatus(QString::fromStdString(reason));
   }
+  recovery_ = std::make_unique<RecoveryKeeper>(DefaultRecoveryFolder(), CurrentRecoveryOwner());
+  restartRecoveryTimer();
   shortcuts_ = DefaultShortcuts();
   LoadShortcutFile(shortcutPath_.toStdString(), shortcuts_);
   applyShortcuts();
@@ -451,6 +464,8 @@ void TMainForm::startUp(const QStringList& files) {
 
   // The files are opened once the event loop is idle, after the window is up.
   QTimer::singleShot(0, this, [this, files] {
+    // Recovered work takes the place of the last file or a new document.
+    if (offerRecovery() > 0 && files.isEmpty()) return;
     if (!files.isEmpty()) {
       for (const QString& file : files) openByName(file, 0);
       return;
@@ -489,6 +504,20 @@ void TMainForm::openByName(const QString& path, int filterIndex) {
     }
     delete viewer;
   }
+  TChildForm* form = addDocumentWindow();
+  if (path.isEmpty()) {
+    ++untitled_;
+    form->newDocument(QString("Vxl%1.vxl").arg(untitled_));
+    // A new document starts with the view switches of the settings.
+    ApplySceneDefaults(workspace_.settings, form->document().scene);
+    form->setUseGL(form->document().scene.useGL != 0);
+  } else {
+    if (form->openFile(path, filterIndex)) form->setUseGL(form->document().scene.useGL != 0);
+  }
+  refreshMenuState();
+}
+
+TChildForm* TMainForm::addDocumentWindow() {
   // The new window comes to the front, maximised when the one in front was.
   const QMdiSubWindow* front = mdi_->activeSubWindow();
   const bool maximized = front && front->isMaximized();
@@ -508,16 +537,108 @@ void TMainForm::openByName(const QString& path, int filterIndex) {
   mdi_->setActiveSubWindow(sub);
   form->setFocus(Qt::OtherFocusReason);
   SetScreenSize(form->document().scene, form->viewSize().width(), form->viewSize().height());
-  if (path.isEmpty()) {
-    ++untitled_;
-    form->newDocument(QString("Vxl%1.vxl").arg(untitled_));
-    // A new document starts with the view switches of the settings.
-    ApplySceneDefaults(workspace_.settings, form->document().scene);
-    form->setUseGL(form->document().scene.useGL != 0);
+  return form;
+}
+
+void TMainForm::restartRecoveryTimer() {
+  if (!recoveryTimer_) {
+    recoveryTimer_ = new QTimer(this);
+    connect(recoveryTimer_, &QTimer::timeout, this, [this] { writeRecoveryCopies(false); });
+  }
+  const int seconds = workspace_.settings.AutoSaveSeconds;
+  if (seconds > 0) {
+    recoveryTimer_->start(seconds * 1000);
   } else {
-    if (form->openFile(path, filterIndex)) form->setUseGL(form->document().scene.useGL != 0);
+    recoveryTimer_->stop();
+  }
+}
+
+void TMainForm::writeRecoveryCopies(bool wait) {
+  if (!recovery_) return;
+  std::vector<RecoveryDocument> list;
+  for (TChildForm* form : documents()) {
+    list.push_back({form->recoveryNumber(), &form->document(), form->document().scene.fileName,
+                    form->file().caption});
+  }
+  recovery_->update(list, wait);
+  const std::string error = recovery_->lastError();
+  if (!error.empty() && error != recoveryError_) showStatus(QString::fromStdString(error));
+  recoveryError_ = error;
+}
+
+void TMainForm::forgetRecoveryCopy(TChildForm* form) {
+  if (recovery_) recovery_->forget(form->recoveryNumber());
+}
+
+int TMainForm::offerRecovery() {
+  if (!recovery_) return 0;
+  const std::vector<RecoveryEntry> entries = recovery_->folder().recoverable();
+  if (entries.empty()) return 0;
+  int recovered = 0;
+  const RecoveryChoice choice = ui_->chooseRecovery(this, entries);
+  RecoveryFolder folder(recovery_->folder().path());
+  for (size_t row : choice.rows) {
+    if (row >= entries.size()) continue;
+    const RecoveryEntry& entry = entries[row];
+    std::string reason;
+    if (choice.action == RecoveryChoice::Action::kDiscard) {
+      if (!folder.discard(entry.copy, &reason)) showStatus(QString::fromStdString(reason));
+    } else if (choice.action == RecoveryChoice::Action::kRecover) {
+      TChildForm* form = addDocumentWindow();
+      if (!form->recoverFile(entry)) continue;
+      ++recovered;
+      form->setUseGL(form->document().scene.useGL != 0);
+      // The copy is this run's now: it stays until the document is saved
+      // or closed.
+      if (!recovery_->adopt(entry.copy, form->recoveryNumber(), form->document().revision, &reason)) {
+        showStatus(QString::fromStdString(reason));
+      }
+    }
   }
   refreshMenuState();
+  return recovered;
+}
+
+namespace {
+
+// The write end of the pipe the signal handler wakes the event loop with.
+int gTerminationWrite = -1;
+
+void OnTerminationSignal(int) {
+  const char byte = 1;
+  // Only async-signal-safe calls here; a full pipe already holds a wake-up.
+  [[maybe_unused]] const ssize_t written = ::write(gTerminationWrite, &byte, 1);
+}
+
+}  // namespace
+
+void TMainForm::handleTerminationSignals() {
+  int ends[2];
+  if (gTerminationWrite >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) {
+    return;
+  }
+  gTerminationWrite = ends[0];
+  auto* notifier = new QSocketNotifier(ends[1], QSocketNotifier::Read, this);
+  connect(notifier, &QSocketNotifier::activated, this, [this, notifier, ends] {
+    notifier->setEnabled(false);
+    char byte;
+    [[maybe_unused]] const ssize_t got = ::read(ends[1], &byte, 1);
+    terminateNow();
+  });
+  struct sigaction action {};
+  action.sa_handler = OnTerminationSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGHUP, &action, nullptr);
+}
+
+void TMainForm::terminateNow() {
+  // The copies stay: they are what the next start offers. No save prompt
+  // runs, since nobody may be there to answer it.
+  writeRecoveryCopies(true);
+  quitting_ = true;
+  QCoreApplication::exit(0);
 }
 
 void TMainForm::openDialog() {
@@ -611,6 +732,7 @@ bool TMainForm::closeAll() {
 bool TMainForm::quit() {
   if (!closeAll()) return false;
   quitting_ = true;
+  if (recovery_) recovery_->forgetAll();
   for (int i = 0; i < kFileHistoryCount; ++i) {
     FileHistoryEntry(workspace_.settings, i) =
         i < static_cast<int>(history_.entries().size()) ? history_.entries()[i] : std::string();
@@ -655,6 +777,21 @@ void TMainForm::dropEvent(QDropEvent* event) {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  // Escape over this window cancels a gesture of the active document as a
+  // right press does; with none it goes on to whatever it is bound to.
+  if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier && widget &&
+        widget->window() == this) {
+      TChildForm* form = activeDocument();
+      if (form && EscapeGesture(form->document(), workspace_)) {
+        refreshMenuState();
+        event->accept();
+        return true;
+      }
+    }
+  }
   // A double click on the frame's empty area is New.
   if (watched == mdi_->viewport() && event->type() == QEvent::MouseButtonDblClick) {
     openByName(QString(), 0);

@@ -84,6 +84,13 @@ TOptionForm::TOptionForm(QWidget* parent) : QDialog(parent) {
     grid->addWidget(button, row++, 3);
     colors_.push_back(button);
   }
+  for (const SystemNumber& number : SystemNumbers()) {
+    auto* edit = new NumberEdit(number.rule, lines);
+    edit->setFixedWidth(80);
+    grid->addWidget(new QLabel(QString::fromUtf8(number.caption.data(), static_cast<qsizetype>(number.caption.size())), lines), row, 0);
+    grid->addWidget(edit, row++, 1);
+    numbers_.push_back(edit);
+  }
   grid->setColumnStretch(1, 1);
   grid->setColumnStretch(3, 1);
   colorValues_.assign(colors_.size(), 0);
@@ -100,6 +107,8 @@ void TOptionForm::load(const Settings& settings) {
   for (size_t i = 0; i < options.size(); ++i) switches_[i]->setChecked(SwitchChecked(settings, options[i]));
   const auto widths = SystemWidths();
   for (size_t i = 0; i < widths.size(); ++i) widths_[i]->setFloatValue(settings.*widths[i].field);
+  const auto numbers = SystemNumbers();
+  for (size_t i = 0; i < numbers.size(); ++i) numbers_[i]->setIntValue(settings.*numbers[i].field);
   const auto colors = SystemColors();
   for (size_t i = 0; i < colors.size(); ++i) {
     colorValues_[i] = settings.*colors[i].field;
@@ -112,6 +121,8 @@ void TOptionForm::store(Settings& settings) const {
   for (size_t i = 0; i < options.size(); ++i) SetSwitchChecked(settings, options[i], switches_[i]->isChecked());
   const auto widths = SystemWidths();
   for (size_t i = 0; i < widths.size(); ++i) settings.*widths[i].field = widths_[i]->floatValue();
+  const auto numbers = SystemNumbers();
+  for (size_t i = 0; i < numbers.size(); ++i) settings.*numbers[i].field = numbers_[i]->intValue();
   const auto colors = SystemColors();
   for (size_t i = 0; i < colors.size(); ++i) settings.*colors[i].field = colorValues_[i];
 }

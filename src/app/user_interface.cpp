@@ -4,6 +4,8 @@
 #include <QRegularExpression>
 #include <QFileInfo>
 
+#include "app/recover_form.h"
+
 namespace vexal::app {
 namespace {
 
@@ -76,6 +78,12 @@ bool DialogUserInterface::saveFileName(QWidget* parent, const QString& filter, Q
   typeIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
   name = dialog.selectedFiles().front();
   return true;
+}
+
+RecoveryChoice DialogUserInterface::chooseRecovery(QWidget* parent,
+                                                   const std::vector<RecoveryEntry>& entries) {
+  TRecoverForm form(parent, entries);
+  return form.choose();
 }
 
 }  // namespace vexal::app

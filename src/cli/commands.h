@@ -14,5 +14,7 @@ int RunRenderCommand(int argc, char** argv);
 int RunThumbnailCommand(int argc, char** argv);
 // Runs menu commands and set-up steps on a document, then saves it.
 int RunApplyCommand(int argc, char** argv);
+// Lists or discards the recovery copies of ended runs of the modeller.
+int RunRecoverCommand(int argc, char** argv);
 
 }  // namespace vexal::cli

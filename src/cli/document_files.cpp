@@ -97,7 +97,7 @@ int OpenInput(const FileOptions& options, const Settings& settings, Document& do
               DocumentFile& file) {
   HeadlessDocumentPlatform platform;
   const DocumentIo io{settings, platform};
-  InitializeDocument(document);
+  InitializeDocument(document, settings.UndoDepth);
   ApplySceneDefaults(settings, document.scene);
   document.useAngleSmooth = settings.UseAngleSmooth != 0;
   if (OpenDocumentFile(document, file, options.input, options.openType, io) != 1) {

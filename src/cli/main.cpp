@@ -6,6 +6,7 @@
 //   vexal-tool image FILE [--format CODE] [--png OUT]
 //   vexal-tool render IN OUT.png [options]
 //   vexal-tool apply IN OUT [--settings FILE.ini] STEP...
+//   vexal-tool recover --list | --discard COPY
 //   vexal-tool thumbnail [-s SIZE] IN OUT.png
 //
 // Without --settings the user's own settings file applies when there is one
@@ -44,6 +45,9 @@ constexpr const char* kUsage =
     "  apply IN OUT [--settings FILE.ini] STEP...\n"
     "                          open IN, run menu commands and set-up steps on it\n"
     "                          (see vexal-tool apply --help) and write OUT\n"
+    "  recover --list          list the recovery copies left by ended runs of the\n"
+    "                          modeller: copy, original path (or name), time\n"
+    "  recover --discard COPY  delete one of them\n"
     "  thumbnail [-s SIZE] IN OUT.png\n"
     "                          a preview of the model, shaded on a transparent\n"
     "                          background, at most SIZE pixels (default 128)\n"
@@ -89,6 +93,7 @@ int main(int argc, char** argv) {
   if (command == "render") return vexal::cli::RunRenderCommand(rest, arguments);
   if (command == "thumbnail") return vexal::cli::RunThumbnailCommand(rest, arguments);
   if (command == "apply") return vexal::cli::RunApplyCommand(rest, arguments);
+  if (command == "recover") return vexal::cli::RunRecoverCommand(rest, arguments);
   std::fprintf(stderr, "vexal-tool: unknown command \"%s\" (see vexal-tool --help)\n", argv[1]);
   return 2;
 }

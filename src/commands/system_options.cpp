@@ -75,6 +75,13 @@ const std::array<SystemWidth, 4> kWidths = {{
     {"Sharp edge width", &Settings::CellEdgeSmoothWidth, WidthRule(1.0f)},
 }};
 
+// The loader keeps the same limits for a hand-edited file.
+const std::array<SystemNumber, 2> kNumbers = {{
+    {"Undo steps kept (new documents)", &Settings::UndoDepth, {2, 1000, 10, true, true}},
+    {"Recovery copy every (seconds, 0 = never)", &Settings::AutoSaveSeconds,
+     {0, 86400, 120, true, true}},
+}};
+
 const std::array<SystemColor, 4> kColors = {{
     {"Background", &Settings::WindowBGColor},
     {"Vertex and edge", &Settings::WindowNormalColor},
@@ -86,6 +93,7 @@ const std::array<SystemColor, 4> kColors = {{
 
 std::span<const SystemSwitch> SystemSwitches() { return kSwitches; }
 std::span<const SystemWidth> SystemWidths() { return kWidths; }
+std::span<const SystemNumber> SystemNumbers() { return kNumbers; }
 std::span<const SystemColor> SystemColors() { return kColors; }
 
 bool SwitchChecked(const Settings& settings, const SystemSwitch& option) {

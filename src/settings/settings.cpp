@@ -128,6 +128,8 @@ void ApplyWindowLimits(Settings& settings) {
       KeepPositive(settings.*key.real, defaults.*key.real, kLargest);
     }
   }
+  KeepWithin(settings.UndoDepth, 2, 1000);
+  KeepWithin(settings.AutoSaveSeconds, 0, 86400);
   KeepWithin(settings.MxTextureWidth, 0, 8192);
   KeepWithin(settings.MxTextureHeight, 0, 8192);
 }

@@ -25,6 +25,10 @@ inline constexpr int kUnsetPlacement = INT_MIN;
 struct Settings {
   // [System]
   int BootFirst = 0;  // 0 until settings were once saved; always saved as 1
+  int UndoDepth = 10;  // undo ring slots of documents opened afterwards, 2..1000
+  // Seconds between recovery copies of modified documents, 0 = none;
+  // 1..86400
+  int AutoSaveSeconds = 120;
 
   // [Window]: placement of the main and tool windows
   int SaveMainWindow = 1;  // restore the main window bounds at start

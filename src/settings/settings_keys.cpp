@@ -27,6 +27,8 @@ constexpr const char* kFileFormat = "FileFormat";
 
 const std::array kKeys = {
     VEXAL_INTEGER_KEY(kSystem, BootFirst),
+    VEXAL_INTEGER_KEY(kSystem, UndoDepth),
+    VEXAL_INTEGER_KEY(kSystem, AutoSaveSeconds),
 
     VEXAL_INTEGER_KEY(kWindow, SaveMainWindow),
     VEXAL_INTEGER_KEY(kWindow, SaveSubWindow),
@@ -174,7 +176,7 @@ const std::array kKeys = {
 #undef VEXAL_FLOAT_KEY
 #undef VEXAL_TEXT_KEY
 
-static_assert(kKeys.size() == 138);
+static_assert(kKeys.size() == 140);
 
 }  // namespace
 

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <clocale>
 #include <cmath>
@@ -48,6 +50,9 @@
 #include "formats/native_format.h"
 #include "model/document.h"
 #include "model/maintenance.h"
+#include "formats/recovery.h"
+#include "support/test_models.h"
+#include "tools/tool_dispatch.h"
 
 namespace vexal::app {
 namespace {
@@ -935,6 +940,111 @@ TEST_F(MainFormTest, ShowOnATextureThatIsNoImageOpensTheViewerNotADocument) {
   }
   EXPECT_TRUE(unsupportedShown);
   viewer->close();
+}
+
+// Answers the recovery window with Recover for every row.
+class RecoveringUserInterface : public ScriptedUserInterface {
+ public:
+  RecoveryChoice chooseRecovery(QWidget*, const std::vector<RecoveryEntry>& entries) override {
+    offered += entries.size();
+    RecoveryChoice choice;
+    choice.action = RecoveryChoice::Action::kRecover;
+    for (size_t i = 0; i < entries.size(); ++i) choice.rows.push_back(i);
+    return choice;
+  }
+  size_t offered = 0;
+};
+
+// At start the copy an ended run left is offered and opens modified under
+// its original path; this run's copies are written from the timer's call,
+// go with a clean save and with Quit.
+TEST(MainFormRecovery, OffersLeftCopiesAndKeepsItsOwnUntilSavedOrQuit) {
+  Application();
+  QTemporaryDir folder;
+  ASSERT_TRUE(folder.isValid());
+  const std::string state = folder.filePath("state").toStdString();
+  const char* saved = std::getenv("XDG_STATE_HOME");
+  const std::string savedState = saved ? saved : "";
+  ::setenv("XDG_STATE_HOME", state.c_str(), 1);
+  RecoveryFolder recovery(state + "/vexal/recovery");
+  const pid_t child = ::fork();
+  if (child == 0) _exit(0);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  const std::string cubePath = folder.filePath("cube.vxl").toStdString();
+  {
+    auto cube = std::make_unique<Document>();
+    testing::ClosedCube(cube->model);
+    ASSERT_TRUE(recovery.writeCopy(*cube, {child, 1}, 1, cubePath, cubePath, 0, nullptr));
+  }
+  auto mine = [&] {
+    std::vector<RecoveryEntry> entries;
+    EXPECT_TRUE(recovery.entries(entries, nullptr));
+    return entries;
+  };
+
+  RecoveringUserInterface ui;
+  auto form = std::make_unique<TMainForm>(folder.filePath("vexal"), &ui);
+  form->startUp({});
+  QApplication::processEvents();
+  EXPECT_EQ(ui.offered, 1u);
+  // The recovered document takes the place of the new one.
+  ASSERT_EQ(form->documents().size(), 1);
+  TChildForm* recovered = form->documents()[0];
+  EXPECT_EQ(recovered->document().scene.fileName, cubePath);
+  EXPECT_TRUE(recovered->modified());
+  EXPECT_EQ(recovered->document().model.faceCount, 6);
+  EXPECT_TRUE(recovery.recoverable().empty());  // the copy is this run's now
+  ASSERT_EQ(mine().size(), 1u);
+
+  ASSERT_TRUE(recovered->save());
+  EXPECT_TRUE(mine().empty());
+  EXPECT_TRUE(QFile::exists(QString::fromStdString(cubePath)));
+
+  form->openByName(QString(), 0);
+  TChildForm* untitled = form->activeDocument();
+  ASSERT_NE(untitled, recovered);
+  Document& document = untitled->document();
+  document.model.points[1].position.x += 1;
+  PushUndo(document, 1);
+  form->writeRecoveryCopies(true);
+  ASSERT_EQ(mine().size(), 1u);
+  EXPECT_EQ(mine()[0].path, "");
+  EXPECT_EQ(mine()[0].name, "Vxl1.vxl");
+
+  ui.answers.assign(20, QMessageBox::No);
+  ASSERT_TRUE(form->quit());
+  EXPECT_TRUE(mine().empty());
+  form.reset();
+  if (saved) {
+    ::setenv("XDG_STATE_HOME", savedState.c_str(), 1);
+  } else {
+    ::unsetenv("XDG_STATE_HOME");
+  }
+}
+
+// Escape over the window cancels the active document's stroke point by
+// point, as the right button does; with nothing running it is left alone.
+TEST_F(MainFormTest, EscapeTakesBackAStrokeOfTheActiveDocument) {
+  TChildForm* child = form->activeDocument();
+  ASSERT_NE(child, nullptr);
+  Document& document = child->document();
+  const int points = document.model.pointCount;
+  SetTool(document, kToolPoint);
+  for (int x : {20, 60, 100}) {
+    MousePress(document, form->workspace(), {MouseButton::kLeft, 0, x, 20});
+    MouseRelease(document, form->workspace(), {MouseButton::kLeft, 0, x, 20});
+  }
+  ASSERT_EQ(document.mode.state, 1);
+  const int drawn = document.model.pointCount;
+  ASSERT_GE(drawn, points + 2);
+  QTest::keyClick(child, Qt::Key_Escape);
+  EXPECT_EQ(document.model.pointCount, drawn - 1);
+  for (int i = 0; i < 5 && document.mode.state == 1; ++i) QTest::keyClick(child, Qt::Key_Escape);
+  ASSERT_EQ(document.mode.state, 0);
+  const int left = document.model.pointCount;
+  QTest::keyClick(child, Qt::Key_Escape);
+  EXPECT_EQ(document.model.pointCount, left);
 }
 
 }  // namespace

@@ -129,5 +129,28 @@ TEST(SystemOptions, EverySwitchHasItsOwnSettingAndTwoShowInverted) {
   EXPECT_EQ(NormalizeFloatField("0", SystemWidths()[0].rule), 2.0f);
 }
 
+// The two numbers of [System] keep the limits the settings loader applies.
+TEST(SystemOptions, UndoDepthAndRecoveryIntervalKeepTheirLimits) {
+  ASSERT_EQ(SystemNumbers().size(), 2u);
+  const IntFieldRule& depth = SystemNumbers()[0].rule;
+  const IntFieldRule& interval = SystemNumbers()[1].rule;
+  EXPECT_EQ(SystemNumbers()[0].field, &Settings::UndoDepth);
+  EXPECT_EQ(SystemNumbers()[1].field, &Settings::AutoSaveSeconds);
+  const Settings defaults;
+  EXPECT_EQ(depth.fallback, defaults.UndoDepth);
+  EXPECT_EQ(interval.fallback, defaults.AutoSaveSeconds);
+  struct Case {
+    const char* text;
+    int depth;
+    int interval;
+  };
+  for (const Case& c : {Case{"1", 2, 1}, Case{"0", 2, 0}, Case{"-5", 2, 0}, Case{"50", 50, 50},
+                        Case{"5000", 1000, 5000}, Case{"99999", 1000, 86400},
+                        Case{"x", 10, 120}}) {
+    EXPECT_EQ(NormalizeIntField(c.text, depth), c.depth) << c.text;
+    EXPECT_EQ(NormalizeIntField(c.text, interval), c.interval) << c.text;
+  }
+}
+
 }  // namespace
 }  // namespace vexal

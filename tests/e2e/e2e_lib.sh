@@ -51,9 +51,10 @@ e2e_pass() {
 # it) and waits until its window shows a document view.
 e2e_launch() {
   cp "$APP" "$WORK/vexal"
-  # E2E_WINDOW_SETTINGS adds lines (CR LF ended) to the [Window] section.
-  printf '[System]\r\nBootFirst=1\r\n[Window]\r\nWindowBGColor=%d\r\nShowLocateWindow=0\r\n%s' \
-    "$E2E_BG_SETTING" "${E2E_WINDOW_SETTINGS:-}" >"$WORK/vexal.ini"
+  # E2E_SYSTEM_SETTINGS and E2E_WINDOW_SETTINGS add lines (CR LF ended) to
+  # the [System] and [Window] sections.
+  printf '[System]\r\nBootFirst=1\r\n%s[Window]\r\nWindowBGColor=%d\r\nShowLocateWindow=0\r\n%s' \
+    "${E2E_SYSTEM_SETTINGS:-}" "$E2E_BG_SETTING" "${E2E_WINDOW_SETTINGS:-}" >"$WORK/vexal.ini"
   (cd "$WORK" && exec ./vexal "$@" >"$WORK/app.log" 2>&1) &
   APP_PID=$!
   xdotool search --sync --onlyvisible --name "Vexal" >/dev/null

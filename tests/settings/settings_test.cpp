@@ -97,7 +97,7 @@ bool SameField(const SettingsKey& key, const Settings& a, const Settings& b) {
 
 TEST(SettingsKeys, OneKeyPerFieldInFileOrder) {
   const auto keys = SettingsKeys();
-  ASSERT_EQ(keys.size(), 138u);
+  ASSERT_EQ(keys.size(), 140u);
   std::set<int Settings::*> integers;
   std::set<std::string> names;
   std::vector<std::string> sectionOrder;
@@ -184,7 +184,10 @@ TEST_F(SettingsFileTest, FirstSaveWritesEveryKeyWithPlainNumbers) {
   std::string reason;
   ASSERT_TRUE(SaveSettings(path, Settings{}, &reason)) << reason;
   const std::string text = Read(path);
-  EXPECT_EQ(text.rfind("[System]\r\nBootFirst=1\r\n\r\n[Window]\r\nSaveMainWindow=1\r\n", 0), 0u);
+  EXPECT_EQ(text.rfind("[System]\r\nBootFirst=1\r\nUndoDepth=10\r\nAutoSaveSeconds=120\r\n\r\n"
+                       "[Window]\r\nSaveMainWindow=1\r\n",
+                       0),
+            0u);
   for (const char* line :
        {"\r\nWindowBGColor=10592673\r\n", "\r\nGridType=-1\r\n", "\r\nGridWidthX=0.125\r\n",
         "\r\nCellEdgeNormalWidth=2\r\n", "\r\nPipeOffset=0\r\n", "\r\nMqoImportScale=0.01\r\n",
@@ -210,7 +213,8 @@ TEST_F(SettingsFileTest, FirstSaveWritesEveryKeyWithPlainNumbers) {
 // filled are written as the "unset" marker so they read back as unset.
 TEST_F(SettingsFileTest, FirstRunFileMatchesTheKeyListByteForByte) {
   const std::string unset = std::to_string(kUnsetPlacement);
-  std::string expected = "[System]\r\nBootFirst=1\r\n\r\n[Window]\r\n";
+  std::string expected =
+      "[System]\r\nBootFirst=1\r\nUndoDepth=10\r\nAutoSaveSeconds=120\r\n\r\n[Window]\r\n";
   auto lines = [&](std::initializer_list<const char*> keys, const std::string& value) {
     for (const char* key : keys) expected += std::string(key) + "=" + value + "\r\n";
   };
@@ -363,7 +367,9 @@ TEST_F(SettingsFileTest, ValuesOutsideTheToolWindowLimitsAreBroughtBack) {
       "PipeOffset=720\r\n"
       "GridWidthX=0\r\n"
       "GridWidthY=-0.5\r\n"
-      "RandomWidthZ=5e8\r\n");
+      "RandomWidthZ=5e8\r\n[System]\r\nUndoDepth=1001\r\nAutoSaveSeconds=-1\r\n");
+  EXPECT_EQ(settings.UndoDepth, 1000);
+  EXPECT_EQ(settings.AutoSaveSeconds, 0);
   EXPECT_EQ(settings.PipeSegment, 96);
   EXPECT_EQ(settings.AttachLineSegment, 2);
   EXPECT_EQ(settings.PipeRadius, 0.125f);
@@ -375,7 +381,10 @@ TEST_F(SettingsFileTest, ValuesOutsideTheToolWindowLimitsAreBroughtBack) {
   settings = LoadMain(
       "PipeSegment=0\r\nAttachLineSegment=97\r\n[FileFormat]\r\n"
       "ObjExportScale=0\r\nMqoImportScale=-3\r\nDxfImportScale=1e9\r\n"
-      "MxTextureHeight=100000\r\nMxTextureWidth=-1\r\n");
+      "MxTextureHeight=100000\r\nMxTextureWidth=-1\r\n[System]\r\nUndoDepth=1\r\n"
+      "AutoSaveSeconds=100000\r\n");
+  EXPECT_EQ(settings.UndoDepth, 2);
+  EXPECT_EQ(settings.AutoSaveSeconds, 86400);
   EXPECT_EQ(settings.PipeSegment, 3);
   EXPECT_EQ(settings.AttachLineSegment, 96);
   EXPECT_EQ(settings.ObjExportScale, 1.0f);
