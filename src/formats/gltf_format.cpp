@@ -131,6 +131,13 @@ std::string PercentEncoded(std::string_view name) {
 
 // ---- reading ----------------------------------------------------------------
 
+// The extensions a file may require: those this reader implements. An
+// unlit material is read as its base colour, as every material is.
+bool ExtensionSupported(std::string_view extension) {
+  constexpr std::array<std::string_view, 1> kSupported = {"KHR_materials_unlit"};
+  return std::find(kSupported.begin(), kSupported.end(), extension) != kSupported.end();
+}
+
 // JSON values nested deeper than this are refused before parsing: the
 // parsed tree is freed recursively, and a file of nothing but "[" could
 // exhaust the stack.
@@ -304,6 +311,8 @@ class GltfReader {
       : file_(file), soup_(soup), context_(context) {}
 
   bool read();
+  // How many primitives read() met: none means the file holds no geometry.
+  int primitivesRead() const { return primitivesRead_; }
   // Palette entries for the materials met, after the soup was committed.
   void fillPalette(Model& model) const;
 
@@ -327,6 +336,7 @@ class GltfReader {
   // glTF material (-1 for none) of each palette entry in use.
   std::vector<int> materialOf_;
   bool sharedLast_ = false;
+  int primitivesRead_ = 0;
 };
 
 bool GltfReader::collectInstances(std::vector<MeshInstance>& instances) {
@@ -553,6 +563,7 @@ bool GltfReader::read() {
   for (const MeshInstance& instance : instances) {
     const tinygltf::Mesh& mesh = file_.meshes[static_cast<size_t>(instance.mesh)];
     for (size_t p = 0; p < mesh.primitives.size(); ++p) {
+      ++primitivesRead_;
       if (!primitive(mesh.primitives[p], instance.transform, instance.mesh, static_cast<int>(p)))
         return false;
     }
@@ -848,9 +859,11 @@ bool GltfBuilder::build(tinygltf::Model& out, const std::string& binName) {
     }
   }
 
-  tinygltf::Scene scene;
-  out.defaultScene = 0;
+  // An empty model is written without a scene: tinygltf writes a scene
+  // without nodes as null, which no reader accepts.
   if (!vertices_.empty()) {
+    tinygltf::Scene scene;
+    out.defaultScene = 0;
     const size_t count = vertices_.size();
     std::vector<float> positions, normals, uvs;
     positions.reserve(count * 3);
@@ -923,8 +936,8 @@ bool GltfBuilder::build(tinygltf::Model& out, const std::string& binName) {
     buffer.data = std::move(data_);
     if (!binary_) buffer.uri = PercentEncoded(binName);
     out.buffers.push_back(std::move(buffer));
+    out.scenes.push_back(scene);
   }
-  out.scenes.push_back(scene);
   return true;
 }
 
@@ -1025,6 +1038,12 @@ int ReadGltfBytes(std::span<const uint8_t> bytes, const std::string& name, ReadT
   } catch (const std::exception& exception) {
     return context.fail(std::string("malformed glTF: ") + exception.what());
   }
+  // Required extensions are parsed before anything that could fail on
+  // them, so a file that needs one we lack is refused for that reason.
+  for (const std::string& extension : file.extensionsRequired) {
+    if (!ExtensionSupported(extension))
+      return context.fail("required extension " + extension + " is not supported");
+  }
   if (!loaded) return context.fail(FirstLine(error));
   TakeWarnings(warning, context);
 
@@ -1032,7 +1051,7 @@ int ReadGltfBytes(std::span<const uint8_t> bytes, const std::string& name, ReadT
   soup.clear();
   GltfReader reader(file, soup, context);
   if (!reader.read()) return 0;
-  if (!soup.commit(target.model, context)) return 0;
+  if (!soup.commit(target.model, context, reader.primitivesRead() == 0)) return 0;
   reader.fillPalette(target.model);
   if (soup.droppedTriangles() > 0) {
     context.warnings.push_back(Format("%d degenerate triangles dropped", soup.droppedTriangles()));

@@ -102,8 +102,9 @@ bool TriangleSoup::linkLines(FormatContext& context) {
   return true;
 }
 
-bool TriangleSoup::commit(Model& model, FormatContext& context) {
-  if (faces_.empty()) {
+bool TriangleSoup::commit(Model& model, FormatContext& context, bool emptyAllowed) {
+  const bool nothing = faces_.empty() && points_.empty() && dropped_ == 0;
+  if (faces_.empty() && !(nothing && emptyAllowed)) {
     context.fail(dropped_ > 0 ? "every triangle is degenerate" : "no triangles");
     return false;
   }

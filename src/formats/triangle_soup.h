@@ -42,10 +42,12 @@ class TriangleSoup {
   // pictures cleared to their defaults; the caller sets materials after)
   // and a line for every edge, linked as CompactModel links them. Returns
   // false with a reason in context, model untouched, when nothing usable
-  // was read or the edges need more than 19,999 lines. Expects the records
-  // past model's counts to be zero, as ClearModel and the maintenance
-  // operations leave them.
-  bool commit(Model& model, FormatContext& context);
+  // was read or the edges need more than 19,999 lines. A file that holds
+  // nothing at all (no triangle given, none dropped) gives an empty model
+  // when emptyAllowed, as formats that can store an empty model ask.
+  // Expects the records past model's counts to be zero, as ClearModel and
+  // the maintenance operations leave them.
+  bool commit(Model& model, FormatContext& context, bool emptyAllowed = false);
 
  private:
   struct Face {

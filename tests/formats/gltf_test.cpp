@@ -215,6 +215,27 @@ TEST_F(GltfTest, ValidatorFindsNoErrorsInOurFiles) {
   EXPECT_EQ(RunGltfValidator(folder + "torus.glb", report), 0) << report;
 }
 
+// An empty model is written as a file without a scene, which the validator
+// accepts and which reads back as an empty model.
+TEST_F(GltfTest, EmptyModelWrittenValidAndReadBackEmpty) {
+  ClearModel(document->model);
+  for (const char* name : {"empty.gltf", "empty.glb"}) {
+    SCOPED_TRACE(name);
+    const std::string path = folder + name;
+    ASSERT_EQ((ExtensionOf(path) == ".glb" ? SaveGlbFile : SaveGltfFile)(*document, path, context),
+              1)
+        << context.reason;
+    std::string report;
+    EXPECT_EQ(RunGltfValidator(path, report), 0) << report;
+    auto read = std::make_unique<Document>();
+    testing::UnitQuad(read->model);
+    ASSERT_EQ(LoadGltfFile(*read, path, context), 1) << context.reason;
+    EXPECT_EQ(read->model.pointCount, 0);
+    EXPECT_EQ(read->model.faceCount, 0);
+  }
+  EXPECT_FALSE(std::filesystem::exists(folder + "empty.bin"));
+}
+
 #ifdef VEXAL_HAVE_ASSIMP
 void ExpectSameView(const ReaderView& ours, const ReaderView& theirs) {
   EXPECT_EQ(ours.positions, theirs.positions);
@@ -304,7 +325,11 @@ TEST_F(GltfTest, HostileFilesAreRefusedAndLeaveTheModel) {
   const Case cases[] = {
       {"", ""},
       {"{\"asset\":", ""},
-      {"{\"asset\":{\"version\":\"2.0\"}}", "no triangles"},
+      {OneTriangle("", ",\"extensionsRequired\":[\"EXT_fictional_positions\"]"),
+       "required extension EXT_fictional_positions"},
+      {OneTriangle("", ",\"extensionsUsed\":[\"KHR_texture_basisu\"],"
+                       "\"extensionsRequired\":[\"KHR_texture_basisu\"]"),
+       "required extension KHR_texture_basisu"},
       {OneTriangle(",\"mode\":1"), "mode 1 is not triangles"},
       {OneTriangle(",\"indices\":7"), "indices"},
       {OneTriangle(",\"material\":3"), "material 3"},
