@@ -628,6 +628,21 @@ TEST_F(GltfTest, DracoCompressedMeshesRead) {
       }
     }
   }
+  // Every one-byte change of the compressed stream in the container reads
+  // as a valid model or is refused, in a buffer exactly as long as the data.
+  const std::vector<uint8_t> glb = Bytes(files[1].second);
+  auto model = std::make_unique<Model>();
+  std::string why;
+  const size_t binLength = (compressed.size() + 3) / 4 * 4;
+  for (size_t at = glb.size() - binLength; at < glb.size(); ++at) {
+    for (uint8_t value : {uint8_t{0x00}, uint8_t{0xFF}, uint8_t{0x7F}}) {
+      std::vector<uint8_t> changed = glb;
+      changed[at] = value;
+      if (LoadGltfBytes(*model, changed, "bad.glb", context) == 1) {
+        ASSERT_TRUE(ValidateModel(*model, &why)) << at << ": " << why;
+      }
+    }
+  }
   std::string damaged = compressed;
   damaged.replace(0, 5, "DRACU");  // not Draco's magic
   EXPECT_EQ(LoadGltfBytes(document->model, Bytes(GltfText(damaged, members)), "x.gltf", context),
