@@ -14,6 +14,10 @@ e2e_start() {
   done
   WORK=$(mktemp -d)
   trap e2e_stop EXIT
+  # The program's recovery copies and the user's settings stay in the scratch
+  # folder: a copy left by one test would otherwise greet the next one with
+  # the recovery window.
+  export XDG_STATE_HOME="$WORK/state" XDG_CONFIG_HOME="$WORK/config"
   exec 5> "$WORK/display"
   Xvfb -displayfd 5 -screen 0 1280x900x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
   XVFB_PID=$!
