@@ -1,6 +1,7 @@
-# One manual page: the Markdown of IN through cmark, inside a plain HTML page
+# One manual page: the Markdown of IN through cmark-gfm (with its table
+# extension), inside a plain HTML page
 # titled by its first heading, written to OUT.
-execute_process(COMMAND ${CMARK} --to html ${IN} OUTPUT_VARIABLE body RESULT_VARIABLE failed)
+execute_process(COMMAND ${CMARK} --extension table --to html ${IN} OUTPUT_VARIABLE body RESULT_VARIABLE failed)
 if(failed)
   message(FATAL_ERROR "cmark failed on ${IN}")
 endif()
