@@ -90,6 +90,17 @@ screen() {
 }
 settle() { sleep 0.6; }
 
+# The view: the box of the view's background colour below the toolbar (the
+# frame's own buttons hold the same grey) as vx, vy, vw, vh.
+find_view() {
+  screen
+  local geometry
+  geometry=$(convert "$work/screen.png" -crop "${main_w}x$((main_h - 60))+0+60" +repage -alpha off \
+    -fill black +opaque "$view_bg" -fill white -opaque "$view_bg" -trim -format '%wx%h%X%Y' info: 2>/dev/null)
+  [[ $geometry =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] || return 1
+  vw=${BASH_REMATCH[1]} vh=${BASH_REMATCH[2]} vx=${BASH_REMATCH[3]} vy=$((BASH_REMATCH[4] + 60))
+}
+
 # Starts the modeller on a model (ending the one before), maximises the
 # document window and finds its view: vx, vy, vw, vh and the centre cx, cy.
 launch() {  # MODEL [SETTINGS LINES...]
@@ -119,18 +130,16 @@ launch() {  # MODEL [SETTINGS LINES...]
   app_pid=$!
   timeout 60 xdotool search --sync --onlyvisible --name "^Vexal" >/dev/null ||
     fail "the modeller did not start: $(cat "$work/app.log")"
-  sleep 1
-  # A double click on the document window's title bar maximises it.
-  xdotool mousemove 225 69 click --repeat 2 --delay 80 1
-  settle
-  screen
-  local geometry
-  # Below the toolbar: the frame's own buttons hold the same grey.
-  geometry=$(convert "$work/screen.png" -crop "${main_w}x$((main_h - 60))+0+60" +repage -alpha off \
-    -fill black +opaque "$view_bg" -fill white -opaque "$view_bg" -trim -format '%wx%h%X%Y' info:)
-  [[ $geometry =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] || fail "no view found"
-  vw=${BASH_REMATCH[1]} vh=${BASH_REMATCH[2]} vx=${BASH_REMATCH[3]} vy=$((BASH_REMATCH[4] + 60))
-  ((vw > main_w - 40)) || fail "the document window is not maximised (view ${geometry})"
+  # A double click on the document window's title bar maximises it; under
+  # load the window may not take the first one.
+  vw=0 vh=0 vx=0 vy=0
+  for _ in 1 2 3 4 5; do
+    sleep 1
+    find_view && ((vw > main_w - 40)) && break
+    xdotool mousemove 225 69 click --repeat 2 --delay 80 1
+    settle
+  done
+  ((vw > main_w - 40)) || fail "the document window is not maximised (view ${vw}x${vh}+${vx}+${vy})"
   cx=$((vx + vw / 2))
   cy=$((vy + vh / 2))
   # A click in an empty corner gives the view the keyboard; the tool
