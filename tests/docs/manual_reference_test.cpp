@@ -4,6 +4,7 @@
 // pages. A menu item, key or default that changes without its page fails here.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -211,8 +212,29 @@ TEST(ManualReference, SettingsPageGivesEveryKeyInItsSectionWithItsDefault) {
   }
 }
 
+// The id a page's heading gets: lower case, punctuation dropped, blanks
+// turned into hyphens.
+std::set<std::string> HeadingIds(const std::string& page) {
+  std::set<std::string> ids;
+  std::istringstream lines(page);
+  std::string line;
+  while (std::getline(lines, line)) {
+    if (line.empty() || line.front() != '#') continue;
+    std::string id;
+    for (const char c : Trim(line.substr(line.find_first_not_of('#')))) {
+      if (std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-') {
+        id += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      } else if (c == ' ') {
+        id += '-';
+      }
+    }
+    ids.insert(id);
+  }
+  return ids;
+}
+
 TEST(ManualReference, EveryLinkAndPictureOfThePagesExistsAndEveryPictureIsShown) {
-  const std::regex target(R"(\]\(([A-Za-z0-9_./-]+?)(#[A-Za-z0-9_-]*)?\))");
+  const std::regex target(R"(\]\(([A-Za-z0-9_./-]*?)(#[A-Za-z0-9_-]*)?\))");
   std::set<std::string> shown;
   size_t pages = 0;
   for (const fs::directory_entry& file : fs::directory_iterator(kManual)) {
@@ -222,11 +244,17 @@ TEST(ManualReference, EveryLinkAndPictureOfThePagesExistsAndEveryPictureIsShown)
     for (std::sregex_iterator match(page.begin(), page.end(), target), end; match != end;
          ++match) {
       const std::string link = (*match)[1];
-      if (link.empty() || link.find("://") != std::string::npos) continue;
-      fs::path source = kManual / link;
+      if (link.find("://") != std::string::npos) continue;
+      fs::path source = link.empty() ? file.path() : kManual / link;
       if (source.extension() == ".html") source.replace_extension(".md");
       EXPECT_TRUE(fs::is_regular_file(source))
           << file.path().filename() << " links to " << link << ", which does not exist";
+      const std::string anchor = (*match)[2];
+      if (anchor.size() > 1 && fs::is_regular_file(source)) {
+        EXPECT_TRUE(HeadingIds(ReadPage(source.filename().string())).count(anchor.substr(1)))
+            << file.path().filename() << " links to " << link << anchor
+            << ", which names no heading there";
+      }
       if (link.rfind("images/", 0) == 0) shown.insert(fs::path(link).filename().string());
     }
   }
