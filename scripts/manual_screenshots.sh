@@ -192,6 +192,15 @@ if wanted window; then
   save window
 fi
 
+if wanted menu-view; then
+  launch sphere
+  # The View menu opened by a click on its title in the menu bar.
+  xdotool mousemove 244 8 click 1
+  sleep 1
+  save menu-view "412x500+236+0"
+  xdotool key Escape
+fi
+
 if wanted select-rectangle; then
   launch sphere
   drag 1 $((cx - 170)) $((cy - 150)) $((cx + 30)) $((cy + 10))

@@ -39,8 +39,12 @@ std::string Trim(const std::string& text) {
   return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-// The text of a cell without the backticks of a code span around all of it.
+// The text of a cell without the backticks of a code span around all of it
+// (two backticks and a blank where the text is a backtick itself).
 std::string Unquoted(const std::string& cell) {
+  if (cell.size() >= 6 && cell.rfind("`` ", 0) == 0 && cell.ends_with(" ``")) {
+    return cell.substr(3, cell.size() - 6);
+  }
   if (cell.size() >= 2 && cell.front() == '`' && cell.back() == '`') {
     return cell.substr(1, cell.size() - 2);
   }
@@ -89,18 +93,21 @@ std::vector<TableRow> TableRows(const std::string& page, const std::string& head
   return rows;
 }
 
-// The key a default shortcut shows, as the manual writes it. Keys the
-// shortcut dialog cannot offer (arrows, Enter) are named here.
+// The key a default shortcut binds, as the manual names it: the legend of
+// the key on a US keyboard, where the application binds the punctuation
+// codes (the shortcut dialog's names for them are other layouts' legends).
+// Keys the shortcut dialog cannot offer (arrows, Enter) are named here too.
 std::string KeyText(ShortcutValue value) {
   if (value == 0) return "";
-  std::string text = ShortcutText(value);
-  if (ShortcutText(value & 0xFF).empty()) {
-    static const std::map<int, std::string> kOthers = {
-        {0x0D, "Enter"}, {0x25, "Left"}, {0x26, "Up"}, {0x27, "Right"}, {0x28, "Down"}};
-    const auto other = kOthers.find(value & 0xFF);
-    text += other == kOthers.end() ? "?" : other->second;
+  static const std::map<int, std::string> kLegends = {
+      {0x0D, "Enter"}, {0x25, "Left"}, {0x26, "Up"}, {0x27, "Right"}, {0x28, "Down"},
+      {0xBA, ";"},     {0xBB, "="},    {0xC0, "`"},  {0xDE, "'"}};
+  const auto legend = kLegends.find(value & 0xFF);
+  if (legend == kLegends.end()) {
+    const std::string text = ShortcutText(value);
+    return ShortcutText(value & 0xFF).empty() ? text + "?" : text;
   }
-  return text;
+  return ShortcutText(value & 0xFF00) + legend->second;
 }
 
 // Menu, caption, bound default key and name of one item, as the menu
