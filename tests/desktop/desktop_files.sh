@@ -51,9 +51,10 @@ for file in bin/vexal-tool share/man/man1/vexal-tool.1.gz share/thumbnailers/vex
   share/doc/vexal/copyright share/doc/vexal/changelog.Debian.gz; do
   [[ -f $work/stage/usr/$file ]] || fail "not installed: /usr/$file"
 done
-if command -v cmark >/dev/null; then
-  for page in index tools vexal-tool settings; do
-    [[ -f $work/stage/usr/share/doc/vexal/manual/$page.html ]] || fail "manual page not installed: $page"
+if command -v cmark-gfm >/dev/null; then
+  for file in index.html tools.html menus.html windows.html formats.html settings.html \
+    vexal-tool.html images/window.png; do
+    [[ -f $work/stage/usr/share/doc/vexal/manual/$file ]] || fail "manual file not installed: $file"
   done
 fi
 if [[ -f $build_dir/src/app/vexal ]]; then
