@@ -477,6 +477,149 @@ std::array<std::string, kWrittenMaterials> WrittenNames(const Model& model,
   return names;
 }
 
+// The written triangles: three corners of their own each (position in the
+// file's axes at the export scale, UV), and per material the triangles that
+// use it.
+struct TdsCorner {
+  VECTOR position;
+  UV uv;
+};
+struct TdsTriangles {
+  std::vector<TdsCorner> corners;
+  std::array<std::vector<uint16_t>, kWrittenMaterials> trianglesOf;
+  int triangles = 0;
+};
+
+// Triangles of the surfaces outside the guide material, a quad counting two.
+int Count3dsTriangles(const Model& model) {
+  int triangles = 0;
+  for (int s = 1; s <= model.faceCount; ++s) {
+    const FACE& face = model.faces[s];
+    if (face.material != kGuideMaterial) triangles += IsQuad(face) ? 2 : 1;
+  }
+  return triangles;
+}
+
+// Splits every written surface into triangles, a quad as ChooseQuadSplit
+// picks.
+TdsTriangles Split3dsTriangles(const Model& model, int triangles, float scale) {
+  TdsTriangles written;
+  written.triangles = triangles;
+  std::vector<TdsCorner>& corners = written.corners;
+  corners.reserve(static_cast<size_t>(triangles) * 3);
+  auto addTriangle = [&](const FACE& face, int a, int b, int c) {
+    written.trianglesOf[static_cast<size_t>(face.material)].push_back(
+        static_cast<uint16_t>(corners.size() / 3));
+    for (int slot : {a, b, c}) {
+      const VECTOR& p = model.points[face.corners[static_cast<size_t>(slot)]].position;
+      corners.push_back(
+          {VECTOR(p.x * scale, -p.z * scale, p.y * scale), face.uv[static_cast<size_t>(slot)]});
+    }
+  };
+  for (int s = 1; s <= model.faceCount; ++s) {
+    const FACE& face = model.faces[s];
+    if (face.material == kGuideMaterial) continue;
+    if (!IsQuad(face)) {
+      addTriangle(face, 0, 1, 2);
+    } else if (ChooseQuadSplit(model, s) == 1) {
+      addTriangle(face, 0, 1, 2);
+      addTriangle(face, 2, 3, 0);
+    } else {
+      addTriangle(face, 0, 1, 3);
+      addTriangle(face, 1, 2, 3);
+    }
+  }
+  return written;
+}
+
+// The mesh version and master scale of the editor chunk.
+void Put3dsEditorSettings(ChunkWriter& chunks, OutputBuffer& out) {
+  const size_t meshVersion = chunks.begin(kMeshVersion);
+  out.u32le(3);
+  chunks.end(meshVersion);
+  const size_t masterScale = chunks.begin(kMasterScale);
+  out.f32le(1.0f);
+  chunks.end(masterScale);
+}
+
+// One material block per written palette entry, with its texture map.
+void Put3dsMaterials(ChunkWriter& chunks, OutputBuffer& out, const Model& model,
+                     const std::array<std::string, kWrittenMaterials>& names, FormatContext& context) {
+  for (int m = 0; m < kWrittenMaterials; ++m) {
+    const MATERIAL& material = model.materials[static_cast<size_t>(m)];
+    const int r = Channel(material.light[0]);
+    const int g = Channel(material.light[1]);
+    const int b = Channel(material.light[2]);
+    const int opacity = Channel(material.light[3]);
+    const size_t block = chunks.begin(kMaterial);
+    const size_t name = chunks.begin(kMaterialName);
+    chunks.text(names[static_cast<size_t>(m)]);
+    chunks.end(name);
+    chunks.color(kAmbient, r >> 2, g >> 2, b >> 2);
+    chunks.color(kDiffuse, r, g, b);
+    chunks.color(kSpecular, 255, 255, 255);
+    chunks.percentage(kShininess, 0);
+    chunks.percentage(kShininessStrength, 0);
+    chunks.percentage(kTransparency, (255 - opacity) * 100 / 255);
+    if (const std::string_view texture = TextOf(material.texture); !texture.empty()) {
+      const size_t map = chunks.begin(kTextureMap);
+      const size_t strength = chunks.begin(kPercentInt);
+      out.u16le(100);
+      chunks.end(strength);
+      const size_t mapName = chunks.begin(kMapName);
+      chunks.text(MapName(texture, m, context));
+      chunks.end(mapName);
+      chunks.end(map);
+    }
+    chunks.end(block);
+  }
+}
+
+// The one object "default": its vertex list, UVs, faces and the faces of
+// each material.
+void Put3dsObject(ChunkWriter& chunks, OutputBuffer& out, const TdsTriangles& written,
+                  const std::array<std::string, kWrittenMaterials>& names) {
+  const size_t object = chunks.begin(kObject);
+  chunks.text("default");
+  const size_t mesh = chunks.begin(kTriangleMesh);
+  const size_t vertexList = chunks.begin(kVertexList);
+  out.u16le(static_cast<uint16_t>(written.corners.size()));
+  for (const TdsCorner& corner : written.corners) {
+    out.f32le(corner.position.x);
+    out.f32le(corner.position.y);
+    out.f32le(corner.position.z);
+  }
+  chunks.end(vertexList);
+  const size_t mapping = chunks.begin(kMapping);
+  out.u16le(static_cast<uint16_t>(written.corners.size()));
+  for (const TdsCorner& corner : written.corners) {
+    out.f32le(corner.uv.u);
+    out.f32le(corner.uv.v);
+  }
+  chunks.end(mapping);
+  const size_t faceList = chunks.begin(kFaceList);
+  out.u16le(static_cast<uint16_t>(written.triangles));
+  for (int t = 0; t < written.triangles; ++t) {
+    const auto first = static_cast<uint16_t>(3 * t);
+    out.u16le(first);
+    out.u16le(static_cast<uint16_t>(first + 1));
+    out.u16le(static_cast<uint16_t>(first + 2));
+    out.u16le(7);
+  }
+  for (int m = 0; m < kWrittenMaterials; ++m) {
+    const auto& list = written.trianglesOf[static_cast<size_t>(m)];
+    if (list.empty()) continue;
+    const size_t faceMaterial = chunks.begin(kFaceMaterial);
+    chunks.text(names[static_cast<size_t>(m)]);
+    out.u16le(static_cast<uint16_t>(list.size()));
+    for (uint16_t t : list) out.u16le(t);
+    chunks.end(faceMaterial);
+  }
+  chunks.end(faceList);
+  chunks.end(mesh);
+  chunks.end(object);
+}
+
 }  // namespace
 
 int Read3dsBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, ReadTarget& target,
@@ -544,18 +687,7 @@ int Read3dsBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, Re
 
 int Save3dsFile(Document& document, const std::string& path, FormatContext& context) {
   const Model& model = document.model;
-
-  struct Corner {
-    VECTOR position;
-    UV uv;
-  };
-  std::vector<Corner> corners;
-  std::array<std::vector<uint16_t>, kWrittenMaterials> trianglesOf;
-  int triangles = 0;
-  for (int s = 1; s <= model.faceCount; ++s) {
-    const FACE& face = model.faces[s];
-    if (face.material != kGuideMaterial) triangles += IsQuad(face) ? 2 : 1;
-  }
+  const int triangles = Count3dsTriangles(model);
   // Three vertices per triangle in one 16-bit vertex list: a larger model
   // would wrap the count and write a corrupt file.
   if (static_cast<int64_t>(triangles) * 3 > kMaxFileVertices) {
@@ -563,30 +695,7 @@ int Save3dsFile(Document& document, const std::string& path, FormatContext& cont
         Format("3DS: %d triangles need %d vertices, more than the %d a 3DS mesh holds", triangles,
                triangles * 3, kMaxFileVertices));
   }
-  corners.reserve(static_cast<size_t>(triangles) * 3);
-  const float scale = SettingsOf(context).TdsExportScale;
-  auto addTriangle = [&](const FACE& face, int a, int b, int c) {
-    trianglesOf[static_cast<size_t>(face.material)].push_back(
-        static_cast<uint16_t>(corners.size() / 3));
-    for (int slot : {a, b, c}) {
-      const VECTOR& p = model.points[face.corners[static_cast<size_t>(slot)]].position;
-      corners.push_back(
-          {VECTOR(p.x * scale, -p.z * scale, p.y * scale), face.uv[static_cast<size_t>(slot)]});
-    }
-  };
-  for (int s = 1; s <= model.faceCount; ++s) {
-    const FACE& face = model.faces[s];
-    if (face.material == kGuideMaterial) continue;
-    if (!IsQuad(face)) {
-      addTriangle(face, 0, 1, 2);
-    } else if (ChooseQuadSplit(model, s) == 1) {
-      addTriangle(face, 0, 1, 2);
-      addTriangle(face, 2, 3, 0);
-    } else {
-      addTriangle(face, 0, 1, 3);
-      addTriangle(face, 1, 2, 3);
-    }
-  }
+  const TdsTriangles written = Split3dsTriangles(model, triangles, SettingsOf(context).TdsExportScale);
 
   OutputBuffer out;
   ChunkWriter chunks(out);
@@ -595,82 +704,10 @@ int Save3dsFile(Document& document, const std::string& path, FormatContext& cont
   out.u32le(3);
   chunks.end(version);
   const size_t editor = chunks.begin(kEditor);
-  const size_t meshVersion = chunks.begin(kMeshVersion);
-  out.u32le(3);
-  chunks.end(meshVersion);
-  const size_t masterScale = chunks.begin(kMasterScale);
-  out.f32le(1.0f);
-  chunks.end(masterScale);
-
+  Put3dsEditorSettings(chunks, out);
   const std::array<std::string, kWrittenMaterials> names = WrittenNames(model, context);
-  for (int m = 0; m < kWrittenMaterials; ++m) {
-    const MATERIAL& material = model.materials[static_cast<size_t>(m)];
-    const int r = Channel(material.light[0]);
-    const int g = Channel(material.light[1]);
-    const int b = Channel(material.light[2]);
-    const int opacity = Channel(material.light[3]);
-    const size_t block = chunks.begin(kMaterial);
-    const size_t name = chunks.begin(kMaterialName);
-    chunks.text(names[static_cast<size_t>(m)]);
-    chunks.end(name);
-    chunks.color(kAmbient, r >> 2, g >> 2, b >> 2);
-    chunks.color(kDiffuse, r, g, b);
-    chunks.color(kSpecular, 255, 255, 255);
-    chunks.percentage(kShininess, 0);
-    chunks.percentage(kShininessStrength, 0);
-    chunks.percentage(kTransparency, (255 - opacity) * 100 / 255);
-    if (const std::string_view texture = TextOf(material.texture); !texture.empty()) {
-      const size_t map = chunks.begin(kTextureMap);
-      const size_t strength = chunks.begin(kPercentInt);
-      out.u16le(100);
-      chunks.end(strength);
-      const size_t mapName = chunks.begin(kMapName);
-      chunks.text(MapName(texture, m, context));
-      chunks.end(mapName);
-      chunks.end(map);
-    }
-    chunks.end(block);
-  }
-
-  const size_t object = chunks.begin(kObject);
-  chunks.text("default");
-  const size_t mesh = chunks.begin(kTriangleMesh);
-  const size_t vertexList = chunks.begin(kVertexList);
-  out.u16le(static_cast<uint16_t>(corners.size()));
-  for (const Corner& corner : corners) {
-    out.f32le(corner.position.x);
-    out.f32le(corner.position.y);
-    out.f32le(corner.position.z);
-  }
-  chunks.end(vertexList);
-  const size_t mapping = chunks.begin(kMapping);
-  out.u16le(static_cast<uint16_t>(corners.size()));
-  for (const Corner& corner : corners) {
-    out.f32le(corner.uv.u);
-    out.f32le(corner.uv.v);
-  }
-  chunks.end(mapping);
-  const size_t faceList = chunks.begin(kFaceList);
-  out.u16le(static_cast<uint16_t>(triangles));
-  for (int t = 0; t < triangles; ++t) {
-    const auto first = static_cast<uint16_t>(3 * t);
-    out.u16le(first);
-    out.u16le(static_cast<uint16_t>(first + 1));
-    out.u16le(static_cast<uint16_t>(first + 2));
-    out.u16le(7);
-  }
-  for (int m = 0; m < kWrittenMaterials; ++m) {
-    const auto& list = trianglesOf[static_cast<size_t>(m)];
-    if (list.empty()) continue;
-    const size_t faceMaterial = chunks.begin(kFaceMaterial);
-    chunks.text(names[static_cast<size_t>(m)]);
-    out.u16le(static_cast<uint16_t>(list.size()));
-    for (uint16_t t : list) out.u16le(t);
-    chunks.end(faceMaterial);
-  }
-  chunks.end(faceList);
-  chunks.end(mesh);
-  chunks.end(object);
+  Put3dsMaterials(chunks, out, model, names, context);
+  Put3dsObject(chunks, out, written, names);
   chunks.end(editor);
   chunks.end(main);
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "formats/format_support.h"
+#include "io/blanks.h"
 #include "io/file_bytes.h"
 #include "io/line_reader.h"
 #include "model/document.h"
@@ -27,23 +28,8 @@ bool StartsWith(std::string_view text, std::string_view keyword) {
   return text.substr(0, keyword.size()) == keyword;
 }
 
-std::string_view Trim(std::string_view text) {
-  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; };
-  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
-// A value quoted in a message, cut short so a hostile line cannot bloat it.
-std::string Quoted(std::string_view text) {
-  constexpr size_t kShown = 40;
-  std::string shown(text.substr(0, kShown));
-  if (text.size() > kShown) shown += "...";
-  return "\"" + shown + "\"";
-}
-
 bool ParseInt(std::string_view text, int32_t& value) {
-  text = Trim(text);
+  text = TrimWhiteSpace(text);
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
   if (text.empty()) return false;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -51,7 +37,7 @@ bool ParseInt(std::string_view text, int32_t& value) {
 }
 
 bool ParseReal(std::string_view text, double& value) {
-  text = Trim(text);
+  text = TrimWhiteSpace(text);
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
   if (text.empty()) return false;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -177,6 +163,26 @@ PairReader::Result ReadEntity(PairReader& pairs, Visit&& visit, bool& refused) {
   }
 }
 
+// Walks from the pair in result to the next entity named wanted (a group 0
+// pair), counting the entities named other on the way, which the reader of
+// wanted ignores. False at the EOF entity (sawEof set), at the end of the
+// text and at a bad pair, which result then tells apart.
+bool NextEntity(PairReader& pairs, PairReader::Result& result, std::string_view wanted,
+                std::string_view other, int& ignored, bool& sawEof) {
+  while (result == PairReader::kPair) {
+    if (pairs.code == 0) {
+      if (StartsWith(pairs.value, "EOF")) {
+        sawEof = true;
+        return false;
+      }
+      if (StartsWith(pairs.value, other)) ++ignored;
+      if (StartsWith(pairs.value, wanted)) return true;
+    }
+    result = pairs.next();
+  }
+  return false;
+}
+
 enum class SurfaceKind { kNone, kFaces, kPolyface };
 
 SurfaceKind FindSurfaceKind(std::string_view text, std::string& error) {
@@ -233,20 +239,7 @@ int DxfReader::readFaces() {
   bool sawEof = false;
   int ignored = 0;
   PairReader::Result result = pairs.next();
-  while (result == PairReader::kPair) {
-    if (pairs.code != 0) {
-      result = pairs.next();
-      continue;
-    }
-    if (StartsWith(pairs.value, "EOF")) {
-      sawEof = true;
-      break;
-    }
-    if (StartsWith(pairs.value, "POLYLINE")) ++ignored;
-    if (!StartsWith(pairs.value, "3DFACE")) {
-      result = pairs.next();
-      continue;
-    }
+  while (NextEntity(pairs, result, "3DFACE", "POLYLINE", ignored, sawEof)) {
     const size_t entityLine = pairs.line();
     if (model_.faceCount >= kMaxCount) {
       return refuse(Format("DXF: line %zu: more than %d surfaces", entityLine, kMaxCount));
@@ -319,21 +312,7 @@ int DxfReader::readPolyface() {
   bool sawEof = false;
   int ignored = 0;
   PairReader::Result result = pairs.next();
-  while (result == PairReader::kPair) {
-    if (pairs.code != 0) {
-      result = pairs.next();
-      continue;
-    }
-    if (StartsWith(pairs.value, "EOF")) {
-      sawEof = true;
-      break;
-    }
-    if (StartsWith(pairs.value, "3DFACE")) ++ignored;
-    if (!StartsWith(pairs.value, "POLYLINE")) {
-      result = pairs.next();
-      continue;
-    }
-
+  while (NextEntity(pairs, result, "POLYLINE", "3DFACE", ignored, sawEof)) {
     const size_t polylineLine = pairs.line();
     const int32_t base = model_.pointCount;
     const size_t firstFace = faces.size();

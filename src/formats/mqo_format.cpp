@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "formats/format_support.h"
+#include "formats/free_lines.h"
 #include "io/blanks.h"
 #include "io/byte_reader.h"
 #include "io/file_bytes.h"
@@ -596,24 +597,7 @@ int SaveMqoFile(Document& document, const std::string& path, FormatContext& cont
   std::vector<uint8_t> usedPoints(slots, 0);
   std::vector<int32_t> local(slots, 0);
 
-  PointPairTable bordered;
-  bordered.reset(static_cast<size_t>(model.faceCount) * 4);
-  for (int s = 1; s <= model.faceCount; ++s) {
-    const FACE& f = model.faces[s];
-    if (f.material == kGuideMaterial) continue;
-    const int corners = CornerCount(f);
-    for (int j = 0; j < corners; ++j) {
-      const int32_t a = f.corners[static_cast<size_t>(j)];
-      const int32_t b = f.corners[static_cast<size_t>((j + 1) % corners)];
-      bordered.store(a, b, 1);
-      bordered.store(b, a, 1);
-    }
-  }
-  std::vector<int32_t> freeLines;
-  for (int l = 1; l <= model.lineCount; ++l) {
-    const LINE& line = model.lines[l];
-    if (bordered.find(line.a, line.b) == 0) freeLines.push_back(l);
-  }
+  const std::vector<int32_t> freeLines = FreeLines(model);
   if (!freeLines.empty()) {
     for (int32_t l : freeLines) {
       usedPoints[static_cast<size_t>(model.lines[l].a)] = 1;

@@ -600,39 +600,10 @@ bool HasLineBreak(std::string_view text) {
   return text.find_first_of("\r\n") != std::string_view::npos;
 }
 
-}  // namespace
-
-int ReadNativeBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, ReadTarget& target,
-                    FormatContext& context) {
-  NativeContent content;
-  NativeParser parser(AsText(bytes), context);
-  if (!parser.parse(content)) {
-    if (context.reason.empty()) context.reason = "not a native document";
-    return 0;
-  }
-  if (!(content.zoom > 0.0) || !std::isfinite(static_cast<float>(content.zoom))) {
-    context.warnings.push_back("the stored zoom is not a positive number; 1 is used");
-    content.zoom = 1.0;
-  }
-  Commit(content, target);
-  // The counts were checked above, so the limit check cannot refuse; it is
-  // kept so that a loaded model passes the same gate as every other.
-  if (CompactModel(target.model, 0) == 0) return context.fail("a table passes 19999 records");
-  RelinkFaces(target.model);
-  return 1;
-}
-
-int LoadNativeFile(Document& document, const std::string& path, FormatContext& context) {
-  return LoadModelFile(document, path, ReadNativeBytes, context);
-}
-
-int SaveNativeFile(Document& document, const std::string& path, FormatContext& context) {
-  const Model& model = document.model;
-  const SCENE& scene = document.scene;
-
-  // A line break would shift every later line of the file; a non-finite
-  // number could not be read back. Either would make the saved document
-  // unreadable, so the save is refused before anything is written.
+// A line break would shift every later line of the file; a non-finite
+// number could not be read back. Either would make the saved document
+// unreadable: returns 0 with the reason for the first such value, else 1.
+int CheckNativeWritable(const Model& model, FormatContext& context) {
   for (int m = 0; m < kMaterialCount; ++m) {
     const MATERIAL& material = model.materials[static_cast<size_t>(m)];
     if (HasLineBreak(TextOf(material.name)) || HasLineBreak(TextOf(material.texture))) {
@@ -663,8 +634,11 @@ int SaveNativeFile(Document& document, const std::string& path, FormatContext& c
       }
     }
   }
+  return 1;
+}
 
-  OutputBuffer out;
+// The version lines and the view block, with the table counts.
+void PutNativeScreenInfo(OutputBuffer& out, const Model& model, const SCENE& scene) {
   PutLine(out, kSeparator);
   PutLine(out, std::string("<VEXAL_VER.") + kNativeVersion + ">");
   PutLine(out, kSeparator);
@@ -690,7 +664,10 @@ int SaveNativeFile(Document& document, const std::string& path, FormatContext& c
   PutLine(out, "=RESERVED=");
   PutIntegerLine(out, {0, 0, 0});
   PutIntegerLine(out, {0, 0, 0});
+}
 
+// The point, line and surface tables.
+void PutNativeTables(OutputBuffer& out, const Model& model) {
   PutLine(out, "<POINT>");
   for (int i = 1; i <= model.pointCount; ++i) {
     const VERT& v = model.points[static_cast<size_t>(i)];
@@ -712,6 +689,11 @@ int SaveNativeFile(Document& document, const std::string& path, FormatContext& c
     PutIntegerLine(out, {face.corners[0], face.corners[1], face.corners[2], face.corners[3],
                          face.material, face.state});
   }
+}
+
+// The palette colours, every surface's UVs, then each material's blend
+// flag, name, texture, opacity and smoothing angle.
+void PutNativeMaterials(OutputBuffer& out, const Model& model) {
   PutLine(out, "<PALETTE>");
   for (const MATERIAL& material : model.materials) {
     PutIntegerLine(out, {material.light[0], material.light[1], material.light[2], material.dark[0],
@@ -737,6 +719,10 @@ int SaveNativeFile(Document& document, const std::string& path, FormatContext& c
     PutFixed(out, static_cast<double>(material.smoothingAngle), 6, 0);
     out.put("\r\n");
   }
+}
+
+// The background pictures with their scale, depth and offset.
+void PutNativePictures(OutputBuffer& out, const Model& model, const SCENE& scene) {
   PutLine(out, "<BPICTURE>");
   for (const BPICTURE& picture : model.pictures) {
     PutLine(out, std::to_string((picture.flipSide ? 1 : 0) | (picture.flip ? 2 : 0)));
@@ -751,6 +737,44 @@ int SaveNativeFile(Document& document, const std::string& path, FormatContext& c
     out.put(' ');
   }
   out.put("\r\n");
+}
+
+}  // namespace
+
+int ReadNativeBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, ReadTarget& target,
+                    FormatContext& context) {
+  NativeContent content;
+  NativeParser parser(AsText(bytes), context);
+  if (!parser.parse(content)) {
+    if (context.reason.empty()) context.reason = "not a native document";
+    return 0;
+  }
+  if (!(content.zoom > 0.0) || !std::isfinite(static_cast<float>(content.zoom))) {
+    context.warnings.push_back("the stored zoom is not a positive number; 1 is used");
+    content.zoom = 1.0;
+  }
+  Commit(content, target);
+  // The counts were checked above, so the limit check cannot refuse; it is
+  // kept so that a loaded model passes the same gate as every other.
+  if (CompactModel(target.model, 0) == 0) return context.fail("a table passes 19999 records");
+  RelinkFaces(target.model);
+  return 1;
+}
+
+int LoadNativeFile(Document& document, const std::string& path, FormatContext& context) {
+  return LoadModelFile(document, path, ReadNativeBytes, context);
+}
+
+int SaveNativeFile(Document& document, const std::string& path, FormatContext& context) {
+  const Model& model = document.model;
+  const SCENE& scene = document.scene;
+  if (!CheckNativeWritable(model, context)) return 0;
+
+  OutputBuffer out;
+  PutNativeScreenInfo(out, model, scene);
+  PutNativeTables(out, model);
+  PutNativeMaterials(out, model);
+  PutNativePictures(out, model, scene);
 
   std::string reason;
   if (!out.commit(path, &reason)) return context.fail(reason);

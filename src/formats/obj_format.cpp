@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "formats/format_support.h"
+#include "formats/free_lines.h"
 #include "io/blanks.h"
 #include "io/file_bytes.h"
 #include "io/text_writer.h"
@@ -18,7 +19,6 @@
 #include "model/document.h"
 #include "model/maintenance.h"
 #include "model/model.h"
-#include "model/point_pair_table.h"
 #include "settings/settings.h"
 
 namespace vexal {
@@ -733,27 +733,9 @@ int SaveObjFile(Document& document, const std::string& path, FormatContext& cont
   }
 
   // Lines that no exported surface borders would otherwise be lost.
-  PointPairTable bordered;
-  bordered.reset(static_cast<size_t>(model.faceCount) * 4);
-  for (int s = 1; s <= model.faceCount; ++s) {
-    const FACE& f = model.faces[s];
-    if (f.material == kGuideMaterial) continue;
-    const int corners = CornerCount(f);
-    for (int j = 0; j < corners; ++j) {
-      const int32_t a = f.corners[static_cast<size_t>(j)];
-      const int32_t b = f.corners[static_cast<size_t>((j + 1) % corners)];
-      bordered.store(a, b, 1);
-      bordered.store(b, a, 1);
-    }
-  }
-  int freeLines = 0;
-  for (int l = 1; l <= model.lineCount; ++l) {
-    const LINE& line = model.lines[l];
-    if (bordered.find(line.a, line.b) != 0) continue;
-    out.printf("f %d %d\n", line.a, line.b);
-    ++freeLines;
-  }
-  if (freeLines > 0) out.printf("# %d lines\n\n", freeLines);
+  const std::vector<int32_t> freeLines = FreeLines(model);
+  for (int32_t l : freeLines) out.printf("f %d %d\n", model.lines[l].a, model.lines[l].b);
+  if (!freeLines.empty()) out.printf("# %d lines\n\n", static_cast<int>(freeLines.size()));
 
   std::string why;
   if (!out.buffer().commit(path, &why)) return context.fail(why);

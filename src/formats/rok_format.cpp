@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "formats/format_support.h"
+#include "io/blanks.h"
 #include "io/file_bytes.h"
 #include "io/line_reader.h"
 #include "model/document.h"
@@ -28,20 +29,6 @@ constexpr size_t kPrefixBytes = 128;
 constexpr int kMaxPaletteEntries = kMaterialCount;
 // Materials 13..15 have no place in the file's palette.
 constexpr int kWrittenMaterials = 13;
-
-std::string_view Trim(std::string_view text) {
-  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f'; };
-  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
-std::string Quoted(std::string_view text) {
-  constexpr size_t kShown = 40;
-  std::string shown(text.substr(0, kShown));
-  if (text.size() > kShown) shown += "...";
-  return "\"" + shown + "\"";
-}
 
 // The file's CR-ended lines, with numbers read as the format writes them.
 class RokLines {
@@ -60,7 +47,7 @@ class RokLines {
   bool integer(int32_t& value) {
     std::string_view line;
     if (!next(line)) return ended();
-    std::string_view text = Trim(line);
+    std::string_view text = TrimWhiteSpace(line);
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
@@ -73,7 +60,7 @@ class RokLines {
   bool real(double& value) {
     std::string_view line;
     if (!next(line)) return ended();
-    std::string_view text = Trim(line);
+    std::string_view text = TrimWhiteSpace(line);
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
@@ -148,7 +135,7 @@ class RokReader {
   }
   // The number on the line that sectionEnds looked at.
   bool pendingInteger(int32_t& value) {
-    std::string_view text = Trim(pending_);
+    std::string_view text = TrimWhiteSpace(pending_);
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     return !text.empty() && error == std::errc() && end == text.data() + text.size();
@@ -368,86 +355,78 @@ int RokReader::read() {
 void PutInt(OutputBuffer& out, int value) { out.printf("%5d\r", value); }
 void PutReal(OutputBuffer& out, double value) { out.printf("%16.9f\r", value); }
 
-}  // namespace
+// What a ROK file keeps of the model: only points with a mirror partner,
+// numbered from 1 in table order, and only the lines between two of them.
+struct RokNumbering {
+  std::vector<int32_t> pointNumber;  // by model point, 0 when left out
+  std::vector<int32_t> lineNumber;   // by model line, 0 when left out
+  PointPairTable written;            // both directions of a kept line -> model line
+  int32_t lines = 0;
 
-int ReadRokBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, ReadTarget& target,
-                 FormatContext& context) {
-  const std::string_view text = AsText(bytes);
-
-  RokLines in(text);
-  std::string_view line;
-  if (!in.next(line) || line != kMagic) {
-    if (text.size() <= kPrefixBytes) return context.fail("ROK: not a ROK file (no \"ROKU4\" line)");
-    in = RokLines(text.substr(kPrefixBytes));
-    if (!in.next(line) || line != kMagic) {
-      return context.fail("ROK: not a ROK file (no \"ROKU4\" line at the start or at byte 128)");
-    }
+  int32_t numberOf(const Model& model, int32_t point) const {
+    return point >= 1 && point <= model.pointCount ? pointNumber[static_cast<size_t>(point)] : 0;
   }
+};
 
-  RokReader reader(in, target.model, context);
-  return reader.read();
-}
-
-int LoadRokFile(Document& document, const std::string& path, FormatContext& context) {
-  return LoadModelFile(document, path, ReadRokBytes, context);
-}
-
-int SaveRokFile(Document& document, const std::string& path, FormatContext& context) {
-  const Model& model = document.model;
-  const float s = SettingsOf(context).RokExportScale;
-
-  // Only points with a mirror partner are written, and only what uses them.
-  std::vector<int32_t> pointNumber(static_cast<size_t>(model.pointCount) + 1, 0);
+RokNumbering NumberRokRecords(const Model& model) {
+  RokNumbering numbering;
+  numbering.pointNumber.assign(static_cast<size_t>(model.pointCount) + 1, 0);
   int32_t points = 0;
   for (int i = 1; i <= model.pointCount; ++i) {
-    if (model.points[i].mirror != 0) pointNumber[static_cast<size_t>(i)] = ++points;
+    if (model.points[i].mirror != 0) numbering.pointNumber[static_cast<size_t>(i)] = ++points;
   }
-  const auto numberOf = [&](int32_t point) {
-    return point >= 1 && point <= model.pointCount ? pointNumber[static_cast<size_t>(point)] : 0;
-  };
-  std::vector<int32_t> lineNumber(static_cast<size_t>(model.lineCount) + 1, 0);
-  PointPairTable written;
-  written.reset(static_cast<size_t>(model.lineCount) * 2);
-  int32_t lines = 0;
+  numbering.lineNumber.assign(static_cast<size_t>(model.lineCount) + 1, 0);
+  numbering.written.reset(static_cast<size_t>(model.lineCount) * 2);
   for (int i = 1; i <= model.lineCount; ++i) {
     const LINE& line = model.lines[i];
-    if (numberOf(line.a) == 0 || numberOf(line.b) == 0) continue;
-    lineNumber[static_cast<size_t>(i)] = ++lines;
-    written.store(line.a, line.b, i);
-    written.store(line.b, line.a, i);
+    if (numbering.numberOf(model, line.a) == 0 || numbering.numberOf(model, line.b) == 0) continue;
+    numbering.lineNumber[static_cast<size_t>(i)] = ++numbering.lines;
+    numbering.written.store(line.a, line.b, i);
+    numbering.written.store(line.b, line.a, i);
   }
+  return numbering;
+}
 
-  OutputBuffer out;
+// The magic word and the fixed view block.
+void PutRokHeader(OutputBuffer& out) {
   out.put("ROKU4\r");
   for (double value : {-0.9, -0.25, 0.0, 0.0, 0.0, 1.5, 1.0, 1.0}) PutReal(out, value);
   PutInt(out, 1);
   PutInt(out, 0);
   for (double value : {345.0, 345.0, 306.0, 138.0}) PutReal(out, value);
+}
 
+void PutRokPoints(OutputBuffer& out, const Model& model, const RokNumbering& numbering, float scale) {
   out.put("POINT\r");
   for (int i = 1; i <= model.pointCount; ++i) {
     const VERT& point = model.points[i];
-    if (pointNumber[static_cast<size_t>(i)] == 0) continue;
-    PutInt(out, pointNumber[static_cast<size_t>(i)]);
+    if (numbering.pointNumber[static_cast<size_t>(i)] == 0) continue;
+    PutInt(out, numbering.pointNumber[static_cast<size_t>(i)]);
     PutInt(out, 0);
     PutInt(out, point.state == kStateHidden ? 1 : 0);
     PutInt(out, 0);
-    PutInt(out, numberOf(point.mirror));
-    PutReal(out, point.position.x * s);
-    PutReal(out, -point.position.y * s);
-    PutReal(out, -point.position.z * s);
+    PutInt(out, numbering.numberOf(model, point.mirror));
+    PutReal(out, point.position.x * scale);
+    PutReal(out, -point.position.y * scale);
+    PutReal(out, -point.position.z * scale);
   }
+}
 
+void PutRokLines(OutputBuffer& out, const Model& model, const RokNumbering& numbering) {
   out.put("LINE0\r");
   for (int i = 1; i <= model.lineCount; ++i) {
-    if (lineNumber[static_cast<size_t>(i)] == 0) continue;
+    if (numbering.lineNumber[static_cast<size_t>(i)] == 0) continue;
     const LINE& line = model.lines[i];
-    PutInt(out, numberOf(line.a));
-    PutInt(out, numberOf(line.b));
+    PutInt(out, numbering.numberOf(model, line.a));
+    PutInt(out, numbering.numberOf(model, line.b));
     PutInt(out, 0);
     PutInt(out, line.state == kStateHidden ? 1 : 0);
   }
+}
 
+// The surfaces of the written materials whose corners and edges were all
+// kept. Returns how many were left out for an edge without a line.
+int PutRokFaces(OutputBuffer& out, const Model& model, const RokNumbering& numbering) {
   out.put("FACE0\r");
   int32_t surfaces = 0;
   int unlinked = 0;
@@ -456,7 +435,9 @@ int SaveRokFile(Document& document, const std::string& path, FormatContext& cont
     if (face.material < 0 || face.material >= kWrittenMaterials) continue;
     const int n = CornerCount(face);
     bool allWritten = true;
-    for (int k = 0; k < n; ++k) allWritten = allWritten && numberOf(face.corners[static_cast<size_t>(k)]) != 0;
+    for (int k = 0; k < n; ++k) {
+      allWritten = allWritten && numbering.numberOf(model, face.corners[static_cast<size_t>(k)]) != 0;
+    }
     if (!allWritten) continue;
     // The file names a surface by its lines, so each edge needs one: the
     // stored reference when it matches the edge, else any line on the edge.
@@ -470,8 +451,8 @@ int SaveRokFile(Document& document, const std::string& path, FormatContext& cont
         const LINE& candidate = model.lines[reference];
         if ((candidate.a == a && candidate.b == b) || (candidate.a == b && candidate.b == a)) line = reference;
       }
-      if (line == 0) line = written.find(a, b);
-      edgeLines[static_cast<size_t>(e)] = line > 0 ? lineNumber[static_cast<size_t>(line)] : 0;
+      if (line == 0) line = numbering.written.find(a, b);
+      edgeLines[static_cast<size_t>(e)] = line > 0 ? numbering.lineNumber[static_cast<size_t>(line)] : 0;
     }
     bool linked = true;
     for (int e = 0; e < n; ++e) linked = linked && edgeLines[static_cast<size_t>(e)] != 0;
@@ -484,10 +465,10 @@ int SaveRokFile(Document& document, const std::string& path, FormatContext& cont
     PutInt(out, ++surfaces);
     for (int e = 0; e < n; ++e) PutInt(out, edgeLines[static_cast<size_t>(e)]);
   }
-  if (unlinked > 0) {
-    context.warnings.push_back(Format("ROK: %d surfaces without lines on their edges left out", unlinked));
-  }
+  return unlinked;
+}
 
+void PutRokPalette(OutputBuffer& out, const Model& model) {
   out.put("END00\rPALC0\r");
   PutInt(out, kWrittenMaterials);
   PutInt(out, 0);
@@ -497,6 +478,11 @@ int SaveRokFile(Document& document, const std::string& path, FormatContext& cont
     for (int c = 0; c < 3; ++c) PutInt(out, material.dark[static_cast<size_t>(c)]);
     PutInt(out, 0);
   }
+}
+
+// The fixed background colours, lights and view switches, then one line
+// attribute record per written line.
+void PutRokTrailer(OutputBuffer& out, int32_t lines) {
   out.put("ENDP0\rBAKC0\r");
   PutInt(out, 7);
   PutInt(out, 8);
@@ -526,6 +512,47 @@ int SaveRokFile(Document& document, const std::string& path, FormatContext& cont
     PutInt(out, 1);
   }
   out.put("ENDL2\r");
+}
+
+}  // namespace
+
+int ReadRokBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, ReadTarget& target,
+                 FormatContext& context) {
+  const std::string_view text = AsText(bytes);
+
+  RokLines in(text);
+  std::string_view line;
+  if (!in.next(line) || line != kMagic) {
+    if (text.size() <= kPrefixBytes) return context.fail("ROK: not a ROK file (no \"ROKU4\" line)");
+    in = RokLines(text.substr(kPrefixBytes));
+    if (!in.next(line) || line != kMagic) {
+      return context.fail("ROK: not a ROK file (no \"ROKU4\" line at the start or at byte 128)");
+    }
+  }
+
+  RokReader reader(in, target.model, context);
+  return reader.read();
+}
+
+int LoadRokFile(Document& document, const std::string& path, FormatContext& context) {
+  return LoadModelFile(document, path, ReadRokBytes, context);
+}
+
+int SaveRokFile(Document& document, const std::string& path, FormatContext& context) {
+  const Model& model = document.model;
+  const float scale = SettingsOf(context).RokExportScale;
+  const RokNumbering numbering = NumberRokRecords(model);
+
+  OutputBuffer out;
+  PutRokHeader(out);
+  PutRokPoints(out, model, numbering, scale);
+  PutRokLines(out, model, numbering);
+  const int unlinked = PutRokFaces(out, model, numbering);
+  if (unlinked > 0) {
+    context.warnings.push_back(Format("ROK: %d surfaces without lines on their edges left out", unlinked));
+  }
+  PutRokPalette(out, model);
+  PutRokTrailer(out, numbering.lines);
 
   std::string why;
   if (!out.commit(path, &why)) return context.fail("ROK: " + why);

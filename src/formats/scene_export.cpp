@@ -199,6 +199,165 @@ void PutXFaces(OutputBuffer& out, const std::vector<int>& surfaces, const Model&
   });
 }
 
+// The surfaces an XSI file holds (those exported, in table order) and where
+// each one's corners start among all written corners: the base of its
+// normal and UV indices.
+struct XsiSurfaces {
+  std::vector<int> surfaces;
+  std::vector<int> firstCorner;  // by surface
+  int corners = 0;
+};
+
+XsiSurfaces CollectXsiSurfaces(const Model& model) {
+  XsiSurfaces written;
+  written.firstCorner.assign(static_cast<size_t>(model.faceCount) + 1, 0);
+  for (int f = 1; f <= model.faceCount; ++f) {
+    if (!Exported(model.faces[f])) continue;
+    written.surfaces.push_back(f);
+    written.firstCorner[static_cast<size_t>(f)] = written.corners;
+    written.corners += CornerCount(model.faces[f]);
+  }
+  return written;
+}
+
+// The header, scene, coordinate system, angle and ambience blocks.
+void PutXsiPreamble(OutputBuffer& out) {
+  out.put("xsi 0300txt 0032\n\n");
+  out.put("SI_Scene {\n\t\"FRAMES\",\n\t0.000000,\n\t60.000000,\n\t24.000000,\n}\n\n");
+  out.put("SI_CoordinateSystem {\n\t1,\n\t0,\n\t1,\n\t0,\n\t2,\n\t5,\n}\n\n");
+  out.put("SI_Angle {\n\t0,\n}\n\n");
+  out.put("SI_Ambience {\n\t0.300000, 0.300000, 0.300000,\n}\n\n");
+}
+
+// A default material, then one per palette entry below the guide material
+// with its texture.
+void PutXsiMaterialLibrary(OutputBuffer& out, const Model& model) {
+  constexpr std::string_view kMaterialConstants =
+      "\t\t50.000000,\n"
+      "\t\t1.000000,1.000000,1.000000,\n"
+      "\t\t0.000000,0.000000,0.000000,\n"
+      "\t\t1,\n"
+      "\t\t0.500000,0.500000,0.500000,\n";
+  out.put("SI_MaterialLibrary MATLIB-Vexal {\n\t16,\n");
+  out.put("\tSI_Material Default {\n\t\t0.700000,0.700000,0.700000,1.000000,\n");
+  out.put(kMaterialConstants);
+  out.put("\t}\n");
+  for (int m = 0; m < kGuideMaterial; ++m) {
+    const MATERIAL& material = model.materials[static_cast<size_t>(m)];
+    const std::string name = OneLine(material.name);
+    out.printf("\tSI_Material MAT-%s {\n", name.c_str());
+    out.printf("\t\t%.6f,%.6f,%.6f,%.6f,\n", Unit(material.light[0]), Unit(material.light[1]),
+               Unit(material.light[2]), 1.0);
+    out.put(kMaterialConstants);
+    if (HasTexture(material)) {
+      out.printf("\t\tSI_Texture2D TEX-%s {\n", name.c_str());
+      out.printf("\t\t\t\"%s\";\n", TextureName(material).c_str());
+      out.put("\t\t\t3;\n");
+      if (material.textureLoaded != 0) {
+        out.printf("\t\t\t%d;%d;\n", material.textureWidth, material.textureHeight);
+        out.printf("\t\t\t0;%d;0;%d;\n", material.textureWidth - 1, material.textureHeight - 1);
+      } else {
+        out.put("\t\t\t256;256;\n\t\t\t0;255;0;255;\n");
+      }
+      out.put(
+          "\t\t\t0;\n"
+          "\t\t\t1;1;\n"
+          "\t\t\t0;0;\n"
+          "\t\t\t1.000000;1.000000;\n"
+          "\t\t\t0.000000;0.000000;\n"
+          "\t\t\t1.000000,0.000000,0.000000,0.000000,\n"
+          "\t\t\t0.000000,1.000000,0.000000,0.000000,\n"
+          "\t\t\t0.000000,0.000000,1.000000,0.000000,\n"
+          "\t\t\t0.000000,0.000000,0.000000,1.000000;;\n"
+          "\t\t\t3;\n"
+          "\t\t\t1.000000;\n"
+          "\t\t\t0.750000;\n"
+          "\t\t\t1.000000;\n"
+          "\t\t\t0.000000;\n"
+          "\t\t\t0.000000;\n"
+          "\t\t\t0.000000;\n"
+          "\t\t\t0.000000;\n"
+          "\t\t}\n");
+    }
+    out.put("\t}\n");
+  }
+  out.put("}\n\n");
+}
+
+// The model's transform, global material and visibility.
+void PutXsiModelHeader(OutputBuffer& out) {
+  out.put("SI_Model MDL-Vexal {\n\tSI_Transform SRT-Vexal {\n");
+  for (int i = 0; i < 3; ++i) out.put("\t\t1.000000,\n");
+  for (int i = 0; i < 6; ++i) out.put("\t\t0.000000,\n");
+  out.put("\t}\n");
+  out.put("\tSI_GlobalMaterial {\n\t\t\"Default\"\n\t\t\"BRANCH\"\n\t}\n");
+  out.put("\tSI_Visibility {\n\t\t1,\n\t}\n");
+}
+
+// The mesh's shape: every point, then the normal and UV of every written
+// corner.
+void PutXsiShape(OutputBuffer& out, const Model& model, const XsiSurfaces& written, float scale) {
+  out.put("\tSI_Mesh MSH-Vexal {\n\t\tSI_Shape SHP-Vexal-ORG {\n\t\t\t3,\n\t\t\t\"ORDERED\",\n");
+  out.printf("\t\t\t%d,\n\t\t\t\"POSITION\",\n", model.pointCount);
+  for (int i = 1; i <= model.pointCount; ++i) {
+    const VECTOR& p = model.points[i].position;
+    out.printf("\t\t\t%.6f, %.6f, %.6f,\n", static_cast<double>(p.x * scale),
+               static_cast<double>(p.y * scale), static_cast<double>(p.z * scale));
+  }
+  out.printf("\t\t\t%d,\n\t\t\t\"NORMAL\",\n", written.corners);
+  for (int f : written.surfaces) {
+    const FACE& face = model.faces[f];
+    for (int k = 0; k < CornerCount(face); ++k) {
+      const VECTOR& n = face.cornerNormals[static_cast<size_t>(k)];
+      out.printf("\t\t\t%.6f, %.6f, %.6f,\n", static_cast<double>(n.x), static_cast<double>(n.y),
+                 static_cast<double>(n.z));
+    }
+  }
+  out.printf("\t\t\t%d,\n\t\t\t\"TEX_COORD_UV\",\n", written.corners);
+  for (int f : written.surfaces) {
+    const FACE& face = model.faces[f];
+    for (int k = 0; k < CornerCount(face); ++k) {
+      const UV& uv = face.uv[static_cast<size_t>(k)];
+      out.printf("\t\t\t%.6f, %.6f,\n", static_cast<double>(uv.u), static_cast<double>(uv.v));
+    }
+  }
+  out.put("\t\t}\n");
+}
+
+// One polygon list per material in use: corner counts, then the point, the
+// normal and the UV indices of each surface.
+void PutXsiPolygonLists(OutputBuffer& out, const Model& model, const XsiSurfaces& written) {
+  std::vector<int> members;
+  for (int m = 0; m < kGuideMaterial; ++m) {
+    members.clear();
+    int memberCorners = 0;
+    for (int f : written.surfaces) {
+      if (model.faces[f].material != m) continue;
+      members.push_back(f);
+      memberCorners += CornerCount(model.faces[f]);
+    }
+    if (members.empty()) continue;
+    out.printf("\t\tSI_PolygonList {\n\t\t\t%d,\n\t\t\t\"NORMAL|TEX_COORD_UV\",\n",
+               static_cast<int>(members.size()));
+    out.printf("\t\t\t\"MAT-%s\",\n\t\t\t%d,\n", OneLine(model.materials[static_cast<size_t>(m)].name).c_str(),
+               memberCorners);
+    for (int f : members) out.printf("\t\t\t%d,\n", CornerCount(model.faces[f]));
+    const auto putIndices = [&](int f, int base, bool points) {
+      const FACE& face = model.faces[f];
+      const auto index = [&](int k) { return points ? face.corners[static_cast<size_t>(k)] - 1 : base + k; };
+      if (IsQuad(face)) {
+        out.printf("\t\t\t%d, %d, %d, %d,\n", index(0), index(1), index(2), index(3));
+      } else {
+        out.printf("\t\t\t%d, %d, %d,\n", index(0), index(1), index(2));
+      }
+    };
+    for (int f : members) putIndices(f, 0, true);
+    for (int f : members) putIndices(f, written.firstCorner[static_cast<size_t>(f)], false);
+    for (int f : members) putIndices(f, written.firstCorner[static_cast<size_t>(f)], false);
+    out.put("\t\t}\n");
+  }
+}
+
 }  // namespace
 
 int SaveVrmlFile(Document& document, const std::string& path, FormatContext& context) {
@@ -324,139 +483,13 @@ int SaveXFile(Document& document, const std::string& path, FormatContext& contex
 
 int SaveXsiFile(Document& document, const std::string& path, FormatContext& context) {
   const Model& model = document.model;
-  const float s = SettingsOf(context).XsiExportScale;
-  std::vector<int> surfaces;
-  // Position of each written surface's first corner among all written
-  // corners (surface order): the normal and UV index base.
-  std::vector<int> firstCorner(static_cast<size_t>(model.faceCount) + 1, 0);
-  int corners = 0;
-  for (int f = 1; f <= model.faceCount; ++f) {
-    if (!Exported(model.faces[f])) continue;
-    surfaces.push_back(f);
-    firstCorner[static_cast<size_t>(f)] = corners;
-    corners += CornerCount(model.faces[f]);
-  }
-
+  const XsiSurfaces written = CollectXsiSurfaces(model);
   OutputBuffer out;
-  out.put("xsi 0300txt 0032\n\n");
-  out.put("SI_Scene {\n\t\"FRAMES\",\n\t0.000000,\n\t60.000000,\n\t24.000000,\n}\n\n");
-  out.put("SI_CoordinateSystem {\n\t1,\n\t0,\n\t1,\n\t0,\n\t2,\n\t5,\n}\n\n");
-  out.put("SI_Angle {\n\t0,\n}\n\n");
-  out.put("SI_Ambience {\n\t0.300000, 0.300000, 0.300000,\n}\n\n");
-
-  constexpr std::string_view kMaterialConstants =
-      "\t\t50.000000,\n"
-      "\t\t1.000000,1.000000,1.000000,\n"
-      "\t\t0.000000,0.000000,0.000000,\n"
-      "\t\t1,\n"
-      "\t\t0.500000,0.500000,0.500000,\n";
-  out.put("SI_MaterialLibrary MATLIB-Vexal {\n\t16,\n");
-  out.put("\tSI_Material Default {\n\t\t0.700000,0.700000,0.700000,1.000000,\n");
-  out.put(kMaterialConstants);
-  out.put("\t}\n");
-  for (int m = 0; m < kGuideMaterial; ++m) {
-    const MATERIAL& material = model.materials[static_cast<size_t>(m)];
-    const std::string name = OneLine(material.name);
-    out.printf("\tSI_Material MAT-%s {\n", name.c_str());
-    out.printf("\t\t%.6f,%.6f,%.6f,%.6f,\n", Unit(material.light[0]), Unit(material.light[1]),
-               Unit(material.light[2]), 1.0);
-    out.put(kMaterialConstants);
-    if (HasTexture(material)) {
-      out.printf("\t\tSI_Texture2D TEX-%s {\n", name.c_str());
-      out.printf("\t\t\t\"%s\";\n", TextureName(material).c_str());
-      out.put("\t\t\t3;\n");
-      if (material.textureLoaded != 0) {
-        out.printf("\t\t\t%d;%d;\n", material.textureWidth, material.textureHeight);
-        out.printf("\t\t\t0;%d;0;%d;\n", material.textureWidth - 1, material.textureHeight - 1);
-      } else {
-        out.put("\t\t\t256;256;\n\t\t\t0;255;0;255;\n");
-      }
-      out.put(
-          "\t\t\t0;\n"
-          "\t\t\t1;1;\n"
-          "\t\t\t0;0;\n"
-          "\t\t\t1.000000;1.000000;\n"
-          "\t\t\t0.000000;0.000000;\n"
-          "\t\t\t1.000000,0.000000,0.000000,0.000000,\n"
-          "\t\t\t0.000000,1.000000,0.000000,0.000000,\n"
-          "\t\t\t0.000000,0.000000,1.000000,0.000000,\n"
-          "\t\t\t0.000000,0.000000,0.000000,1.000000;;\n"
-          "\t\t\t3;\n"
-          "\t\t\t1.000000;\n"
-          "\t\t\t0.750000;\n"
-          "\t\t\t1.000000;\n"
-          "\t\t\t0.000000;\n"
-          "\t\t\t0.000000;\n"
-          "\t\t\t0.000000;\n"
-          "\t\t\t0.000000;\n"
-          "\t\t}\n");
-    }
-    out.put("\t}\n");
-  }
-  out.put("}\n\n");
-
-  out.put("SI_Model MDL-Vexal {\n\tSI_Transform SRT-Vexal {\n");
-  for (int i = 0; i < 3; ++i) out.put("\t\t1.000000,\n");
-  for (int i = 0; i < 6; ++i) out.put("\t\t0.000000,\n");
-  out.put("\t}\n");
-  out.put("\tSI_GlobalMaterial {\n\t\t\"Default\"\n\t\t\"BRANCH\"\n\t}\n");
-  out.put("\tSI_Visibility {\n\t\t1,\n\t}\n");
-
-  out.put("\tSI_Mesh MSH-Vexal {\n\t\tSI_Shape SHP-Vexal-ORG {\n\t\t\t3,\n\t\t\t\"ORDERED\",\n");
-  out.printf("\t\t\t%d,\n\t\t\t\"POSITION\",\n", model.pointCount);
-  for (int i = 1; i <= model.pointCount; ++i) {
-    const VECTOR& p = model.points[i].position;
-    out.printf("\t\t\t%.6f, %.6f, %.6f,\n", static_cast<double>(p.x * s), static_cast<double>(p.y * s),
-               static_cast<double>(p.z * s));
-  }
-  out.printf("\t\t\t%d,\n\t\t\t\"NORMAL\",\n", corners);
-  for (int f : surfaces) {
-    const FACE& face = model.faces[f];
-    for (int k = 0; k < CornerCount(face); ++k) {
-      const VECTOR& n = face.cornerNormals[static_cast<size_t>(k)];
-      out.printf("\t\t\t%.6f, %.6f, %.6f,\n", static_cast<double>(n.x), static_cast<double>(n.y),
-                 static_cast<double>(n.z));
-    }
-  }
-  out.printf("\t\t\t%d,\n\t\t\t\"TEX_COORD_UV\",\n", corners);
-  for (int f : surfaces) {
-    const FACE& face = model.faces[f];
-    for (int k = 0; k < CornerCount(face); ++k) {
-      const UV& uv = face.uv[static_cast<size_t>(k)];
-      out.printf("\t\t\t%.6f, %.6f,\n", static_cast<double>(uv.u), static_cast<double>(uv.v));
-    }
-  }
-  out.put("\t\t}\n");
-
-  std::vector<int> members;
-  for (int m = 0; m < kGuideMaterial; ++m) {
-    members.clear();
-    int memberCorners = 0;
-    for (int f : surfaces) {
-      if (model.faces[f].material != m) continue;
-      members.push_back(f);
-      memberCorners += CornerCount(model.faces[f]);
-    }
-    if (members.empty()) continue;
-    out.printf("\t\tSI_PolygonList {\n\t\t\t%d,\n\t\t\t\"NORMAL|TEX_COORD_UV\",\n",
-               static_cast<int>(members.size()));
-    out.printf("\t\t\t\"MAT-%s\",\n\t\t\t%d,\n", OneLine(model.materials[static_cast<size_t>(m)].name).c_str(),
-               memberCorners);
-    for (int f : members) out.printf("\t\t\t%d,\n", CornerCount(model.faces[f]));
-    const auto putIndices = [&](int f, int base, bool points) {
-      const FACE& face = model.faces[f];
-      const auto index = [&](int k) { return points ? face.corners[static_cast<size_t>(k)] - 1 : base + k; };
-      if (IsQuad(face)) {
-        out.printf("\t\t\t%d, %d, %d, %d,\n", index(0), index(1), index(2), index(3));
-      } else {
-        out.printf("\t\t\t%d, %d, %d,\n", index(0), index(1), index(2));
-      }
-    };
-    for (int f : members) putIndices(f, 0, true);
-    for (int f : members) putIndices(f, firstCorner[static_cast<size_t>(f)], false);
-    for (int f : members) putIndices(f, firstCorner[static_cast<size_t>(f)], false);
-    out.put("\t\t}\n");
-  }
+  PutXsiPreamble(out);
+  PutXsiMaterialLibrary(out, model);
+  PutXsiModelHeader(out);
+  PutXsiShape(out, model, written, SettingsOf(context).XsiExportScale);
+  PutXsiPolygonLists(out, model, written);
   out.put("\t}\n}\n");
   return Commit(out.str(), path, "XSI", context);
 }

@@ -1,7 +1,10 @@
 // Small helpers shared by the image loaders (not part of the public API).
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <span>
 
 #include "images/image.h"
 #include "io/byte_reader.h"
@@ -40,5 +43,23 @@ bool UnpackBits(ByteReader& in, uint8_t* out, size_t size);
 // bottom-up rows, optional AND mask (icons) of the same size following the
 // colour rows. Produces 4 channels when the icon has a mask or 32 bits.
 bool DecodeIconBitmap(ByteReader& in, NImage& image);
+
+// Opens an IFF-style form: true when file starts with formId, a 32-bit
+// big-endian length and formType, with form then reading the chunks after
+// the type. A length beyond the file is cut to the file: some writers leave
+// the length at a placeholder, and every chunk is bounds-checked anyway.
+inline bool OpenIffForm(std::span<const uint8_t> file, const char (&formId)[5],
+                        const char (&formType)[5], ByteReader& form) {
+  if (file.size() < 12 || std::memcmp(file.data(), formId, 4) != 0 ||
+      std::memcmp(file.data() + 8, formType, 4) != 0) {
+    return false;
+  }
+  ByteReader outer(file);
+  outer.skip(4);
+  const size_t formLength = outer.u32be();
+  form = outer.sub(std::min(formLength, outer.remaining()));
+  form.skip(4);
+  return true;
+}
 
 }  // namespace vexal::image_detail

@@ -16,6 +16,7 @@
 #include <cstring>
 #include <vector>
 
+#include "images/image_codec_util.h"
 #include "images/loaders.h"
 #include "io/byte_reader.h"
 
@@ -65,17 +66,8 @@ bool DecodeByteRun1(ByteReader& reader, uint8_t* out, size_t size) {
 
 bool LoadIlbmImage(ImageBytes file, NImage& image) {
   image.Clear();
-  if (file.size() < 12 || std::memcmp(file.data(), "FORM", 4) != 0 ||
-      std::memcmp(file.data() + 8, "ILBM", 4) != 0) {
-    return false;
-  }
-  ByteReader outer(file);
-  outer.skip(4);
-  // A form length beyond the file is cut to the file: some writers leave the
-  // length at a placeholder, and every chunk is bounds-checked anyway.
-  const size_t formLength = outer.u32be();
-  ByteReader form = outer.sub(std::min(formLength, outer.remaining()));
-  form.skip(4);
+  ByteReader form;
+  if (!image_detail::OpenIffForm(file, "FORM", "ILBM", form)) return false;
 
   BitmapHeader header;
   bool haveHeader = false;

@@ -18,6 +18,7 @@
 #include <cstring>
 #include <vector>
 
+#include "images/image_codec_util.h"
 #include "images/loaders.h"
 #include "io/byte_reader.h"
 
@@ -108,15 +109,8 @@ bool ReadTile(ByteReader& tile, const TileHeader& header, NImage& image) {
 
 bool LoadMayaIffImage(ImageBytes file, NImage& image) {
   image.Clear();
-  if (file.size() < 12 || std::memcmp(file.data(), "FOR4", 4) != 0 ||
-      std::memcmp(file.data() + 8, "CIMG", 4) != 0) {
-    return false;
-  }
-  ByteReader outer(file);
-  outer.skip(4);
-  const size_t formLength = outer.u32be();
-  ByteReader form = outer.sub(std::min(formLength, outer.remaining()));
-  form.skip(4);
+  ByteReader form;
+  if (!image_detail::OpenIffForm(file, "FOR4", "CIMG", form)) return false;
 
   TileHeader tileHeader;
   bool haveHeader = false;

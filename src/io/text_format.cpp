@@ -140,6 +140,159 @@ void AppendReal(std::string& out, const Conversion& directive, double value) {
   Pad(out, directive, std::string_view(text, static_cast<size_t>(end - text)), signLength, directive.zero);
 }
 
+// The arguments of a call, in a struct so that helpers can take them by
+// reference whatever va_list is on this platform.
+struct Arguments {
+  va_list list;
+};
+
+// Reads the directive after a '%' at p (flags, width, precision, length and
+// conversion, taking '*' values from args) and moves p past it.
+Conversion ReadDirective(const char*& p, Arguments& args) {
+  Conversion directive;
+  for (;; ++p) {
+    if (*p == '-') {
+      directive.left = true;
+    } else if (*p == '+') {
+      directive.plus = true;
+    } else if (*p == ' ') {
+      directive.space = true;
+    } else if (*p == '0') {
+      directive.zero = true;
+    } else {
+      break;
+    }
+  }
+  if (*p == '*') {
+    directive.width = va_arg(args.list, int);
+    if (directive.width < 0) {
+      directive.left = true;
+      directive.width = -directive.width;
+    }
+    ++p;
+  } else {
+    while (*p >= '0' && *p <= '9') directive.width = directive.width * 10 + (*p++ - '0');
+  }
+  if (*p == '.') {
+    ++p;
+    if (*p == '*') {
+      directive.precision = va_arg(args.list, int);
+      ++p;
+    } else {
+      directive.precision = 0;
+      while (*p >= '0' && *p <= '9') directive.precision = directive.precision * 10 + (*p++ - '0');
+    }
+  }
+  if (*p == 'h') {
+    directive.length = 'h';
+    ++p;
+  } else if (*p == 'l') {
+    directive.length = 'l';
+    if (*++p == 'l') {
+      directive.length = 'L';
+      ++p;
+    }
+  } else if (*p == 'z') {
+    directive.length = 'z';
+    ++p;
+  }
+  directive.conversion = *p;
+  if (directive.conversion != '\0') ++p;
+  if (directive.left) directive.zero = false;
+  return directive;
+}
+
+// Appends one directive's text, taking its value from args. False for a
+// directive this does not handle (the caller then formats the whole call
+// with vsnprintf).
+bool AppendConversion(std::string& out, Conversion& directive, Arguments& args) {
+  switch (directive.conversion) {
+    case '%':
+      out.push_back('%');
+      break;
+    case 'd':
+    case 'i': {
+      if (directive.precision >= 0 || directive.length == 'h') return false;
+      const int64_t value = directive.length == 'l'   ? va_arg(args.list, long)
+                            : directive.length == 'L' ? va_arg(args.list, long long)
+                            : directive.length == 'z' ? static_cast<int64_t>(va_arg(args.list, std::ptrdiff_t))
+                                                 : va_arg(args.list, int);
+      const uint64_t magnitude =
+          value < 0 ? uint64_t{0} - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+      AppendInteger(out, directive, value < 0, magnitude);
+      break;
+    }
+    case 'u':
+    case 'x':
+    case 'X': {
+      if (directive.precision >= 0 || directive.length == 'h') return false;
+      const uint64_t value = directive.length == 'l'   ? va_arg(args.list, unsigned long)
+                             : directive.length == 'L' ? va_arg(args.list, unsigned long long)
+                             : directive.length == 'z' ? va_arg(args.list, size_t)
+                                                  : va_arg(args.list, unsigned);
+      directive.plus = directive.space = false;
+      AppendInteger(out, directive, false, value);
+      break;
+    }
+    case 'f':
+    case 'e':
+    case 'g': {
+      const double value = va_arg(args.list, double);
+      // Zero padding of "inf" and "nan" turns into spaces; a precision
+      // this large is not worth a buffer.
+      if (directive.length != 0 || directive.precision > 60 ||
+          (directive.zero && !std::isfinite(value))) {
+        return false;
+      }
+      AppendReal(out, directive, value);
+      break;
+    }
+    case 's': {
+      if (directive.length != 0) return false;
+      const char* text = va_arg(args.list, const char*);
+      size_t length = 0;
+      if (directive.precision >= 0) {
+        const void* end = std::memchr(text, '\0', static_cast<size_t>(directive.precision));
+        length = end ? static_cast<size_t>(static_cast<const char*>(end) - text)
+                     : static_cast<size_t>(directive.precision);
+      } else {
+        length = std::strlen(text);
+      }
+      directive.zero = false;
+      Pad(out, directive, std::string_view(text, length), 0, false);
+      break;
+    }
+    case 'c': {
+      if (directive.length != 0) return false;
+      const char c = static_cast<char>(va_arg(args.list, int));
+      directive.zero = false;
+      Pad(out, directive, std::string_view(&c, 1), 0, false);
+      break;
+    }
+    default:
+      return false;
+  }
+  return true;
+}
+
+// The whole call formatted by vsnprintf, in place of what was appended from
+// start on.
+void AppendWithVsnprintf(std::string& out, size_t start, const char* format, va_list original) {
+  out.resize(start);
+  char small[256];
+  va_list copy;
+  va_copy(copy, original);
+  const int length = std::vsnprintf(small, sizeof small, format, original);
+  if (length >= 0 && static_cast<size_t>(length) < sizeof small) {
+    out.append(small, static_cast<size_t>(length));
+  } else if (length >= 0) {
+    out.resize(start + static_cast<size_t>(length) + 1);
+    std::vsnprintf(out.data() + start, static_cast<size_t>(length) + 1, format, copy);
+    out.resize(start + static_cast<size_t>(length));
+  }
+  va_end(copy);
+}
+
 }  // namespace
 
 void AppendFormatted(std::string& out, const char* format, va_list args) {
@@ -147,6 +300,8 @@ void AppendFormatted(std::string& out, const char* format, va_list args) {
   // vsnprintf from the arguments as they were at the start.
   va_list original;
   va_copy(original, args);
+  Arguments arguments;
+  va_copy(arguments.list, args);
   const size_t start = out.size();
   const char* p = format;
   bool handled = true;
@@ -156,151 +311,11 @@ void AppendFormatted(std::string& out, const char* format, va_list args) {
     if (p != literal) out.append(literal, static_cast<size_t>(p - literal));
     if (*p == '\0') break;
     ++p;
-    Conversion directive;
-    for (;; ++p) {
-      if (*p == '-') {
-        directive.left = true;
-      } else if (*p == '+') {
-        directive.plus = true;
-      } else if (*p == ' ') {
-        directive.space = true;
-      } else if (*p == '0') {
-        directive.zero = true;
-      } else {
-        break;
-      }
-    }
-    if (*p == '*') {
-      directive.width = va_arg(args, int);
-      if (directive.width < 0) {
-        directive.left = true;
-        directive.width = -directive.width;
-      }
-      ++p;
-    } else {
-      while (*p >= '0' && *p <= '9') directive.width = directive.width * 10 + (*p++ - '0');
-    }
-    if (*p == '.') {
-      ++p;
-      if (*p == '*') {
-        directive.precision = va_arg(args, int);
-        ++p;
-      } else {
-        directive.precision = 0;
-        while (*p >= '0' && *p <= '9') directive.precision = directive.precision * 10 + (*p++ - '0');
-      }
-    }
-    if (*p == 'h') {
-      directive.length = 'h';
-      ++p;
-    } else if (*p == 'l') {
-      directive.length = 'l';
-      if (*++p == 'l') {
-        directive.length = 'L';
-        ++p;
-      }
-    } else if (*p == 'z') {
-      directive.length = 'z';
-      ++p;
-    }
-    directive.conversion = *p;
-    if (directive.conversion != '\0') ++p;
-    if (directive.left) directive.zero = false;
-    switch (directive.conversion) {
-      case '%':
-        out.push_back('%');
-        break;
-      case 'd':
-      case 'i': {
-        if (directive.precision >= 0 || directive.length == 'h') {
-          handled = false;
-          break;
-        }
-        const int64_t value = directive.length == 'l'   ? va_arg(args, long)
-                              : directive.length == 'L' ? va_arg(args, long long)
-                              : directive.length == 'z' ? static_cast<int64_t>(va_arg(args, std::ptrdiff_t))
-                                                   : va_arg(args, int);
-        const uint64_t magnitude =
-            value < 0 ? uint64_t{0} - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-        AppendInteger(out, directive, value < 0, magnitude);
-        break;
-      }
-      case 'u':
-      case 'x':
-      case 'X': {
-        if (directive.precision >= 0 || directive.length == 'h') {
-          handled = false;
-          break;
-        }
-        const uint64_t value = directive.length == 'l'   ? va_arg(args, unsigned long)
-                               : directive.length == 'L' ? va_arg(args, unsigned long long)
-                               : directive.length == 'z' ? va_arg(args, size_t)
-                                                    : va_arg(args, unsigned);
-        directive.plus = directive.space = false;
-        AppendInteger(out, directive, false, value);
-        break;
-      }
-      case 'f':
-      case 'e':
-      case 'g': {
-        const double value = va_arg(args, double);
-        // Zero padding of "inf" and "nan" turns into spaces; a precision
-        // this large is not worth a buffer.
-        if (directive.length != 0 || directive.precision > 60 || (directive.zero && !std::isfinite(value))) {
-          handled = false;
-          break;
-        }
-        AppendReal(out, directive, value);
-        break;
-      }
-      case 's': {
-        if (directive.length != 0) {
-          handled = false;
-          break;
-        }
-        const char* text = va_arg(args, const char*);
-        size_t length = 0;
-        if (directive.precision >= 0) {
-          const void* end = std::memchr(text, '\0', static_cast<size_t>(directive.precision));
-          length = end ? static_cast<size_t>(static_cast<const char*>(end) - text)
-                       : static_cast<size_t>(directive.precision);
-        } else {
-          length = std::strlen(text);
-        }
-        directive.zero = false;
-        Pad(out, directive, std::string_view(text, length), 0, false);
-        break;
-      }
-      case 'c': {
-        if (directive.length != 0) {
-          handled = false;
-          break;
-        }
-        const char c = static_cast<char>(va_arg(args, int));
-        directive.zero = false;
-        Pad(out, directive, std::string_view(&c, 1), 0, false);
-        break;
-      }
-      default:
-        handled = false;
-        break;
-    }
+    Conversion directive = ReadDirective(p, arguments);
+    handled = AppendConversion(out, directive, arguments);
   }
-  if (!handled) {
-    out.resize(start);
-    char small[256];
-    va_list copy;
-    va_copy(copy, original);
-    const int length = std::vsnprintf(small, sizeof small, format, original);
-    if (length >= 0 && static_cast<size_t>(length) < sizeof small) {
-      out.append(small, static_cast<size_t>(length));
-    } else if (length >= 0) {
-      out.resize(start + static_cast<size_t>(length) + 1);
-      std::vsnprintf(out.data() + start, static_cast<size_t>(length) + 1, format, copy);
-      out.resize(start + static_cast<size_t>(length));
-    }
-    va_end(copy);
-  }
+  va_end(arguments.list);
+  if (!handled) AppendWithVsnprintf(out, start, format, original);
   va_end(original);
 }
 

@@ -8,11 +8,15 @@
 
 #include "settings/settings.h"
 #include "model/camera.h"
+#include "view/gl_draw_support.h"
+#include "view/gl_outlines.h"
+#include "view/gl_overlays.h"
 
 namespace vexal {
-namespace {
 
-constexpr float kDegreesToRadians = 0.0174532924f;
+using namespace gl_draw;
+
+namespace {
 
 const VECTOR kCubePoints[8] = {{-1, 1, -1}, {-1, -1, -1}, {1, -1, -1}, {1, 1, -1},
                                {-1, 1, 1},  {-1, -1, 1},  {1, -1, 1},  {1, 1, 1}};
@@ -31,92 +35,6 @@ struct StipplePattern {
 const StipplePattern kGuideStipple;
 
 float Clamp01(float value) { return value < 0.0f ? 0.0f : (value > 1.0f ? 1.0f : value); }
-
-bool ValidPoint(const Model& model, int32_t point) { return point >= 1 && point <= model.pointCount; }
-
-bool ValidCorners(const Model& model, const FACE& face) {
-  for (int32_t corner : face.corners) {
-    if (!ValidPoint(model, corner)) return false;
-  }
-  return true;
-}
-
-int32_t LineIndex(const Model& model, int32_t reference) {
-  const int32_t index = reference < 0 ? -reference : reference;
-  return index >= 1 && index <= model.lineCount ? index : 0;
-}
-
-// gluLookAt from (0, 0, eye) to the origin with y up is a translation by
-// -eye; then the view rotation, zoom and target.
-void Camera(const SCENE& scene, float eye, float scale) {
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  glTranslated(0.0, 0.0, -static_cast<double>(eye));
-  glRotatef(scene.angle.x, 1, 0, 0);
-  glRotatef(-scene.angle.y, 0, 1, 0);
-  glScalef(scale, scale, scale);
-  glTranslatef(-scene.target.x, -scene.target.y, -scene.target.z);
-}
-
-void BaseCamera(const SCENE& scene) { Camera(scene, scene.distance, scene.zoom); }
-
-// Lines and outlines are drawn from an eye moved a little toward the target
-// (with a compensating scale in perspective), so that they pass the depth
-// test in front of the surfaces they border.
-void NudgedCamera(const SCENE& scene) {
-  if (scene.perspective == 1) {
-    const float eye = scene.distance - 0.08f;
-    Camera(scene, eye, scene.zoom * eye / scene.distance);
-  } else {
-    Camera(scene, scene.distance - 0.03f, scene.zoom);
-  }
-}
-
-void PushColor(std::vector<float>& colors, const GLColor& color) {
-  colors.insert(colors.end(), {color.r, color.g, color.b, 1.0f});
-}
-
-void PushVertex(std::vector<float>& vertices, const VECTOR& p) {
-  vertices.insert(vertices.end(), {p.x, p.y, p.z});
-}
-
-// Draws vertices [first, first + count) of the buffers as one primitive.
-void DrawVertices(GLenum mode, const GLRenderBuffers& buffers, int first, int count, bool textured,
-                  GLDrawPath path) {
-  if (count <= 0) return;
-  if (path == GLDrawPath::kBatched) {
-    glVertexPointer(3, GL_FLOAT, 0, buffers.vertices.data());
-    glColorPointer(4, GL_FLOAT, 0, buffers.colors.data());
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_COLOR_ARRAY);
-    if (textured) {
-      glTexCoordPointer(2, GL_FLOAT, 0, buffers.texCoords.data());
-      glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    }
-    glDrawArrays(mode, first, count);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glDisableClientState(GL_COLOR_ARRAY);
-    glDisableClientState(GL_VERTEX_ARRAY);
-    return;
-  }
-  glBegin(mode);
-  for (int i = first; i < first + count; ++i) {
-    if (textured) glTexCoord2fv(&buffers.texCoords[2 * static_cast<size_t>(i)]);
-    glColor4fv(&buffers.colors[4 * static_cast<size_t>(i)]);
-    glVertex3fv(&buffers.vertices[3 * static_cast<size_t>(i)]);
-  }
-  glEnd();
-}
-
-void ClearVertices(GLRenderBuffers& buffers) {
-  buffers.vertices.clear();
-  buffers.colors.clear();
-  buffers.texCoords.clear();
-}
-
-int VertexCount(const GLRenderBuffers& buffers) {
-  return static_cast<int>(buffers.vertices.size() / 3);
-}
 
 // The literal quicksort of the blended view: the middle element becomes the
 // pivot at the front; one scan walks the pivot along, moving each smaller
@@ -434,175 +352,6 @@ void DrawSurfaces(const Document& document, const DocumentTextures& textures,
   glDisable(GL_CULL_FACE);
 }
 
-bool CartoonOutlinesOn(const SCENE& scene, const GLViewSettings& settings) {
-  return (scene.viewMode == 1 || scene.viewMode == 2) && scene.cellEdge == 1 &&
-         (settings.CellEdgeNormal != 0 || settings.CellEdgeBorder != 0 ||
-          settings.CellEdgeBoundary != 0 || settings.CellEdgeSmooth != 0);
-}
-
-// The silhouette shell: every surface pushed out along its points' normals
-// by a few pixels, wound the other way and drawn filled only where it faces
-// the viewer, which is the rim around the model's outline.
-void DrawOutlineShell(const Document& document, const GLViewSettings& settings,
-                      GLRenderBuffers& buffers, GLDrawPath path) {
-  const Model& model = document.model;
-  const float depth = ProjectPoint(document, document.scene.handle, false).z;
-  const float k = -PixelSize(document, depth) * settings.CellEdgeNormalWidth;
-  buffers.shellNormals.assign(static_cast<size_t>(model.pointCount) + 1, VECTOR());
-  for (int s = 1; s <= model.faceCount; ++s) {
-    const FACE& face = model.faces[s];
-    if (face.material == kGuideMaterial || !ValidCorners(model, face)) continue;
-    for (int j = 0; j < CornerCount(face); ++j) buffers.shellNormals[face.corners[j]] += face.normal;
-  }
-  for (VECTOR& normal : buffers.shellNormals) normal.normalize();
-
-  ClearVertices(buffers);
-  for (int s = 1; s <= model.faceCount; ++s) {
-    const FACE& face = model.faces[s];
-    if (face.state == kStateHidden || face.material == kGuideMaterial) continue;
-    if (!ValidCorners(model, face)) continue;
-    const GLColor color = StateColorGL(settings.colors, face.state);
-    for (int j = 3; j >= 0; --j) {
-      const int32_t corner = face.corners[j];
-      PushVertex(buffers.vertices, model.points[corner].position + buffers.shellNormals[corner] * k);
-      PushColor(buffers.colors, color);
-    }
-  }
-  glEdgeFlag(GL_FALSE);
-  glPolygonMode(GL_FRONT, GL_FILL);
-  glPolygonMode(GL_BACK, GL_LINE);
-  if (path == GLDrawPath::kBatched) {
-    DrawVertices(GL_QUADS, buffers, 0, VertexCount(buffers), false, path);
-  } else {
-    glBegin(GL_QUADS);
-    for (int i = 0; i < VertexCount(buffers); ++i) {
-      glColor4fv(&buffers.colors[4 * static_cast<size_t>(i)]);
-      glVertex3fv(&buffers.vertices[3 * static_cast<size_t>(i)]);
-    }
-    glEnd();
-  }
-  glEdgeFlag(GL_TRUE);
-}
-
-constexpr uint8_t kEdgeBoundary = 1;  // between two materials
-constexpr uint8_t kEdgeCrease = 2;    // sharper than the smoothing angle
-constexpr uint8_t kEdgeBorder = 4;    // open edge or silhouette
-
-void ClassifyEdges(const Document& document, const GLViewSettings& settings,
-                   GLRenderBuffers& buffers) {
-  const Model& model = document.model;
-  const size_t lines = static_cast<size_t>(model.lineCount) + 1;
-  buffers.tags.assign(lines, 0);
-  buffers.edgeFlags.assign(lines, 0);
-  buffers.counts.assign(lines, 0);
-  buffers.firstFace.assign(lines, 0);
-  buffers.secondFace.assign(lines, 0);
-  for (int s = 1; s <= model.faceCount; ++s) {
-    const FACE& face = model.faces[s];
-    if (face.material == kGuideMaterial || face.material < 0 || face.material >= kMaterialCount) {
-      continue;
-    }
-    for (int j = 0; j < CornerCount(face); ++j) {
-      const int32_t r = LineIndex(model, face.lines[j]);
-      if (r == 0) continue;
-      if (settings.CellEdgeBoundary != 0) {
-        const uint8_t tag = static_cast<uint8_t>(face.material + 1);
-        if (buffers.tags[r] == 0) {
-          buffers.tags[r] = tag;
-        } else if (buffers.tags[r] != tag) {
-          buffers.tags[r] = 255;
-          buffers.edgeFlags[r] |= kEdgeBoundary;
-        }
-      }
-      ++buffers.counts[r];
-      if (buffers.counts[r] == 1) buffers.firstFace[r] = s;
-      if (buffers.counts[r] == 2) buffers.secondFace[r] = s;
-      if (buffers.counts[r] == 4) buffers.counts[r] = 3;
-    }
-  }
-  if (settings.CellEdgeBorder != 0) {
-    for (size_t r = 1; r < lines; ++r) {
-      if (buffers.counts[r] <= 1) buffers.edgeFlags[r] |= kEdgeBorder;
-    }
-  }
-  if (settings.CellEdgeSmooth == 0 && settings.CellEdgeBorder == 0) return;
-
-  float thresholds[kMaterialCount];
-  for (int m = 0; m < kMaterialCount; ++m) {
-    thresholds[m] = std::cos(model.materials[m].smoothingAngle * kDegreesToRadians);
-  }
-  const MATRIX pixelTransform = ViewMatrix(document, true);
-  buffers.pixels.resize(static_cast<size_t>(model.pointCount) + 1);
-  for (int p = 1; p <= model.pointCount; ++p) {
-    buffers.pixels[p] = model.points[p].position.transformed(pixelTransform);
-  }
-  auto facing = [&](const FACE& face) {
-    const VECTOR& a = buffers.pixels[face.corners[0]];
-    const VECTOR& b = buffers.pixels[face.corners[1]];
-    const VECTOR& c = buffers.pixels[face.corners[2]];
-    const VECTOR normal = (a - b).cross(b - c).normalized();
-    return normal.dot(VECTOR(0, 0, -1));
-  };
-  for (size_t r = 1; r < lines; ++r) {
-    if (buffers.counts[r] != 2) continue;
-    const FACE& f1 = model.faces[buffers.firstFace[r]];
-    const FACE& f2 = model.faces[buffers.secondFace[r]];
-    if (settings.CellEdgeSmooth != 0) {
-      const float l1 = f1.normal.length();
-      const float l2 = f2.normal.length();
-      float c = 1.0f;
-      if (l1 != 0.0f && l2 != 0.0f) {
-        c = f2.normal.dot(f1.normal) / (l1 * l2);
-        if (c > 0.9999f) c = 1.0f;
-        if (c < -0.9999f) c = -1.0f;
-      }
-      if (c < thresholds[f1.material]) buffers.edgeFlags[r] |= kEdgeCrease;
-    }
-    if (settings.CellEdgeBorder != 0 && ValidCorners(model, f1) && ValidCorners(model, f2)) {
-      if (facing(f1) * facing(f2) < 0.0f) buffers.edgeFlags[r] |= kEdgeBorder;
-    }
-  }
-}
-
-void DrawOutlineEdges(const Document& document, const GLViewSettings& settings,
-                      GLRenderBuffers& buffers, GLDrawPath path) {
-  const Model& model = document.model;
-  const SCENE& scene = document.scene;
-  ClearVertices(buffers);
-  buffers.lineRuns.clear();
-  for (int l = 1; l <= model.lineCount; ++l) {
-    const LINE& line = model.lines[l];
-    const uint8_t flags = buffers.edgeFlags[l];
-    const uint8_t mark = buffers.marks[l];
-    const bool shown = flags != 0 && (line.state != kStateHidden || scene.showHiddenEdges == 1);
-    if (!shown && mark == 0) continue;
-    if (!ValidPoint(model, line.a) || !ValidPoint(model, line.b)) continue;
-    float width = 1.0f;
-    if (flags & kEdgeBoundary) width = std::max(width, settings.CellEdgeBoundaryWidth);
-    if (flags & kEdgeCrease) width = std::max(width, settings.CellEdgeSmoothWidth);
-    if (flags & kEdgeBorder) width = std::max(width, settings.CellEdgeBorderWidth);
-    if (buffers.lineRuns.empty() || buffers.lineRuns.back().width != width) {
-      buffers.lineRuns.push_back({width, VertexCount(buffers), 0});
-    }
-    const GLColor color = StateColorGL(settings.colors, mark != 0 ? mark - 1 : line.state);
-    PushVertex(buffers.vertices, model.points[line.a].position);
-    PushVertex(buffers.vertices, model.points[line.b].position);
-    PushColor(buffers.colors, color);
-    PushColor(buffers.colors, color);
-    buffers.lineRuns.back().vertexCount += 2;
-  }
-  for (const GLRenderBuffers::LineRun& run : buffers.lineRuns) {
-    glLineWidth(run.width);
-    if (path == GLDrawPath::kBatched) {
-      DrawVertices(GL_LINES, buffers, run.firstVertex, run.vertexCount, false, path);
-    } else {
-      for (int v = run.firstVertex; v < run.firstVertex + run.vertexCount; v += 2) {
-        DrawVertices(GL_LINES, buffers, v, 2, false, path);
-      }
-    }
-  }
-  glLineWidth(1.0f);
-}
 
 }  // namespace
 
@@ -741,70 +490,11 @@ void RenderGL(const Document& document, const DocumentTextures& textures,
   glDisable(GL_BLEND);
   glDisable(GL_ALPHA_TEST);
 
-  if (CartoonOutlinesOn(scene, settings)) {
-    if (settings.CellEdgeNormal != 0) DrawOutlineShell(document, settings, buffers, path);
-    ClassifyEdges(document, settings, buffers);
-    NudgedCamera(scene);
-    DrawOutlineEdges(document, settings, buffers, path);
-  }
+  if (CartoonOutlinesOn(scene, settings)) DrawCartoonOutlines(document, settings, buffers, path);
 
   glMatrixMode(GL_MODELVIEW);
   glPopMatrix();
   glPopClientAttrib();
-  glPopAttrib();
-}
-
-void DrawHandleAxesGL(const Document& document) {
-  const SCENE& scene = document.scene;
-  const MODE& mode = document.mode;
-  auto isTransform = [](int32_t tool) { return tool >= kToolMove && tool <= kToolScale; };
-  if (!(isTransform(mode.tool) || isTransform(mode.savedTool))) return;
-  if (scene.selectedCount == 0 || scene.showHandle != 1) return;
-
-  glPushAttrib(GL_ALL_ATTRIB_BITS);
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glDisable(GL_TEXTURE_2D);
-  glDisable(GL_BLEND);
-  glDisable(GL_ALPHA_TEST);
-  glDisable(GL_CULL_FACE);
-  glDisable(GL_LIGHTING);
-  BaseCamera(scene);
-
-  const VECTOR& h = scene.handle;
-  const float depth = ProjectPoint(document, h, false).z;
-  const float length = PixelSize(document, depth) * 80.0f;
-  glDisable(GL_DEPTH_TEST);
-  glLineWidth(2.0f);
-  glBegin(GL_LINES);
-  glColor3f(1, 0, 0);
-  glVertex3f(h.x, h.y, h.z);
-  glVertex3f(h.x - length, h.y, h.z);
-  glColor3f(0, 0.5f, 0);
-  glVertex3f(h.x, h.y, h.z);
-  glVertex3f(h.x, h.y - length, h.z);
-  glColor3f(0, 0, 1);
-  glVertex3f(h.x, h.y, h.z);
-  glVertex3f(h.x, h.y, h.z - length);
-  glEnd();
-  glLineWidth(1.0f);
-  glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-  if (scene.pivotMode == 1) {
-    glColor3f(0.5f, 1, 0.5f);
-  } else {
-    glColor3f(1, 1, 0);
-  }
-  const float s = PixelSize(document, depth) * 10.0f;
-  const float square[4][2] = {{s, s}, {-s, s}, {-s, -s}, {s, -s}};
-  glBegin(GL_POLYGON);
-  for (const auto& corner : square) {
-    const VECTOR p = h + UnprojectPoint(document, corner[0], corner[1], 0.0f, false);
-    glVertex3f(p.x, p.y, p.z);
-  }
-  glEnd();
-  glLineWidth(1.0f);
-
-  glPopMatrix();
   glPopAttrib();
 }
 
@@ -822,38 +512,6 @@ void DrawFrameGL(Document& document, const DocumentTextures& textures,
   document.model.lineCount += provisional;
 }
 
-void DrawRubberLinesGL(const std::vector<RubberLine>& lines, int width, int height) {
-  if (lines.empty() || width <= 0 || height <= 0) return;
-  glPushAttrib(GL_ALL_ATTRIB_BITS);
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  glOrtho(0, width, height, 0, -1, 1);
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_TEXTURE_2D);
-  glDisable(GL_BLEND);
-  glDisable(GL_ALPHA_TEST);
-  glDisable(GL_LIGHTING);
-  glDisable(GL_LINE_STIPPLE);
-  glLineWidth(1.0f);
-  glEnable(GL_COLOR_LOGIC_OP);
-  glLogicOp(GL_INVERT);
-  glBegin(GL_LINES);
-  for (const RubberLine& line : lines) {
-    // Pixel centres, so a line lands on the pixels the software pen sets.
-    glVertex2f(static_cast<float>(line.x0) + 0.5f, static_cast<float>(line.y0) + 0.5f);
-    glVertex2f(static_cast<float>(line.x1) + 0.5f, static_cast<float>(line.y1) + 0.5f);
-  }
-  glEnd();
-  glPopMatrix();
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
-  glPopAttrib();
-}
 
 bool RedrawGL(Document& document, GLLib& gl, const DocumentTextures& textures,
               const GLViewSettings& settings, GLRenderBuffers& buffers, GLDrawPath path) {

@@ -1,7 +1,8 @@
 // The OpenGL renderer of a document window: filled, shaded, textured and
 // transparent surfaces, background pictures, the grid or reference cube,
 // points and lines drawn just in front of the surfaces, the cartoon
-// outlines, and the transform handle overlay in its OpenGL form.
+// outlines (gl_outlines.h), and the transform handle overlay in its OpenGL
+// form (gl_overlays.h).
 //
 // Shading is computed here from the model's own face and corner normals
 // (OpenGL lighting stays off); the normals themselves come from
@@ -14,6 +15,7 @@
 
 #include "math/vector.h"
 #include "model/document.h"
+#include "view/gl_overlays.h"
 #include "view/software_renderer.h"
 #include "view/texture_loader.h"
 
@@ -101,15 +103,6 @@ void SurfaceDrawOrder(const Document& document, std::vector<int32_t>& order,
 void RenderGL(const Document& document, const DocumentTextures& textures,
               const GLViewSettings& settings, GLRenderBuffers& buffers,
               GLDrawPath path = GLDrawPath::kBatched);
-
-// The transform handle overlay (axes and a 20-pixel square facing the
-// viewer), drawn over the scene without depth test when a transform tool is
-// active, something is selected and SCENE.showHandle is 1.
-void DrawHandleAxesGL(const Document& document);
-
-// Lines in window pixels (origin top left) drawn with an inverting pen over
-// the frame: the rubber figures of the tools. Restores what it changes.
-void DrawRubberLinesGL(const std::vector<RubberLine>& lines, int width, int height);
 
 // RenderGL and the handle overlay with the provisional line(s) of a chain
 // being drawn left out, into the current context.
