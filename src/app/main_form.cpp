@@ -50,6 +50,7 @@
 #include "model/camera.h"
 #include "model/maintenance.h"
 #include "settings/cascade_placement.h"
+#include "commands/shortcut_file.h"
 #include "commands/window_list.h"
 #include "settings/manual_path.h"
 #include "settings/start_up.h"

@@ -1,7 +1,7 @@
 // AlignToAxis: every selected point takes the pivot's coordinate along one
 // axis of the view.
 #include "commands/edit_frame.h"
-#include "commands/line_commands.h"
+#include "commands/align_to_axis.h"
 #include "model/camera.h"
 #include "model/maintenance.h"
 

@@ -2,10 +2,12 @@
 // chain to the end B of another, leaving A in the direction the chain
 // arrives at it. The arc is built in the camera's frame: it lies in the
 // view plane, and the depth is stepped evenly from A to B.
+#include <algorithm>
 #include <cmath>
 
 #include "commands/edit_frame.h"
-#include "commands/line_commands.h"
+#include "commands/attach_edge.h"
+#include "commands/line_geometry.h"
 #include "model/camera.h"
 
 namespace vexal {
@@ -22,6 +24,8 @@ VECTOR TurnAbout(const VECTOR& point, const VECTOR& centre, double angle) {
 }
 
 }  // namespace
+
+int ArcSegments(int attachLineSegment) { return attachLineSegment <= 2 ? 2 : std::min(attachLineSegment, 96); }
 
 CommandResult RunAttachEdge(Document& document, int segments) {
   EditSteps steps;

@@ -43,9 +43,8 @@ struct CommandTarget {
 enum class CommandStatus {
   kDone,
   kUnknown,      // no item of that name in the command table
-  kNotBuilt,     // an item of the table whose command does not exist yet
   kDisabled,     // its enable rule says no
-  kNeedsWindow,  // it needs a window and there is no host
+  kNeedsWindow,  // it needs a window and there is no host with one for it
   kRefused,      // it looked and refused (a full table, nothing to act on)
 };
 
@@ -78,8 +77,8 @@ struct CommandDefinition {
 const CommandDefinition* FindCommandDefinition(std::string_view name);
 const std::vector<CommandDefinition>& CommandDefinitions();
 
-// The enable rule of the named item for this target (false for unknown and
-// not yet built commands, and for window commands without a host).
+// The enable rule of the named item for this target (false for unknown
+// commands, and for window commands without a host).
 bool CommandEnabled(std::string_view name, const CommandTarget& target);
 // The check mark; nothing for items without one or without a document.
 std::optional<bool> CommandChecked(std::string_view name, const CommandTarget& target);
@@ -98,6 +97,7 @@ void AddMirrorCommands(std::vector<CommandDefinition>& commands);
 void AddLineCommands(std::vector<CommandDefinition>& commands);
 void AddPointCommands(std::vector<CommandDefinition>& commands);
 void AddTopologyCommands(std::vector<CommandDefinition>& commands);
+void AddHideShowCommands(std::vector<CommandDefinition>& commands);
 void AddClipboardCommands(std::vector<CommandDefinition>& commands);
 void AddPaintCommands(std::vector<CommandDefinition>& commands);
 

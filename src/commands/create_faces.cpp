@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "commands/edit_frame.h"
-#include "commands/paint_commands.h"
+#include "commands/create_faces.h"
 #include "commands/table_room.h"
 #include "model/maintenance.h"
 #include "model/point_pair_table.h"

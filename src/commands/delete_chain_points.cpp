@@ -2,7 +2,7 @@
 #include <vector>
 
 #include "commands/edit_frame.h"
-#include "commands/topology.h"
+#include "commands/delete_chain_points.h"
 #include "model/maintenance.h"
 
 namespace vexal {

@@ -1,5 +1,5 @@
 #include "commands/edit_frame.h"
-#include "commands/topology.h"
+#include "commands/flip_faces.h"
 #include "model/maintenance.h"
 
 namespace vexal {

@@ -1,5 +1,5 @@
 #include "commands/edit_frame.h"
-#include "commands/topology.h"
+#include "commands/hide_show.h"
 
 namespace vexal {
 namespace {

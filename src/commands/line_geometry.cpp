@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "commands/line_commands.h"
+#include "commands/line_geometry.h"
 
 namespace vexal {
 
@@ -68,7 +68,5 @@ bool FindChainEnds(const Model& model, ChainEnds& ends) {
   }
   return aLines == 1 && bLines == 1;
 }
-
-int ArcSegments(int attachLineSegment) { return attachLineSegment <= 2 ? 2 : std::min(attachLineSegment, 96); }
 
 }  // namespace vexal

@@ -262,19 +262,4 @@ CommandResult RunReflectSelection(Document& document, int axis) {
   });
 }
 
-void AddMirrorCommands(std::vector<CommandDefinition>& commands) {
-  commands.push_back({"MirrorItem", CommandKind::kDocument,
-                      [](CommandTarget& target) { return RunMirrorSelection(*target.document); },
-                      nullptr});
-  commands.push_back({"UnMirrorItem", CommandKind::kDocument,
-                      [](CommandTarget& target) { return RunUnmirrorSelection(*target.document); },
-                      nullptr});
-  commands.push_back({"XReflectItem", CommandKind::kDocument,
-                      [](CommandTarget& target) { return RunReflectSelection(*target.document, 0); },
-                      nullptr});
-  commands.push_back({"YReflectItem", CommandKind::kDocument,
-                      [](CommandTarget& target) { return RunReflectSelection(*target.document, 1); },
-                      nullptr});
-}
-
 }  // namespace vexal

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "commands/edit_frame.h"
-#include "commands/line_commands.h"
+#include "commands/mirror_edge.h"
 #include "model/model_backup.h"
 #include "model/weld.h"
 #include "model/maintenance.h"

@@ -1,7 +1,8 @@
 // MoveToCross: the ends of two open chains move to the closest points of
 // their end edges' lines; a line joins them when they do not meet.
 #include "commands/edit_frame.h"
-#include "commands/line_commands.h"
+#include "commands/move_to_cross.h"
+#include "commands/line_geometry.h"
 
 namespace vexal {
 

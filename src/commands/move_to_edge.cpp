@@ -4,7 +4,8 @@
 #include <vector>
 
 #include "commands/edit_frame.h"
-#include "commands/line_commands.h"
+#include "commands/move_to_edge.h"
+#include "commands/line_geometry.h"
 
 namespace vexal {
 namespace {

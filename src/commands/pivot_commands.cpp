@@ -1,6 +1,6 @@
 // The pivot mode switch and Move to the origin point.
 #include "commands/edit_frame.h"
-#include "commands/point_commands.h"
+#include "commands/pivot_commands.h"
 
 namespace vexal {
 

@@ -4,7 +4,7 @@
 
 #include "commands/corner_set.h"
 #include "commands/edit_frame.h"
-#include "commands/topology.h"
+#include "commands/quadrangulate.h"
 #include "model/maintenance.h"
 
 namespace vexal {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "commands/edit_frame.h"
-#include "commands/point_commands.h"
+#include "commands/random_position.h"
 #include "model/maintenance.h"
 
 namespace vexal {

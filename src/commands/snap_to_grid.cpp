@@ -1,7 +1,7 @@
 #include <cmath>
 
 #include "commands/edit_frame.h"
-#include "commands/point_commands.h"
+#include "commands/snap_to_grid.h"
 #include "model/maintenance.h"
 
 namespace vexal {

@@ -2,9 +2,8 @@
 
 #include "commands/edit_frame.h"
 #include "commands/table_room.h"
-#include "commands/topology.h"
+#include "commands/subdivide.h"
 #include "model/maintenance.h"
-#include "tools/edge_cut.h"
 #include "tools/edge_split.h"
 
 namespace vexal {
@@ -41,15 +40,6 @@ CommandResult SubdivideFaces(Document& document) {
     RelinkFaces(doc.model);
     return CommandResult{};
   });
-}
-
-CommandResult EdgeCutSelection(Document& document) {
-  switch (EdgeCut(document, 0, 0.5f)) {
-    case EdgeCutResult::kNoRoom: return NoRoom();
-    case EdgeCutResult::kCut:
-    case EdgeCutResult::kNothing: break;
-  }
-  return CommandResult{};
 }
 
 }  // namespace vexal

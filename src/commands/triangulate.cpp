@@ -5,7 +5,7 @@
 #include "commands/edit_frame.h"
 #include "commands/line_lookup.h"
 #include "commands/table_room.h"
-#include "commands/topology.h"
+#include "commands/triangulate.h"
 #include "model/maintenance.h"
 
 namespace vexal {

@@ -1,7 +1,7 @@
 #include <vector>
 
 #include "commands/edit_frame.h"
-#include "commands/topology.h"
+#include "commands/uniform_normals.h"
 #include "model/maintenance.h"
 
 namespace vexal {

@@ -9,9 +9,9 @@
 // index of the Save dialog's type list (1 native .. 14 FCW, 15 glTF, 16 GLB,
 // 17 STL binary, 18 STL ASCII).
 //
-// A format whose reader or writer is not built yet has a null function in
-// its slot; the lookups below still return the slot, and the dispatchers
-// treat it as a reader or writer that fails with "format not available".
+// Every slot holds its function. The dispatchers also take tables of their
+// caller's (the tests give them some), where a null function is a reader or
+// writer that fails with "format not available".
 #pragma once
 
 #include <span>
@@ -37,14 +37,14 @@ struct ReaderEntry {
   int openIndex;
   const char* name;       // shown by "vexal-tool info" as "Format : <name>"
   const char* extension;  // the Open dialog's filter extension, with the dot; "" for none
-  ReaderFunction load;    // null until the format is built
+  ReaderFunction load;
 };
 
 struct WriterEntry {
   int saveIndex;
   const char* name;
   const char* extension;  // with the dot
-  WriterFunction save;    // null until the format is built
+  WriterFunction save;
 };
 
 // The readers in the order they are tried.

@@ -1,8 +1,5 @@
 // End-to-end runs of the built vexal-tool binary.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cmath>
@@ -13,6 +10,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "formats/native_format.h"
@@ -20,24 +18,13 @@
 #include "model/document.h"
 #include "support/model_compare.h"
 #include "support/test_models.h"
-
-extern char** environ;
+#include "support/tool_run.h"
 
 namespace vexal {
 namespace {
 
-struct ToolRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using testing::ReadAll;
+using testing::ToolRun;
 
 class CliTest : public ::testing::Test {
  protected:
@@ -53,31 +40,7 @@ class CliTest : public ::testing::Test {
   std::string path(const std::string& name) const { return (folder_ / name).string(); }
 
   ToolRun run(std::vector<std::string> arguments) const {
-    arguments.insert(arguments.begin(), VEXAL_TOOL_PATH);
-    std::vector<char*> argv;
-    for (std::string& argument : arguments) argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    const std::string outPath = path("stdout.txt");
-    const std::string errPath = path("stderr.txt");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    pid_t child = 0;
-    ToolRun result;
-    if (posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-      int status = 0;
-      waitpid(child, &status, 0);
-      result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    result.out = ReadAll(outPath);
-    result.err = ReadAll(errPath);
-    std::filesystem::remove(outPath);
-    std::filesystem::remove(errPath);
-    return result;
+    return testing::RunTool(std::move(arguments), folder_);
   }
 
   // A native file of the model `build` makes.

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "commands/apply_steps.h"
-#include "commands/edit_test_support.h"
+#include "commands/command_fixture.h"
 #include "model/model_info.h"
 
 namespace vexal {

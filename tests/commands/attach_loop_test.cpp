@@ -5,16 +5,16 @@
 #include <random>
 #include <vector>
 
-#include "commands/topology.h"
+#include "commands/attach_loop.h"
 #include "support/test_models.h"
-#include "edit_command_fixture.h"
+#include "commands/command_fixture.h"
 
 namespace vexal {
 namespace {
 
-using testing::EditCommandFixture;
+using testing::CommandFixture;
 
-class AttachLoopTest : public EditCommandFixture {
+class AttachLoopTest : public CommandFixture {
  protected:
   // Points on a grid of columns x rows, numbered row by row from 1.
   static int At(int column, int row, int columns) { return row * columns + column + 1; }

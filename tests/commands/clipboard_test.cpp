@@ -5,15 +5,15 @@
 #include "commands/clipboard.h"
 #include "commands/table_room.h"
 #include "support/test_models.h"
-#include "edit_command_fixture.h"
+#include "commands/command_fixture.h"
 #include "symmetric_models.h"
 
 namespace vexal {
 namespace {
 
-using testing::EditCommandFixture;
+using testing::CommandFixture;
 
-class Clipboard : public EditCommandFixture {};
+class Clipboard : public CommandFixture {};
 
 TEST_F(Clipboard, OneSelectedPointOfAMirroredPairArrivesWithItsPartner) {
   load(testing::MirroredPair);
@@ -97,7 +97,7 @@ TEST_F(Clipboard, CutThenUndoRestoresTheDocumentAndKeepsTheClipboard) {
   EXPECT_EQ(workspace.clipboard.pointCount, 2);
   ASSERT_TRUE(RunCommand("UndoItem", target).ok());
   ASSERT_TRUE(RunCommand("UndoItem", target).ok());
-  EXPECT_TRUE(testing::SameModel(model(), *original));
+  EXPECT_TRUE(testing::SameRecords(model(), *original));
   EXPECT_EQ(workspace.clipboard.pointCount, 2);
   EXPECT_TRUE(CommandEnabled("PasteItem", target));
 }

@@ -100,6 +100,14 @@ TEST_F(Dispatcher, WindowCommandsGoToTheHost) {
   target.documentCount = 0;
   EXPECT_EQ(run("FileCloseItem").status, CommandStatus::kDisabled);
   EXPECT_EQ(host.ran.size(), 2u);
+  // A host without a window for the item turns it down with a reason.
+  struct NoWindows : CommandHost {
+    bool runWindowCommand(std::string_view) override { return false; }
+  } none;
+  target.host = &none;
+  const CommandResult refused = run("FileOpenItem");
+  EXPECT_EQ(refused.status, CommandStatus::kNeedsWindow);
+  EXPECT_FALSE(refused.message.empty());
 }
 
 TEST_F(Dispatcher, ViewSwitchesToggleAndReportTheirCheckMarks) {

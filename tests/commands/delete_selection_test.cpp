@@ -5,15 +5,15 @@
 
 #include "commands/delete_selection.h"
 #include "support/test_models.h"
-#include "edit_command_fixture.h"
+#include "commands/command_fixture.h"
 #include "symmetric_models.h"
 
 namespace vexal {
 namespace {
 
-using testing::EditCommandFixture;
+using testing::CommandFixture;
 
-class Delete : public EditCommandFixture {};
+class Delete : public CommandFixture {};
 
 TEST_F(Delete, AMirroredPointGoesWithItsPartnerAndAllThatRestsOnThem) {
   load(testing::SymmetricStrip);

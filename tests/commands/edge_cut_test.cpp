@@ -1,18 +1,18 @@
-// Edge Cut and Subdivide Face on the edge-split machinery.
+// Edge Cut on the edge-split machinery.
 #include <gtest/gtest.h>
 
 #include <set>
 
 #include "commands/table_room.h"
-#include "commands/topology.h"
+#include "commands/edge_cut_selection.h"
 #include "support/test_models.h"
 #include "tools/edge_cut.h"
-#include "edit_command_fixture.h"
+#include "commands/command_fixture.h"
 
 namespace vexal {
 namespace {
 
-using testing::EditCommandFixture;
+using testing::CommandFixture;
 
 // A closed band of `around` quads around the y axis, rungs at x/z on the
 // unit circle from y = 0 to y = 1: points 1..around at y = 0, then the
@@ -35,7 +35,7 @@ void Band(Model& m, int around) {
   CompactModel(m, kCompactRebuildLines);
 }
 
-class EdgeCutTest : public EditCommandFixture {
+class EdgeCutTest : public CommandFixture {
  protected:
   int32_t lineBetween(int a, int b) {
     const int32_t line = FindLine(model(), a, b);
@@ -119,37 +119,9 @@ TEST_F(EdgeCutTest, NothingToCutRecordsNothing) {
   EXPECT_EQ(document->undo.current, slot);
 }
 
-TEST_F(EdgeCutTest, SubdivideOneQuadOfAGridAlsoCutsItsNeighboursEdges) {
-  load([](Model& m) { testing::QuadGrid(m, 3, 3); });
-  // The middle quad: points 6, 7, 10, 11 of the 4 x 4 points.
-  select({6, 7, 10, 11});
-  run("SubDivideItem");
-  EXPECT_EQ(model().pointCount, 16 + 4 + 1);
-  // Every new edge point is a corner of the middle quad's pieces and of
-  // the neighbour across its edge.
-  for (int p = 17; p <= 20; ++p) {
-    int corners = 0;
-    for (int s = 1; s <= model().faceCount; ++s) {
-      for (int j = 0; j < CornerCount(model(), s); ++j) corners += model().faces[s].corners[j] == p;
-    }
-    EXPECT_GE(corners, 3) << p;
-  }
-  // With a point but no surface selected nothing is split or recorded.
-  DeselectAll(model());
-  select({1});
-  const int slot = document->undo.current;
-  const int points = model().pointCount;
-  EXPECT_TRUE(RunCommand("SubDivideItem", target).ok());
-  EXPECT_EQ(document->undo.current, slot);
-  EXPECT_EQ(model().pointCount, points);
-}
-
-TEST_F(EdgeCutTest, AtTheLimitBothAreRefusedUntouched) {
+TEST_F(EdgeCutTest, AtTheLimitItIsRefusedUntouched) {
   // 9,999 quads and 19,998 lines: no ring fits another line per quad.
   load([](Model& m) { testing::QuadTorus(m, 99, 101); });
-  selectAll();
-  EXPECT_EQ(refuse("SubDivideItem"), kTableFullText);
-  DeselectAll(model());
   model().lines[1].state = kStateSelected;
   RefreshSelection(*document);
   EXPECT_EQ(refuse("LoopSplitItem"), kTableFullText);

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "commands/command_fixture.h"
-#include "commands/line_commands.h"
+#include "commands/line_geometry.h"
 #include "model/camera.h"
 #include "model/maintenance.h"
 #include "support/test_models.h"
@@ -51,8 +51,8 @@ TEST_F(Lines, AttachEdgeBridgesAQuarterCircleWithNSegments) {
     // A arrives going up at (1, 0); B arrives going right at (0, 1).
     TwoChainEnds(model(), VECTOR(1, -1, 0), VECTOR(1, 0, 0), VECTOR(-1, 1, 0), VECTOR(0, 1, 0));
     workspace.settings.AttachLineSegment = segments;
-    Begin({2, 4});
-    RunEdit("AttachLineItem");
+    begin({2, 4});
+    runEdit("AttachLineItem");
     ASSERT_EQ(model().pointCount, 4 + segments - 1);
     ASSERT_EQ(model().lineCount, 2 + segments);
     for (int i = 1; i < segments; ++i) {
@@ -70,8 +70,8 @@ TEST_F(Lines, AttachEdgeTakesTheLongArcWhenTheChainLeavesThatWay) {
   // A arrives going down at (1, 0): the arc goes round underneath to B.
   TwoChainEnds(model(), VECTOR(1, 1, 0), VECTOR(1, 0, 0), VECTOR(-1, 1, 0), VECTOR(0, 1, 0));
   workspace.settings.AttachLineSegment = 6;
-  Begin({2, 4});
-  RunEdit("AttachLineItem");
+  begin({2, 4});
+  runEdit("AttachLineItem");
   ASSERT_EQ(model().pointCount, 9);
   // Three quarters of a turn in six steps of 45 degrees, clockwise.
   EXPECT_NEAR(position(5).x, std::sqrt(0.5), 1e-5);
@@ -84,8 +84,8 @@ TEST_F(Lines, AttachEdgeStaysInTheViewPlaneAndReachesBFromAnElevatedView) {
   TwoChainEnds(model(), VECTOR(1, -1, 0), VECTOR(1, 0, 0), VECTOR(-1, 1, 0.5f), VECTOR(0, 1, 0.5f));
   document->scene.angle = VECTOR(45, 30, 0);
   workspace.settings.AttachLineSegment = 5;
-  Begin({2, 4});
-  RunEdit("AttachLineItem");
+  begin({2, 4});
+  runEdit("AttachLineItem");
   ASSERT_EQ(model().pointCount, 8);
   // In the view frame the arc A, p1..p4 is made of equal chords, and the
   // depth steps evenly from A to B.
@@ -104,33 +104,33 @@ TEST_F(Lines, AttachEdgeStaysInTheViewPlaneAndReachesBFromAnElevatedView) {
 
 TEST_F(Lines, ChainCommandsRefuseWrongSelectionsAndParallelEdges) {
   TwoChainEnds(model(), VECTOR(1, -1, 0), VECTOR(1, 0, 0), VECTOR(-1, 1, 0), VECTOR(0, 1, 0));
-  Begin({1, 2, 4});  // three points
-  RunRefused("AttachLineItem");
-  RunRefused("MoveCrossItem");
+  begin({1, 2, 4});  // three points
+  refuse("AttachLineItem");
+  refuse("MoveCrossItem");
   // Parallel end edges.
   TwoChainEnds(model(), VECTOR(1, -1, 0), VECTOR(1, 0, 0), VECTOR(-1, -1, 0), VECTOR(-1, 0, 0));
-  Begin({2, 4});
-  RunRefused("AttachLineItem");
-  RunRefused("MoveCrossItem");
+  begin({2, 4});
+  refuse("AttachLineItem");
+  refuse("MoveCrossItem");
   // A point inside a chain is the end of two lines.
   SetLine(model(), 3, 2, 3, 0);
   model().lineCount = 3;
-  Begin({2, 4});
-  RunRefused("AttachLineItem");
+  begin({2, 4});
+  refuse("AttachLineItem");
 }
 
 TEST_F(Lines, MoveToCrossMeetsWithoutALineOrJoinsSkewEdges) {
   TwoChainEnds(model(), VECTOR(-1, 0, 0), VECTOR(0.5f, 0, 0), VECTOR(0, -1, 0), VECTOR(0, 0.5f, 0));
-  Begin({2, 4});
-  RunEdit("MoveCrossItem");
+  begin({2, 4});
+  runEdit("MoveCrossItem");
   EXPECT_EQ(position(2), VECTOR(0, 0, 0));
   EXPECT_EQ(position(4), VECTOR(0, 0, 0));
   EXPECT_EQ(model().lineCount, 2);
 
   // Skew: the second edge one unit above.
   TwoChainEnds(model(), VECTOR(-1, 0, 0), VECTOR(0.5f, 0, 0), VECTOR(0, -1, 1), VECTOR(0, 0.5f, 1));
-  Begin({2, 4});
-  RunEdit("MoveCrossItem");
+  begin({2, 4});
+  runEdit("MoveCrossItem");
   EXPECT_EQ(position(2), VECTOR(0, 0, 0));
   EXPECT_EQ(position(4), VECTOR(0, 0, 1));
   ASSERT_EQ(model().lineCount, 3);
@@ -150,8 +150,8 @@ void BentChain(Model& model) {
 
 TEST_F(Lines, MoveToEdgeStraightensAChainAndDeselectsItsEnds) {
   BentChain(model());
-  Begin({1, 2, 3, 4, 5});
-  RunEdit("MoveLineItem");
+  begin({1, 2, 3, 4, 5});
+  runEdit("MoveLineItem");
   for (int p = 1; p <= 5; ++p) {
     EXPECT_NEAR(position(p).x, static_cast<float>(p - 1), 1e-5) << p;
     EXPECT_NEAR(position(p).y, 0, 1e-5) << p;
@@ -162,9 +162,9 @@ TEST_F(Lines, MoveToEdgeStraightensAChainAndDeselectsItsEnds) {
   EXPECT_EQ(model().points[3].state, kStateSelected);
   // Run again: the points are on the line and stay exactly where they are.
   ResetUndo(*document);
-  RunEdit("MoveLineItem");
-  EXPECT_TRUE(testing::SameRecords(*before, model()) || position(3) == before->points[3].position);
-  EXPECT_EQ(position(3), before->points[3].position);
+  runEdit("MoveLineItem");
+  EXPECT_TRUE(testing::SameRecords(*modelBefore, model()) || position(3) == modelBefore->points[3].position);
+  EXPECT_EQ(position(3), modelBefore->points[3].position);
 }
 
 TEST_F(Lines, MoveToEdgeLeavesLoopsAndHiddenPointsAlone) {
@@ -176,9 +176,9 @@ TEST_F(Lines, MoveToEdgeLeavesLoopsAndHiddenPointsAlone) {
   model().pointCount = 5;
   SetLine(model(), 5, 4, 5, kStateHidden);
   model().lineCount = 5;
-  Begin({1, 2, 3, 4});
-  RunEdit("MoveLineItem");
-  for (int p = 1; p <= 4; ++p) EXPECT_EQ(position(p), before->points[p].position);
+  begin({1, 2, 3, 4});
+  runEdit("MoveLineItem");
+  for (int p = 1; p <= 4; ++p) EXPECT_EQ(position(p), modelBefore->points[p].position);
   EXPECT_EQ(model().points[5].state, kStateHidden);
 }
 
@@ -190,8 +190,8 @@ TEST_F(Lines, AlignInAViewTurnedAboutTheVerticalAxisSetsWorldZ) {
   SetLine(model(), 1, 1, 2, 0);
   model().lineCount = 1;
   document->scene.angle = VECTOR(0, 90, 0);
-  Begin({1, 2});
-  RunEdit("XLineItem");
+  begin({1, 2});
+  runEdit("XLineItem");
   EXPECT_NEAR(position(1).z, -1, 1e-5);
   EXPECT_NEAR(position(2).z, -1, 1e-5);
   EXPECT_NEAR(position(1).x, 1, 1e-5);
@@ -214,8 +214,8 @@ TEST_F(Lines, MirrorEdgeJoinsTheSeamOnceAndSplitsAQuadItCrosses) {
   CompactModel(model(), kCompactRebuildLines);
   SetLine(model(), 9, 5, 1, 0);  // one pair already joined
   model().lineCount = 9;
-  Begin({1, 2, 3, 4});
-  RunEdit("MirrorLineItem");
+  begin({1, 2, 3, 4});
+  runEdit("MirrorLineItem");
   EXPECT_EQ(model().lineCount, 12);
   for (int p = 1; p <= 4; ++p) {
     EXPECT_NE(FindLine(model(), p, p + 4), 0) << p;
@@ -230,10 +230,10 @@ TEST_F(Lines, ArcsThatDoNotFitAreRefused) {
   for (int l = 3; l <= kMaxCount - 3; ++l) SetLine(model(), l, 5, 6, 0);
   model().lineCount = kMaxCount - 3;
   workspace.settings.AttachLineSegment = 6;
-  Begin({2, 4});
-  RunRefused("AttachLineItem");
+  begin({2, 4});
+  refuse("AttachLineItem");
   workspace.settings.AttachLineSegment = 3;  // three lines fit exactly
-  RunEdit("AttachLineItem");
+  runEdit("AttachLineItem");
   EXPECT_EQ(model().lineCount, kMaxCount);
 }
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "commands/edit_test_support.h"
+#include "commands/command_fixture.h"
 #include "commands/make_pipe.h"
 
 namespace vexal {

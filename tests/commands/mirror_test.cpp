@@ -18,8 +18,8 @@ TEST_F(Mirror, ASelectedQuadGetsAMirrorCopyWoundTheOtherWayOnce) {
   testing::UnitQuad(model());
   for (int p = 1; p <= 4; ++p) model().points[p].position.x += 2;  // wholly at x > 0
   model().faces[1].material = 5;
-  Begin({1, 2, 3, 4});
-  RunEdit("MirrorItem");
+  begin({1, 2, 3, 4});
+  runEdit("MirrorItem");
   ASSERT_EQ(model().pointCount, 8);
   ASSERT_EQ(model().lineCount, 8);
   ASSERT_EQ(model().faceCount, 2);
@@ -40,7 +40,7 @@ TEST_F(Mirror, ASelectedQuadGetsAMirrorCopyWoundTheOtherWayOnce) {
   ASSERT_TRUE(ValidateModel(model(), &reason, true)) << reason;
 
   ResetUndo(*document);
-  RunEdit("MirrorItem");
+  runEdit("MirrorItem");
   EXPECT_EQ(model().pointCount, 8);
   EXPECT_EQ(model().lineCount, 8);
   EXPECT_EQ(model().faceCount, 2);
@@ -51,8 +51,8 @@ TEST_F(Mirror, CornersOnThePlaneAreSharedWithTheCopy) {
   // Corners 1 and 4 at x = 0, their own partners.
   model().points[1].mirror = 1;
   model().points[4].mirror = 4;
-  Begin({1, 2, 3, 4});
-  RunEdit("MirrorItem");
+  begin({1, 2, 3, 4});
+  runEdit("MirrorItem");
   EXPECT_EQ(model().pointCount, 6);
   EXPECT_EQ(model().lineCount, 7);  // 4-1 is its own mirror
   ASSERT_EQ(model().faceCount, 2);
@@ -62,8 +62,8 @@ TEST_F(Mirror, CornersOnThePlaneAreSharedWithTheCopy) {
 
 TEST_F(Mirror, UnmirrorClearsBothPointsOfAPair) {
   testing::MirroredPair(model());
-  Begin({1});
-  RunEdit("UnMirrorItem");
+  begin({1});
+  runEdit("UnMirrorItem");
   EXPECT_EQ(model().points[1].mirror, 0);
   EXPECT_EQ(model().points[2].mirror, 0);
 }
@@ -79,9 +79,9 @@ TEST_F(Mirror, ReflectExchangesXAboutThePivotAndKeepsPartnersInStep) {
   SetLine(model(), 2, 2, 4, 0);
   SetLine(model(), 3, 3, 4, 0);
   model().lineCount = 3;
-  Begin({1, 2, 4});
+  begin({1, 2, 4});
   // Pivot x = (3 - 1 - 5) / 3 = -1: 3 -> -5, -1 -> -1, -5 -> 3.
-  RunEdit("XReflectItem");
+  runEdit("XReflectItem");
   EXPECT_FLOAT_EQ(position(1).x, -5);
   EXPECT_FLOAT_EQ(position(2).x, -1);
   EXPECT_FLOAT_EQ(position(4).x, 3);
@@ -92,17 +92,17 @@ TEST_F(Mirror, ReflectExchangesXAboutThePivotAndKeepsPartnersInStep) {
   testing::MirroredPair(model());
   model().points[1].mirror = model().points[2].mirror = 0;
   model().points[1].position.x = 3;
-  Begin({1, 2});
-  RunEdit("XReflectItem");
+  begin({1, 2});
+  runEdit("XReflectItem");
   EXPECT_FLOAT_EQ(position(1).x, 1);
   EXPECT_FLOAT_EQ(position(2).x, 3);
 }
 
 TEST_F(Mirror, ReflectRewindsTheSelectedSurfaces) {
   testing::UnitQuad(model());
-  Begin({1, 2, 3, 4});
+  begin({1, 2, 3, 4});
   model().faces[1].state = kStateSelected;
-  RunEdit("YReflectItem");
+  runEdit("YReflectItem");
   EXPECT_EQ(model().faces[1].corners, (std::array<int32_t, 4>{1, 4, 3, 2}));
   EXPECT_FLOAT_EQ(position(1).y, 1);
   EXPECT_FLOAT_EQ(position(4).y, 0);
@@ -112,8 +112,8 @@ TEST_F(Mirror, ReflectRewindsTheSelectedSurfaces) {
 TEST_F(Mirror, MirroringAFullTorusIsRefusedUntouched) {
   testing::QuadTorus(model(), 99, 101);
   for (int p = 1; p <= model().pointCount; ++p) model().points[p].state = kStateSelected;
-  Begin();
-  RunRefused("MirrorItem");
+  begin();
+  refuse("MirrorItem");
 }
 
 }  // namespace

@@ -31,19 +31,19 @@ class NumericTransform : public testing::CommandFixture {
   // Runs one window action as an edit: done, valid, one undo step, and
   // undo then redo give back exactly the records before and after.
   void Edit(const std::function<CommandResult()>& action, const std::string& where) {
-    testing::CopyLive(model(), *before);
+    testing::CopyLive(model(), *modelBefore);
     const int depth = document->undo.undoDepth;
     const CommandResult result = action();
     ASSERT_TRUE(result.ok()) << where << ": " << result.message;
     std::string reason;
     ASSERT_TRUE(ValidateModel(model(), &reason, true)) << where << ": " << reason;
     ASSERT_EQ(document->undo.undoDepth, depth + 1) << where;
-    testing::CopyLive(model(), *after);
+    testing::CopyLive(model(), *modelAfter);
     StepUndo(*document, -1);
-    ASSERT_TRUE(testing::SameRecords(model(), *before)) << where << ": undo differs";
+    ASSERT_TRUE(testing::SameRecords(model(), *modelBefore)) << where << ": undo differs";
     ASSERT_TRUE(ValidateModel(model(), &reason, true)) << where << " after undo: " << reason;
     StepUndo(*document, 1);
-    ASSERT_TRUE(testing::SameRecords(model(), *after)) << where << ": redo differs";
+    ASSERT_TRUE(testing::SameRecords(model(), *modelAfter)) << where << ": redo differs";
     ASSERT_TRUE(ValidateModel(model(), &reason, true)) << where << " after redo: " << reason;
   }
 
@@ -53,13 +53,13 @@ class NumericTransform : public testing::CommandFixture {
 
   // A refusal leaves the model and the history as they were.
   void ExpectRefused(const std::function<CommandResult()>& action, const std::string& where) {
-    testing::CopyLive(model(), *before);
+    testing::CopyLive(model(), *modelBefore);
     const int depth = document->undo.undoDepth;
     const CommandResult result = action();
     EXPECT_EQ(result.status, CommandStatus::kRefused) << where;
     EXPECT_FALSE(result.message.empty()) << where;
     EXPECT_EQ(document->undo.undoDepth, depth) << where;
-    EXPECT_TRUE(testing::SameRecords(model(), *before)) << where << " changed the model";
+    EXPECT_TRUE(testing::SameRecords(model(), *modelBefore)) << where << " changed the model";
   }
 
   // The mirrored pair (-1,0,0) -- (1,0,0) with an unpartnered point 3 at
@@ -68,7 +68,7 @@ class NumericTransform : public testing::CommandFixture {
     testing::MirroredPair(model());
     SetPoint(model(), 3, 2, 0, 0, 0, 0);
     model().pointCount = 3;
-    Begin({1, 2, 3});
+    begin({1, 2, 3});
     ASSERT_GE(document->scene.mirrorSelection, 2);
   }
 };
@@ -76,7 +76,7 @@ class NumericTransform : public testing::CommandFixture {
 TEST_F(NumericTransform, GoMovesOnlyPointsSelectedThemselvesOrPlacesThePivot) {
   testing::UnitQuad(model());
   model().lines[3].state = kStateSelected;  // 3-4: points 3 and 4 by their line only
-  Begin({1, 2});
+  begin({1, 2});
   EXPECT_EQ(document->scene.handle, VECTOR(0.5f, 0.5f, 0));
 
   NumericValues values;
@@ -91,7 +91,7 @@ TEST_F(NumericTransform, GoMovesOnlyPointsSelectedThemselvesOrPlacesThePivot) {
   // The pivot lands on the typed place; the view box, disabled in this
   // mode, must not turn the difference.
   model().lines[3].state = kStateNormal;
-  Begin({1, 2});  // pivot (1.5, 2, 3)
+  begin({1, 2});  // pivot (1.5, 2, 3)
   values.go = VECTOR(5, 5, 5);
   values.placeNewCoordinate = true;
   values.moveUsingView = true;
@@ -113,7 +113,7 @@ TEST_F(NumericTransform, GoKeepsXWhenPairsAreSelectedOnBothSides) {
 
   // One side only: x moves, and the partner follows as the mirror image.
   DeselectAll(model());
-  Begin({2});
+  begin({2});
   ASSERT_LT(document->scene.mirrorSelection, 2);
   Apply(NumericPage::kGo, values, "Go one side");
   EXPECT_EQ(position(2), VECTOR(4, 2, 4));
@@ -122,7 +122,7 @@ TEST_F(NumericTransform, GoKeepsXWhenPairsAreSelectedOnBothSides) {
 
 TEST_F(NumericTransform, ScaleAboutThePivotOrTheOriginWithTheCentreOnThePlaneForPairs) {
   testing::UnitQuad(model());
-  Begin({1, 2, 3, 4});
+  begin({1, 2, 3, 4});
   NumericValues values;
   values.scale = VECTOR(200, 50, 100);
   Apply(NumericPage::kScale, values, "Scale about the pivot");
@@ -130,7 +130,7 @@ TEST_F(NumericTransform, ScaleAboutThePivotOrTheOriginWithTheCentreOnThePlaneFor
   EXPECT_EQ(position(3), VECTOR(1.5f, 0.75f, 0));
 
   testing::UnitQuad(model());
-  Begin({3});
+  begin({3});
   values.scaleAroundOrigin = true;
   Apply(NumericPage::kScale, values, "Scale about the origin");
   EXPECT_EQ(position(3), VECTOR(2, 0.5f, 0));
@@ -148,7 +148,7 @@ TEST_F(NumericTransform, ScaleAboutThePivotOrTheOriginWithTheCentreOnThePlaneFor
 
 TEST_F(NumericTransform, RotateQuarterTurnAboutZAroundThePivotOrTheOrigin) {
   testing::UnitQuad(model());
-  Begin({2, 3});  // pivot (1, 0.5, 0)
+  begin({2, 3});  // pivot (1, 0.5, 0)
   NumericValues values;
   values.rotate = VECTOR(0, 0, 90);
   Apply(NumericPage::kRotate, values, "Rotate about the pivot");
@@ -157,7 +157,7 @@ TEST_F(NumericTransform, RotateQuarterTurnAboutZAroundThePivotOrTheOrigin) {
   EXPECT_EQ(position(1), VECTOR(0, 0, 0));
 
   testing::UnitQuad(model());
-  Begin({2, 3});
+  begin({2, 3});
   values.rotateAroundOrigin = true;
   Apply(NumericPage::kRotate, values, "Rotate about the origin");
   ExpectNear(position(2), VECTOR(0, 1, 0), 1e-6f, "point 2");
@@ -175,7 +175,7 @@ TEST_F(NumericTransform, RotateQuarterTurnAboutZAroundThePivotOrTheOrigin) {
 // its depth axis model +y, so each page's view variant can be worked out.
 TEST_F(NumericTransform, ViewVariantsActAlongTheViewAxes) {
   testing::UnitQuad(model());
-  Begin({2});  // (1, 0, 0), its own pivot
+  begin({2});  // (1, 0, 0), its own pivot
   document->scene.angle = VECTOR(90, 90, 0);
   NumericValues values;
   values.go = VECTOR(1, 2, 3);
@@ -183,7 +183,7 @@ TEST_F(NumericTransform, ViewVariantsActAlongTheViewAxes) {
   Apply(NumericPage::kGo, values, "Go along the view");
   ExpectNear(position(2), VECTOR(1 - 2, 3, -1), 1e-5f, "Go");
 
-  Begin({1, 2});  // pivot (-0.5, 1.5, -0.5)
+  begin({1, 2});  // pivot (-0.5, 1.5, -0.5)
   values.scale = VECTOR(300, 100, 100);
   values.scaleUsingView = true;
   Apply(NumericPage::kScale, values, "Scale along the view");
@@ -195,7 +195,7 @@ TEST_F(NumericTransform, ViewVariantsActAlongTheViewAxes) {
   // model -z to model -x, about the pivot.
   testing::UnitQuad(model());
   SetPoint(model(), 2, 0, 0, -1, 0, 0);
-  Begin({1, 2});  // pivot (0, 0, -0.5)
+  begin({1, 2});  // pivot (0, 0, -0.5)
   values.rotate = VECTOR(0, 0, 90);
   values.rotateUsingView = true;
   Apply(NumericPage::kRotate, values, "Rotate in the view");
@@ -209,7 +209,7 @@ TEST_F(NumericTransform, ViewVariantsActAlongTheViewAxes) {
 // sign would be off by about 1.
 TEST_F(NumericTransform, ViewVariantsAgreeWithTheToolsViewProjection) {
   testing::UnitQuad(model());
-  Begin({3});
+  begin({3});
   document->scene.angle = VECTOR(30, -50, 0);
   const VECTOR start = position(3);
   const VECTOR viewed = ProjectPoint(*document, start, false);
@@ -222,7 +222,7 @@ TEST_F(NumericTransform, ViewVariantsAgreeWithTheToolsViewProjection) {
              "Go");
 
   // Scale about the origin along the view axes.
-  Begin({3});
+  begin({3});
   const VECTOR from = position(3);
   const VECTOR seen = ProjectPoint(*document, from, false);
   values.scale = VECTOR(200, 50, 300);
@@ -235,18 +235,18 @@ TEST_F(NumericTransform, ViewVariantsAgreeWithTheToolsViewProjection) {
 
 TEST_F(NumericTransform, RememberPositionPageRecordsAStepAndNothingSelectedDoesNothing) {
   testing::UnitQuad(model());
-  Begin({1, 3});
+  begin({1, 3});
   NumericValues values;
   values.go = VECTOR(1, 1, 1);
   values.scale = VECTOR(50, 50, 50);
   Apply(NumericPage::kRememberPosition, values, "Remember position page");
   for (int p = 1; p <= model().pointCount; ++p) {
-    EXPECT_EQ(position(p), before->points[p].position) << p;
-    EXPECT_EQ(model().points[p].state, before->points[p].state) << p;
+    EXPECT_EQ(position(p), modelBefore->points[p].position) << p;
+    EXPECT_EQ(model().points[p].state, modelBefore->points[p].state) << p;
   }
 
   DeselectAll(model());
-  Begin();
+  begin();
   for (NumericPage page : {NumericPage::kGo, NumericPage::kScale, NumericPage::kRotate,
                            NumericPage::kRememberPosition}) {
     ExpectRefused([&] { return ApplyNumericPage(*document, page, values); },
@@ -259,7 +259,7 @@ TEST_F(NumericTransform, RememberPositionPageRecordsAStepAndNothingSelectedDoesN
 TEST_F(NumericTransform, ValuesThatCannotGiveFinitePositionsAreRefused) {
   testing::UnitQuad(model());
   SetPoint(model(), 3, 1e36f, 1, 0, 0, 0);
-  Begin({1, 3});
+  begin({1, 3});
   NumericValues values;
   values.go.y = std::numeric_limits<float>::quiet_NaN();
   ExpectRefused([&] { return ApplyNumericPage(*document, NumericPage::kGo, values); }, "NaN");
@@ -274,7 +274,7 @@ TEST_F(NumericTransform, ValuesThatCannotGiveFinitePositionsAreRefused) {
 
 TEST_F(NumericTransform, LocationMovesTheMaskedAxesToTheRememberedPivot) {
   testing::UnitQuad(model());
-  Begin({3});
+  begin({3});
   NumericValues values;
   values.remembered = VECTOR(9, 9, 9);
   RememberPivot(values, document->scene.handle, kAxisMaskY);
@@ -283,7 +283,7 @@ TEST_F(NumericTransform, LocationMovesTheMaskedAxesToTheRememberedPivot) {
   EXPECT_EQ(values.remembered, VECTOR(1, 1, 4));
 
   DeselectAll(model());
-  Begin({1, 2});  // pivot (0.5, 0, 0)
+  begin({1, 2});  // pivot (0.5, 0, 0)
   Edit([&] { return MoveToRememberedPosition(*document, values.remembered, kAxisMaskX); }, "X");
   EXPECT_EQ(position(1), VECTOR(0.5f, 0, 0));
   EXPECT_EQ(position(2), VECTOR(1.5f, 0, 0));

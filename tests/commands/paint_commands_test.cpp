@@ -1,17 +1,17 @@
 // Create Face and Paint, Repaint Face and the palette commands.
 #include <gtest/gtest.h>
 
-#include "commands/paint_commands.h"
+#include "commands/create_faces.h"
 #include "commands/table_room.h"
 #include "support/test_models.h"
-#include "edit_command_fixture.h"
+#include "commands/command_fixture.h"
 
 namespace vexal {
 namespace {
 
-using testing::EditCommandFixture;
+using testing::CommandFixture;
 
-class CreateFaces : public EditCommandFixture {
+class CreateFaces : public CommandFixture {
  protected:
   // The four lines of a unit square 1-2-3-4, optionally with the diagonal
   // 1-3, and no surface.
@@ -100,7 +100,7 @@ TEST_F(CreateFaces, SurfacesBeyondTheTablesAreRefusedUntouched) {
   EXPECT_EQ(refuse("PaintAllItem"), kTableFullText);
 }
 
-class Palette : public EditCommandFixture {};
+class Palette : public CommandFixture {};
 
 TEST_F(Palette, RepaintGivesSelectedSurfacesTheCurrentMaterial) {
   load(testing::ClosedCube);

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "commands/command_fixture.h"
-#include "commands/point_commands.h"
+#include "commands/random_position.h"
 #include "support/test_models.h"
 
 namespace vexal {
@@ -17,11 +17,11 @@ TEST_F(Points, SnapToGridRoundsHalvesAwayFromZeroOnCheckedAxesOnly) {
   testing::UnitQuad(model());
   SetPoint(model(), 1, 0.3f, -0.1875f, 0.06f, 0, 0);
   model().lines[3].state = kStateSelected;  // 3-4: points 3 and 4 by their line only
-  Begin({1});
+  begin({1});
   workspace.settings.GridWidthX = 0.125f;
   workspace.settings.GridWidthY = 0.125f;
   workspace.settings.GridCheckZ = 0;
-  RunEdit("SetGridItem");
+  runEdit("SetGridItem");
   EXPECT_EQ(position(1), VECTOR(0.25f, -0.25f, 0.06f));
   EXPECT_EQ(position(3), VECTOR(1, 1, 0));  // class 2: not moved
 
@@ -30,16 +30,16 @@ TEST_F(Points, SnapToGridRoundsHalvesAwayFromZeroOnCheckedAxesOnly) {
   workspace.settings.GridWidthY = 0.0f;
   RefreshSelection(*document);
   ResetUndo(*document);
-  RunEdit("SetGridItem");
+  runEdit("SetGridItem");
   EXPECT_EQ(position(1), VECTOR(0.25f, 0.3f, 0));
 
   workspace.settings.GridCheckX = workspace.settings.GridCheckY = 0;
-  RunRefused("SetGridItem");
+  refuse("SetGridItem");
 }
 
 TEST_F(Points, RandomPositionStepsWithinTheWidthAndZeroWidthStillRecords) {
   testing::UnitQuad(model());
-  Begin({2});
+  begin({2});
   Settings settings;
   settings.RandomWidthX = 0.5f;
   settings.RandomWidthY = 0.0f;
@@ -56,19 +56,19 @@ TEST_F(Points, RandomPositionStepsWithinTheWidthAndZeroWidthStillRecords) {
   EXPECT_EQ(document->undo.undoDepth, 1);
 
   settings.RandomWidthX = 0.0f;
-  testing::CopyLive(model(), *before);
+  testing::CopyLive(model(), *modelBefore);
   ASSERT_TRUE(RunRandomPosition(*document, settings, next).ok());
   EXPECT_EQ(document->undo.undoDepth, 2);
-  EXPECT_EQ(position(2), before->points[2].position);
+  EXPECT_EQ(position(2), modelBefore->points[2].position);
 
   // Through the menu: every displacement lies in [-w, w).
   workspace.settings.RandomWidthX = workspace.settings.RandomWidthY =
       workspace.settings.RandomWidthZ = 0.25f;
-  testing::CopyLive(model(), *before);
-  RunEdit("SetRandomItem");
-  for (float delta : {position(2).x - before->points[2].position.x,
-                      position(2).y - before->points[2].position.y,
-                      position(2).z - before->points[2].position.z}) {
+  testing::CopyLive(model(), *modelBefore);
+  runEdit("SetRandomItem");
+  for (float delta : {position(2).x - modelBefore->points[2].position.x,
+                      position(2).y - modelBefore->points[2].position.y,
+                      position(2).z - modelBefore->points[2].position.z}) {
     EXPECT_GE(delta, -0.25f);
     EXPECT_LT(delta, 0.25f);
   }
@@ -83,7 +83,7 @@ TEST_F(Points, ChangePivotTogglesTheBoxMiddleWithoutAnUndoStep) {
   SetLine(model(), 1, 1, 2, 0);
   SetLine(model(), 2, 2, 3, 0);
   model().lineCount = 2;
-  Begin({1, 2, 3});
+  begin({1, 2, 3});
   EXPECT_FLOAT_EQ(document->scene.handle.x, 2);
   ASSERT_TRUE(RunCommand("ChangePivotItem", target).ok());
   EXPECT_FLOAT_EQ(document->scene.handle.x, 2.5f);
@@ -95,23 +95,23 @@ TEST_F(Points, ChangePivotTogglesTheBoxMiddleWithoutAnUndoStep) {
 
 TEST_F(Points, MoveToOriginShiftsEverythingByThePivotKeepingXWhenMirrored) {
   testing::UnitQuad(model());
-  Begin({3});
-  RunEdit("MoveOriginItem");
+  begin({3});
+  runEdit("MoveOriginItem");
   EXPECT_EQ(position(3), VECTOR(0, 0, 0));
   EXPECT_EQ(position(1), VECTOR(-1, -1, 0));
 
   testing::MirroredPair(model());
   SetPoint(model(), 1, -1, 2, 3, 0, 2);
   SetPoint(model(), 2, 1, 2, 3, kStateSelected, 1);
-  Begin();
-  RunEdit("MoveOriginItem");
+  begin();
+  runEdit("MoveOriginItem");
   EXPECT_EQ(position(2), VECTOR(1, 0, 0));
   EXPECT_EQ(position(1), VECTOR(-1, 0, 0));
 
   // Nothing selected: the pivot is the origin, nothing moves, still a step.
   DeselectAll(model());
-  Begin();
-  RunEdit("MoveOriginItem");
+  begin();
+  runEdit("MoveOriginItem");
   EXPECT_EQ(position(2), VECTOR(1, 0, 0));
 }
 

@@ -2,7 +2,7 @@
 // the capacity refusal.
 #include <gtest/gtest.h>
 
-#include "commands/edit_test_support.h"
+#include "commands/command_fixture.h"
 #include "commands/primitives.h"
 #include "support/test_models.h"
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "commands/shortcut_editor.h"
+#include "commands/shortcut_file.h"
 
 namespace vexal {
 namespace {

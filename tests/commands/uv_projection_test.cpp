@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "commands/edit_test_support.h"
+#include "commands/command_fixture.h"
 #include "commands/primitives.h"
 #include "commands/uv_projection.h"
 #include "support/test_models.h"

@@ -34,20 +34,20 @@ void TwoQuads(Model& model) {
 
 TEST_F(Weld, NothingSelectedChangesNothingAndRecordsNoStep) {
   testing::UnitQuad(model());
-  Begin();
+  begin();
   for (auto run : {RunAttachSingle, RunAttachApproximate, RunAttachSame}) {
-    testing::CopyLive(model(), *before);
+    testing::CopyLive(model(), *modelBefore);
     EXPECT_FALSE(run(*document).ok());
     EXPECT_EQ(document->undo.undoDepth, 0);
-    EXPECT_TRUE(testing::SameRecords(model(), *before));
+    EXPECT_TRUE(testing::SameRecords(model(), *modelBefore));
   }
 }
 
 TEST_F(Weld, AttachSingleOfOnePointMovesItToTheEndOfTheTable) {
   TwoQuads(model());
   model().points[2].position = VECTOR(1, 0.25f, 0);
-  Begin({2});
-  RunEdit("AttachItem");
+  begin({2});
+  runEdit("AttachItem");
   ASSERT_EQ(model().pointCount, 6);
   EXPECT_EQ(position(6), VECTOR(1, 0.25f, 0));  // at the pivot: the point itself
   EXPECT_EQ(model().points[6].state, kStateNormal);
@@ -58,8 +58,8 @@ TEST_F(Weld, AttachSingleOfOnePointMovesItToTheEndOfTheTable) {
 
 TEST_F(Weld, AdjacentCornersCollapseTheQuadToATriangleKeepingItsUVs) {
   TwoQuads(model());
-  Begin({5, 6});
-  RunEdit("AttachItem");
+  begin({5, 6});
+  runEdit("AttachItem");
   // Quad 2 (2, 5, 6, 3) loses the edge 5-6: the triangle (2, new, 3).
   ASSERT_EQ(model().faceCount, 2);
   const FACE& triangle = model().faces[2];
@@ -78,8 +78,8 @@ TEST_F(Weld, QuadsThatMeetOnAllCornersMergeIntoTheSmallerMaterial) {
   model().points[5].position = VECTOR(0, 0, 0);
   model().points[6].position = VECTOR(0, 1, 0);
   // Quad 2 is (2, 5, 6, 3): over (2, 1, 4, 3), the same corners as quad 1.
-  Begin({1, 4, 5, 6});
-  RunEdit("SameAttachItem");
+  begin({1, 4, 5, 6});
+  runEdit("SameAttachItem");
   ASSERT_EQ(model().faceCount, 1);
   EXPECT_EQ(model().faces[1].material, 1);  // min(3, 1)
   EXPECT_EQ(model().pointCount, 4);
@@ -94,8 +94,8 @@ TEST_F(Weld, AQuadWhoseDiagonalBecomesALineIsSplitAlongIt) {
   model().pointCount = 5;
   SetLine(model(), 5, 2, 5, 0);
   model().lineCount = 5;
-  Begin({4, 5});
-  RunEdit("SameAttachItem");
+  begin({4, 5});
+  runEdit("SameAttachItem");
   ASSERT_EQ(model().faceCount, 2);
   EXPECT_EQ(model().faces[1].corners, (std::array<int32_t, 4>{1, 2, 4, 1}));
   EXPECT_EQ(model().faces[2].corners, (std::array<int32_t, 4>{2, 3, 4, 2}));
@@ -104,8 +104,8 @@ TEST_F(Weld, AQuadWhoseDiagonalBecomesALineIsSplitAlongIt) {
 
 TEST_F(Weld, WeldingEveryCornerOfALoneQuadLeavesNothing) {
   testing::UnitQuad(model());
-  Begin({1, 2, 3, 4});
-  RunEdit("AttachItem");
+  begin({1, 2, 3, 4});
+  runEdit("AttachItem");
   EXPECT_EQ(model().pointCount, 0);
   EXPECT_EQ(model().lineCount, 0);
   EXPECT_EQ(model().faceCount, 0);
@@ -125,9 +125,9 @@ TEST_F(Weld, AttachSingleWithUnselectedPartnersMakesAMirroredPair) {
   SetLine(model(), 3, 5, 6, 0);
   SetLine(model(), 4, 7, 8, 0);
   model().lineCount = 4;
-  Begin({1, 3});
+  begin({1, 3});
   ASSERT_EQ(document->scene.mirrorSelection, 1);
-  RunEdit("AttachItem");
+  runEdit("AttachItem");
   // Survivors 2, 4, 6, 8 become 1..4; then the pair at the pivot (1, 0.5, 0).
   ASSERT_EQ(model().pointCount, 6);
   EXPECT_EQ(position(5), VECTOR(1, 0.5f, 0));
@@ -147,8 +147,8 @@ TEST_F(Weld, APointWeldedWithItsOwnPartnerLandsOnThePlaneAsItsOwnPartner) {
   // The pair (-1, 0, 0) and (1, 0, 0) is within 0.1 / 0.25 = 0.4? No: 2
   // apart. At zoom 0.04 the radius is 2.5.
   document->scene.zoom = 0.04f;
-  Begin({1, 2});
-  RunEdit("MoreAttachItem");
+  begin({1, 2});
+  runEdit("MoreAttachItem");
   ASSERT_EQ(model().pointCount, 2);
   EXPECT_EQ(position(1), VECTOR(0, 0, 0));
   EXPECT_EQ(model().points[1].mirror, 1);
@@ -163,18 +163,18 @@ TEST_F(Weld, AttachApproximateDoesNotChainAndScalesWithZoom) {
   model().pointCount = 5;
   for (int l = 1; l <= 4; ++l) SetLine(model(), l, l, 5, 0);
   model().lineCount = 4;
-  Begin({1, 2, 3, 4});
-  RunEdit("MoreAttachItem");
+  begin({1, 2, 3, 4});
+  runEdit("MoreAttachItem");
   // Point 1 takes point 2 (0.08) but not 3 (0.16); 3 takes 4.
   ASSERT_EQ(model().pointCount, 3);
   EXPECT_FLOAT_EQ(position(1).x, 0.04f);
   EXPECT_FLOAT_EQ(position(2).x, 0.2f);
 
-  testing::CopyLive(*before, model());
+  testing::CopyLive(*modelBefore, model());
   document->scene.zoom = 2.0f;  // radius 0.05: nothing is close
   RefreshSelection(*document);
   ResetUndo(*document);
-  RunEdit("MoreAttachItem");
+  runEdit("MoreAttachItem");
   EXPECT_EQ(model().pointCount, 5);
 }
 
@@ -190,8 +190,8 @@ TEST_F(Weld, AttachSameWeldsOnlyBitEqualPositions) {
   model().pointCount = 6;
   for (int l = 1; l <= 5; ++l) SetLine(model(), l, l, 6, 0);
   model().lineCount = 5;
-  Begin({1, 2, 3, 4, 5});
-  RunEdit("SameAttachItem");
+  begin({1, 2, 3, 4, 5});
+  runEdit("SameAttachItem");
   // 1 and 3 become one; 2 stays apart; -0 and +0 are the same place.
   EXPECT_EQ(model().pointCount, 4);
   EXPECT_EQ(model().lineCount, 3);
@@ -218,10 +218,10 @@ TEST_F(Weld, AWeldWhoseSplitsWouldOverflowTheSurfacesIsRefused) {
   }
   model().faceCount = quads;
   model().lineCount = quads;
-  Begin({1});
-  RunRefused("SameAttachItem");
-  RunRefused("AttachItem");
-  RunRefused("MoreAttachItem");
+  begin({1});
+  refuse("SameAttachItem");
+  refuse("AttachItem");
+  refuse("MoreAttachItem");
 }
 
 }  // namespace

@@ -32,7 +32,9 @@ bool SameRecords(const Model& a, const Model& b) {
   for (int m = 0; m < kMaterialCount; ++m) {
     const MATERIAL& x = a.materials[m];
     const MATERIAL& y = b.materials[m];
-    if (x.blend != y.blend || x.smoothingAngle != y.smoothingAngle || x.light != y.light ||
+    if (x.textureWidth != y.textureWidth || x.textureHeight != y.textureHeight ||
+        x.textureLoaded != y.textureLoaded || x.blend != y.blend ||
+        x.smoothingAngle != y.smoothingAngle || x.light != y.light ||
         x.dark != y.dark || x.name != y.name || x.texture != y.texture) {
       return false;
     }

@@ -10,8 +10,9 @@ namespace vexal::testing {
 // too much to copy thousands of times.
 void CopyLive(const Model& from, Model& to);
 
-// True when the live records are identical in every field (normals and
-// selection classes included): a do, undo, redo round trip must give this.
+// True when the live records and the palette are identical in every field
+// (normals and selection classes included): a do, undo, redo round trip
+// must give this.
 bool SameRecords(const Model& a, const Model& b);
 
 }  // namespace vexal::testing

@@ -2,10 +2,6 @@
 // of the asked size from a model file, usage errors with status 2,
 // unreadable input with status 1.
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
-#include <fcntl.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -15,22 +11,19 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "formats/native_format.h"
 #include "images/loaders.h"
 #include "model/document.h"
 #include "support/test_models.h"
-
-extern char** environ;
+#include "support/tool_run.h"
 
 namespace vexal {
 namespace {
 
-struct ToolRun {
-  int status = -1;
-  std::string err;
-};
+using testing::ToolRun;
 
 class RenderCommand : public ::testing::Test {
  protected:
@@ -51,29 +44,7 @@ class RenderCommand : public ::testing::Test {
   std::string path(const std::string& name) const { return (folder_ / name).string(); }
 
   ToolRun run(std::vector<std::string> arguments) const {
-    arguments.insert(arguments.begin(), VEXAL_TOOL_PATH);
-    std::vector<char*> argv;
-    for (std::string& argument : arguments) argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    const std::string errPath = path("stderr.txt");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    pid_t child = 0;
-    ToolRun result;
-    if (posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-      int status = 0;
-      waitpid(child, &status, 0);
-      result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    std::ifstream in(errPath, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    result.err = text.str();
-    return result;
+    return testing::RunTool(std::move(arguments), folder_);
   }
 
   std::filesystem::path folder_;

@@ -13,6 +13,7 @@
 #include "images/png_writer.h"
 #include "io/file_bytes.h"
 #include "settings/settings.h"
+#include "support/gl_required.h"
 #include "view/gl_offscreen.h"
 
 namespace vexal {
@@ -87,7 +88,7 @@ TEST(RenderReference, CorpusModelsLookAsTheyDid) {
     bool usedOpenGL = false;
     if (!Render(reference, image, reason, usedOpenGL)) {
       if (reference.renderer == SnapshotRenderer::kOpenGL) {
-        GTEST_SKIP() << "no OpenGL context: " << reason;
+        VEXAL_SKIP_WITHOUT_GL(reason);
       }
       FAIL() << reason;
     }

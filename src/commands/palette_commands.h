@@ -1,6 +1,5 @@
-// The Face menu's painting commands and the palette commands: surfaces made
-// from closed loops of lines, repainting, the palette clipboard, texture
-// reloads and stepping the current palette entry.
+// The palette commands: the palette clipboard, texture reloads and
+// stepping the current palette entry.
 #pragma once
 
 #include "commands/command_dispatcher.h"
@@ -8,16 +7,6 @@
 #include "model/document.h"
 
 namespace vexal {
-
-// Makes a triangle of every closed loop of three eligible lines and a quad
-// of every loop of four without a diagonal, unless a surface covers it
-// already, in the current palette material. Mode 0 takes every line that
-// is not hidden, mode 1 the selected lines and their mirror images.
-// Refused when the surfaces would pass 19999.
-CommandResult CreateFaces(Document& document, int mode);
-
-// The current palette material onto every selected surface.
-CommandResult RepaintFaces(Document& document);
 
 // The document's palette into the palette clipboard.
 void CopyPalette(const Document& document, PaletteClipboard& clipboard);

@@ -1,14 +1,8 @@
-// Commands that shape chains of lines: bridging two chain ends with an arc,
-// moving two chain ends to where their end edges cross, straightening
-// chains, aligning the selection along a view axis, and joining the open
-// seam of a half model to its mirror partners. Each is one undo step; a
-// failed precondition (wrong selection, parallel edges) changes nothing and
-// records nothing, and so does a table that has no room.
+// The line geometry and chain ends the line commands share.
 #pragma once
 
-#include "commands/command_dispatcher.h"
 #include "math/vector.h"
-#include "model/document.h"
+#include "model/model.h"
 
 namespace vexal {
 
@@ -39,16 +33,5 @@ struct ChainEnds {
   int a = 0, aPrevious = 0, b = 0, bPrevious = 0;
 };
 bool FindChainEnds(const Model& model, ChainEnds& ends);
-
-// The arc segments of AttachEdge brought into 2..96, as the Drawing window
-// keeps them (a settings file can hold anything).
-int ArcSegments(int attachLineSegment);
-
-CommandResult RunAttachEdge(Document& document, int segments);
-CommandResult RunMoveToCross(Document& document);
-CommandResult RunMoveToEdge(Document& document);
-// axis: 0 view x, 1 view y, 2 view z.
-CommandResult RunAlignToAxis(Document& document, int axis);
-CommandResult RunMirrorEdge(Document& document);
 
 }  // namespace vexal
