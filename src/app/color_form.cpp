@@ -10,12 +10,12 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
 
 #include "app/main_form.h"
+#include "commands/command_arguments.h"
 #include "tools/number_field.h"
 
 namespace vexal::app {
@@ -94,7 +94,7 @@ TColorForm::TColorForm(QWidget* parent, TMainForm* main, Document& document, int
   connect(lightButton, &QPushButton::clicked, this, [this] { chooseColor(true); });
   connect(darkButton, &QPushButton::clicked, this, [this] { chooseColor(false); });
   connect(halfButton, &QPushButton::clicked, this, [this] {
-    for (int k = 0; k < 3; ++k) edit_.dark[k] = edit_.light[k] >> 1;
+    SetDarkToHalfOfLight(edit_);
     drawPreview();
   });
   connect(browse, &QPushButton::clicked, this, [this] { chooseTexture(); });
@@ -156,7 +156,7 @@ void TColorForm::dropEvent(QDropEvent* event) {
 }
 
 void TColorForm::normalizeFields() {
-  if (name_->text().isEmpty()) name_->setText(QString::asprintf("mat_%02d", material_));
+  if (name_->text().isEmpty()) name_->setText(QString::fromStdString(DefaultMaterialName(material_)));
   opacity_->setText(QString::number(NormalizedOpacity(opacity_->text().toStdString())));
   smoothing_->setText(QString::fromStdString(
       FloatFieldText(static_cast<float>(NormalizedSmoothing(smoothing_->text().toStdString())))));
@@ -169,9 +169,11 @@ void TColorForm::accept() {
   edit_.blend = blend_->isChecked();
   edit_.opacity = NormalizedOpacity(opacity_->text().toStdString());
   edit_.smoothingAngle = NormalizedSmoothing(smoothing_->text().toStdString());
-  std::string reason;
-  if (!ApplyMaterialEdit(document_, material_, edit_, &reason)) {
-    main_->ui().warning(this, "Vexal", QString::fromStdString(reason));
+  CommandArguments arguments{ColorApply{material_, edit_}};
+  const CommandResult result =
+      main_->command(kColorApplyCommand, arguments, /*statusOnFailure=*/false);
+  if (!result.ok()) {
+    main_->ui().warning(this, "Vexal", QString::fromStdString(result.message));
     return;
   }
   QDialog::accept();

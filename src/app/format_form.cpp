@@ -9,31 +9,9 @@
 #include <QVBoxLayout>
 
 #include "app/number_edit.h"
+#include "commands/system_options.h"
 
 namespace vexal::app {
-namespace {
-
-struct FormatTab {
-  const char* caption;
-  float Settings::*importScale;
-  float Settings::*exportScale;
-};
-
-constexpr FormatTab kTabs[] = {
-    {"ROK", &Settings::RokImportScale, &Settings::RokExportScale},
-    {"DXF", &Settings::DxfImportScale, &Settings::DxfExportScale},
-    {"LWO", &Settings::LwoImportScale, &Settings::LwoExportScale},
-    {"WRL", &Settings::WrlImportScale, &Settings::WrlExportScale},
-    {"MX", &Settings::MxImportScale, &Settings::MxExportScale},
-    {"OBJ", &Settings::ObjImportScale, &Settings::ObjExportScale},
-    {"MQO", &Settings::MqoImportScale, &Settings::MqoExportScale},
-    {"X", &Settings::XImportScale, &Settings::XExportScale},
-    {"XSI", &Settings::XsiImportScale, &Settings::XsiExportScale},
-    {"3DS ", &Settings::TdsImportScale, &Settings::TdsExportScale},
-    {"FCW", &Settings::FcwImportScale, &Settings::FcwExportScale},
-};
-
-}  // namespace
 
 TFormatForm::TFormatForm(QWidget* parent) : QDialog(parent) {
   setObjectName("FormatForm");
@@ -41,7 +19,7 @@ TFormatForm::TFormatForm(QWidget* parent) : QDialog(parent) {
   auto* layout = new QVBoxLayout(this);
   auto* tabs = new QTabWidget(this);
   layout->addWidget(tabs);
-  for (const FormatTab& tab : kTabs) {
+  for (const FormatScaleTab& tab : FormatScaleTabs()) {
     auto* page = new QWidget(tabs);
     auto* form = new QFormLayout(page);
     auto* importScale = new NumberEdit(kFormatScaleField, page);
@@ -50,7 +28,8 @@ TFormatForm::TFormatForm(QWidget* parent) : QDialog(parent) {
     form->addRow("Export", exportScale);
     scales_.push_back({tab.importScale, importScale});
     scales_.push_back({tab.exportScale, exportScale});
-    const QString caption = tab.caption;
+    const QString caption =
+        QString::fromLatin1(tab.caption.data(), static_cast<qsizetype>(tab.caption.size()));
     if (caption == "DXF") {
       dxfRotateImport_ = new QCheckBox("Rotate by -90 degrees about the X axis when reading", page);
       dxfRotateExport_ = new QCheckBox("Rotate by 90 degrees about the X axis when writing", page);

@@ -8,7 +8,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -20,7 +19,7 @@ QString FromUtf8(const std::string& text) { return QString::fromStdString(text);
 
 }  // namespace
 
-TKeyboardForm::TKeyboardForm(QWidget* parent) : QDialog(parent) {
+TKeyboardForm::TKeyboardForm(QWidget* parent, UserInterface& ui) : QDialog(parent), ui_(ui) {
   setObjectName("KeyboardForm");
   setWindowTitle("Shortcut Keys Settings");
   auto* layout = new QHBoxLayout(this);
@@ -74,13 +73,12 @@ TKeyboardForm::TKeyboardForm(QWidget* parent) : QDialog(parent) {
     std::function<bool(const std::string&)> ask;
     if (confirm_->isChecked()) {
       ask = [this](const std::string& caption) {
-        return QMessageBox::question(this, "Vexal", FromUtf8(ShortcutEditor::OverwriteQuestion(caption)),
-                                     QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+        return ui_.askYesNo(this, "Vexal", FromUtf8(ShortcutEditor::OverwriteQuestion(caption)));
       };
     }
     std::string message;
     if (editor_->set(node, composed(), ask, &message) == SetShortcutOutcome::kReserved) {
-      QMessageBox::warning(this, "Vexal", FromUtf8(message));
+      ui_.warning(this, "Vexal", FromUtf8(message));
     }
     refreshLabels();
   });

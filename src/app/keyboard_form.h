@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/user_interface.h"
 #include "commands/shortcut_editor.h"
 
 class QCheckBox;
@@ -20,7 +21,8 @@ namespace vexal::app {
 class TKeyboardForm : public QDialog {
   Q_OBJECT
  public:
-  explicit TKeyboardForm(QWidget* parent);
+  // Questions and warnings go through ui.
+  TKeyboardForm(QWidget* parent, UserInterface& ui);
   // Shows the dialog for these shortcuts; on OK they are updated and true
   // is returned.
   bool edit(std::vector<ShortcutEntry>& shortcuts);
@@ -31,6 +33,7 @@ class TKeyboardForm : public QDialog {
   ShortcutValue composed() const;
   void refreshLabels();
 
+  UserInterface& ui_;
   std::unique_ptr<ShortcutEditor> editor_;
   QTreeWidget* tree_;
   QListWidget* keys_;

@@ -51,6 +51,7 @@
 #include "model/maintenance.h"
 #include "settings/cascade_placement.h"
 #include "commands/shortcut_file.h"
+#include "commands/command_arguments.h"
 #include "commands/window_list.h"
 #include "settings/manual_path.h"
 #include "settings/start_up.h"
@@ -320,7 +321,7 @@ void TMainForm::bindCommands() {
   numeric_ = new TNumericForm(this);
   projection_ = new TProjectionForm(this);
   information_ = new TInformationForm(this);
-  keyboard_ = new TKeyboardForm(this);
+  keyboard_ = new TKeyboardForm(this, *ui_);
   picture_ = new TPictureForm(this);
   format_ = new TFormatForm(this);
   utility_ = new TUtilityForm(this);
@@ -351,11 +352,14 @@ void TMainForm::bindCommands() {
   handlers_["ResetSubWindowItem"] = [this] { resetSubWindows(); };
 }
 
-CommandResult TMainForm::editActiveDocument(const std::function<CommandResult(Document&)>& edit) {
-  TChildForm* form = activeDocument();
-  if (!form) return {CommandStatus::kDisabled, "no document is open"};
-  const CommandResult result = edit(form->document());
-  if (!result.ok()) showStatus(QString::fromStdString(result.message));
+CommandResult TMainForm::command(std::string_view name, CommandArguments& arguments,
+                                bool statusOnFailure) {
+  CommandTarget target = commandTarget();
+  const CommandResult result = RunCommandWith(name, target, arguments);
+  // Without a document the window's button does nothing, quietly.
+  if (!result.ok() && result.status != CommandStatus::kDisabled && statusOnFailure) {
+    showStatus(QString::fromStdString(result.message));
+  }
   refreshMenuState();
   return result;
 }

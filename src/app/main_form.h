@@ -104,9 +104,12 @@ class TMainForm : public QMainWindow, public CommandHost {
   QString settingsPath() const { return settingsPath_; }
   QString shortcutPath() const { return shortcutPath_; }
 
-  // Runs a model edit of a tool window or dialog on the active document; a
-  // refusal shows its reason in the status bar. kDisabled without one.
-  CommandResult editActiveDocument(const std::function<CommandResult(Document&)>& edit);
+  // Runs the command behind a tool window's or dialog's button with the
+  // window's values on the active document; a refusal shows its reason in
+  // the status bar unless the window reports it itself. kDisabled, and
+  // nothing shown, without a document.
+  CommandResult command(std::string_view name, CommandArguments& arguments,
+                        bool statusOnFailure = true);
   // The Information window for the active document, if there is one.
   void showInformation();
   // The active document's pivot may have changed: the numeric window's

@@ -13,6 +13,7 @@
 #include "app/child_form.h"
 #include "app/main_form.h"
 #include "app/number_edit.h"
+#include "commands/command_arguments.h"
 
 namespace vexal::app {
 namespace {
@@ -166,10 +167,8 @@ void TNumericForm::placeModeChanged() {
 
 void TNumericForm::apply() {
   NormalizeNumberEdits(this);
-  const NumericValues current = values();
-  const NumericPage shown = page();
-  main_->editActiveDocument(
-      [&](Document& document) { return ApplyNumericPage(document, shown, current); });
+  CommandArguments arguments{NumericApply{page(), values()}};
+  main_->command(kNumericApplyCommand, arguments);
 }
 
 void TNumericForm::remember(int axisMask) {
@@ -182,9 +181,8 @@ void TNumericForm::remember(int axisMask) {
 }
 
 void TNumericForm::locate(int axisMask) {
-  const VECTOR target = remembered_;
-  main_->editActiveDocument(
-      [&](Document& document) { return MoveToRememberedPosition(document, target, axisMask); });
+  CommandArguments arguments{NumericLocation{remembered_, axisMask}};
+  main_->command(kNumericLocateCommand, arguments);
 }
 
 }  // namespace vexal::app

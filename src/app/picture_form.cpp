@@ -14,6 +14,7 @@
 #include "app/gl_view_widget.h"
 #include "app/main_form.h"
 #include "app/number_edit.h"
+#include "commands/command_arguments.h"
 
 namespace vexal::app {
 namespace {
@@ -100,12 +101,14 @@ PictureValues TPictureForm::values() const {
 void TPictureForm::accept() {
   NormalizeNumberEdits(this);
   if (TChildForm* form = main_->activeDocument()) {
-    std::array<bool, kPictureSlots> reload{};
-    const CommandResult result = ApplyPictureValues(form->document(), values(), edited_, reload);
+    CommandArguments arguments{PictureApply{values(), edited_, {}}};
+    const CommandResult result =
+        main_->command(kPictureApplyCommand, arguments, /*statusOnFailure=*/false);
     if (!result.ok()) {
       main_->ui().warning(this, "Vexal", QString::fromStdString(result.message));
       return;
     }
+    const std::array<bool, kPictureSlots>& reload = std::get<PictureApply>(arguments.values).reload;
     if (GLViewWidget* gl = form->glView()) {
       for (int slot = 0; slot < kPictureSlots; ++slot) {
         if (reload[static_cast<size_t>(slot)]) gl->reloadPictureTexture(slot);

@@ -5,7 +5,7 @@
 
 #include "app/main_form.h"
 #include "app/number_edit.h"
-#include "commands/make_pipe.h"
+#include "commands/command_arguments.h"
 
 namespace vexal::app {
 
@@ -29,8 +29,8 @@ TPipeForm::TPipeForm(TMainForm* main) : ToolWindow(main, "PipeForm", "Pipe Setti
   }
   connect(apply, &QPushButton::clicked, this, [this] {
     store();
-    const PipeParameters parameters = PipeParametersFrom(main_->settings());
-    main_->editActiveDocument([&](Document& document) { return MakePipe(document, parameters); });
+    CommandArguments arguments{PipeParametersFrom(main_->settings())};
+    main_->command(kPipeApplyCommand, arguments);
   });
   adjustSize();
 }

@@ -4,6 +4,7 @@
 #include <QPushButton>
 
 #include "app/main_form.h"
+#include "commands/command_arguments.h"
 #include "commands/primitives.h"
 
 namespace vexal::app {
@@ -24,7 +25,8 @@ TPrimitiveForm::TPrimitiveForm(TMainForm* main)
     }
     const std::string name(button.name);
     connect(push, &QPushButton::clicked, this, [this, name] {
-      main_->editActiveDocument([&name](Document& document) { return RunPrimitiveButton(document, name); });
+      CommandArguments arguments{PrimitiveChoice{name}};
+      main_->command(kPrimitiveAddCommand, arguments);
     });
     ++index;
   }

@@ -12,6 +12,8 @@
 
 #include "app/main_form.h"
 #include "app/number_edit.h"
+#include "commands/command_arguments.h"
+#include "commands/tool_window_fields.h"
 
 namespace vexal::app {
 namespace {
@@ -80,8 +82,8 @@ TProjectionForm::TProjectionForm(TMainForm* main)
   connect(defaults, &QPushButton::clicked, this, [this] { setProjection(UVProjection{}); });
   connect(apply, &QPushButton::clicked, this, [this] {
     NormalizeNumberEdits(this);
-    const UVProjection values = projection();
-    main_->editActiveDocument([&](Document& document) { return ProjectUV(document, values); });
+    CommandArguments arguments{projection()};
+    main_->command(kProjectionApplyCommand, arguments);
   });
   setProjection(UVProjection{});
 }
@@ -101,8 +103,7 @@ UVProjection TProjectionForm::projection() const {
   values.scaleV = scaleV_->floatValue();
   values.flipU = flipU_->isChecked();
   values.flipV = flipV_->isChecked();
-  const int rotation = rotate_->checkedId();
-  values.angle = rotation == 4 ? angle_->floatValue() : 90.0f * static_cast<float>(rotation);
+  values.angle = ProjectionAngle(rotate_->checkedId(), angle_->floatValue());
   values.useView = useView_->isChecked();
   return values;
 }
@@ -116,16 +117,14 @@ void TProjectionForm::setProjection(const UVProjection& values) {
   scaleV_->setFloatValue(values.scaleV);
   flipU_->setChecked(values.flipU);
   flipV_->setChecked(values.flipV);
-  int rotation = 4;
-  for (int quarter = 0; quarter < 4; ++quarter) {
-    if (values.angle == 90.0f * static_cast<float>(quarter)) rotation = quarter;
-  }
-  rotate_->button(rotation)->setChecked(true);
+  rotate_->button(ProjectionRotationButton(values.angle))->setChecked(true);
   angle_->setFloatValue(values.angle);
   useView_->setChecked(values.useView);
   refreshAngleEdit();
 }
 
-void TProjectionForm::refreshAngleEdit() { angle_->setEnabled(rotate_->checkedId() == 4); }
+void TProjectionForm::refreshAngleEdit() {
+  angle_->setEnabled(ProjectionAngleFieldEnabled(rotate_->checkedId()));
+}
 
 }  // namespace vexal::app

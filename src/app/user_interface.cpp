@@ -38,6 +38,11 @@ void DialogUserInterface::warning(QWidget* parent, const QString& title, const Q
   QMessageBox::warning(parent, title, text);
 }
 
+bool DialogUserInterface::askYesNo(QWidget* parent, const QString& title, const QString& text) {
+  return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No) ==
+         QMessageBox::Yes;
+}
+
 void DialogUserInterface::information(QWidget* parent, const QString& title, const QString& text) {
   QMessageBox::information(parent, title, text);
 }

@@ -29,6 +29,11 @@ class UserInterface {
   virtual QMessageBox::StandardButton askYesNoCancel(QWidget* parent, const QString& title,
                                                      const QString& text) = 0;
   virtual void warning(QWidget* parent, const QString& title, const QString& text) = 0;
+  // A Yes/No question; true for Yes. Asked as a Yes/No/Cancel question
+  // unless a user interface has a question of its own.
+  virtual bool askYesNo(QWidget* parent, const QString& title, const QString& text) {
+    return askYesNoCancel(parent, title, text) == QMessageBox::Yes;
+  }
   virtual void information(QWidget* parent, const QString& title, const QString& text) = 0;
   // The Open dialog; empty when cancelled. filterIndex is 1-based.
   virtual QString openFileName(QWidget* parent, const QString& filter, int& filterIndex) = 0;
@@ -57,6 +62,7 @@ class DialogUserInterface : public UserInterface {
   QMessageBox::StandardButton askYesNoCancel(QWidget* parent, const QString& title,
                                              const QString& text) override;
   void warning(QWidget* parent, const QString& title, const QString& text) override;
+  bool askYesNo(QWidget* parent, const QString& title, const QString& text) override;
   void information(QWidget* parent, const QString& title, const QString& text) override;
   QString openFileName(QWidget* parent, const QString& filter, int& filterIndex) override;
   bool saveFileName(QWidget* parent, const QString& filter, QString& name,

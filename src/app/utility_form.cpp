@@ -4,7 +4,6 @@
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -13,6 +12,7 @@
 #include "app/child_form.h"
 #include "app/main_form.h"
 #include "app/number_edit.h"
+#include "commands/command_arguments.h"
 
 namespace vexal::app {
 
@@ -65,15 +65,13 @@ TUtilityForm::TUtilityForm(TMainForm* main) : QDialog(main), main_(main) {
 }
 
 void TUtilityForm::run() {
-  QString folder;
-  if (TChildForm* form = main_->activeDocument()) {
-    const QString path = QString::fromStdString(form->document().scene.fileName);
-    folder = QFileInfo(path).path();
-    if (path.isEmpty() || QFileInfo(path).path() == ".") folder = QCoreApplication::applicationDirPath();
-  }
-  folder_->setText(folder);
-  extension_->setText(".bmp");
-  angle_->setText("59.5");
+  TChildForm* form = main_->activeDocument();
+  const MaterialRewrites start =
+      UtilityDialogStart(form ? &form->document().scene.fileName : nullptr,
+                         QCoreApplication::applicationDirPath().toStdString());
+  folder_->setText(QString::fromStdString(start.folder));
+  extension_->setText(QString::fromStdString(start.extension));
+  angle_->setText(QString::fromStdString(FloatFieldText(start.angle)));
   refreshEnabled();
   exec();
 }
@@ -101,9 +99,8 @@ MaterialRewrites TUtilityForm::rewrites() const {
 void TUtilityForm::accept() {
   NormalizeNumberEdits(this);
   if (main_->activeDocument()) {
-    const MaterialRewrites values = rewrites();
-    const CommandResult result = main_->editActiveDocument(
-        [&](Document& document) { return RunMaterialUtility(document, values); });
+    CommandArguments arguments{rewrites()};
+    const CommandResult result = main_->command(kUtilityApplyCommand, arguments);
     if (!result.ok()) {
       main_->ui().warning(this, "Vexal", QString::fromStdString(result.message));
       return;

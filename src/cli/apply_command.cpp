@@ -33,25 +33,22 @@ int Usage(const std::string& why) {
 }  // namespace
 
 int RunApplyCommand(int argc, char** argv) {
+  const ApplyArguments split = SplitApplyArguments(
+      std::vector<std::string>(argv, argv + argc), {"--settings", "--type", "--open-type"});
+  // TakeFileOption reads its options in argv form.
+  std::vector<char*> rest;
+  for (const std::string& argument : split.rest) rest.push_back(const_cast<char*>(argument.c_str()));
+  const int count = static_cast<int>(rest.size());
   FileOptions options;
-  std::vector<std::string> stepArguments;
-  for (int i = 0; i < argc; ++i) {
-    const std::string argument = argv[i];
+  for (int i = 0; i < count; ++i) {
+    const std::string argument = rest[static_cast<size_t>(i)];
     if (argument == "--help" || argument == "-h") {
       std::fputs(ApplyHelpText().c_str(), stdout);
       return 0;
     }
-    const int taken = TakeFileOption(argc, argv, i, options);
+    const int taken = TakeFileOption(count, rest.data(), i, options);
     if (taken == 2) return Usage("bad value for " + argument);
     if (taken == 1) continue;
-    if (!argument.empty() && argument[0] == '-') {
-      stepArguments.push_back(argument);
-      // A step's value may itself start with "-" (a negative angle).
-      if (argument != "--undo" && argument != "--redo" && i + 1 < argc) {
-        stepArguments.push_back(argv[++i]);
-      }
-      continue;
-    }
     if (options.input.empty()) {
       options.input = argument;
     } else if (options.output.empty()) {
@@ -63,7 +60,7 @@ int RunApplyCommand(int argc, char** argv) {
   if (options.output.empty()) return Usage("");
   std::vector<ApplyStep> steps;
   std::string error;
-  if (!ParseApplySteps(stepArguments, steps, error)) return Usage(error);
+  if (!ParseApplySteps(split.steps, steps, error)) return Usage(error);
 
   auto workspace = std::make_unique<Workspace>();
   int saveIndex = 0;

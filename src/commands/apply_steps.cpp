@@ -53,6 +53,24 @@ bool FieldValue(std::string_view text, const FloatFieldRule& rule, float& value)
   return true;
 }
 
+// The steps, each with whether it is followed by a value.
+struct StepOption {
+  std::string_view option;
+  bool takesValue;
+};
+constexpr StepOption kStepOptions[] = {
+    {"--select", true}, {"--deselect", true}, {"--material", true}, {"--view", true},
+    {"--zoom", true},   {"--run", true},      {"--primitive", true}, {"--pipe", true},
+    {"--uv", true},     {"--undo", false},    {"--redo", false},
+};
+
+const StepOption* FindStepOption(std::string_view option) {
+  for (const StepOption& step : kStepOptions) {
+    if (step.option == option) return &step;
+  }
+  return nullptr;
+}
+
 bool FlagValue(std::string_view text, bool& value) {
   if (text != "0" && text != "1") return false;
   value = text == "1";
@@ -181,22 +199,44 @@ bool ParseUVValues(std::string_view text, UVProjection& projection) {
   return true;
 }
 
+bool StepTakesValue(std::string_view option) {
+  const StepOption* step = FindStepOption(option);
+  return !step || step->takesValue;
+}
+
+ApplyArguments SplitApplyArguments(const std::vector<std::string>& arguments,
+                                   const std::vector<std::string_view>& fileOptions) {
+  ApplyArguments split;
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    const bool fileOption =
+        std::find(fileOptions.begin(), fileOptions.end(), argument) != fileOptions.end();
+    if (argument == "--help" || argument == "-h" || argument.empty() || argument[0] != '-') {
+      split.rest.push_back(argument);
+      continue;
+    }
+    std::vector<std::string>& into = fileOption ? split.rest : split.steps;
+    into.push_back(argument);
+    if ((fileOption || StepTakesValue(argument)) && i + 1 < arguments.size()) {
+      into.push_back(arguments[++i]);
+    }
+  }
+  return split;
+}
+
 bool ParseApplySteps(const std::vector<std::string>& arguments, std::vector<ApplyStep>& steps,
                      std::string& error) {
   steps.clear();
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::string& option = arguments[i];
-    if (option == "--undo" || option == "--redo") {
-      steps.push_back({option, {}});
-      continue;
-    }
-    const bool takesValue = option == "--select" || option == "--deselect" ||
-                            option == "--material" || option == "--view" || option == "--zoom" ||
-                            option == "--run" || option == "--primitive" || option == "--pipe" ||
-                            option == "--uv";
-    if (!takesValue) {
+    const StepOption* known = FindStepOption(option);
+    if (!known) {
       error = "unknown step \"" + option + "\"";
       return false;
+    }
+    if (!known->takesValue) {
+      steps.push_back({option, {}});
+      continue;
     }
     if (i + 1 >= arguments.size()) {
       error = option + " needs a value";
@@ -259,28 +299,14 @@ std::string RunApplyStep(CommandTarget& target, const ApplyStep& step) {
     ParseFloat(step.value, document.scene.zoom);
     return {};
   }
-  if (step.option == "--primitive" || step.option == "--pipe" || step.option == "--uv") {
-    CommandResult result;
-    if (step.option == "--primitive") {
-      result = RunPrimitiveButton(document, step.value);
-    } else if (step.option == "--pipe") {
-      // The window stores its values in the settings, then Apply runs the
-      // menu command with them.
-      PipeParameters parameters;
-      ParsePipeValues(step.value, parameters);
-      if (target.workspace) {
-        Settings& settings = target.workspace->settings;
-        settings.PipeSegment = parameters.segments;
-        settings.PipeRadius = parameters.radius;
-        settings.PipeOffset = parameters.offset;
-      }
-      result = MakePipe(document, parameters);
-    } else {
-      UVProjection projection;
-      ParseUVValues(step.value, projection);
-      result = ProjectUV(document, projection);
-    }
+  std::string_view command;
+  CommandArguments arguments;
+  if (WindowCommandOfStep(step, command, arguments)) {
+    const CommandResult result = RunCommandWith(command, target, arguments);
     return result.ok() ? std::string() : result.message;
+  }
+  if (step.option == "--pipe" || step.option == "--uv") {
+    return "bad value for " + step.option + ": \"" + step.value + "\"";
   }
   std::string name;
   if (step.option == "--run") {
@@ -294,6 +320,30 @@ std::string RunApplyStep(CommandTarget& target, const ApplyStep& step) {
   }
   const CommandResult result = RunCommand(name, target);
   return result.ok() ? std::string() : result.message;
+}
+
+bool WindowCommandOfStep(const ApplyStep& step, std::string_view& name,
+                         CommandArguments& arguments) {
+  if (step.option == "--primitive") {
+    name = kPrimitiveAddCommand;
+    arguments.values = PrimitiveChoice{step.value};
+    return true;
+  }
+  if (step.option == "--pipe") {
+    PipeParameters parameters;
+    if (!ParsePipeValues(step.value, parameters)) return false;
+    name = kPipeApplyCommand;
+    arguments.values = parameters;
+    return true;
+  }
+  if (step.option == "--uv") {
+    UVProjection projection;
+    if (!ParseUVValues(step.value, projection)) return false;
+    name = kProjectionApplyCommand;
+    arguments.values = projection;
+    return true;
+  }
+  return false;
 }
 
 std::string ApplyHelpText() {

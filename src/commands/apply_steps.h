@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "commands/command_arguments.h"
 #include "commands/command_dispatcher.h"
 #include "commands/make_pipe.h"
 #include "commands/uv_projection.h"
@@ -22,7 +23,24 @@ struct ApplyStep {
   std::string text() const { return value.empty() ? option : option + " " + value; }
 };
 
-// Splits the arguments into steps and checks their syntax (not their
+// Whether a step option is followed by its value: every step but --undo
+// and --redo, and anything that is no step at all (ParseApplySteps names
+// it).
+bool StepTakesValue(std::string_view option);
+
+// `vexal-tool apply`'s command line split in one left-to-right pass: every
+// argument starting with "-" that is not one of fileOptions is a step,
+// taken with its value (which may itself start with "-", a negative angle);
+// everything else (IN, OUT, --help, and each file option with its value)
+// stays in `rest`, in order, for the caller to read.
+struct ApplyArguments {
+  std::vector<std::string> rest;
+  std::vector<std::string> steps;
+};
+ApplyArguments SplitApplyArguments(const std::vector<std::string>& arguments,
+                                   const std::vector<std::string_view>& fileOptions);
+
+// Splits the step arguments into steps and checks their syntax (not their
 // effect). False with a reason for a usage error.
 bool ParseApplySteps(const std::vector<std::string>& arguments, std::vector<ApplyStep>& steps,
                      std::string& error);
@@ -31,6 +49,12 @@ bool ParseApplySteps(const std::vector<std::string>& arguments, std::vector<Appl
 // success, else why it could not run (the document is then unchanged by
 // the step).
 std::string RunApplyStep(CommandTarget& target, const ApplyStep& step);
+
+// The window command a --primitive, --pipe or --uv step runs, with the
+// values it parsed; false for every other step (and for a malformed
+// value). The windows' buttons run the same commands with their values.
+bool WindowCommandOfStep(const ApplyStep& step, std::string_view& name,
+                         CommandArguments& arguments);
 
 // "1,4,7-9" as 1-based point numbers, each checked against pointCount.
 bool ParsePointList(std::string_view text, int pointCount, std::vector<int>& points,

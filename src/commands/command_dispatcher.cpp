@@ -14,7 +14,6 @@ struct Registry {
   Registry() {
     AddViewCommands(commands);
     AddEditCommands(commands);
-    AddWindowCommands(commands);
     AddSelectionCommands(commands);
     AddWeldCommands(commands);
     AddMirrorCommands(commands);
@@ -25,6 +24,7 @@ struct Registry {
     AddClipboardCommands(commands);
     AddPaintCommands(commands);
     AddGeneratorCommands(commands);
+    AddWindowCommands(commands);
     for (size_t i = 0; i < commands.size(); ++i) byName.emplace(commands[i].name, i);
   }
 };
@@ -34,9 +34,57 @@ const Registry& TheRegistry() {
   return registry;
 }
 
+struct ArgumentRegistry {
+  std::vector<ArgumentCommand> commands;
+  std::unordered_map<std::string_view, size_t> byName;
+
+  ArgumentRegistry() {
+    AddWindowApplyCommands(commands);
+    for (size_t i = 0; i < commands.size(); ++i) byName.emplace(commands[i].name, i);
+  }
+};
+
+const ArgumentRegistry& TheArgumentRegistry() {
+  static const ArgumentRegistry registry;
+  return registry;
+}
+
+std::string DisabledReason(EnableRule rule) {
+  switch (rule) {
+    case EnableRule::kDocument: return "no document is open";
+    case EnableRule::kUndo: return "there is nothing to undo";
+    case EnableRule::kRedo: return "there is nothing to redo";
+    case EnableRule::kPoints: return "the model has no points";
+    case EnableRule::kSelection: return "nothing is selected";
+    case EnableRule::kUnselected: return "every point is selected";
+    case EnableRule::kClipboard: return "the clipboard is empty";
+    case EnableRule::kPaletteClipboard: return "no palette has been copied";
+    case EnableRule::kAlways: break;
+  }
+  return "the command is disabled";
+}
+
+CommandResult RunArgumentCommand(const ArgumentCommand& command, CommandTarget& target) {
+  if (!EnableRuleHolds(command.rule, target)) {
+    return {CommandStatus::kDisabled, DisabledReason(command.rule)};
+  }
+  if (!target.arguments) {
+    return CommandResult::Refused(std::string(command.caption) + " needs the values of its window");
+  }
+  return command.run(target, *target.arguments);
+}
+
 }  // namespace
 
 const std::vector<CommandDefinition>& CommandDefinitions() { return TheRegistry().commands; }
+
+const std::vector<ArgumentCommand>& ArgumentCommands() { return TheArgumentRegistry().commands; }
+
+const ArgumentCommand* FindArgumentCommand(std::string_view name) {
+  const ArgumentRegistry& registry = TheArgumentRegistry();
+  const auto found = registry.byName.find(name);
+  return found == registry.byName.end() ? nullptr : &registry.commands[found->second];
+}
 
 const CommandDefinition* FindCommandDefinition(std::string_view name) {
   const Registry& registry = TheRegistry();
@@ -62,6 +110,9 @@ bool EnableRuleHolds(EnableRule rule, const CommandTarget& target) {
 }
 
 bool CommandEnabled(std::string_view name, const CommandTarget& target) {
+  if (const ArgumentCommand* command = FindArgumentCommand(name)) {
+    return EnableRuleHolds(command->rule, target);
+  }
   const CommandItem* item = FindCommand(name);
   const CommandDefinition* definition = FindCommandDefinition(name);
   if (!item || !definition) return false;
@@ -85,7 +136,12 @@ void FillClipboardFlags(CommandTarget& target) {
 CommandResult RunCommand(std::string_view name, CommandTarget& target) {
   FillClipboardFlags(target);
   const CommandItem* item = FindCommand(name);
-  if (!item) return {CommandStatus::kUnknown, "no command is called " + std::string(name)};
+  if (!item) {
+    if (const ArgumentCommand* command = FindArgumentCommand(name)) {
+      return RunArgumentCommand(*command, target);
+    }
+    return {CommandStatus::kUnknown, "no command is called " + std::string(name)};
+  }
   const CommandDefinition* definition = FindCommandDefinition(name);
   // Every item of the table has its command (the dispatcher tests check).
   assert(definition != nullptr);
@@ -94,21 +150,7 @@ CommandResult RunCommand(std::string_view name, CommandTarget& target) {
     return {CommandStatus::kNeedsWindow,
             std::string(item->caption) + " needs a window and cannot run here"};
   }
-  if (!CommandEnabled(name, target)) {
-    std::string why = "the command is disabled";
-    switch (item->rule) {
-      case EnableRule::kDocument: why = "no document is open"; break;
-      case EnableRule::kUndo: why = "there is nothing to undo"; break;
-      case EnableRule::kRedo: why = "there is nothing to redo"; break;
-      case EnableRule::kPoints: why = "the model has no points"; break;
-      case EnableRule::kSelection: why = "nothing is selected"; break;
-      case EnableRule::kUnselected: why = "every point is selected"; break;
-      case EnableRule::kClipboard: why = "the clipboard is empty"; break;
-      case EnableRule::kPaletteClipboard: why = "no palette has been copied"; break;
-      case EnableRule::kAlways: break;
-    }
-    return {CommandStatus::kDisabled, why};
-  }
+  if (!CommandEnabled(name, target)) return {CommandStatus::kDisabled, DisabledReason(item->rule)};
   if (definition->kind == CommandKind::kWindow) {
     if (!target.host->runWindowCommand(name)) {
       return {CommandStatus::kNeedsWindow,

@@ -28,6 +28,10 @@ class CommandHost {
   virtual bool runWindowCommand(std::string_view name) = 0;
 };
 
+// The values a window's button hands to its command
+// (commands/command_arguments.h).
+struct CommandArguments;
+
 // What a command acts on and what its enable rule reads.
 struct CommandTarget {
   Document* document = nullptr;  // the active document window's, or null
@@ -38,6 +42,8 @@ struct CommandTarget {
   bool paletteClipboardFilled = false;
   // The active window could get an OpenGL context.
   bool openGLAvailable = true;
+  // The window's values, for the commands that take them; null otherwise.
+  CommandArguments* arguments = nullptr;
 };
 
 enum class CommandStatus {
@@ -73,6 +79,18 @@ struct CommandDefinition {
   std::function<bool(const Document&)> checked;
 };
 
+// A command behind a window's button: it acts on the window's values,
+// which the target carries. None of them has a menu item, so each names
+// its own enable rule and the caption its messages use.
+struct ArgumentCommand {
+  std::string_view name;
+  std::string_view caption;
+  EnableRule rule = EnableRule::kDocument;
+  std::function<CommandResult(CommandTarget&, CommandArguments&)> run;
+};
+const ArgumentCommand* FindArgumentCommand(std::string_view name);
+const std::vector<ArgumentCommand>& ArgumentCommands();
+
 // Every command that exists, by name.
 const CommandDefinition* FindCommandDefinition(std::string_view name);
 const std::vector<CommandDefinition>& CommandDefinitions();
@@ -87,7 +105,8 @@ CommandResult RunCommand(std::string_view name, CommandTarget& target);
 // The rule itself, shared by the menus and RunCommand.
 bool EnableRuleHolds(EnableRule rule, const CommandTarget& target);
 
-// Registration, one function per family of commands.
+// Registration, one function per family of commands. AddWindowCommands
+// runs last: every menu item no family runs in the core is the host's.
 void AddViewCommands(std::vector<CommandDefinition>& commands);
 void AddEditCommands(std::vector<CommandDefinition>& commands);
 void AddWindowCommands(std::vector<CommandDefinition>& commands);
@@ -105,5 +124,6 @@ void AddPaintCommands(std::vector<CommandDefinition>& commands);
 // as they are without a workspace).
 void FillClipboardFlags(CommandTarget& target);
 void AddGeneratorCommands(std::vector<CommandDefinition>& commands);
+void AddWindowApplyCommands(std::vector<ArgumentCommand>& commands);
 
 }  // namespace vexal

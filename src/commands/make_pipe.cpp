@@ -8,6 +8,7 @@
 #include "tools/number_field.h"
 #include "commands/ring_mesh.h"
 #include "commands/table_room.h"
+#include "commands/tool_window_fields.h"
 #include "model/maintenance.h"
 
 namespace vexal {
@@ -252,11 +253,7 @@ void BuildTube(Document& document, const Chain& chain, const PipeParameters& par
 
 PipeParameters PipeParametersFrom(const Settings& settings) {
   // The settings file may hold anything; the window would show these.
-  PipeParameters parameters;
-  parameters.segments = NormalizeIntField(IntFieldText(settings.PipeSegment), kPipeSegmentField);
-  parameters.radius = NormalizeFloatField(FloatFieldText(settings.PipeRadius), kPipeRadiusField);
-  parameters.offset = NormalizeFloatField(FloatFieldText(settings.PipeOffset), kPipeOffsetField);
-  return parameters;
+  return PipeFieldValues({settings.PipeSegment, settings.PipeRadius, settings.PipeOffset});
 }
 
 CommandResult MakePipe(Document& document, const PipeParameters& parameters) {

@@ -76,6 +76,16 @@ CommandResult RewriteMaterials(std::array<MATERIAL, kMaterialCount>& materials,
   return result;
 }
 
+MaterialRewrites UtilityDialogStart(const std::string* documentPath, std::string_view programFolder) {
+  MaterialRewrites start;
+  start.extension = ".bmp";
+  if (!documentPath) return start;
+  const size_t slash = documentPath->rfind('/');
+  if (slash != std::string::npos) start.folder = documentPath->substr(0, slash == 0 ? 1 : slash);
+  if (start.folder.empty() || start.folder == ".") start.folder = programFolder;
+  return start;
+}
+
 CommandResult RunMaterialUtility(Document& document, const MaterialRewrites& rewrites) {
   std::array<MATERIAL, kMaterialCount> materials = document.model.materials;
   CommandResult rewritten = RewriteMaterials(materials, rewrites);

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 #include "commands/command_dispatcher.h"
 #include "model/document.h"
@@ -23,6 +24,12 @@ struct MaterialRewrites {
   bool smoothing = false;  // 5. every smoothing angle := angle
   float angle = 59.5f;
 };
+
+// What the dialog shows when it opens: no box checked, the extension ".bmp",
+// the angle 59.5 and the folder of the document's file, or the program's
+// folder for a file named without one or a document never saved; no folder
+// without a document (documentPath null).
+MaterialRewrites UtilityDialogStart(const std::string* documentPath, std::string_view programFolder);
 
 // Applies the checked rewrites to a copy; kRefused (materials unchanged)
 // when a result would not fit a 259-character text field.

@@ -96,6 +96,23 @@ std::span<const SystemWidth> SystemWidths() { return kWidths; }
 std::span<const SystemNumber> SystemNumbers() { return kNumbers; }
 std::span<const SystemColor> SystemColors() { return kColors; }
 
+std::span<const FormatScaleTab> FormatScaleTabs() {
+  static constexpr FormatScaleTab kTabs[] = {
+      {"ROK", &Settings::RokImportScale, &Settings::RokExportScale},
+      {"DXF", &Settings::DxfImportScale, &Settings::DxfExportScale},
+      {"LWO", &Settings::LwoImportScale, &Settings::LwoExportScale},
+      {"WRL", &Settings::WrlImportScale, &Settings::WrlExportScale},
+      {"MX", &Settings::MxImportScale, &Settings::MxExportScale},
+      {"OBJ", &Settings::ObjImportScale, &Settings::ObjExportScale},
+      {"MQO", &Settings::MqoImportScale, &Settings::MqoExportScale},
+      {"X", &Settings::XImportScale, &Settings::XExportScale},
+      {"XSI", &Settings::XsiImportScale, &Settings::XsiExportScale},
+      {"3DS ", &Settings::TdsImportScale, &Settings::TdsExportScale},
+      {"FCW", &Settings::FcwImportScale, &Settings::FcwExportScale},
+  };
+  return kTabs;
+}
+
 bool SwitchChecked(const Settings& settings, const SystemSwitch& option) {
   const bool on = settings.*option.field != 0;
   return option.inverted ? !on : on;

@@ -41,6 +41,15 @@ struct SystemColor {
 };
 std::span<const SystemColor> SystemColors();
 
+// The tabs of the Format 3D Object Settings dialog, in order: each
+// format's caption and its import and export scales.
+struct FormatScaleTab {
+  std::string_view caption;
+  float Settings::*importScale;
+  float Settings::*exportScale;
+};
+std::span<const FormatScaleTab> FormatScaleTabs();
+
 // Reads and writes a switch as its box shows it.
 bool SwitchChecked(const Settings& settings, const SystemSwitch& option);
 void SetSwitchChecked(Settings& settings, const SystemSwitch& option, bool checked);

@@ -99,4 +99,75 @@ WidthWindowValues LoadWidthWindow(WidthWindow window, const Settings& settings) 
   return values;
 }
 
+int ProjectionRotationButton(float angle) {
+  for (int quarter = 0; quarter < kArbitraryRotation; ++quarter) {
+    if (angle == 90.0f * static_cast<float>(quarter)) return quarter;
+  }
+  return kArbitraryRotation;
+}
+
+float ProjectionAngle(int button, float fieldAngle) {
+  return button == kArbitraryRotation ? fieldAngle : 90.0f * static_cast<float>(button);
+}
+
+bool ProjectionAngleFieldEnabled(int button) { return button == kArbitraryRotation; }
+
+int IntFieldValue(int value, const IntFieldRule& rule) {
+  return NormalizeIntField(IntFieldText(value), rule);
+}
+
+float FloatFieldValue(float value, const FloatFieldRule& rule) {
+  return NormalizeFloatField(FloatFieldText(value), rule);
+}
+
+PipeParameters PipeFieldValues(const PipeParameters& values) {
+  PipeParameters result;
+  result.segments = IntFieldValue(values.segments, kPipeSegmentField);
+  result.radius = FloatFieldValue(values.radius, kPipeRadiusField);
+  result.offset = FloatFieldValue(values.offset, kPipeOffsetField);
+  return result;
+}
+
+UVProjection ProjectionFieldValues(const UVProjection& values) {
+  UVProjection result = values;
+  result.centerU = FloatFieldValue(values.centerU, kUVCenterField);
+  result.centerV = FloatFieldValue(values.centerV, kUVCenterField);
+  result.scaleU = FloatFieldValue(values.scaleU, kUVScaleField);
+  result.scaleV = FloatFieldValue(values.scaleV, kUVScaleField);
+  result.angle = FloatFieldValue(values.angle, kUVAngleField);
+  return result;
+}
+
+NumericValues NumericFieldValues(const NumericValues& values) {
+  NumericValues result = values;
+  for (float VECTOR::*axis : {&VECTOR::x, &VECTOR::y, &VECTOR::z}) {
+    result.go.*axis = FloatFieldValue(values.go.*axis, kNumericField);
+    result.scale.*axis = FloatFieldValue(values.scale.*axis, kNumericScaleField);
+    result.rotate.*axis = FloatFieldValue(values.rotate.*axis, kNumericField);
+  }
+  return result;
+}
+
+MaterialRewrites UtilityFieldValues(const MaterialRewrites& values) {
+  MaterialRewrites result = values;
+  result.angle = FloatFieldValue(values.angle, kSmoothingAngleField);
+  return result;
+}
+
+PictureValues PictureFieldValues(const PictureValues& values) {
+  PictureValues result = values;
+  result.scale = FloatFieldValue(values.scale, kPictureScaleField);
+  result.depth = FloatFieldValue(values.depth, kPictureDepthField);
+  return result;
+}
+
+MaterialEdit ColorFieldValues(const MaterialEdit& values, int material) {
+  MaterialEdit result = values;
+  if (result.name.empty()) result.name = DefaultMaterialName(material);
+  result.opacity = NormalizedOpacity(IntFieldText(values.opacity));
+  result.smoothingAngle =
+      NormalizedSmoothing(FloatFieldText(static_cast<float>(values.smoothingAngle)));
+  return result;
+}
+
 }  // namespace vexal

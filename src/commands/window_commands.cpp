@@ -1,20 +1,21 @@
 // Commands the application shows in windows of its own: the file dialogs
 // and document life cycle, the window arrangement, help, and the tool
-// windows.
+// windows. They are the menu items no family runs in the core, so the menu
+// is the one list of their names and the host binds each to its window.
+#include <unordered_set>
+
 #include "commands/command_dispatcher.h"
 
 namespace vexal {
 
 void AddWindowCommands(std::vector<CommandDefinition>& commands) {
-  for (std::string_view name :
-       {"FileNewItem", "FileOpenItem", "FileCloseItem", "FileCloseAllItem", "FileSaveItem",
-        "FileSaveAsItem", "FileExitItem", "WindowCascadeItem", "WindowTileItem",
-        "WindowArrangeItem", "WindowMinimizeItem", "SearchforHelpOnItem", "ViewShortCutItem",
-        "HelpAboutItem", "LocateWindowItem", "GirdWindowItem", "RandomWindowItem",
-        "AttachLineWindowItem", "PaletteWindowItem", "PipeWindowItem", "ProjectionWindowItem",
-        "PrimitiveWindowItem", "NumericWindowItem", "PictureWindowItem", "SetSystemItem",
-        "SetFormatItem", "SetShortCutItem", "UtilityItem", "ResetSubWindowItem"}) {
-    commands.push_back({name, CommandKind::kWindow, nullptr, nullptr});
+  std::unordered_set<std::string_view> inCore;
+  for (const CommandDefinition& command : commands) inCore.insert(command.name);
+  for (const CommandMenu& menu : MainMenu()) {
+    for (const CommandItem& item : menu.items) {
+      if (item.separator() || !inCore.insert(item.name).second) continue;
+      commands.push_back({item.name, CommandKind::kWindow, nullptr, nullptr});
+    }
   }
 }
 

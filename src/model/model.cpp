@@ -25,6 +25,12 @@ std::string_view TextOf(const TextBuffer& buffer) {
   return std::string_view(buffer.data(), strnlen(buffer.data(), buffer.size()));
 }
 
+std::string DefaultMaterialName(int index) {
+  char name[16];
+  std::snprintf(name, sizeof name, "mat_%02d", index);
+  return name;
+}
+
 bool SetText(TextBuffer& buffer, std::string_view text) {
   if (text.size() >= buffer.size()) return false;
   // An empty view may carry a null pointer, which memcpy must not see.
@@ -88,9 +94,7 @@ void ClearModel(Model& model) {
     m.light = {colors.light[0], colors.light[1], colors.light[2], 255};
     m.dark = {colors.dark[0], colors.dark[1], colors.dark[2], 255};
     m.smoothingAngle = 59.5f;
-    char name[16];
-    std::snprintf(name, sizeof name, "mat_%02d", i);
-    SetText(m.name, name);
+    SetText(m.name, DefaultMaterialName(i));
     model.materials[i] = m;
   }
   for (BPICTURE& picture : model.pictures) picture = BPICTURE{};

@@ -43,6 +43,9 @@ std::string_view TextOf(const TextBuffer& buffer);
 // Stores text; returns false (leaving the buffer unchanged) when it does not
 // fit in kTextCapacity - 1 bytes, so a caller never truncates silently.
 bool SetText(TextBuffer& buffer, std::string_view text);
+// The name a palette entry has by default and takes when its name is
+// cleared: "mat_00" .. "mat_15".
+std::string DefaultMaterialName(int index);
 
 struct VERT {
   VECTOR position;

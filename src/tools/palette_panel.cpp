@@ -159,9 +159,19 @@ double NormalizedSmoothing(std::string_view text) {
   return NormalizeFloatField(text, kSmoothingAngleField);
 }
 
-void SetDarkToHalfOfLight(MATERIAL& material) {
-  for (int k = 0; k < 3; ++k) material.dark[k] = material.light[k] >> 1;
+namespace {
+
+// The colour channels of dark become those of light halved (opacity kept).
+template <size_t kLight, size_t kDark>
+void HalveInto(const std::array<int32_t, kLight>& light, std::array<int32_t, kDark>& dark) {
+  for (size_t k = 0; k < 3; ++k) dark[k] = light[k] >> 1;
 }
+
+}  // namespace
+
+void SetDarkToHalfOfLight(MATERIAL& material) { HalveInto(material.light, material.dark); }
+
+void SetDarkToHalfOfLight(MaterialEdit& edit) { HalveInto(edit.light, edit.dark); }
 
 MaterialEdit EditOfMaterial(const MATERIAL& material) {
   MaterialEdit edit;
@@ -188,11 +198,7 @@ bool ApplyMaterialEdit(Document& document, int material, const MaterialEdit& edi
     return fail("the texture file name is longer than 254 characters");
   }
   std::string name = edit.name;
-  if (name.empty()) {
-    char fallback[16];
-    std::snprintf(fallback, sizeof fallback, "mat_%02d", material);
-    name = fallback;
-  }
+  if (name.empty()) name = DefaultMaterialName(material);
   MATERIAL entry = document.model.materials[material];
   if (!SetText(entry.name, name)) return fail("the name is too long");
   SetText(entry.texture, edit.texture);

@@ -97,6 +97,7 @@ struct MaterialEdit {
   std::array<int32_t, 3> light{};
   std::array<int32_t, 3> dark{};
 };
+void SetDarkToHalfOfLight(MaterialEdit& edit);
 // The dialog's fields of one entry.
 MaterialEdit EditOfMaterial(const MATERIAL& material);
 // OK: the edit written into the document's entry (opacity into both

@@ -40,6 +40,9 @@
 #include "app/main_form.h"
 #include "app/number_edit.h"
 #include "app/numeric_form.h"
+#include "commands/apply_steps.h"
+#include "commands/edit_test_support.h"
+#include "support/model_copy.h"
 #include "model/camera.h"
 #include "app/option_form.h"
 #include "app/pipe_form.h"
@@ -751,6 +754,49 @@ TEST_F(MainFormTest, EnterANumberOpensThroughTheDispatcherAndItsGoFieldsFollowTh
   ASSERT_TRUE(LoadSettings(form->settingsPath().toStdString(), saved, nullptr));
   EXPECT_EQ(saved.ShowNumericWindow, 1);
   EXPECT_EQ(saved.NumericLeft, numeric->pos().x());
+}
+
+// The Add Primitive, Pipe and UV Projection windows' buttons and the apply
+// steps --primitive, --pipe and --uv run the same commands: the same steps
+// on a core document give the window's document record for record.
+TEST_F(MainFormTest, WindowButtonsAndApplyStepsMakeTheSameModel) {
+  Document& document = form->activeDocument()->document();
+  auto core = testing::DocumentWith([&](Model& model) { testing::CopyLive(document.model, model); });
+  core->scene.paletteIndex = document.scene.paletteIndex;
+  core->useAngleSmooth = document.useAngleSmooth;
+  Workspace workspace;
+  CommandTarget target;
+  target.document = core.get();
+  target.documentCount = 1;
+  target.workspace = &workspace;
+  const auto step = [&](const char* option, const char* value) {
+    std::vector<ApplyStep> steps;
+    std::string error;
+    ASSERT_TRUE(ParseApplySteps({option, value}, steps, error)) << error;
+    ASSERT_EQ(RunApplyStep(target, steps[0]), "") << option;
+    EXPECT_TRUE(testing::SameRecords(document.model, core->model)) << option << " " << value;
+  };
+
+  form->action("PrimitiveWindowItem")->trigger();
+  Child<QPushButton>(form->primitiveForm(), "cylinder2Btn")->click();
+  step("--primitive", "cylinder2");
+
+  form->action("PipeWindowItem")->trigger();
+  Child<NumberEdit>(form->pipeForm(), "SegmentEdit")->setText("5");
+  Child<NumberEdit>(form->pipeForm(), "RadiusEdit")->setText("0.3");
+  Child<NumberEdit>(form->pipeForm(), "OffsetEdit")->setText("400");
+  Child<QPushButton>(form->pipeForm(), "ApplyBtn")->click();
+  step("--pipe", "5,0.3,400");
+  EXPECT_EQ(form->settings().PipeOffset, workspace.settings.PipeOffset);
+
+  form->action("SelectAllItem")->trigger();
+  step("--run", "SelectAllItem");
+  form->action("ProjectionWindowItem")->trigger();
+  const int depth = document.undo.undoDepth;
+  Child<QPushButton>(form->projectionForm(), "ApplyBtn")->click();
+  EXPECT_EQ(document.undo.undoDepth, depth + 1);
+  step("--uv", "flat,x");
+  EXPECT_EQ(document.undo.undoDepth, core->undo.undoDepth);
 }
 
 TEST_F(MainFormTest, EveryMainMenuItemHasItsCode) {
