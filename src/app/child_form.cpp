@@ -207,8 +207,7 @@ bool TChildForm::saveAs() {
 
 void TChildForm::showFileWarnings() {
   // What a reader skipped or a writer had to shorten goes to the status bar.
-  std::string text;
-  for (const std::string& warning : file_.warnings) text += (text.empty() ? "" : "; ") + warning;
+  const std::string text = FileWarningsText(file_);
   if (!text.empty()) statusTextChanged(text);
 }
 

@@ -312,13 +312,14 @@ void CenterOnScreen(QWidget* window) {
 }  // namespace
 
 void TMainForm::resetSubWindows() {
-  // The reset height of the angle palette is 118, ten less than the
-  // height a fresh settings file holds.
-  locate_->setGeometry(726, 100, 200, 118);
-  palette_->setGeometry(726, 229, 230, 139);
-  for (QWidget* window :
-       std::initializer_list<QWidget*>{grid_, pipe_, random_, numeric_, primitive_, projection_}) {
-    CenterOnScreen(window);
+  for (const auto& [which, window] : toolWindows()) {
+    const ToolWindowStart reset = ToolWindowResetPlacement(which);
+    if (reset.centred) {
+      CenterOnScreen(window);
+    } else if (reset.placed) {
+      window->setGeometry(reset.bounds.left, reset.bounds.top, reset.bounds.width,
+                          reset.bounds.height);
+    }
   }
 }
 
@@ -847,9 +848,7 @@ void TMainForm::showHelp() {
       ManualLocations(executablePath_.toStdString(), VEXAL_BUILD_MANUAL);
   const QString help = QString::fromStdString(FindManual(locations));
   if (help.isEmpty()) {
-    QString text = "The manual was not found. It was looked for in:";
-    for (const std::string& location : locations) text += "\n" + QString::fromStdString(location);
-    ui_->warning(this, "Vexal", text);
+    ui_->warning(this, "Vexal", QString::fromStdString(ManualNotFoundText(locations)));
     return;
   }
   if (!QDesktopServices::openUrl(QUrl::fromLocalFile(help))) {

@@ -59,6 +59,12 @@ void NewUntitledDocument(Document& document, DocumentFile& file, int number,
   ApplySceneDefaults(settings, document.scene);
 }
 
+std::string FileWarningsText(const DocumentFile& file) {
+  std::string text;
+  for (const std::string& warning : file.warnings) text += (text.empty() ? "" : "; ") + warning;
+  return text;
+}
+
 void ActivateDocument(Document& document) {
   RefreshSelection(document);
   UpdateUndoButtons(document);

@@ -64,6 +64,10 @@ std::string UntitledCaption(int number);
 void NewUntitledDocument(Document& document, DocumentFile& file, int number,
                          const Settings& settings);
 
+// The warnings of the last open or save as one status-bar line, "; "
+// between them ("" for none).
+std::string FileWarningsText(const DocumentFile& file);
+
 // A document window became the active one: its selection state is derived
 // again, which also refreshes the menus, and its undo buttons follow.
 void ActivateDocument(Document& document);

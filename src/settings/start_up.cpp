@@ -113,6 +113,26 @@ ToolWindowStart ToolWindowStartPlacement(const Settings& settings, SubWindow win
   return start;
 }
 
+ToolWindowStart ToolWindowResetPlacement(SubWindow window) {
+  ToolWindowStart reset;
+  switch (window) {
+    case SubWindow::kLocate:
+      // Ten less than the height a fresh settings file holds.
+      reset.bounds = {726, 100, 200, 118};
+      reset.placed = true;
+      break;
+    case SubWindow::kPalette:
+      reset.bounds = {726, 229, 230, 139};
+      reset.placed = true;
+      break;
+    case SubWindow::kAttach:
+      break;
+    default:
+      reset.centred = true;
+  }
+  return reset;
+}
+
 void RecordToolWindow(Settings& settings, SubWindow window, const WindowRect& bounds,
                       bool visible) {
   const ToolWindowKeys& keys = KeysOf(window);

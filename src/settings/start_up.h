@@ -99,6 +99,10 @@ struct ToolWindowStart {
 ToolWindowStart ToolWindowStartPlacement(const Settings& settings, SubWindow window,
                                          const WindowRect& built);
 
+// Where "Reset SubWindow Position" puts a tool window: the two palettes at
+// fixed bounds, the attach window where it is, the others centred.
+ToolWindowStart ToolWindowResetPlacement(SubWindow window);
+
 // Records a tool window at quit: its position (the angle palette's whole
 // client bounds) and whether it is shown.
 void RecordToolWindow(Settings& settings, SubWindow window, const WindowRect& bounds, bool visible);

@@ -146,6 +146,15 @@ TEST(Session, NewUntitledDocumentsTakeTheSettingsViewSwitches) {
   EXPECT_EQ(UntitledCaption(12), "Vxl12.vxl");
 }
 
+TEST(Session, FileWarningsMakeOneStatusLine) {
+  DocumentFile file;
+  EXPECT_EQ(FileWarningsText(file), "");
+  file.warnings = {"2 faces dropped"};
+  EXPECT_EQ(FileWarningsText(file), "2 faces dropped");
+  file.warnings = {"a", "", "c"};
+  EXPECT_EQ(FileWarningsText(file), "a; ; c");
+}
+
 // Every place that makes a document starts it alike.
 TEST(Session, PreparedDocumentsTakeTheUndoDepthViewSwitchesAndSmoothing) {
   Settings settings;

@@ -190,5 +190,24 @@ TEST(StartUp, ToolWindowPlacementFollowsTheSwitches) {
   EXPECT_EQ(ToolWindowStartPlacement(damaged, SubWindow::kLocate, built).bounds.height, 128);
 }
 
+TEST(StartUp, ResetPutsThePalettesAtFixedBoundsAndCentresTheOthers) {
+  for (SubWindow window : kSubWindows) {
+    const ToolWindowStart reset = ToolWindowResetPlacement(window);
+    switch (window) {
+      case SubWindow::kLocate:
+        EXPECT_EQ(reset.bounds, (WindowRect{726, 100, 200, 118}));
+        break;
+      case SubWindow::kPalette:
+        EXPECT_EQ(reset.bounds, (WindowRect{726, 229, 230, 139}));
+        break;
+      default:
+        break;
+    }
+    const bool palette = window == SubWindow::kLocate || window == SubWindow::kPalette;
+    EXPECT_EQ(reset.placed, palette);
+    EXPECT_EQ(reset.centred, !palette && window != SubWindow::kAttach);
+  }
+}
+
 }  // namespace
 }  // namespace vexal
