@@ -10,8 +10,8 @@
 
 namespace vexal::app {
 
-TAboutBox::TAboutBox(QWidget* parent, int gridType, int cellShade)
-    : QDialog(parent), gridType_(gridType), cellShade_(cellShade) {
+TAboutBox::TAboutBox(QWidget* parent, int gridType, bool celShade)
+    : QDialog(parent), gridType_(gridType), celShade_(celShade) {
   setObjectName("AboutBox");
   setWindowTitle("About");
   auto* layout = new QVBoxLayout(this);
@@ -39,7 +39,7 @@ void TAboutBox::contextMenuEvent(QContextMenuEvent* event) {
   grid1->setChecked(gridType_ != 1);
   QAction* cell = menu.addAction("CellShade");
   cell->setCheckable(true);
-  cell->setChecked(cellShade_ != 0);
+  cell->setChecked(celShade_);
   QAction* information = menu.addAction("Information");
   QAction* chosen = menu.exec(event->globalPos());
   if (chosen == information) {
@@ -47,7 +47,7 @@ void TAboutBox::contextMenuEvent(QContextMenuEvent* event) {
   }
   if (chosen == grid1) gridType_ = 0;
   if (chosen == grid2) gridType_ = 1;
-  if (chosen == cell) cellShade_ = cellShade_ ? 0 : 1;
+  if (chosen == cell) celShade_ = !celShade_;
 }
 
 }  // namespace vexal::app

@@ -9,16 +9,16 @@ namespace vexal::app {
 class TAboutBox : public QDialog {
   Q_OBJECT
  public:
-  TAboutBox(QWidget* parent, int gridType, int cellShade);
+  TAboutBox(QWidget* parent, int gridType, bool celShade);
   int gridType() const { return gridType_; }
-  int cellShade() const { return cellShade_; }
+  bool celShade() const { return celShade_; }
 
  protected:
   void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
   int gridType_;
-  int cellShade_;
+  bool celShade_;
 };
 
 }  // namespace vexal::app

@@ -14,11 +14,15 @@
 #include "app/gl_view_widget.h"
 #include "app/main_form.h"
 #include "app/qt_canvas.h"
+#include "commands/close_sequence.h"
+#include "commands/session.h"
 #include "model/maintenance.h"
+#include "settings/prepare_document.h"
 #include "settings/settings.h"
 #include "model/camera.h"
 #include "tools/navigation.h"
 #include "tools/tool_dispatch.h"
+#include "view/gl_renderer.h"
 #include "view/software_renderer.h"
 
 namespace vexal::app {
@@ -116,10 +120,8 @@ TChildForm::TChildForm(TMainForm* main) : main_(main) {
   static int32_t documentsMade = 0;
   recoveryNumber_ = ++documentsMade;
   setAttribute(Qt::WA_DeleteOnClose);
-  InitializeDocument(document_, main->settings().UndoDepth);
+  PrepareDocument(document_, main->settings());
   document_.observer = this;
-  document_.useAngleSmooth = main->settings().UseAngleSmooth != 0;
-  ApplySceneDefaults(main->settings(), document_.scene);
   view_ = new ViewWidget(this);
   countLine_ = new QLineEdit(this);
   countLine_->setReadOnly(true);
@@ -158,9 +160,9 @@ void TChildForm::syncModifiedMark() { setWindowModified(document_.scene.modified
 
 DocumentIo TChildForm::io() { return DocumentIo{main_->settings(), *this}; }
 
-void TChildForm::newDocument(const QString& caption) {
-  NewDocument(document_, file_, caption.toStdString(), main_->settings());
-  setTitle(caption);
+void TChildForm::newDocument(int number) {
+  NewUntitledDocument(document_, file_, number, main_->settings());
+  setTitle(QString::fromStdString(file_.caption));
   countLineChanged(CountLineText(document_.model));
   main_->refreshMenuState();
   redraw();
@@ -205,8 +207,7 @@ bool TChildForm::saveAs() {
 
 void TChildForm::showFileWarnings() {
   // What a reader skipped or a writer had to shorten goes to the status bar.
-  std::string text;
-  for (const std::string& warning : file_.warnings) text += (text.empty() ? "" : "; ") + warning;
+  const std::string text = FileWarningsText(file_);
   if (!text.empty()) statusTextChanged(text);
 }
 
@@ -250,7 +251,7 @@ QImage TChildForm::renderImage() {
   QImage image(view_->size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
   {
     QtCanvas canvas(image);
-    RedrawSoftware(document_, main_->viewColors(), canvas);
+    RedrawSoftware(document_, ViewColorsFrom(main_->settings()), canvas);
   }
   return image;
 }
@@ -330,31 +331,22 @@ void TChildForm::documentOpened() {
 }
 
 void TChildForm::closeEvent(QCloseEvent* event) {
-  if (closing_ || !modified()) {
+  const auto ask = [this](const std::string& text) {
+    const QString title = QString::fromUtf8(kSavePromptCaption.data(),
+                                            static_cast<qsizetype>(kSavePromptCaption.size()));
+    switch (main_->ui().askYesNoCancel(this, title, QString::fromStdString(text))) {
+      case QMessageBox::Yes: return SaveAnswer::kYes;
+      case QMessageBox::No: return SaveAnswer::kNo;
+      default: return SaveAnswer::kCancel;
+    }
+  };
+  if (ConfirmDocumentClose(closing_, caption().toStdString(), [this] { return modified(); }, ask,
+                           [this] { save(); })) {
     main_->forgetRecoveryCopy(this);
     event->accept();
-    return;
-  }
-  const QString text = caption() + "         Save before to quit ?    ";
-  switch (main_->ui().askYesNoCancel(this, "VEXAL", text)) {
-    case QMessageBox::Yes:
-      save();
-      if (modified()) {
-        main_->setCloseCancelled();
-        event->ignore();
-        return;
-      }
-      main_->forgetRecoveryCopy(this);
-      event->accept();
-      return;
-    case QMessageBox::No:
-      main_->forgetRecoveryCopy(this);
-      event->accept();
-      return;
-    default:
-      main_->setCloseCancelled();
-      event->ignore();
-      return;
+  } else {
+    main_->setCloseCancelled();
+    event->ignore();
   }
 }
 

@@ -54,8 +54,8 @@ class TChildForm : public QWidget, public DocumentObserver, public DocumentPlatf
   // Shows the document's modified state as the desktop's modified mark.
   void syncModifiedMark();
 
-  // File > New with the given untitled name.
-  void newDocument(const QString& caption);
+  // File > New as the run's untitled document number (from 1).
+  void newDocument(int number);
   // Loads path through the open dispatcher; false when it failed (the
   // window then closes itself).
   bool openFile(const QString& path, int filterIndex);

@@ -88,7 +88,7 @@ void GLViewWidget::paintGL() {
   gl_.SetProjection(w, h, document.scene.perspective != 0);
   glEnable(GL_DEPTH_TEST);
   const GLViewSettings settings =
-      GLViewSettingsFrom(form_->mainForm()->settings(), form_->mainForm()->cellShade() != 0);
+      GLViewSettingsFrom(form_->mainForm()->settings(), form_->mainForm()->celShade());
   DrawFrameGL(document, textures_, settings, buffers_);
   // The drawing tools' rubber band and the other tools' rubber figures.
   std::vector<RubberLine> rubber = RubberBandLines(document);

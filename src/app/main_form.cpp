@@ -30,6 +30,7 @@
 #include <QUrl>
 
 #include "app/about_box.h"
+#include "app/key_sequence.h"
 #include "app/child_form.h"
 #include "app/format_form.h"
 #include "app/information_form.h"
@@ -52,6 +53,8 @@
 #include "settings/cascade_placement.h"
 #include "commands/shortcut_file.h"
 #include "commands/command_arguments.h"
+#include "commands/close_sequence.h"
+#include "commands/session.h"
 #include "commands/window_list.h"
 #include "settings/manual_path.h"
 #include "settings/start_up.h"
@@ -61,88 +64,10 @@
 static void InitializeResources() { Q_INIT_RESOURCE(resources); }
 
 namespace vexal::app {
-namespace {
 
-// Physical keys of the Windows virtual-key codes; the punctuation keys are
-// those of the same place on a US keyboard.
-int QtKeyOf(uint8_t code, bool& keypad) {
-  keypad = false;
-  if ((code >= 0x30 && code <= 0x39) || (code >= 0x41 && code <= 0x5A)) return code;
-  if (code >= 0x60 && code <= 0x69) {
-    keypad = true;
-    return Qt::Key_0 + (code - 0x60);
-  }
-  if (code >= 0x70 && code <= 0x87) return Qt::Key_F1 + (code - 0x70);
-  switch (code) {
-    case 0x08: return Qt::Key_Backspace;
-    case 0x09: return Qt::Key_Tab;
-    case 0x0D: return Qt::Key_Return;
-    case 0x1B: return Qt::Key_Escape;
-    case 0x20: return Qt::Key_Space;
-    case 0x21: return Qt::Key_PageUp;
-    case 0x22: return Qt::Key_PageDown;
-    case 0x23: return Qt::Key_End;
-    case 0x24: return Qt::Key_Home;
-    case 0x25: return Qt::Key_Left;
-    case 0x26: return Qt::Key_Up;
-    case 0x27: return Qt::Key_Right;
-    case 0x28: return Qt::Key_Down;
-    case 0x2D: return Qt::Key_Insert;
-    case 0x2E: return Qt::Key_Delete;
-    case 0x6A: keypad = true; return Qt::Key_Asterisk;
-    case 0x6B: keypad = true; return Qt::Key_Plus;
-    case 0x6D: keypad = true; return Qt::Key_Minus;
-    case 0x6E: keypad = true; return Qt::Key_Period;
-    case 0x6F: keypad = true; return Qt::Key_Slash;
-    case 0xBA: return Qt::Key_Semicolon;
-    case 0xBB: return Qt::Key_Equal;
-    case 0xBC: return Qt::Key_Comma;
-    case 0xBD: return Qt::Key_Minus;
-    case 0xBE: return Qt::Key_Period;
-    case 0xBF: return Qt::Key_Slash;
-    case 0xC0: return Qt::Key_QuoteLeft;
-    case 0xDB: return Qt::Key_BracketLeft;
-    case 0xDC: return Qt::Key_Backslash;
-    case 0xDD: return Qt::Key_BracketRight;
-    case 0xDE: return Qt::Key_Apostrophe;
-    case 0xE2: return Qt::Key_Backslash;
-    default: return 0;
-  }
-}
+QString TMainForm::OpenFilter() { return QString::fromStdString(OpenDialogFilter()); }
 
-}  // namespace
-
-QKeySequence KeySequenceFromShortcut(ShortcutValue value) {
-  bool keypad = false;
-  const int key = QtKeyOf(static_cast<uint8_t>(value & 0xFF), keypad);
-  if (key == 0) return {};
-  int modifiers = 0;
-  if (value & kShortcutShift) modifiers |= Qt::SHIFT;
-  if (value & kShortcutCtrl) modifiers |= Qt::CTRL;
-  if (value & kShortcutAlt) modifiers |= Qt::ALT;
-  if (keypad) modifiers |= Qt::KeypadModifier;
-  return QKeySequence(key | modifiers);
-}
-
-QString TMainForm::OpenFilter() {
-  // glTF and STL come after "All Files" so that the older entries keep
-  // their open indices (2..11); they are 12 and 13.
-  return "Supported Files|*.vxl;*.rok;*.obj;*.dxf;*.mx;*.mqo;*.lwo;*.3ds;*.fcw;*.gltf;*.glb;*.stl|"
-         "VXL File (*.vxl)|*.vxl|Hexagreat-3D File (*.rok)|*.rok|OBJ File (*.obj)|*.obj|DXF File "
-         "(*.dxf)|*.dxf|MX File (*.mx)|*.mx|MQO File (*.mqo)|*.mqo|LWO File (*.lwo)|*.lwo|3DS "
-         "File (*.3ds)|*.3ds|FCW File (*.fcw)|*.fcw|All Files (*.*)|*.*|glTF File (*.gltf;*.glb)|"
-         "*.gltf;*.glb|STL File (*.stl)|*.stl";
-}
-
-QString TMainForm::SaveFilter() {
-  QStringList parts;
-  for (const WriterEntry& writer : WriterTable()) {
-    const QString extension = QString::fromLatin1(writer.extension);
-    parts << QString("%1 File (*%2)").arg(QString::fromLatin1(writer.name), extension)
-          << "*" + extension;
-  }
-  return parts.join('|');
-}
+QString TMainForm::SaveFilter() { return QString::fromStdString(SaveDialogFilter()); }
 
 TMainForm::TMainForm(const QString& executablePath, UserInterface* ui)
     : ui_(ui), executablePath_(executablePath) {
@@ -173,8 +98,7 @@ TMainForm::TMainForm(const QString& executablePath, UserInterface* ui)
     // An activated document re-derives its selection state, which also
     // refreshes the menus and the undo buttons.
     if (auto* form = sub ? qobject_cast<TChildForm*>(sub->widget()) : nullptr) {
-      RefreshSelection(form->document());
-      UpdateUndoButtons(form->document());
+      ActivateDocument(form->document());
     }
     refreshMenuState();
     refreshPivotFields();
@@ -374,13 +298,10 @@ void TMainForm::showInformation() {
 
 void TMainForm::applyOptions() {
   restartRecoveryTimer();
-  for (TChildForm* form : documents()) {
-    form->document().useAngleSmooth = workspace_.settings.UseAngleSmooth != 0;
-  }
-  if (TChildForm* form = activeDocument()) {
-    RefreshSelection(form->document());
-    RefreshNormals(form->document(), kNormalsAngleSmoothed);
-  }
+  std::vector<Document*> all;
+  for (TChildForm* form : documents()) all.push_back(&form->document());
+  TChildForm* active = activeDocument();
+  ApplySmoothingOption(workspace_.settings, all, active ? &active->document() : nullptr);
 }
 
 namespace {
@@ -396,13 +317,14 @@ void CenterOnScreen(QWidget* window) {
 }  // namespace
 
 void TMainForm::resetSubWindows() {
-  // The reset height of the angle palette is 118, ten less than the
-  // height a fresh settings file holds.
-  locate_->setGeometry(726, 100, 200, 118);
-  palette_->setGeometry(726, 229, 230, 139);
-  for (QWidget* window :
-       std::initializer_list<QWidget*>{grid_, pipe_, random_, numeric_, primitive_, projection_}) {
-    CenterOnScreen(window);
+  for (const auto& [which, window] : toolWindows()) {
+    const ToolWindowStart reset = ToolWindowResetPlacement(which);
+    if (reset.centred) {
+      CenterOnScreen(window);
+    } else if (reset.placed) {
+      window->setGeometry(reset.bounds.left, reset.bounds.top, reset.bounds.width,
+                          reset.bounds.height);
+    }
   }
 }
 
@@ -445,18 +367,11 @@ void TMainForm::startUp(const QStringList& files) {
   if (started_) return;
   started_ = true;
   untitled_ = 0;
-  std::string reason;
-  if (!LoadSettings(settingsPath_.toStdString(), workspace_.settings, &reason)) {
-    showStatus(QString::fromStdString(reason));
-  }
+  const std::string reason = LoadSession(sessionFiles(), workspace_.settings, shortcuts_, history_);
+  if (!reason.empty()) showStatus(QString::fromStdString(reason));
   recovery_ = std::make_unique<RecoveryKeeper>(DefaultRecoveryFolder(), CurrentRecoveryOwner());
   restartRecoveryTimer();
-  shortcuts_ = DefaultShortcuts();
-  LoadShortcutFile(shortcutPath_.toStdString(), shortcuts_);
   applyShortcuts();
-  std::vector<std::string> entries;
-  for (int i = 0; i < kFileHistoryCount; ++i) entries.push_back(FileHistoryEntry(workspace_.settings, i));
-  history_.assign(entries);
   rebuildHistoryMenu();
   ui_->setLastFolder(QString::fromStdString(workspace_.settings.LastFolder));
   const QRect design = geometry();
@@ -469,18 +384,12 @@ void TMainForm::startUp(const QStringList& files) {
 
   // The files are opened once the event loop is idle, after the window is up.
   QTimer::singleShot(0, this, [this, files] {
-    // Recovered work takes the place of the last file or a new document.
-    if (offerRecovery() > 0 && files.isEmpty()) return;
-    if (!files.isEmpty()) {
-      for (const QString& file : files) openByName(file, 0);
-      return;
+    std::vector<std::string> arguments;
+    for (const QString& file : files) arguments.push_back(file.toStdString());
+    const int recovered = offerRecovery();
+    for (const std::string& path : StartUpDocuments(workspace_.settings, arguments, recovered)) {
+      openByName(QString::fromStdString(path), 0);
     }
-    const std::string last = LastFileToOpen(workspace_.settings);
-    if (!last.empty()) {
-      openByName(QString::fromStdString(last), 0);
-      return;
-    }
-    if (workspace_.settings.SetDefaultWindow) openByName(QString(), 0);
   });
 }
 
@@ -511,10 +420,7 @@ void TMainForm::openByName(const QString& path, int filterIndex) {
   }
   TChildForm* form = addDocumentWindow();
   if (path.isEmpty()) {
-    ++untitled_;
-    form->newDocument(QString("Vxl%1.vxl").arg(untitled_));
-    // A new document starts with the view switches of the settings.
-    ApplySceneDefaults(workspace_.settings, form->document().scene);
+    form->newDocument(++untitled_);
     form->setUseGL(form->document().scene.useGL != 0);
   } else {
     if (form->openFile(path, filterIndex)) form->setUseGL(form->document().scene.useGL != 0);
@@ -711,25 +617,19 @@ int TMainForm::viewerCount() const {
 }
 
 bool TMainForm::closeAll() {
-  closeCancelled_ = false;
-  int index = 0;
-  for (;;) {
+  const auto open = [this] {
     QList<QMdiSubWindow*> subs;
     for (QMdiSubWindow* sub : mdi_->subWindowList()) {
       if (!sub->isHidden() || sub->isMinimized()) subs.append(sub);
     }
-    if (index >= subs.size()) break;
-    const qsizetype before = subs.size();
-    subs[index]->close();
-    if (closeCancelled_) break;
-    qsizetype after = 0;
-    for (QMdiSubWindow* sub : mdi_->subWindowList()) after += !sub->isHidden() || sub->isMinimized();
-    if (after != before) {
-      index = 0;
-    } else {
-      ++index;
-    }
-  }
+    return subs;
+  };
+  closeCancelled_ = false;
+  CloseInTurn([&] { return static_cast<size_t>(open().size()); },
+              [&](size_t index) {
+                open()[static_cast<qsizetype>(index)]->close();
+                return !closeCancelled_;
+              });
   refreshMenuState();
   return !closeCancelled_;
 }
@@ -738,24 +638,15 @@ bool TMainForm::quit() {
   if (!closeAll()) return false;
   quitting_ = true;
   if (recovery_) recovery_->forgetAll();
-  for (int i = 0; i < kFileHistoryCount; ++i) {
-    FileHistoryEntry(workspace_.settings, i) =
-        i < static_cast<int>(history_.entries().size()) ? history_.entries()[i] : std::string();
-  }
   recordToolWindows();
   // normalGeometry() is the place the window returns to from maximised or
   // minimised; it is the one written.
   const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
-  RecordMainWindow(workspace_.settings, {normal.left(), normal.top(), normal.width(), normal.height()},
-                   isMaximized(), isMinimized());
-  FillUnsetToolWindowPositions(workspace_.settings, screenSize());
-  workspace_.settings.LastFolder = ui_->lastFolder().toStdString();
-  std::string reason;
-  // No home folder at all: nothing to write to (never beside the program).
-  if (!settingsPath_.isEmpty() && !SaveSettings(settingsPath_.toStdString(), workspace_.settings, &reason)) {
-    ui_->warning(this, "Vexal", QString::fromStdString(reason));
-  }
-  SaveShortcutFile(shortcutPath_.toStdString(), shortcuts_);
+  const MainWindowAtQuit window{{normal.left(), normal.top(), normal.width(), normal.height()},
+                                isMaximized(), isMinimized()};
+  const std::string reason = SaveSession(sessionFiles(), workspace_.settings, shortcuts_, history_,
+                                         window, screenSize(), ui_->lastFolder().toStdString());
+  if (!reason.empty()) ui_->warning(this, "Vexal", QString::fromStdString(reason));
   for (const QPointer<QWidget>& viewer : viewers_) {
     if (viewer) viewer->close();
   }
@@ -831,102 +722,52 @@ ScreenSize TMainForm::screenSize() const {
   return {shown->geometry().width(), shown->geometry().height()};
 }
 
+QList<std::pair<SubWindow, QWidget*>> TMainForm::toolWindows() const {
+  return {{SubWindow::kLocate, locate_},      {SubWindow::kPalette, palette_},
+          {SubWindow::kGrid, grid_},          {SubWindow::kRandom, random_},
+          {SubWindow::kAttach, attach_},      {SubWindow::kPipe, pipe_},
+          {SubWindow::kNumeric, numeric_},    {SubWindow::kProjection, projection_},
+          {SubWindow::kPrimitive, primitive_}};
+}
+
 void TMainForm::placeToolWindows() {
-  Settings& settings = workspace_.settings;
-  if (settings.SaveSubWindow && settings.BootFirst) {
-    QRect bounds = locate_->geometry();
-    if (settings.LocateLeft != kUnsetPlacement) bounds.moveLeft(settings.LocateLeft);
-    if (settings.LocateTop != kUnsetPlacement) bounds.moveTop(settings.LocateTop);
-    if (settings.LocateWidth != kUnsetPlacement && settings.LocateWidth > 0) {
-      bounds.setWidth(settings.LocateWidth);
+  // The angle palette keeps its client size; the others are placed by their
+  // frames. The colour palette is shown last.
+  for (const auto& [which, window] : toolWindows()) {
+    const bool locate = which == SubWindow::kLocate;
+    if (!locate && which != SubWindow::kPalette) window->adjustSize();
+    const QRect built = locate ? window->geometry() : QRect(window->pos(), window->size());
+    const ToolWindowStart start = ToolWindowStartPlacement(
+        workspace_.settings, which, {built.left(), built.top(), built.width(), built.height()});
+    if (start.centred) {
+      CenterOnScreen(window);
+    } else if (start.placed && locate) {
+      window->setGeometry(start.bounds.left, start.bounds.top, start.bounds.width,
+                          start.bounds.height);
+    } else if (start.placed) {
+      window->move(start.bounds.left, start.bounds.top);
     }
-    if (settings.LocateHeight != kUnsetPlacement && settings.LocateHeight > 0) {
-      bounds.setHeight(settings.LocateHeight);
-    }
-    locate_->setGeometry(bounds);
-    QPoint place = palette_->pos();
-    if (settings.PaletteLeft != kUnsetPlacement) place.setX(settings.PaletteLeft);
-    if (settings.PaletteTop != kUnsetPlacement) place.setY(settings.PaletteTop);
-    palette_->move(place);
+    if (which != SubWindow::kPalette) window->setVisible(start.visible);
   }
-  const bool showLocate = settings.ShowSubWindow == 0 || settings.ShowLocateWindow != 0;
-  locate_->setVisible(showLocate);
-  struct Placed {
-    QWidget* window;
-    int left, top, show;
-  };
-  // In the order the windows are shown; without saved places (or before the
-  // first saved run) they are centred.
-  const Placed placed[] = {{grid_, settings.GridLeft, settings.GridTop, settings.ShowGridWindow},
-                           {random_, settings.RandomLeft, settings.RandomTop,
-                            settings.ShowRandomWindow},
-                           {attach_, settings.AttachLeft, settings.AttachTop,
-                            settings.ShowAttachWindow},
-                           {pipe_, settings.PipeLeft, settings.PipeTop, settings.ShowPipeWindow},
-                           {numeric_, settings.NumericLeft, settings.NumericTop,
-                            settings.ShowNumericWindow},
-                           {projection_, settings.ProjectionLeft, settings.ProjectionTop,
-                            settings.ShowProjectionWindow},
-                           {primitive_, settings.PrimitiveLeft, settings.PrimitiveTop,
-                            settings.ShowPrimitiveWindow}};
-  for (const Placed& tool : placed) {
-    tool.window->adjustSize();
-    if (settings.SaveSubWindow && settings.BootFirst && tool.left != kUnsetPlacement &&
-        tool.top != kUnsetPlacement) {
-      tool.window->move(tool.left, tool.top);
-    } else {
-      CenterOnScreen(tool.window);
-    }
-    tool.window->setVisible(settings.ShowSubWindow == 1 && tool.show != 0);
-  }
-  palette_->setVisible(settings.ShowSubWindow == 0 || settings.ShowPaletteWindow != 0);
+  palette_->setVisible(
+      ToolWindowStartPlacement(workspace_.settings, SubWindow::kPalette, {}).visible);
 }
 
 void TMainForm::recordToolWindows() {
-  Settings& settings = workspace_.settings;
-  const QRect bounds = locate_->geometry();
-  settings.LocateLeft = bounds.left();
-  settings.LocateTop = bounds.top();
-  settings.LocateWidth = bounds.width();
-  settings.LocateHeight = bounds.height();
-  settings.ShowLocateWindow = locate_->isVisible() ? 1 : 0;
-  settings.GridLeft = grid_->x();
-  settings.GridTop = grid_->y();
-  settings.ShowGridWindow = grid_->isVisible() ? 1 : 0;
-  settings.RandomLeft = random_->x();
-  settings.RandomTop = random_->y();
-  settings.ShowRandomWindow = random_->isVisible() ? 1 : 0;
-  settings.AttachLeft = attach_->x();
-  settings.AttachTop = attach_->y();
-  settings.ShowAttachWindow = attach_->isVisible() ? 1 : 0;
-  settings.PaletteLeft = palette_->x();
-  settings.PaletteTop = palette_->y();
-  settings.ShowPaletteWindow = palette_->isVisible() ? 1 : 0;
-  settings.PipeLeft = pipe_->pos().x();
-  settings.PipeTop = pipe_->pos().y();
-  settings.ShowPipeWindow = pipe_->isVisible() ? 1 : 0;
-  settings.NumericLeft = numeric_->pos().x();
-  settings.NumericTop = numeric_->pos().y();
-  settings.ShowNumericWindow = numeric_->isVisible() ? 1 : 0;
-  settings.ProjectionLeft = projection_->pos().x();
-  settings.ProjectionTop = projection_->pos().y();
-  settings.ShowProjectionWindow = projection_->isVisible() ? 1 : 0;
-  settings.PrimitiveLeft = primitive_->pos().x();
-  settings.PrimitiveTop = primitive_->pos().y();
-  settings.ShowPrimitiveWindow = primitive_->isVisible() ? 1 : 0;
+  for (const auto& [which, window] : toolWindows()) {
+    const QRect bounds =
+        which == SubWindow::kLocate ? window->geometry() : QRect(window->pos(), window->size());
+    RecordToolWindow(workspace_.settings, which,
+                     {bounds.left(), bounds.top(), bounds.width(), bounds.height()},
+                     window->isVisible());
+  }
+}
+
+SessionFiles TMainForm::sessionFiles() const {
+  return {settingsPath_.toStdString(), shortcutPath_.toStdString()};
 }
 
 void TMainForm::showStatus(const QString& text) { statusBar()->showMessage(text); }
-
-ViewColors TMainForm::viewColors() const {
-  ViewColors colors;
-  colors.background = static_cast<uint32_t>(workspace_.settings.WindowBGColor);
-  colors.normal = static_cast<uint32_t>(workspace_.settings.WindowNormalColor);
-  colors.selected = static_cast<uint32_t>(workspace_.settings.WindowSelectColor);
-  colors.hidden = static_cast<uint32_t>(workspace_.settings.WindowHideColor);
-  colors.gridType = workspace_.settings.GridType;
-  return colors;
-}
 
 QAction* TMainForm::action(const QString& name) const {
   if (QAction* a = actions_.value(name)) return a;
@@ -994,10 +835,10 @@ void TMainForm::refreshMenuState() {
 }
 
 void TMainForm::showAbout() {
-  TAboutBox box(this, workspace_.settings.GridType, cellShade_);
+  TAboutBox box(this, workspace_.settings.GridType, celShade_);
   box.exec();
   workspace_.settings.GridType = box.gridType();
-  cellShade_ = box.cellShade();
+  celShade_ = box.celShade();
   if (TChildForm* form = activeDocument()) form->redraw();
 }
 
@@ -1012,9 +853,7 @@ void TMainForm::showHelp() {
       ManualLocations(executablePath_.toStdString(), VEXAL_BUILD_MANUAL);
   const QString help = QString::fromStdString(FindManual(locations));
   if (help.isEmpty()) {
-    QString text = "The manual was not found. It was looked for in:";
-    for (const std::string& location : locations) text += "\n" + QString::fromStdString(location);
-    ui_->warning(this, "Vexal", text);
+    ui_->warning(this, "Vexal", QString::fromStdString(ManualNotFoundText(locations)));
     return;
   }
   if (!QDesktopServices::openUrl(QUrl::fromLocalFile(help))) {

@@ -14,10 +14,10 @@
 #include "commands/command_dispatcher.h"
 #include "commands/command_table.h"
 #include "commands/file_history.h"
+#include "commands/session.h"
 #include "settings/settings.h"
 #include "settings/start_up.h"
 #include "tools/workspace.h"
-#include "view/software_renderer.h"
 
 class QAction;
 class QActionGroup;
@@ -43,9 +43,6 @@ class TPictureForm;
 class TFormatForm;
 class TUtilityForm;
 class TOptionForm;
-
-// Virtual-key shortcut value to a Qt key sequence (0 gives none).
-QKeySequence KeySequenceFromShortcut(ShortcutValue value);
 
 class TMainForm : public QMainWindow, public CommandHost {
   Q_OBJECT
@@ -97,10 +94,10 @@ class TMainForm : public QMainWindow, public CommandHost {
   CommandTarget commandTarget();
   // CommandHost: the commands that need windows.
   bool runWindowCommand(std::string_view name) override;
-  int cellShade() const { return cellShade_; }
+  // The About box's cel-shade switch (not kept in the settings file).
+  bool celShade() const { return celShade_; }
   const FileHistory& history() const { return history_; }
   UserInterface& ui() { return *ui_; }
-  ViewColors viewColors() const;
   QString settingsPath() const { return settingsPath_; }
   QString shortcutPath() const { return shortcutPath_; }
 
@@ -174,6 +171,10 @@ class TMainForm : public QMainWindow, public CommandHost {
   // The tool windows' places and visibility from and to the settings.
   void placeToolWindows();
   void recordToolWindows();
+  // Each tool window with its place in the settings, in the order of
+  // kToolWindows.
+  QList<std::pair<SubWindow, QWidget*>> toolWindows() const;
+  SessionFiles sessionFiles() const;
 
   std::unique_ptr<UserInterface> ownedUi_;
   UserInterface* ui_;
@@ -187,7 +188,7 @@ class TMainForm : public QMainWindow, public CommandHost {
   bool closeCancelled_ = false;
   bool started_ = false;
   bool quitting_ = false;
-  int cellShade_ = 0;
+  bool celShade_ = false;
   QMdiArea* mdi_;
   QMenu* fileMenu_ = nullptr;
   QAction* historyAnchor_ = nullptr;  // the separator before "Quit"

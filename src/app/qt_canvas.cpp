@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "view/raster_line.h"
+
 namespace vexal::app {
 
 QColor ColorFromSetting(uint32_t value) {
@@ -63,57 +65,16 @@ void QtCanvas::line(int x0, int y0, int x1, int y1) {
 }
 
 // One-pixel lines straight into the image: the common case, and the one a
-// model's thousands of edges need fast. The line is clipped to the image
-// first, then stepped like GDI's LineTo: every pixel but the last.
+// model's thousands of edges need fast.
 void QtCanvas::thinLine(int x0, int y0, int x1, int y1) {
-  const double width = image_.width();
-  const double height = image_.height();
-  const double dx = static_cast<double>(x1) - x0;
-  const double dy = static_cast<double>(y1) - y0;
-  const double steps = std::max(std::fabs(dx), std::fabs(dy));
-  if (steps == 0) return;
-  // Clip the parameter range [0, 1) to the pixels inside the image.
-  double t0 = 0.0, t1 = 1.0;
-  auto clip = [&](double p, double q) {
-    if (p == 0) return q >= 0;
-    const double r = q / p;
-    if (p < 0) {
-      if (r > t1) return false;
-      if (r > t0) t0 = r;
-    } else {
-      if (r < t0) return false;
-      if (r < t1) t1 = r;
-    }
-    return true;
-  };
-  if (!clip(-dx, x0 + 0.5) || !clip(dx, width - 0.5 - x0) || !clip(-dy, y0 + 0.5) ||
-      !clip(dy, height - 0.5 - y0)) {
-    return;
-  }
-  const long long first = static_cast<long long>(std::ceil(t0 * steps));
-  long long last = static_cast<long long>(std::floor(t1 * steps));
-  if (last >= static_cast<long long>(steps)) last = static_cast<long long>(steps) - 1;
-  const double stepX = dx / steps;
-  const double stepY = dy / steps;
   uchar* bits = image_.bits();
   const qsizetype stride = image_.bytesPerLine();
-  const int w = image_.width();
-  const int h = image_.height();
   const uint32_t pixel = 0xFF000000u | static_cast<uint32_t>(ColorFromSetting(penColor_).rgb());
-  // Fixed-point stepping (16 fractional bits) from the first pixel inside.
-  constexpr double kOne = 65536.0;
-  int64_t fx = std::llround((x0 + stepX * static_cast<double>(first)) * kOne) + 32768;
-  int64_t fy = std::llround((y0 + stepY * static_cast<double>(first)) * kOne) + 32768;
-  const int64_t ix = std::llround(stepX * kOne);
-  const int64_t iy = std::llround(stepY * kOne);
   const bool invert = mode_ == PenMode::kInvert;
-  for (long long i = first; i <= last; ++i, fx += ix, fy += iy) {
-    const int64_t x = fx >> 16;
-    const int64_t y = fy >> 16;
-    if (x < 0 || y < 0 || x >= w || y >= h) continue;
+  ForEachLinePixel(x0, y0, x1, y1, {0, 0, image_.width(), image_.height()}, [&](int x, int y) {
     auto* target = reinterpret_cast<uint32_t*>(bits + y * stride) + x;
     *target = invert ? (*target ^ 0x00FFFFFFu) : pixel;
-  }
+  });
 }
 
 }  // namespace vexal::app

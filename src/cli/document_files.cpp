@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "formats/format_registry.h"
+#include "settings/prepare_document.h"
 
 namespace vexal::cli {
 namespace {
@@ -97,9 +98,7 @@ int OpenInput(const FileOptions& options, const Settings& settings, Document& do
               DocumentFile& file) {
   HeadlessDocumentPlatform platform;
   const DocumentIo io{settings, platform};
-  InitializeDocument(document, settings.UndoDepth);
-  ApplySceneDefaults(settings, document.scene);
-  document.useAngleSmooth = settings.UseAngleSmooth != 0;
+  PrepareDocument(document, settings);
   if (OpenDocumentFile(document, file, options.input, options.openType, io) != 1) {
     std::fprintf(stderr, "%s: %s\n", options.input.c_str(), file.lastError.c_str());
     return 1;
@@ -108,6 +107,37 @@ int OpenInput(const FileOptions& options, const Settings& settings, Document& do
     std::fprintf(stderr, "%s: warning: %s\n", options.input.c_str(), warning.c_str());
   }
   return 0;
+}
+
+std::unique_ptr<Document> OpenForDrawing(const std::string& input, const Settings& settings) {
+  HeadlessDocumentPlatform platform;
+  const DocumentIo io{settings, platform};
+  auto document = std::make_unique<Document>();
+  PrepareDocument(*document, settings);
+  DocumentFile file;
+  if (OpenDocumentFile(*document, file, input, kOpenTryAll, io) != 1) {
+    std::fprintf(stderr, "%s: %s\n", input.c_str(), file.lastError.c_str());
+    return nullptr;
+  }
+  return document;
+}
+
+const char* ReadInOutArguments(
+    int argc, char** argv, std::string& input, std::string& output,
+    const std::function<const char*(std::string_view, int&)>& takeOption) {
+  for (int i = 0; i < argc; ++i) {
+    const std::string_view argument = argv[i];
+    if (!argument.empty() && argument[0] == '-') {
+      if (const char* problem = takeOption(argument, i)) return problem;
+    } else if (input.empty()) {
+      input = argument;
+    } else if (output.empty()) {
+      output = argument;
+    } else {
+      return "too many file names";
+    }
+  }
+  return input.empty() || output.empty() ? "" : nullptr;
 }
 
 int SaveOutput(const FileOptions& options, const Settings& settings, int saveIndex,

@@ -3,7 +3,10 @@
 // with the writer of its extension without leaving a partial file.
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
+#include <string_view>
 
 #include "formats/document_io.h"
 #include "model/document.h"
@@ -37,6 +40,19 @@ int PrepareFiles(FileOptions& options, Settings& settings, int& saveIndex);
 // the settings' view switches first). 0, or 1 after printing the reason.
 int OpenInput(const FileOptions& options, const Settings& settings, Document& document,
               DocumentFile& file);
+
+// IN opened to be drawn as a document window would show it: a prepared
+// document, every reader tried in turn. Null after printing the reason.
+std::unique_ptr<Document> OpenForDrawing(const std::string& input, const Settings& settings);
+
+// The argument loop of a command taking IN and OUT: an argument starting
+// with '-' goes to takeOption with its index (which it advances past a
+// value), which returns null when it took it or the problem ("unknown
+// option" when it is not its own); the others are IN, then OUT. Returns
+// null when both were given, "" when one is missing, else the problem.
+const char* ReadInOutArguments(
+    int argc, char** argv, std::string& input, std::string& output,
+    const std::function<const char*(std::string_view, int&)>& takeOption);
 
 // Writes the document to options.output; 0, or 1 after printing the reason
 // (a file that did not exist before is not left behind).

@@ -77,19 +77,18 @@ int RunRenderCommand(int argc, char** argv) {
   bool haveAngles = false, haveZoom = false, ortho = false;
   float angleX = 0, angleY = 0, zoom = 1;
   int viewMode = -1;
-  for (int i = 0; i < argc; ++i) {
-    const std::string_view argument = argv[i];
+  const auto takeOption = [&](std::string_view argument, int& i) -> const char* {
     const bool hasValue = i + 1 < argc;
     auto value = [&]() { return std::string_view(argv[++i]); };
     if (argument == "--size") {
       std::string_view w, h;
       if (!hasValue || !ParsePair(value(), 'x', w, h) || !ParseInt(w, options.width) ||
           !ParseInt(h, options.height)) {
-        return Usage("--size wants WxH, each 1..16384");
+        return "--size wants WxH, each 1..16384";
       }
     } else if (argument == "--width" || argument == "--height") {
       if (!hasValue || !ParseInt(value(), argument == "--width" ? options.width : options.height)) {
-        return Usage("the width and height must be 1..16384");
+        return "the width and height must be 1..16384";
       }
     } else if (argument == "--renderer") {
       const std::string_view name = hasValue ? value() : std::string_view();
@@ -98,7 +97,7 @@ int RunRenderCommand(int argc, char** argv) {
       } else if (name == "soft") {
         options.renderer = SnapshotRenderer::kSoftware;
       } else {
-        return Usage("--renderer is gl or soft");
+        return "--renderer is gl or soft";
       }
     } else if (argument == "--soft") {
       options.renderer = SnapshotRenderer::kSoftware;
@@ -106,12 +105,12 @@ int RunRenderCommand(int argc, char** argv) {
       std::string_view x, y;
       if (!hasValue || !ParsePair(value(), ',', x, y) || !ParseFloat(x, angleX) ||
           !ParseFloat(y, angleY)) {
-        return Usage("--angles wants X,Y in degrees");
+        return "--angles wants X,Y in degrees";
       }
       haveAngles = true;
     } else if (argument == "--zoom") {
       if (!hasValue || !ParseFloat(value(), zoom) || !(zoom > 0)) {
-        return Usage("--zoom wants a positive number");
+        return "--zoom wants a positive number";
       }
       haveZoom = true;
     } else if (argument == "--view" || argument == "--mode") {
@@ -123,24 +122,20 @@ int RunRenderCommand(int argc, char** argv) {
       } else if (name == "all") {
         viewMode = 2;
       } else {
-        return Usage("--view is wire, faces or all");
+        return "--view is wire, faces or all";
       }
     } else if (argument == "--ortho") {
       ortho = true;
     } else if (argument == "--settings") {
-      if (!hasValue) return Usage("--settings wants a file");
+      if (!hasValue) return "--settings wants a file";
       settingsPath = value();
-    } else if (!argument.empty() && argument[0] == '-') {
-      return Usage("unknown option");
-    } else if (input.empty()) {
-      input = argument;
-    } else if (output.empty()) {
-      output = argument;
     } else {
-      return Usage("too many file names");
+      return "unknown option";
     }
-  }
-  if (input.empty() || output.empty()) return Usage();
+    return nullptr;
+  };
+  const char* problem = ReadInOutArguments(argc, argv, input, output, takeOption);
+  if (problem != nullptr) return Usage(*problem != '\0' ? problem : nullptr);
 
   Settings settings;
   if (settingsPath.empty()) settingsPath = DefaultSettingsFile();
@@ -154,17 +149,8 @@ int RunRenderCommand(int argc, char** argv) {
     }
   }
 
-  HeadlessDocumentPlatform platform;
-  const DocumentIo io{settings, platform};
-  auto document = std::make_unique<Document>();
-  InitializeDocument(*document);
-  ApplySceneDefaults(settings, document->scene);
-  document->useAngleSmooth = settings.UseAngleSmooth != 0;
-  DocumentFile file;
-  if (OpenDocumentFile(*document, file, input, kOpenTryAll, io) != 1) {
-    std::fprintf(stderr, "%s: %s\n", input.c_str(), file.lastError.c_str());
-    return 1;
-  }
+  const std::unique_ptr<Document> document = OpenForDrawing(input, settings);
+  if (!document) return 1;
   SCENE& scene = document->scene;
   if (haveAngles) {
     scene.angle.x = angleX;

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "cli/commands.h"
+#include "cli/document_files.h"
 #include "formats/document_io.h"
 #include "images/png_writer.h"
 #include "io/file_bytes.h"
@@ -101,39 +102,23 @@ bool DrawTwice(Document& document, int size, NImage& overBlack, NImage& overWhit
 int RunThumbnailCommand(int argc, char** argv) {
   int size = kDefaultSize;
   std::string input, output;
-  for (int i = 0; i < argc; ++i) {
-    const std::string_view argument = argv[i];
-    if (argument == "-s" || argument == "--size") {
-      if (i + 1 >= argc) return Usage("-s wants a size");
-      char* end = nullptr;
-      const long value = std::strtol(argv[++i], &end, 10);
-      if (*argv[i] == '\0' || *end != '\0' || value < 1 || value > kLargestSize)
-        return Usage("the size is 1 to 2048 pixels");
-      size = static_cast<int>(value);
-    } else if (!argument.empty() && argument[0] == '-') {
-      return Usage("unknown option");
-    } else if (input.empty()) {
-      input = argument;
-    } else if (output.empty()) {
-      output = argument;
-    } else {
-      return Usage("too many file names");
-    }
-  }
-  if (input.empty() || output.empty()) return Usage();
+  const auto takeOption = [&](std::string_view argument, int& i) -> const char* {
+    if (argument != "-s" && argument != "--size") return "unknown option";
+    if (i + 1 >= argc) return "-s wants a size";
+    char* end = nullptr;
+    const long value = std::strtol(argv[++i], &end, 10);
+    if (*argv[i] == '\0' || *end != '\0' || value < 1 || value > kLargestSize)
+      return "the size is 1 to 2048 pixels";
+    size = static_cast<int>(value);
+    return nullptr;
+  };
+  const char* problem = ReadInOutArguments(argc, argv, input, output, takeOption);
+  if (problem != nullptr) return Usage(*problem != '\0' ? problem : nullptr);
 
   // The built-in settings: a preview looks the same for every user.
   Settings settings;
-  HeadlessDocumentPlatform platform;
-  const DocumentIo io{settings, platform};
-  auto document = std::make_unique<Document>();
-  InitializeDocument(*document);
-  ApplySceneDefaults(settings, document->scene);
-  DocumentFile file;
-  if (OpenDocumentFile(*document, file, input, kOpenTryAll, io) != 1) {
-    std::fprintf(stderr, "%s: %s\n", input.c_str(), file.lastError.c_str());
-    return 1;
-  }
+  const std::unique_ptr<Document> document = OpenForDrawing(input, settings);
+  if (!document) return 1;
   PrepareView(*document, size);
 
   std::string reason;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <vector>
 
 #include "formats/3ds_format.h"
 #include "formats/dxf_format.h"
@@ -59,6 +60,45 @@ constexpr std::array<WriterEntry, 18> kWriters = {{
     {18, "STL ASCII", ".stl", SaveStlAsciiFile},
 }};
 
+// The Open dialog's caption of each format's entry; the readers give the
+// extensions.
+struct OpenType {
+  int openIndex;
+  const char* caption;
+};
+constexpr std::array<OpenType, 13> kOpenTypes = {{
+    {kOpenSupportedFiles, "Supported Files"},
+    {2, "VXL File"},
+    {3, "Hexagreat-3D File"},
+    {4, "OBJ File"},
+    {5, "DXF File"},
+    {6, "MX File"},
+    {7, "MQO File"},
+    {8, "LWO File"},
+    {9, "3DS File"},
+    {10, "FCW File"},
+    {kOpenAllFiles, "All Files"},
+    {kOpenGltf, "glTF File"},
+    {kOpenStl, "STL File"},
+}};
+
+// "*.a;*.b" of the readers with openIndex (every reader for 0), each
+// extension once, in the order they are tried.
+std::string ReaderPatterns(int openIndex) {
+  std::string patterns;
+  std::vector<std::string_view> seen;
+  for (const ReaderEntry& reader : kReaders) {
+    const std::string_view extension = reader.extension;
+    if (extension.empty() || (openIndex != 0 && reader.openIndex != openIndex)) continue;
+    if (std::find(seen.begin(), seen.end(), extension) != seen.end()) continue;
+    seen.push_back(extension);
+    if (!patterns.empty()) patterns += ';';
+    patterns += '*';
+    patterns += extension;
+  }
+  return patterns;
+}
+
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() &&
          std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -75,6 +115,30 @@ int ReadNothing(std::span<const uint8_t> /*bytes*/, const std::string& /*name*/,
 }
 
 std::span<const ReaderEntry> ReaderTable() { return kReaders; }
+
+std::string OpenDialogFilter() {
+  std::string filter;
+  for (const OpenType& type : kOpenTypes) {
+    std::string patterns = type.openIndex == kOpenSupportedFiles ? ReaderPatterns(0)
+                           : type.openIndex == kOpenAllFiles     ? std::string("*.*")
+                                                                 : ReaderPatterns(type.openIndex);
+    if (!filter.empty()) filter += '|';
+    filter += type.openIndex == kOpenSupportedFiles
+                  ? std::string(type.caption)
+                  : std::string(type.caption) + " (" + patterns + ")";
+    filter += '|' + patterns;
+  }
+  return filter;
+}
+
+std::string SaveDialogFilter() {
+  std::string filter;
+  for (const WriterEntry& writer : kWriters) {
+    if (!filter.empty()) filter += '|';
+    filter += std::string(writer.name) + " File (*" + writer.extension + ")|*" + writer.extension;
+  }
+  return filter;
+}
 std::span<const WriterEntry> WriterTable() { return kWriters; }
 
 const WriterEntry* FindWriter(int saveIndex) {

@@ -76,6 +76,14 @@ std::string ReplaceExtension(std::string_view path, std::string_view newExtensio
 // an empty name changes nothing.
 std::string AddSaveExtension(std::string_view name, std::string_view typeExtension);
 
+// The Open dialog's type list as "caption|patterns|caption|patterns...",
+// entry k (1-based) being open index k: 1 "Supported Files" (every reader's
+// extension), 2..10 and 12..13 one format each (readers sharing an index
+// share an entry), 11 "All Files".
+std::string OpenDialogFilter();
+// The Save dialog's type list in the same form, entry k being save index k.
+std::string SaveDialogFilter();
+
 // A reader that fails on every file: the last entry of the try-all order.
 int ReadNothing(std::span<const uint8_t> bytes, const std::string& name, ReadTarget& target,
                 FormatContext& context);

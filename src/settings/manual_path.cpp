@@ -27,4 +27,10 @@ std::string FindManual(const std::vector<std::string>& locations) {
   return {};
 }
 
+std::string ManualNotFoundText(const std::vector<std::string>& locations) {
+  std::string text = "The manual was not found. It was looked for in:";
+  for (const std::string& location : locations) text += "\n" + location;
+  return text;
+}
+
 }  // namespace vexal

@@ -16,4 +16,8 @@ std::vector<std::string> ManualLocations(const std::string& executablePath,
 // The first of locations that is a file, or "".
 std::string FindManual(const std::vector<std::string>& locations);
 
+// What the user is told when none of locations holds the manual: every
+// place that was looked in, one a line.
+std::string ManualNotFoundText(const std::vector<std::string>& locations);
+
 }  // namespace vexal

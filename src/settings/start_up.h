@@ -60,6 +60,53 @@ inline constexpr int kPaletteTop = 240;
 // no "unset" marker reaches the file.
 void FillUnsetToolWindowPositions(Settings& settings, ScreenSize screen);
 
+// The tool windows whose places the settings keep, in the order they are
+// placed and shown at start.
+enum class SubWindow {
+  kLocate,   // the angle palette, the one whose size is kept too
+  kPalette,  // the colour palette
+  kGrid,
+  kRandom,
+  kAttach,
+  kPipe,
+  kNumeric,
+  kProjection,
+  kPrimitive,
+};
+inline constexpr SubWindow kSubWindows[] = {
+    SubWindow::kLocate,  SubWindow::kPalette,    SubWindow::kGrid,
+    SubWindow::kRandom,  SubWindow::kAttach,     SubWindow::kPipe,
+    SubWindow::kNumeric, SubWindow::kProjection, SubWindow::kPrimitive};
+
+struct ToolWindowStart {
+  // Where the window goes; its bounds as built when the settings hold none.
+  // Only the angle palette takes the size.
+  WindowRect bounds;
+  // Whether the window is put at bounds; false leaves it where it was built.
+  bool placed = false;
+  // Centred on the screen instead (keeping its size).
+  bool centred = false;
+  bool visible = false;
+};
+
+// A tool window's place and visibility at start, from its bounds as built
+// (the angle palette's client bounds, the others' frame position). Saved
+// places apply only when SaveSubWindow and BootFirst are both set, and each
+// value the file left unset keeps the built one; the seven windows other
+// than the two palettes need both coordinates saved, else they are centred.
+// ShowSubWindow 0 shows both palettes and hides the others; 1 shows each
+// window whose Show... key is set.
+ToolWindowStart ToolWindowStartPlacement(const Settings& settings, SubWindow window,
+                                         const WindowRect& built);
+
+// Where "Reset SubWindow Position" puts a tool window: the two palettes at
+// fixed bounds, the attach window where it is, the others centred.
+ToolWindowStart ToolWindowResetPlacement(SubWindow window);
+
+// Records a tool window at quit: its position (the angle palette's whole
+// client bounds) and whether it is shown.
+void RecordToolWindow(Settings& settings, SubWindow window, const WindowRect& bounds, bool visible);
+
 // The file to open when the program starts without file arguments: history
 // entry FileHistory00 when OpenLastFile is set and that entry is not empty,
 // else "".

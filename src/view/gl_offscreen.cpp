@@ -6,8 +6,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "settings/settings.h"
 #include "model/camera.h"
+#include "settings/settings.h"
+#include "view/raster_line.h"
 #include "view/software_renderer.h"
 
 namespace vexal {
@@ -66,29 +67,10 @@ void ImageCanvas::plot(int x, int y) {
 }
 
 void ImageCanvas::line(int x0, int y0, int x1, int y1) {
-  // Clip absurd coordinates (points far behind the eye) to a range the
-  // stepping below can walk without overflow; such lines are off-screen.
-  const int limit = 1 << 20;
-  if (std::abs(x0) > limit || std::abs(y0) > limit || std::abs(x1) > limit ||
-      std::abs(y1) > limit) {
-    return;
-  }
-  const int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
-  const int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
-  int error = dx + dy;
-  int x = x0, y = y0;
-  while (x != x1 || y != y1) {
-    plot(x, y);
-    const int twice = 2 * error;
-    if (twice >= dy) {
-      error += dy;
-      x += sx;
-    }
-    if (twice <= dx) {
-      error += dx;
-      y += sy;
-    }
-  }
+  // A wide pen's square reaches this far beyond the pixel it is centred on.
+  const int reach = penWidth_ / 2;
+  ForEachLinePixel(x0, y0, x1, y1, {-reach, -reach, image_.width + reach, image_.height + reach},
+                   [this](int x, int y) { plot(x, y); });
 }
 
 bool ReadFrameImage(int width, int height, NImage& image) {

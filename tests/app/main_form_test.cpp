@@ -50,6 +50,7 @@
 #include "app/projection_form.h"
 #include "app/qt_canvas.h"
 #include "app/viewer_form.h"
+#include "view/gl_offscreen.h"
 #include "formats/native_format.h"
 #include "model/document.h"
 #include "model/maintenance.h"
@@ -596,6 +597,36 @@ TEST(QtCanvas, ThinLinesLeaveOutTheirLastPixelClipAndInvertBack) {
     canvas.line(3, 2, 35, 27);
   }
   EXPECT_EQ(image, before);
+}
+
+// The window's canvas and the off-screen one set the same pixels for the
+// same one-pixel lines, near and far.
+TEST(QtCanvas, DrawsTheSameLinesAsTheOffscreenCanvas) {
+  QImage image(50, 40, QImage::Format_RGB32);
+  image.fill(Qt::black);
+  ImageCanvas offscreen(50, 40);
+  offscreen.fillRect(0, 0, 50, 40, 0);
+  const int lines[][4] = {{0, 0, 49, 39},   {3, 30, 47, 2},     {25, 20, 25, 20},
+                          {-80, 7, 90, 33}, {10, -1000000, 11, 1000000},
+                          {49, 39, 0, 0},   {5, 17, 44, 18}};
+  {
+    QtCanvas canvas(image);
+    canvas.setPen(0xFFFFFF, 1, PenMode::kCopy);
+    offscreen.setPen(0xFFFFFF, 1, PenMode::kCopy);
+    for (const auto& l : lines) {
+      canvas.line(l[0], l[1], l[2], l[3]);
+      offscreen.line(l[0], l[1], l[2], l[3]);
+    }
+  }
+  int lit = 0;
+  for (int y = 0; y < 40; ++y) {
+    for (int x = 0; x < 50; ++x) {
+      const bool window = image.pixelColor(x, y) == QColor(Qt::white);
+      ASSERT_EQ(window, offscreen.image().row(y)[x * 3] == 0xFF) << x << "," << y;
+      lit += window;
+    }
+  }
+  EXPECT_GT(lit, 150);
 }
 
 }  // namespace

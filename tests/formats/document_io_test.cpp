@@ -552,5 +552,42 @@ TEST(FormatRegistry, SaveIndexFollowsTheExtensionAndTheType) {
   EXPECT_EQ(AddSaveExtension("ship", ""), "ship");
 }
 
+// The dialogs' type lists: entry k of the Open list is open index k and
+// holds exactly the extensions of that index's readers; entry k of the Save
+// list is save index k. The texts are the dialogs' own.
+TEST(FormatRegistry, DialogFiltersFollowTheReaderAndWriterTables) {
+  EXPECT_EQ(
+      OpenDialogFilter(),
+      "Supported Files|*.vxl;*.rok;*.obj;*.dxf;*.mx;*.mqo;*.lwo;*.3ds;*.fcw;*.gltf;*.glb;*.stl|"
+      "VXL File (*.vxl)|*.vxl|Hexagreat-3D File (*.rok)|*.rok|OBJ File (*.obj)|*.obj|DXF File "
+      "(*.dxf)|*.dxf|MX File (*.mx)|*.mx|MQO File (*.mqo)|*.mqo|LWO File (*.lwo)|*.lwo|3DS "
+      "File (*.3ds)|*.3ds|FCW File (*.fcw)|*.fcw|All Files (*.*)|*.*|glTF File (*.gltf;*.glb)|"
+      "*.gltf;*.glb|STL File (*.stl)|*.stl");
+  const auto split = [](const std::string& filter) {
+    std::vector<std::string> fields;
+    std::stringstream in(filter);
+    for (std::string field; std::getline(in, field, '|');) fields.push_back(field);
+    return fields;
+  };
+  const std::vector<std::string> open = split(OpenDialogFilter());
+  ASSERT_EQ(open.size(), 2u * kOpenStl);
+  for (const ReaderEntry& reader : ReaderTable()) {
+    if (reader.openIndex > kOpenStl) continue;
+    SCOPED_TRACE(reader.name);
+    const std::string pattern = std::string("*") + reader.extension;
+    const std::string own = open[2 * static_cast<size_t>(reader.openIndex) - 1];
+    EXPECT_NE((";" + own + ";").find(";" + pattern + ";"), std::string::npos) << own;
+    EXPECT_NE(open[1].find(pattern), std::string::npos);
+  }
+  const std::vector<std::string> save = split(SaveDialogFilter());
+  ASSERT_EQ(save.size(), 2u * kLastSaveIndex);
+  for (const WriterEntry& writer : WriterTable()) {
+    const size_t at = 2 * static_cast<size_t>(writer.saveIndex - 1);
+    EXPECT_EQ(save[at], std::string(writer.name) + " File (*" + writer.extension + ")");
+    EXPECT_EQ(save[at + 1], std::string("*") + writer.extension);
+  }
+  EXPECT_EQ(save[2 * 16], "STL File (*.stl)");
+}
+
 }  // namespace
 }  // namespace vexal

@@ -22,6 +22,8 @@ TEST(ManualPath, InstalledCopyFirstThenTheBuildTreeThenNothing) {
   EXPECT_EQ(ManualLocations("vexal", "").front(), "../share/doc/vexal/manual/index.html");
 
   EXPECT_EQ(FindManual(locations), "");
+  EXPECT_EQ(ManualNotFoundText(locations),
+            "The manual was not found. It was looked for in:\n" + installed + "\n" + built);
   fs::create_directories(fs::path(built).parent_path());
   std::ofstream(built) << "<html></html>";
   EXPECT_EQ(FindManual(locations), built);

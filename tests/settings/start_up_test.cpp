@@ -106,5 +106,108 @@ TEST(StartUp, OpenLastFileOpensFileHistory00Only) {
   EXPECT_EQ(LastFileToOpen(settings), "");
 }
 
+// Each tool window reads back from the settings what quit wrote into them:
+// a window recorded with its own bounds and shown state starts there, so no
+// two windows share a key and the angle palette alone keeps its size.
+TEST(StartUp, ToolWindowsStartWhereTheyWereRecorded) {
+  for (const bool shown : {true, false}) {
+    Settings settings;
+    settings.SaveSubWindow = 1;
+    settings.BootFirst = 1;
+    settings.ShowSubWindow = 1;
+    int n = 0;
+    for (SubWindow window : kSubWindows) {
+      ++n;
+      RecordToolWindow(settings, window, {10 * n, 20 * n, 100 + n, 50 + n}, shown);
+    }
+    n = 0;
+    for (SubWindow window : kSubWindows) {
+      ++n;
+      SCOPED_TRACE(n);
+      const WindowRect built{1, 2, 3, 4};
+      const ToolWindowStart start = ToolWindowStartPlacement(settings, window, built);
+      EXPECT_TRUE(start.placed);
+      EXPECT_FALSE(start.centred);
+      EXPECT_EQ(start.visible, shown);
+      const bool sized = window == SubWindow::kLocate;
+      EXPECT_EQ(start.bounds,
+                (WindowRect{10 * n, 20 * n, sized ? 100 + n : 3, sized ? 50 + n : 4}));
+    }
+  }
+}
+
+// Where a tool window starts by the switches: saved places need both
+// SaveSubWindow and BootFirst; the palettes keep what the file left unset,
+// the others are centred without both coordinates; ShowSubWindow 0 shows
+// the palettes only.
+TEST(StartUp, ToolWindowPlacementFollowsTheSwitches) {
+  struct Case {
+    SubWindow window;
+    int saveSubWindow, bootFirst, showSubWindow, show;
+    bool leftSaved, topSaved;
+    bool placed, centred, visible;
+    WindowRect bounds;
+  };
+  const WindowRect built{7, 8, 200, 128};
+  const Case cases[] = {
+      {SubWindow::kLocate, 1, 1, 1, 1, true, true, true, false, true, {30, 40, 250, 90}},
+      {SubWindow::kLocate, 0, 1, 1, 1, true, true, false, false, true, built},
+      {SubWindow::kLocate, 1, 0, 1, 0, true, true, false, false, false, built},
+      {SubWindow::kLocate, 1, 1, 0, 0, false, true, true, false, true, {7, 40, 250, 90}},
+      {SubWindow::kPalette, 1, 1, 1, 0, true, false, true, false, false, {30, 8, 200, 128}},
+      {SubWindow::kPalette, 1, 1, 2, 1, true, true, true, false, true, {30, 40, 200, 128}},
+      {SubWindow::kGrid, 1, 1, 1, 1, true, true, true, false, true, {30, 40, 200, 128}},
+      {SubWindow::kGrid, 1, 1, 1, 1, true, false, false, true, true, built},
+      {SubWindow::kPipe, 1, 1, 0, 1, true, true, true, false, false, {30, 40, 200, 128}},
+      {SubWindow::kPipe, 1, 1, 2, 1, true, true, true, false, false, {30, 40, 200, 128}},
+      {SubWindow::kPrimitive, 0, 1, 1, 1, true, true, false, true, true, built},
+      {SubWindow::kProjection, 1, 0, 1, 0, true, true, false, true, false, built},
+  };
+  int row = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(row++);
+    Settings settings;
+    settings.SaveSubWindow = c.saveSubWindow;
+    settings.BootFirst = c.bootFirst;
+    settings.ShowSubWindow = c.showSubWindow;
+    RecordToolWindow(settings, c.window, {30, 40, 250, 90}, c.show != 0);
+    if (!c.leftSaved) {
+      settings.LocateLeft = settings.PaletteLeft = settings.GridLeft = kUnsetPlacement;
+    }
+    if (!c.topSaved) settings.PaletteTop = settings.GridTop = kUnsetPlacement;
+    const ToolWindowStart start = ToolWindowStartPlacement(settings, c.window, built);
+    EXPECT_EQ(start.placed, c.placed);
+    EXPECT_EQ(start.centred, c.centred);
+    EXPECT_EQ(start.visible, c.visible);
+    EXPECT_EQ(start.bounds, c.bounds);
+  }
+  // A size no window can have keeps the angle palette's built size.
+  Settings damaged;
+  damaged.SaveSubWindow = damaged.BootFirst = 1;
+  damaged.LocateWidth = 0;
+  damaged.LocateHeight = -5;
+  EXPECT_EQ(ToolWindowStartPlacement(damaged, SubWindow::kLocate, built).bounds.width, 200);
+  EXPECT_EQ(ToolWindowStartPlacement(damaged, SubWindow::kLocate, built).bounds.height, 128);
+}
+
+TEST(StartUp, ResetPutsThePalettesAtFixedBoundsAndCentresTheOthers) {
+  for (SubWindow window : kSubWindows) {
+    const ToolWindowStart reset = ToolWindowResetPlacement(window);
+    switch (window) {
+      case SubWindow::kLocate:
+        EXPECT_EQ(reset.bounds, (WindowRect{726, 100, 200, 118}));
+        break;
+      case SubWindow::kPalette:
+        EXPECT_EQ(reset.bounds, (WindowRect{726, 229, 230, 139}));
+        break;
+      default:
+        break;
+    }
+    const bool palette = window == SubWindow::kLocate || window == SubWindow::kPalette;
+    EXPECT_EQ(reset.placed, palette);
+    EXPECT_EQ(reset.centred, !palette && window != SubWindow::kAttach);
+  }
+}
+
 }  // namespace
 }  // namespace vexal
