@@ -12,6 +12,7 @@ packages=(
   libegl-dev libegl-mesa0 libgl1-mesa-dri
   libassimp-dev libtinygltf-dev
   xvfb xauth xdotool imagemagick
+  gettext
 )
 
 missing=()

@@ -9,7 +9,7 @@
 namespace vexal {
 
 CommandResult AddCube(Document& document, float sizeX, float sizeY, float sizeZ) {
-  const CommandResult room = CheckTableRoom(document.model, 8, 12, 6, "The cube");
+  const CommandResult room = CheckTableRoom(document.model, 8, 12, 6, MarkMessage("The cube"));
   if (!room.ok()) return room;
   EditSteps steps;
   steps.normalFlags = kNormalsAngleSmoothed;

@@ -7,6 +7,7 @@
 #include "commands/edit_frame.h"
 #include "commands/line_commands.h"
 #include "model/camera.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 namespace {
@@ -31,7 +32,7 @@ CommandResult RunAttachEdge(Document& document, int segments) {
     Model& model = target.model;
     ChainEnds ends;
     if (!FindChainEnds(model, ends)) {
-      return CommandResult::Refused("select the two end points of two open chains");
+      return CommandResult::Refused(Translate("select the two end points of two open chains"));
     }
     const VECTOR a = model.points[ends.a].position;
     const VECTOR aPrevious = model.points[ends.aPrevious].position;
@@ -39,7 +40,7 @@ CommandResult RunAttachEdge(Document& document, int segments) {
     const VECTOR bPrevious = model.points[ends.bPrevious].position;
     ClosestPoints closest;
     if (!ClosestPointsOfLines(a, aPrevious, b, bPrevious, closest)) {
-      return CommandResult::Refused("the two end edges are parallel");
+      return CommandResult::Refused(Translate("the two end edges are parallel"));
     }
     const MATRIX toView = InverseViewMatrix(target, false);
     const MATRIX toWorld = ViewMatrix(target, false);
@@ -53,7 +54,7 @@ CommandResult RunAttachEdge(Document& document, int segments) {
     const VECTOR d2(-(sB.y - sBPrevious.y), sB.x - sBPrevious.x, 0);
     const float det = d1.y * d2.x - d1.x * d2.y;
     if (!(std::fabs(det) >= 0.00001f)) {
-      return CommandResult::Refused("the two end edges give no arc");
+      return CommandResult::Refused(Translate("the two end edges give no arc"));
     }
     const float wx = sB.x - sA.x, wy = sB.y - sA.y;
     const float u = (wy * d2.x - wx * d2.y) / det;
@@ -73,7 +74,7 @@ CommandResult RunAttachEdge(Document& document, int segments) {
     double sweep = sign * between;
     if (sweep < 0) sweep += 2 * kPi;
     if (model.pointCount + (n - 1) > kMaxCount || model.lineCount + n > kMaxCount) {
-      return CommandResult::Refused("the arc does not fit: a table would pass 19999 records");
+      return CommandResult::Refused(Translate("the arc does not fit: a table would pass 19999 records"));
     }
     int previous = ends.a;
     for (int i = 1; i <= n; ++i) {

@@ -11,6 +11,7 @@
 #include "commands/edit_frame.h"
 #include "commands/line_lookup.h"
 #include "commands/table_room.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 
@@ -114,7 +115,7 @@ CommandResult PasteClipboard(Document& document, const PointClipboard& clipboard
   EditSteps steps;
   return RunEdit(document, steps, [&clipboard](Document& doc) {
     Model& model = doc.model;
-    if (clipboard.empty()) return CommandResult::Refused("the clipboard is empty");
+    if (clipboard.empty()) return CommandResult::Refused(Translate("the clipboard is empty"));
     if (!HasRoomFor(model, clipboard.pointCount, clipboard.lineCount, clipboard.faceCount)) {
       return NoRoom();
     }

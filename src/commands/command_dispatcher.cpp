@@ -1,4 +1,5 @@
 #include "commands/command_dispatcher.h"
+#include "io/message_catalog.h"
 
 #include <algorithm>
 #include <unordered_map>
@@ -93,16 +94,16 @@ CommandResult RunCommand(std::string_view name, CommandTarget& target) {
             std::string(item->caption) + " needs a window and cannot run here"};
   }
   if (!CommandEnabled(name, target)) {
-    std::string why = "the command is disabled";
+    std::string why = Translate("the command is disabled");
     switch (item->rule) {
-      case EnableRule::kDocument: why = "no document is open"; break;
-      case EnableRule::kUndo: why = "there is nothing to undo"; break;
-      case EnableRule::kRedo: why = "there is nothing to redo"; break;
-      case EnableRule::kPoints: why = "the model has no points"; break;
-      case EnableRule::kSelection: why = "nothing is selected"; break;
-      case EnableRule::kUnselected: why = "every point is selected"; break;
-      case EnableRule::kClipboard: why = "the clipboard is empty"; break;
-      case EnableRule::kPaletteClipboard: why = "no palette has been copied"; break;
+      case EnableRule::kDocument: why = Translate("no document is open"); break;
+      case EnableRule::kUndo: why = Translate("there is nothing to undo"); break;
+      case EnableRule::kRedo: why = Translate("there is nothing to redo"); break;
+      case EnableRule::kPoints: why = Translate("the model has no points"); break;
+      case EnableRule::kSelection: why = Translate("nothing is selected"); break;
+      case EnableRule::kUnselected: why = Translate("every point is selected"); break;
+      case EnableRule::kClipboard: why = Translate("the clipboard is empty"); break;
+      case EnableRule::kPaletteClipboard: why = Translate("no palette has been copied"); break;
       case EnableRule::kAlways: break;
     }
     return {CommandStatus::kDisabled, why};

@@ -9,6 +9,7 @@
 #include "commands/ring_mesh.h"
 #include "commands/table_room.h"
 #include "model/maintenance.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 namespace {
@@ -261,12 +262,12 @@ PipeParameters PipeParametersFrom(const Settings& settings) {
 
 CommandResult MakePipe(Document& document, const PipeParameters& parameters) {
   if (parameters.segments < 3 || !(parameters.radius > 0)) {
-    return CommandResult::Refused("a pipe needs at least 3 segments and a radius above 0");
+    return CommandResult::Refused(Translate("a pipe needs at least 3 segments and a radius above 0"));
   }
   EditSteps steps;
   steps.normalFlags = kNormalsAngleSmoothed;
   return RunEdit(document, steps, [&](Document& doc) {
-    if (doc.scene.selectedCount == 0) return CommandResult::Refused("nothing is selected");
+    if (doc.scene.selectedCount == 0) return CommandResult::Refused(Translate("nothing is selected"));
     Model& model = doc.model;
     std::vector<Chain> chains = ChainWalker(model).walkAll();
     long long points = 0, lines = 0, surfaces = 0;
@@ -279,7 +280,7 @@ CommandResult MakePipe(Document& document, const PipeParameters& parameters) {
       lines += n * m + n * segments;
       surfaces += n * segments;
     }
-    const CommandResult room = CheckTableRoom(model, points, lines, surfaces, "The pipe");
+    const CommandResult room = CheckTableRoom(model, points, lines, surfaces, MarkMessage("The pipe"));
     if (!room.ok()) return room;
     DeselectAll(model);
     for (const Chain& chain : chains) {

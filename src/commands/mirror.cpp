@@ -9,6 +9,7 @@
 #include "model/camera.h"
 #include "model/maintenance.h"
 #include "model/point_pair_table.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 namespace {
@@ -231,13 +232,13 @@ CommandResult RunMirrorSelection(Document& document) {
   EditSteps steps;
   steps.normalFlags = kNormalsAngleSmoothed;
   return RunEdit(document, steps, [](Document& target) {
-    if (target.scene.selectedCount == 0) return CommandResult::Refused("nothing is selected");
+    if (target.scene.selectedCount == 0) return CommandResult::Refused(Translate("nothing is selected"));
     MirrorCopies copies;
     if (!MirrorSelection(target.model, &copies)) {
-      return CommandResult::Refused(
-          "the mirror copies (" + std::to_string(copies.points) + " points, " +
-          std::to_string(copies.lines) + " lines, " + std::to_string(copies.surfaces) +
-          " surfaces) would pass 19999 in a table; nothing was changed");
+      return CommandResult::Refused(FormatMessage(
+          "the mirror copies (%d points, %d lines, %d surfaces) would pass 19999 in a table; "
+          "nothing was changed",
+          static_cast<int>(copies.points), static_cast<int>(copies.lines), static_cast<int>(copies.surfaces)));
     }
     return CommandResult{};
   });
@@ -256,7 +257,7 @@ CommandResult RunReflectSelection(Document& document, int axis) {
   steps.syncMirror = true;
   steps.normalFlags = kNormalsAngleSmoothed;
   return RunEdit(document, steps, [axis](Document& target) {
-    if (target.scene.selectedCount == 0) return CommandResult::Refused("nothing is selected");
+    if (target.scene.selectedCount == 0) return CommandResult::Refused(Translate("nothing is selected"));
     ReflectSelection(target, axis);
     return CommandResult{};
   });

@@ -9,6 +9,7 @@
 #include "model/model_backup.h"
 #include "model/weld.h"
 #include "model/maintenance.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 
@@ -17,7 +18,7 @@ CommandResult RunMirrorEdge(Document& document) {
   steps.normalFlags = kNormalsAngleSmoothed;
   return RunEdit(document, steps, [](Document& target) {
     Model& model = target.model;
-    if (target.scene.selectedCount == 0) return CommandResult::Refused("nothing is selected");
+    if (target.scene.selectedCount == 0) return CommandResult::Refused(Translate("nothing is selected"));
     std::vector<int32_t> sides(static_cast<size_t>(model.lineCount) + 1, 0);
     for (int s = 1; s <= model.faceCount; ++s) {
       const FACE& face = model.faces[s];
@@ -39,7 +40,7 @@ CommandResult RunMirrorEdge(Document& document) {
       if (open[p] && p < point.mirror && point.selectionClass != 0) seam.push_back(p);
     }
     if (model.lineCount + static_cast<int>(seam.size()) > kMaxCount) {
-      return CommandResult::Refused("the seam lines do not fit: the line table would pass 19999");
+      return CommandResult::Refused(Translate("the seam lines do not fit: the line table would pass 19999"));
     }
     // Splitting quads can only overflow when the surfaces could triple.
     std::optional<ModelBackup> backup;
@@ -49,7 +50,7 @@ CommandResult RunMirrorEdge(Document& document) {
     // line merges into it.
     if (!SplitFoldedQuads(model)) {
       backup->restore(model);
-      return CommandResult::Refused("the split surfaces would pass 19999");
+      return CommandResult::Refused(Translate("the split surfaces would pass 19999"));
     }
     MarkDuplicateLines(model);
     PurgeMarked(model);

@@ -2,6 +2,7 @@
 // their end edges' lines; a line joins them when they do not meet.
 #include "commands/edit_frame.h"
 #include "commands/line_commands.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 
@@ -12,18 +13,18 @@ CommandResult RunMoveToCross(Document& document) {
     Model& model = target.model;
     ChainEnds ends;
     if (!FindChainEnds(model, ends)) {
-      return CommandResult::Refused("select the two end points of two open chains");
+      return CommandResult::Refused(Translate("select the two end points of two open chains"));
     }
     ClosestPoints closest;
     if (!ClosestPointsOfLines(model.points[ends.a].position, model.points[ends.aPrevious].position,
                               model.points[ends.b].position, model.points[ends.bPrevious].position,
                               closest)) {
-      return CommandResult::Refused("the two end edges are parallel");
+      return CommandResult::Refused(Translate("the two end edges are parallel"));
     }
     // Exact comparison: ends that meet to the last bit need no line.
     const bool apart = !(closest.q1 == closest.q2);
     if (apart && model.lineCount + 1 > kMaxCount) {
-      return CommandResult::Refused("the line table is full (19999 lines)");
+      return CommandResult::Refused(Translate("the line table is full (19999 lines)"));
     }
     model.points[ends.a].position = closest.q1;
     model.points[ends.b].position = closest.q2;

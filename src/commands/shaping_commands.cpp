@@ -4,6 +4,7 @@
 
 #include "commands/line_commands.h"
 #include "commands/point_commands.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 namespace {
@@ -13,7 +14,7 @@ const Settings& SettingsOf(const CommandTarget& target) {
   return target.workspace ? target.workspace->settings : defaults;
 }
 
-CommandResult NeedsDocument() { return CommandResult::Refused("no document is open"); }
+CommandResult NeedsDocument() { return CommandResult::Refused(Translate("no document is open")); }
 
 }  // namespace
 

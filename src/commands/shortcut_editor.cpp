@@ -1,4 +1,5 @@
 #include "commands/shortcut_editor.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 namespace {
@@ -40,7 +41,7 @@ ShortcutValue ShortcutEditor::Compose(bool shift, bool ctrl, bool alt, uint8_t k
 
 std::string ShortcutEditor::currentText(int node) const {
   const ShortcutValue value = nodes_[static_cast<size_t>(node)].value;
-  return value == 0 ? "なし" : ShortcutText(value);
+  return value == 0 ? Translate("none") : ShortcutText(value);
 }
 
 std::string ShortcutEditor::assignedCaption(int node, ShortcutValue composed) const {
@@ -93,7 +94,7 @@ void ShortcutEditor::apply(std::vector<ShortcutEntry>& entries) const {
 }
 
 std::string ShortcutEditor::OverwriteQuestion(const std::string& caption) {
-  return "このｼｮｰﾄｶｯﾄは [" + caption + "] に割り当てられています。変更しますか？";
+  return FormatMessage("This shortcut is assigned to [%s]. Do you want to change it?", caption.c_str());
 }
 
 }  // namespace vexal

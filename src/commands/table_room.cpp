@@ -2,24 +2,26 @@
 
 #include <string>
 
+#include "io/message_catalog.h"
+
 namespace vexal {
 
 CommandResult CheckTableRoom(const Model& model, long long points, long long lines,
                              long long surfaces, std::string_view what) {
-  struct Table {
-    const char* name;
-    long long count;
-    long long added;
-  };
-  const Table tables[] = {{"points", model.pointCount, points},
-                          {"lines", model.lineCount, lines},
-                          {"surfaces", model.faceCount, surfaces}};
-  for (const Table& table : tables) {
-    if (table.count + table.added > kMaxCount) {
-      return CommandResult::Refused(std::string(what) + " would need " +
-                                    std::to_string(table.count + table.added) + " " + table.name +
-                                    "; a model holds at most " + std::to_string(kMaxCount));
-    }
+  // `what` is a marked message ("The cube"), so it reads in the same language.
+  const std::string subject(what);
+  const char* name = Translate(subject.c_str());
+  if (model.pointCount + points > kMaxCount) {
+    return CommandResult::Refused(FormatMessage("%s would need %lld points; a model holds at most %d",
+                                                name, model.pointCount + points, kMaxCount));
+  }
+  if (model.lineCount + lines > kMaxCount) {
+    return CommandResult::Refused(FormatMessage("%s would need %lld lines; a model holds at most %d",
+                                                name, model.lineCount + lines, kMaxCount));
+  }
+  if (model.faceCount + surfaces > kMaxCount) {
+    return CommandResult::Refused(FormatMessage("%s would need %lld surfaces; a model holds at most %d",
+                                                name, model.faceCount + surfaces, kMaxCount));
   }
   return {};
 }

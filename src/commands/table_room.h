@@ -7,11 +7,12 @@
 #include "commands/command_dispatcher.h"
 #include "model/model.h"
 #include "tools/capacity.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 
 // The refusal for lack of room, with the status text the tools show.
-inline CommandResult NoRoom() { return CommandResult::Refused(kTableFullText); }
+inline CommandResult NoRoom() { return CommandResult::Refused(Translate(kTableFullText)); }
 
 // Done when the model has room for the records; otherwise kRefused with a
 // message naming `what` and the table that would overflow.

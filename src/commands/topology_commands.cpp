@@ -5,6 +5,7 @@
 #include "commands/delete_selection.h"
 #include "commands/paint_commands.h"
 #include "commands/topology.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 namespace {
@@ -30,7 +31,7 @@ CommandDefinition OnWorkspace(std::string_view name,
   return {name, CommandKind::kDocument,
           [run](CommandTarget& target) {
             if (!target.document) return CommandResult{};
-            if (!target.workspace) return CommandResult::Refused("there is no clipboard here");
+            if (!target.workspace) return CommandResult::Refused(Translate("there is no clipboard here"));
             CommandResult result = run(*target.document, *target.workspace);
             FillClipboardFlags(target);
             return result;

@@ -3,6 +3,7 @@
 #include "commands/edit_frame.h"
 #include "model/maintenance.h"
 #include "model/weld.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 namespace {
@@ -10,10 +11,9 @@ namespace {
 CommandResult WeldResult(WeldOutcome outcome) {
   switch (outcome) {
     case WeldOutcome::kDone: return {};
-    case WeldOutcome::kNothingSelected: return CommandResult::Refused("nothing is selected");
+    case WeldOutcome::kNothingSelected: return CommandResult::Refused(Translate("nothing is selected"));
     case WeldOutcome::kFull:
-      return CommandResult::Refused(
-          "the weld would need more than 19999 surfaces; nothing was changed");
+      return CommandResult::Refused(Translate("the weld would need more than 19999 surfaces; nothing was changed"));
   }
   return {};
 }

@@ -15,6 +15,7 @@
 #include "model/document.h"
 #include "model/maintenance.h"
 #include "settings/settings.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 namespace {
@@ -99,7 +100,7 @@ class Reader {
     const uint16_t id = file.u16le();
     const uint32_t size = file.u32le();
     if (!file.ok() || id != kMain)
-      return fail("not a 3DS file (no main chunk 0x4D4D at the start)");
+      return fail(Translate("not a 3DS file (no main chunk 0x4D4D at the start)"));
     if (size < kChunkHeader || size - kChunkHeader > file.remaining()) {
       return fail(
           Format("the main chunk claims %u bytes but the file has %zu", size, bytes.size()));
@@ -528,7 +529,7 @@ int Read3dsBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, Re
   }
 
   if (!CompactModel(model, kCompactMerge | kCompactRebuildLines)) {
-    return context.fail("3DS: the merged model passes the 19999 record limit");
+    return context.fail(Translate("3DS: the merged model passes the 19999 record limit"));
   }
   const float scale = SettingsOf(context).TdsImportScale;
   ScaleModel(model, scale, scale, scale);
@@ -536,7 +537,7 @@ int Read3dsBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, Re
     VECTOR& p = model.points[i].position;
     p.set(p.x, p.z, -p.y);
     if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) {
-      return context.fail("3DS: a coordinate overflows at the import scale");
+      return context.fail(Translate("3DS: a coordinate overflows at the import scale"));
     }
   }
   return 1;

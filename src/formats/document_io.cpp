@@ -10,6 +10,7 @@
 #include "model/maintenance.h"
 #include "model/validate.h"
 #include "settings/settings.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 namespace {
@@ -18,13 +19,13 @@ namespace {
 // a throw is a failure with a reason like any other.
 int CallWriter(WriterFunction function, Document& document, const std::string& path,
                FormatContext& context) {
-  if (function == nullptr) return context.fail("format not available");
+  if (function == nullptr) return context.fail(Translate("format not available"));
   try {
     return function(document, path, context);
   } catch (const std::exception& error) {
-    return context.fail(std::string("internal error: ") + error.what());
+    return context.fail(FormatMessage("internal error: %s", error.what()));
   } catch (...) {
-    return context.fail("internal error");
+    return context.fail(Translate("internal error"));
   }
 }
 
@@ -84,7 +85,7 @@ int OpenDocumentFile(Document& document, DocumentFile& file, const std::string& 
     try {
       scratch = std::make_unique<ReadTarget>();
     } catch (const std::exception&) {
-      reason = "out of memory";
+      reason = Translate("out of memory");
     }
   }
   bool reasonFromMatchingReader = false;
@@ -96,7 +97,7 @@ int OpenDocumentFile(Document& document, DocumentFile& file, const std::string& 
     int result = RunReader(reader.load, bytes, path, document.scene, *scratch, context);
     std::string invalid;
     if (result == 1 && !ValidateModel(scratch->model, &invalid)) {
-      result = context.fail("the reader built an inconsistent model: " + invalid);
+      result = context.fail(FormatMessage("the reader built an inconsistent model: %s", invalid.c_str()));
     }
     if (result == 1) {
       accepted = &reader;
@@ -119,8 +120,8 @@ int OpenDocumentFile(Document& document, DocumentFile& file, const std::string& 
   platform.setBusyCursor(false);
 
   if (accepted == nullptr) {
-    file.lastError = reason.empty() ? "not a recognised model" : reason;
-    platform.showWarning(std::string(kOpenFailedText) + path, kMessageCaption);
+    file.lastError = reason.empty() ? Translate("not a recognised model") : reason;
+    platform.showWarning(FormatMessage("Could not open the file: %s", path.c_str()), kMessageCaption);
     platform.closeDocumentWindow();
     return 0;
   }
@@ -143,9 +144,7 @@ int OpenDocumentFile(Document& document, DocumentFile& file, const std::string& 
   document.scene.modified = 0;
 
   const uint32_t elapsed = platform.tickCount() - start;
-  char status[64];
-  std::snprintf(status, sizeof status, "読み込み %u.%03u 秒", elapsed / 1000, elapsed % 1000);
-  platform.setStatusText(status);
+  platform.setStatusText(FormatMessage("Loaded in %u.%03u seconds", elapsed / 1000, elapsed % 1000));
   return 1;
 }
 
@@ -173,14 +172,14 @@ int SaveDocumentFile(Document& document, DocumentFile& file, const DocumentIo& i
   context.settings = &io.settings;
   const std::string fileName = file.saveFileName;
   const int result = writer == nullptr
-                         ? context.fail("no writer for type " + std::to_string(file.saveTypeIndex))
+                         ? context.fail(FormatMessage("no writer for type %d", file.saveTypeIndex))
                          : CallWriter(writer->save, document, fileName, context);
   if (angleSmoothOff) RefreshNormalsWithSetting(document, kNormalsAngleSmoothed, io.settings);
   platform.setBusyCursor(false);
 
   if (result != 1) {
     file.lastError = context.reason;
-    platform.showWarning(std::string(kWriteErrorText) + fileName, kMessageCaption);
+    platform.showWarning(FormatMessage("Could not write the file: %s", fileName.c_str()), kMessageCaption);
     file.saveFileName = document.scene.fileName;
     return 0;
   }

@@ -23,8 +23,6 @@ struct Settings;
 
 // The program's own texts of the dispatchers.
 inline constexpr std::string_view kMessageCaption = "Vexal";
-inline constexpr std::string_view kOpenFailedText = "ﾌｧｲﾙｵｰﾌﾟﾝ失敗:";
-inline constexpr std::string_view kWriteErrorText = "書き込みｴﾗｰ:";
 
 class DocumentPlatform {
  public:
@@ -98,7 +96,7 @@ struct DocumentIo {
 // the path with extension ".vxl", refreshed, becomes the base of its undo
 // history, is not modified, and the status shows the load time; returns 1.
 // On failure the model and view are restored to what they were, the
-// warning "ﾌｧｲﾙｵｰﾌﾟﾝ失敗:<path>" is shown, the window is closed and 0 is
+// warning "Could not open the file: <path>" is shown, the window is closed and 0 is
 // returned with file.lastError set.
 int OpenDocumentFile(Document& document, DocumentFile& file, const std::string& path, int typeIndex,
                      const DocumentIo& io);
@@ -108,7 +106,7 @@ int OpenDocumentFile(Document& document, DocumentFile& file, const std::string& 
 // modified flag; an export renames the document to the exported name with
 // ".vxl" and makes the next Save native again, keeping the modified flag.
 // Returns 1 on success, 0 when cancelled or failed (then the warning
-// "書き込みｴﾗｰ:<name>" is shown and file.lastError set).
+// "Could not write the file: <name>" is shown and file.lastError set).
 int SaveDocumentFile(Document& document, DocumentFile& file, const DocumentIo& io);
 
 // Save As: always runs the Save dialog (from the current name without its

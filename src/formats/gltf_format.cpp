@@ -23,6 +23,7 @@
 #include "model/document.h"
 #include "model/maintenance.h"
 #include "model/model.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 namespace {
@@ -52,7 +53,7 @@ std::string ExpandFilePath(const std::string& path, void*) {
 // Only regular files: a URI naming a device or a folder is not data.
 bool ReadWholeFile(std::vector<unsigned char>* out, std::string* error, const std::string& path,
                    void*) {
-  std::string why = "not a regular file";
+  std::string why = Translate("not a regular file");
   std::vector<uint8_t> bytes;
   if (!IsRegularFile(path) || !ReadFileBytes(path, bytes, &why)) {
     if (error) *error += path + ": " + why + "\n";
@@ -360,7 +361,7 @@ bool GltfReader::collectInstances(std::vector<MeshInstance>& instances) {
     if (reached[static_cast<size_t>(pending.node)])
       return fail(Format("node %d reached twice", pending.node));
     reached[static_cast<size_t>(pending.node)] = 1;
-    if (pending.depth > kMaxNodeDepth) return fail("node tree deeper than 256 levels");
+    if (pending.depth > kMaxNodeDepth) return fail(Translate("node tree deeper than 256 levels"));
     const tinygltf::Node& node = file_.nodes[static_cast<size_t>(pending.node)];
     Matrix4 local;
     if (!LocalTransform(node, local))
@@ -1001,7 +1002,7 @@ int SaveGltf(Document& document, const std::string& path, FormatContext& context
 
 int ReadGltfBytes(std::span<const uint8_t> bytes, const std::string& name, ReadTarget& target,
                   FormatContext& context) {
-  if (bytes.size() > 0xFFFFFFFFu) return context.fail("file too large");
+  if (bytes.size() > 0xFFFFFFFFu) return context.fail(Translate("file too large"));
   tinygltf::Model file;
   std::string error, warning;
   tinygltf::TinyGLTF loader = MakeLoader();

@@ -21,6 +21,7 @@
 #include "model/model.h"
 #include "model/point_pair_table.h"
 #include "settings/settings.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 namespace {
@@ -161,12 +162,12 @@ bool MqoParser::read(std::string_view text) {
   lines_ = &lines;
   std::string_view line;
   if (!lines.next(line) || line != "Metasequoia Document") {
-    context_.fail("not a Metasequoia document");
+    context_.fail(Translate("not a Metasequoia document"));
     return false;
   }
   // Version 1.1 keeps the chunks of 1.0 and adds others, skipped below.
   if (!lines.next(line) || (line != "Format Text Ver 1.0" && line != "Format Text Ver 1.1")) {
-    context_.fail("not a \"Format Text Ver 1.0\" or \"Ver 1.1\" document");
+    context_.fail(Translate("not a \"Format Text Ver 1.0\" or \"Ver 1.1\" document"));
     return false;
   }
   ClearModel(model_);
@@ -182,10 +183,10 @@ bool MqoParser::read(std::string_view text) {
       skipChunk(line);
     }
   }
-  if (lines.tooLong()) return fail("line too long");
+  if (lines.tooLong()) return fail(Translate("line too long"));
 
   if (!CompactModel(model_, kCompactRebuildLines)) {
-    context_.fail("the surfaces need more than 19999 lines");
+    context_.fail(Translate("the surfaces need more than 19999 lines"));
     return false;
   }
   ScaleModel(model_, scale_, scale_, scale_);
@@ -199,7 +200,7 @@ bool MqoParser::read(std::string_view text) {
   if (!expandMirrors()) return false;
   DeselectAll(model_);
   if (!CompactModel(model_, 0)) {
-    context_.fail("more than 19999 points, lines or surfaces after mirroring");
+    context_.fail(Translate("more than 19999 points, lines or surfaces after mirroring"));
     return false;
   }
   return true;
@@ -237,7 +238,7 @@ bool MqoParser::materialChunk() {
       if (close != std::string_view::npos) {
         std::string_view name = line.substr(open + 1, close - open - 1);
         name = name.substr(0, name.find(' '));
-        if (!SetText(material.name, name)) return fail("material name longer than 259 characters");
+        if (!SetText(material.name, name)) return fail(Translate("material name longer than 259 characters"));
       }
       const char* cursor;
       const char* end;
@@ -256,7 +257,7 @@ bool MqoParser::materialChunk() {
         const std::string_view rest(cursor, static_cast<size_t>(end - cursor));
         const size_t quote = rest.find('"');
         if (quote != std::string_view::npos && !SetText(material.texture, rest.substr(0, quote))) {
-          return fail("texture file name longer than 259 characters");
+          return fail(Translate("texture file name longer than 259 characters"));
         }
       }
     }
@@ -292,7 +293,7 @@ bool MqoParser::objectChunk() {
 }
 
 bool MqoParser::addPoint(double x, double y, double z) {
-  if (model_.pointCount >= kMaxCount) return fail("more than 19999 points");
+  if (model_.pointCount >= kMaxCount) return fail(Translate("more than 19999 points"));
   const int32_t p = ++model_.pointCount;
   SetPoint(model_, p, static_cast<float>(x), static_cast<float>(y), static_cast<float>(z),
            kStateNormal, 0);
@@ -308,7 +309,7 @@ bool MqoParser::vertexChunk() {
     const char* end = cursor + line.size();
     double x, y, z;
     if (!ReadReal(cursor, end, x) || !ReadReal(cursor, end, y) || !ReadReal(cursor, end, z)) {
-      return fail("a point needs three finite numbers");
+      return fail(Translate("a point needs three finite numbers"));
     }
     if (!addPoint(x, y, z)) return false;
   }
@@ -318,11 +319,11 @@ bool MqoParser::vertexChunk() {
 bool MqoParser::binaryVertexChunk(std::string_view line) {
   int64_t count = 0;
   if (!ReadWordAndInteger(line, "BVertex ", count) || count < 0) {
-    return fail("BVertex without a point count");
+    return fail(Translate("BVertex without a point count"));
   }
-  if (count > kMaxCount - model_.pointCount) return fail("more than 19999 points");
+  if (count > kMaxCount - model_.pointCount) return fail(Translate("more than 19999 points"));
   std::string_view skipped;
-  if (!lines_->next(skipped)) return fail("BVertex data missing");
+  if (!lines_->next(skipped)) return fail(Translate("BVertex data missing"));
   std::string_view data;
   if (!lines_->take(static_cast<size_t>(count) * 12, data)) {
     return fail("BVertex count " + std::to_string(count) + " larger than the data");
@@ -354,7 +355,7 @@ bool MqoParser::faceLine(std::string_view line, int32_t base) {
   const char* cursor = line.data();
   const char* end = cursor + line.size();
   int64_t count = 0;
-  if (!ReadInteger(cursor, end, count)) return fail("a face needs its vertex count");
+  if (!ReadInteger(cursor, end, count)) return fail(Translate("a face needs its vertex count"));
   if (count < 2 || count > 4) {
     context_.warnings.push_back("line " + std::to_string(lines_->number()) + ": face of " +
                                 std::to_string(count) + " vertices skipped");
@@ -363,7 +364,7 @@ bool MqoParser::faceLine(std::string_view line, int32_t base) {
   const int n = static_cast<int>(count);
   const int64_t objectPoints = model_.pointCount - base;
   std::array<int32_t, 4> index{};
-  if (!After(line, " V(", cursor, end)) return fail("a face needs V(...)");
+  if (!After(line, " V(", cursor, end)) return fail(Translate("a face needs V(...)"));
   for (int i = 0; i < n; ++i) {
     int64_t value = 0;
     if (!ReadInteger(cursor, end, value)) return fail("a face needs " + std::to_string(n) + " indices");
@@ -374,7 +375,7 @@ bool MqoParser::faceLine(std::string_view line, int32_t base) {
     index[static_cast<size_t>(i)] = base + 1 + static_cast<int32_t>(value);
   }
   if (n == 2) {
-    if (model_.lineCount >= kMaxCount) return fail("more than 19999 lines");
+    if (model_.lineCount >= kMaxCount) return fail(Translate("more than 19999 lines"));
     ++model_.lineCount;
     SetLine(model_, model_.lineCount, index[0], index[1], kStateNormal);
     return true;
@@ -382,7 +383,7 @@ bool MqoParser::faceLine(std::string_view line, int32_t base) {
   int32_t material = 0;
   if (After(line, " M(", cursor, end)) {
     int64_t value = 0;
-    if (!ReadInteger(cursor, end, value)) return fail("M( without a number");
+    if (!ReadInteger(cursor, end, value)) return fail(Translate("M( without a number"));
     // M(-1) is the format's "no material": it lands in 0 like a face
     // without M(; anything below is treated the same.
     material = value < 0 ? 0 : static_cast<int32_t>((value + 1) % kFileMaterials);
@@ -403,7 +404,7 @@ bool MqoParser::faceLine(std::string_view line, int32_t base) {
                                 ": face without three distinct corners skipped");
     return true;
   }
-  if (model_.faceCount >= kMaxCount) return fail("more than 19999 surfaces");
+  if (model_.faceCount >= kMaxCount) return fail(Translate("more than 19999 surfaces"));
   const int32_t s = ++model_.faceCount;
   if (corners == 3) {
     SetFace(model_, s, index[2], index[1], index[0], index[2], material, kStateNormal);
@@ -426,7 +427,7 @@ bool MqoParser::mirrorPass(int bit, int axis) {
   for (int32_t p = 1; p <= points; ++p) {
     if ((mirror_[static_cast<size_t>(p)] & bit) == 0) continue;
     if (model_.pointCount >= kMaxCount) {
-      context_.fail("more than 19999 points after mirroring");
+      context_.fail(Translate("more than 19999 points after mirroring"));
       return false;
     }
     const int32_t q = ++model_.pointCount;
@@ -463,7 +464,7 @@ bool MqoParser::mirrorPass(int bit, int axis) {
     const LINE& line = model_.lines[l];
     if (mapped(line.a) == line.a && mapped(line.b) == line.b) continue;
     if (model_.lineCount >= kMaxCount) {
-      context_.fail("more than 19999 lines after mirroring");
+      context_.fail(Translate("more than 19999 lines after mirroring"));
       return false;
     }
     const int32_t copy = ++model_.lineCount;
@@ -481,7 +482,7 @@ bool MqoParser::mirrorPass(int bit, int axis) {
     for (int32_t c : source.corners) touched = touched || mapped(c) != c;
     if (!touched) continue;
     if (model_.faceCount >= kMaxCount) {
-      context_.fail("more than 19999 surfaces after mirroring");
+      context_.fail(Translate("more than 19999 surfaces after mirroring"));
       return false;
     }
     const int32_t copy = ++model_.faceCount;
@@ -513,7 +514,7 @@ bool MqoParser::mirrorPass(int bit, int axis) {
       int32_t found = pairs.find(d, e);
       if (found == 0) {
         if (model_.lineCount >= kMaxCount) {
-          context_.fail("more than 19999 lines after mirroring");
+          context_.fail(Translate("more than 19999 lines after mirroring"));
           return false;
         }
         found = ++model_.lineCount;

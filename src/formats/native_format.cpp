@@ -15,6 +15,7 @@
 #include "model/document.h"
 #include "model/maintenance.h"
 #include "model/model.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 namespace {
@@ -194,7 +195,7 @@ class NativeParser {
 bool NativeParser::parse(NativeContent& out) {
   std::string_view first, second;
   if (!scan_.line(first) || !scan_.line(second) || second.find("VEXAL") != 1) {
-    return fail("not a native document (line 2 does not begin \"<VEXAL\")");
+    return fail(Translate("not a native document (line 2 does not begin \"<VEXAL\")"));
   }
   return parseHeader(out) && parseTables(out) && parseTail(out);
 }
@@ -202,7 +203,7 @@ bool NativeParser::parse(NativeContent& out) {
 bool NativeParser::parseHeader(NativeContent& out) {
   // Any failure before the counts are known leaves nothing worth loading.
   auto need = [&](Got got) {
-    if (got == Got::kEnd) context_.reason = "the file ends before the counts";
+    if (got == Got::kEnd) context_.reason = Translate("the file ends before the counts");
     return got == Got::kValue;
   };
   for (int i = 0; i < 3; ++i) scan_.skipLine();
@@ -242,7 +243,7 @@ bool NativeParser::parseHeader(NativeContent& out) {
     if (got == Got::kBad) return false;
     if (got == Got::kEnd) {
       if (counts[0] == 0 && counts[1] == 0 && counts[2] == 0) return true;
-      return fail("the file ends before the point table");
+      return fail(Translate("the file ends before the point table"));
     }
   }
   return true;
@@ -607,7 +608,7 @@ int ReadNativeBytes(std::span<const uint8_t> bytes, const std::string& /*name*/,
   NativeContent content;
   NativeParser parser(AsText(bytes), context);
   if (!parser.parse(content)) {
-    if (context.reason.empty()) context.reason = "not a native document";
+    if (context.reason.empty()) context.reason = Translate("not a native document");
     return 0;
   }
   if (!(content.zoom > 0.0) || !std::isfinite(static_cast<float>(content.zoom))) {
@@ -617,7 +618,7 @@ int ReadNativeBytes(std::span<const uint8_t> bytes, const std::string& /*name*/,
   Commit(content, target);
   // The counts were checked above, so the limit check cannot refuse; it is
   // kept so that a loaded model passes the same gate as every other.
-  if (CompactModel(target.model, 0) == 0) return context.fail("a table passes 19999 records");
+  if (CompactModel(target.model, 0) == 0) return context.fail(Translate("a table passes 19999 records"));
   RelinkFaces(target.model);
   return 1;
 }

@@ -20,6 +20,7 @@
 #include "model/model.h"
 #include "model/point_pair_table.h"
 #include "settings/settings.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 namespace {
@@ -613,7 +614,7 @@ bool ObjParser::libraryStatement(std::string_view line, size_t number) {
 
 bool ObjParser::commit(Model& model) {
   if (points_.empty()) {
-    context_.fail("no points");
+    context_.fail(Translate("no points"));
     return false;
   }
   ClearModel(model);
@@ -635,7 +636,7 @@ bool ObjParser::commit(Model& model) {
     f.material = faces_[i].material;
   }
   if (!CompactModel(model, kCompactRebuildLines | kCompactRequirePoints)) {
-    context_.fail("the surfaces need more than 19999 lines");
+    context_.fail(Translate("the surfaces need more than 19999 lines"));
     return false;
   }
   return true;

@@ -18,6 +18,7 @@
 #include "model/maintenance.h"
 #include "model/point_pair_table.h"
 #include "settings/settings.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 namespace {
@@ -377,10 +378,10 @@ int ReadRokBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, Re
   RokLines in(text);
   std::string_view line;
   if (!in.next(line) || line != kMagic) {
-    if (text.size() <= kPrefixBytes) return context.fail("ROK: not a ROK file (no \"ROKU4\" line)");
+    if (text.size() <= kPrefixBytes) return context.fail(Translate("ROK: not a ROK file (no \"ROKU4\" line)"));
     in = RokLines(text.substr(kPrefixBytes));
     if (!in.next(line) || line != kMagic) {
-      return context.fail("ROK: not a ROK file (no \"ROKU4\" line at the start or at byte 128)");
+      return context.fail(Translate("ROK: not a ROK file (no \"ROKU4\" line at the start or at byte 128)"));
     }
   }
 

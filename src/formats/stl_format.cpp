@@ -16,6 +16,7 @@
 #include "model/document.h"
 #include "model/maintenance.h"
 #include "model/model.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 namespace {
@@ -143,7 +144,7 @@ bool ReadAscii(std::string_view text, TriangleSoup& soup, FormatContext& context
     if (word.empty()) continue;
     switch (expect) {
       case Expect::kSolid:
-        if (word != "solid") return fail("\"solid\" expected");
+        if (word != "solid") return fail(Translate("\"solid\" expected"));
         expect = Expect::kFacetOrEnd;
         sawSolidEnd = false;
         break;
@@ -153,37 +154,37 @@ bool ReadAscii(std::string_view text, TriangleSoup& soup, FormatContext& context
           sawSolidEnd = true;
           break;
         }
-        if (word != "facet") return fail("\"facet\" or \"endsolid\" expected");
-        if (NextWord(rest) != "normal") return fail("\"facet normal\" expected");
+        if (word != "facet") return fail(Translate("\"facet\" or \"endsolid\" expected"));
+        if (NextWord(rest) != "normal") return fail(Translate("\"facet normal\" expected"));
         // The stored normal is not used (and some programs write "nan" for
         // a degenerate facet); three values must stand there all the same.
         for (int i = 0; i < 3; ++i) {
-          if (NextWord(rest).empty()) return fail("a facet normal needs three values");
+          if (NextWord(rest).empty()) return fail(Translate("a facet normal needs three values"));
         }
         expect = Expect::kOuterLoop;
         break;
       case Expect::kOuterLoop:
-        if (word != "outer" || NextWord(rest) != "loop") return fail("\"outer loop\" expected");
+        if (word != "outer" || NextWord(rest) != "loop") return fail(Translate("\"outer loop\" expected"));
         expect = Expect::kVertex;
         corner = 0;
         break;
       case Expect::kVertex: {
-        if (word != "vertex") return fail("\"vertex\" expected");
+        if (word != "vertex") return fail(Translate("\"vertex\" expected"));
         float x, y, z;
         if (!ParseFloat(NextWord(rest), x) || !ParseFloat(NextWord(rest), y) ||
             !ParseFloat(NextWord(rest), z)) {
-          return fail("a vertex needs three finite numbers");
+          return fail(Translate("a vertex needs three finite numbers"));
         }
         corners[static_cast<size_t>(corner++)] = FromFile(x, y, z);
         if (corner == 3) expect = Expect::kEndLoop;
         break;
       }
       case Expect::kEndLoop:
-        if (word != "endloop") return fail("\"endloop\" expected after three vertices");
+        if (word != "endloop") return fail(Translate("\"endloop\" expected after three vertices"));
         expect = Expect::kEndFacet;
         break;
       case Expect::kEndFacet:
-        if (word != "endfacet") return fail("\"endfacet\" expected");
+        if (word != "endfacet") return fail(Translate("\"endfacet\" expected"));
         if (!AddTriangle(soup, corners, context, "line " + std::to_string(lines.lineNumber()))) {
           return false;
         }
@@ -196,7 +197,7 @@ bool ReadAscii(std::string_view text, TriangleSoup& soup, FormatContext& context
     return false;
   }
   if (!sawSolidEnd || expect != Expect::kSolid) {
-    context.fail("the file ends before \"endsolid\"");
+    context.fail(Translate("the file ends before \"endsolid\""));
     return false;
   }
   return true;
@@ -275,7 +276,7 @@ int ReadStlBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, Re
     }
   }
   if (!read) {
-    if (!StartsWithSolid(bytes)) return context.fail("not an STL file");
+    if (!StartsWithSolid(bytes)) return context.fail(Translate("not an STL file"));
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     if (!ReadAscii(text, soup, context)) return 0;
   }

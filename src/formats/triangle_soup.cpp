@@ -5,6 +5,7 @@
 #include <type_traits>
 
 #include "formats/format.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 namespace {
@@ -88,7 +89,7 @@ bool TriangleSoup::linkLines(FormatContext& context) {
       }
       if (line == 0) {
         if (lines_.size() >= static_cast<size_t>(kMaxCount)) {
-          context.fail("the surfaces need more than 19999 lines");
+          context.fail(Translate("the surfaces need more than 19999 lines"));
           return false;
         }
         lines_.push_back({d, e});

@@ -1,4 +1,5 @@
 #include "images/png_writer.h"
+#include "io/message_catalog.h"
 
 #include <png.h>
 
@@ -90,7 +91,7 @@ bool EncodeRows(const NImage& source, std::string& out, const char** error) {
 bool EncodePng(const NImage& image, std::string& out, std::string* reason) {
   out.clear();
   if (image.empty() || image.width <= 0 || image.height <= 0) {
-    if (reason) *reason = "the image is empty";
+    if (reason) *reason = Translate("the image is empty");
     return false;
   }
   // PNG palettes hold at most 256 entries and no per-pixel alpha on an
@@ -100,13 +101,13 @@ bool EncodePng(const NImage& image, std::string& out, std::string* reason) {
   const bool palette = image.paletteCount > 0;
   if ((image.channels == 2 && palette) || (image.channels == 1 && palette && image.paletteCount > 256)) {
     if (!expanded.CopyFrom(image) || !expanded.Convert(4)) {
-      if (reason) *reason = "the image cannot be expanded to RGBA";
+      if (reason) *reason = Translate("the image cannot be expanded to RGBA");
       return false;
     }
     source = &expanded;
   }
   if (source->channels == 1 && palette && source->paletteChannels != 3 && source->paletteChannels != 4) {
-    if (reason) *reason = "the palette layout is not supported";
+    if (reason) *reason = Translate("the palette layout is not supported");
     return false;
   }
   const char* error = nullptr;

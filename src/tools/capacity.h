@@ -5,11 +5,14 @@
 #include <cstdint>
 
 #include "model/document.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 
-// The status text shown when an edit is refused for lack of room.
-inline constexpr const char* kTableFullText = "点・辺・面の数が上限の19999を超えるため実行できません";
+// The status text shown when an edit is refused for lack of room (a marked
+// message: show it through Translate).
+inline constexpr const char* kTableFullText =
+    MarkMessage("Not done: the points, lines or surfaces would pass the limit of 19999");
 
 // True when the model can take that many more points, lines and surfaces.
 inline bool HasRoomFor(const Model& model, int64_t points, int64_t lines, int64_t faces) {
@@ -21,7 +24,7 @@ inline bool HasRoomFor(const Model& model, int64_t points, int64_t lines, int64_
 // status bar says why and the caller must change nothing.
 inline bool HasRoom(Document& document, int points, int lines, int faces) {
   if (HasRoomFor(document.model, points, lines, faces)) return true;
-  document.notify().statusTextChanged(kTableFullText);
+  document.notify().statusTextChanged(Translate(kTableFullText));
   return false;
 }
 

@@ -14,6 +14,7 @@
 #include "tools/picking.h"
 #include "tools/rubber.h"
 #include "tools/select_tool.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 namespace {
@@ -184,8 +185,7 @@ bool AttachUnderPointer(Document& document, int x, int y) {
                                 document.scene.handle};
   if (AttachSingle(model, selection) == WeldOutcome::kFull) {
     // Nothing was welded; the drag so far is taken back.
-    document.notify().statusTextChanged(
-        "the weld would need more than 19999 surfaces; nothing was changed");
+    document.notify().statusTextChanged(Translate("the weld would need more than 19999 surfaces; nothing was changed"));
     StepUndo(document, 0);
     return true;
   }
