@@ -19,6 +19,7 @@
 #include "tools/navigation.h"
 #include "tools/tool_dispatch.h"
 #include "view/software_renderer.h"
+#include "io/message_catalog.h"
 
 namespace vexal::app {
 
@@ -304,7 +305,8 @@ void TChildForm::closeEvent(QCloseEvent* event) {
     event->accept();
     return;
   }
-  const QString text = windowTitle() + "         Save before to quit ?    ";
+  const QString text = QString::fromUtf8(
+      FormatMessage("%s         Save before to quit ?    ", windowTitle().toUtf8().constData()));
   switch (main_->ui().askYesNoCancel(this, "VEXAL", text)) {
     case QMessageBox::Yes:
       save();

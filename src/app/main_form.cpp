@@ -43,6 +43,7 @@
 #include "model/camera.h"
 #include "model/maintenance.h"
 #include "settings/start_up.h"
+#include "io/message_catalog.h"
 
 // Resources of a static library are registered by hand, once.
 static void InitializeResources() { Q_INIT_RESOURCE(resources); }
@@ -332,7 +333,7 @@ void TMainForm::bindCommands() {
 
 CommandResult TMainForm::editActiveDocument(const std::function<CommandResult(Document&)>& edit) {
   TChildForm* form = activeDocument();
-  if (!form) return {CommandStatus::kDisabled, "no document is open"};
+  if (!form) return {CommandStatus::kDisabled, Translate("no document is open")};
   const CommandResult result = edit(form->document());
   if (!result.ok()) showStatus(QString::fromStdString(result.message));
   refreshMenuState();
@@ -348,6 +349,7 @@ void TMainForm::showInformation() {
 }
 
 void TMainForm::applyOptions() {
+  SetMessageLanguage(LanguageFromSetting(workspace_.settings.Language));
   for (TChildForm* form : documents()) {
     form->document().useAngleSmooth = workspace_.settings.UseAngleSmooth != 0;
   }
@@ -420,9 +422,9 @@ void TMainForm::startUp(const QStringList& files) {
   started_ = true;
   untitled_ = 0;
   std::string reason;
-  if (!LoadSettings(settingsPath_.toStdString(), workspace_.settings, &reason)) {
-    showStatus(QString::fromStdString(reason));
-  }
+  const bool loaded = LoadSettings(settingsPath_.toStdString(), workspace_.settings, &reason);
+  SetMessageLanguage(LanguageFromSetting(workspace_.settings.Language));
+  if (!loaded) showStatus(QString::fromStdString(reason));
   shortcuts_ = DefaultShortcuts();
   LoadShortcutFile(shortcutPath_.toStdString(), shortcuts_);
   applyShortcuts();

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -83,6 +84,16 @@ TOptionForm::TOptionForm(QWidget* parent) : QDialog(parent) {
   grid->setColumnStretch(3, 1);
   colorValues_.assign(colors_.size(), 0);
   layout->addWidget(lines);
+  auto* languageRow = new QHBoxLayout;
+  language_ = new QComboBox(this);
+  language_->setObjectName("LanguageCombo");
+  language_->addItem("As the system's locale", "auto");
+  language_->addItem("English", "en");
+  language_->addItem("Japanese", "ja");
+  languageRow->addWidget(new QLabel("Language of messages:", this));
+  languageRow->addWidget(language_);
+  languageRow->addStretch(1);
+  layout->addLayout(languageRow);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -99,6 +110,8 @@ void TOptionForm::load(const Settings& settings) {
     colorValues_[i] = settings.*colors[i].field;
     PaintSwatch(colors_[i], colorValues_[i]);
   }
+  const int language = language_->findData(QString::fromStdString(settings.Language));
+  language_->setCurrentIndex(language < 0 ? 0 : language);
 }
 
 void TOptionForm::store(Settings& settings) const {
@@ -108,6 +121,7 @@ void TOptionForm::store(Settings& settings) const {
   for (size_t i = 0; i < widths.size(); ++i) settings.*widths[i].field = widths_[i]->floatValue();
   const auto colors = SystemColors();
   for (size_t i = 0; i < colors.size(); ++i) settings.*colors[i].field = colorValues_[i];
+  settings.Language = language_->currentData().toString().toStdString();
 }
 
 bool TOptionForm::edit(Settings& settings) {

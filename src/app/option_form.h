@@ -10,6 +10,7 @@
 #include "settings/settings.h"
 
 class QCheckBox;
+class QComboBox;
 class QPushButton;
 
 namespace vexal::app {
@@ -32,6 +33,7 @@ class TOptionForm : public QDialog {
   std::vector<NumberEdit*> widths_;
   std::vector<QPushButton*> colors_;
   std::vector<int> colorValues_;
+  QComboBox* language_ = nullptr;
 };
 
 }  // namespace vexal::app

@@ -13,6 +13,7 @@
 #include "app/child_form.h"
 #include "app/main_form.h"
 #include "app/number_edit.h"
+#include "io/message_catalog.h"
 
 namespace vexal::app {
 
@@ -58,7 +59,7 @@ TUtilityForm::TUtilityForm(TMainForm* main) : QDialog(main), main_(main) {
   }
   connect(browse_, &QPushButton::clicked, this, [this] {
     const QString chosen =
-        QFileDialog::getExistingDirectory(this, "フォルダを選んで下さい", folder_->text());
+        QFileDialog::getExistingDirectory(this, QString::fromUtf8(Translate("Choose a folder")), folder_->text());
     if (!chosen.isEmpty()) folder_->setText(chosen);
   });
   refreshEnabled();

@@ -13,6 +13,7 @@
 #include "commands/apply_steps.h"
 #include "model/camera.h"
 #include "tools/workspace.h"
+#include "io/message_catalog.h"
 
 namespace vexal::cli {
 namespace {
@@ -23,7 +24,7 @@ constexpr int kViewWidth = 444;
 constexpr int kViewHeight = 317;
 
 int Usage(const std::string& why) {
-  if (!why.empty()) std::fprintf(stderr, "vexal-tool apply: %s\n", why.c_str());
+  if (!why.empty()) std::fprintf(stderr, "%s\n", FormatMessage("vexal-tool apply: %s", why.c_str()).c_str());
   std::fprintf(stderr,
                "usage: vexal-tool apply IN OUT [--settings FILE.ini] STEP... (see "
                "vexal-tool apply --help)\n");
@@ -81,7 +82,7 @@ int RunApplyCommand(int argc, char** argv) {
   for (size_t i = 0; i < steps.size(); ++i) {
     const std::string why = RunApplyStep(target, steps[i]);
     if (!why.empty()) {
-      std::fprintf(stderr, "step %zu (%s): %s\n", i + 1, steps[i].text().c_str(), why.c_str());
+      std::fprintf(stderr, "%s\n", FormatMessage("step %zu (%s): %s", i + 1, steps[i].text().c_str(), why.c_str()).c_str());
       return 1;
     }
   }

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "formats/format_registry.h"
+#include "io/message_catalog.h"
 
 namespace vexal::cli {
 namespace {
@@ -66,14 +67,15 @@ int PrepareFiles(FileOptions& options, Settings& settings, int& saveIndex) {
   if (options.openType < 0) options.openType = kOpenTryAll;
   saveIndex = SaveIndexForPath(options.output, saveType);
   if (saveIndex == 0) {
-    std::fprintf(stderr, "%s: no writer for this extension%s\n", options.output.c_str(),
-                 saveType != 0 ? " and type" : "");
+    std::fprintf(stderr, "%s\n", (saveType != 0 ? FormatMessage("%s: no writer for this extension and type", options.output.c_str())
+                            : FormatMessage("%s: no writer for this extension", options.output.c_str()))
+                     .c_str());
     return 1;
   }
   if (!options.settingsPath.empty()) {
     std::string reason;
     if (!Exists(options.settingsPath)) {
-      std::fprintf(stderr, "%s: cannot open: no such file\n", options.settingsPath.c_str());
+      std::fprintf(stderr, "%s\n", FormatMessage("%s: cannot open: no such file", options.settingsPath.c_str()).c_str());
       return 1;
     }
     if (!LoadSettings(options.settingsPath, settings, &reason)) {
@@ -96,7 +98,7 @@ int OpenInput(const FileOptions& options, const Settings& settings, Document& do
     return 1;
   }
   for (const std::string& warning : file.warnings) {
-    std::fprintf(stderr, "%s: warning: %s\n", options.input.c_str(), warning.c_str());
+    std::fprintf(stderr, "%s\n", FormatMessage("%s: warning: %s", options.input.c_str(), warning.c_str()).c_str());
   }
   return 0;
 }
@@ -116,7 +118,7 @@ int SaveOutput(const FileOptions& options, const Settings& settings, int saveInd
     return 1;
   }
   for (const std::string& warning : file.warnings) {
-    std::fprintf(stderr, "%s: warning: %s\n", options.output.c_str(), warning.c_str());
+    std::fprintf(stderr, "%s\n", FormatMessage("%s: warning: %s", options.output.c_str(), warning.c_str()).c_str());
   }
   return 0;
 }

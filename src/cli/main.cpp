@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "cli/commands.h"
+#include "io/message_catalog.h"
 
 namespace {
 
@@ -76,6 +77,6 @@ int main(int argc, char** argv) {
   if (command == "image") return vexal::cli::RunImageCommand(rest, arguments);
   if (command == "render") return vexal::cli::RunRenderCommand(rest, arguments);
   if (command == "apply") return vexal::cli::RunApplyCommand(rest, arguments);
-  std::fprintf(stderr, "vexal-tool: unknown command \"%s\" (see vexal-tool --help)\n", argv[1]);
+  std::fprintf(stderr, "%s\n", vexal::FormatMessage("vexal-tool: unknown command \"%s\" (see vexal-tool --help)", argv[1]).c_str());
   return 2;
 }

@@ -27,6 +27,7 @@
 #include "model/document.h"
 #include "settings/settings.h"
 #include "view/gl_offscreen.h"
+#include "io/message_catalog.h"
 
 namespace vexal::cli {
 namespace {
@@ -36,7 +37,7 @@ constexpr const char* kUsageText =
     "                         [--zoom Z] [--view wire|faces|all] [--ortho] [--settings FILE.ini]\n";
 
 int Usage(const char* problem = nullptr) {
-  if (problem != nullptr) std::fprintf(stderr, "vexal-tool render: %s\n", problem);
+  if (problem != nullptr) std::fprintf(stderr, "%s\n", FormatMessage("vexal-tool render: %s", problem).c_str());
   std::fputs(kUsageText, stderr);
   return 2;
 }
@@ -180,7 +181,7 @@ int RunRenderCommand(int argc, char** argv) {
     return 1;
   }
   if (options.renderer == SnapshotRenderer::kOpenGL && !usedOpenGL) {
-    std::fprintf(stderr, "vexal-tool render: no OpenGL context, drawn with the software renderer\n");
+    std::fprintf(stderr, "%s\n", FormatMessage("vexal-tool render: no OpenGL context, drawn with the software renderer").c_str());
   }
   std::string png;
   if (!EncodePng(image, png, &reason)) {

@@ -84,14 +84,15 @@ void FillClipboardFlags(CommandTarget& target) {
 CommandResult RunCommand(std::string_view name, CommandTarget& target) {
   FillClipboardFlags(target);
   const CommandItem* item = FindCommand(name);
-  if (!item) return {CommandStatus::kUnknown, "no command is called " + std::string(name)};
+  if (!item) return {CommandStatus::kUnknown, FormatMessage("no command is called %s", std::string(name).c_str())};
   const CommandDefinition* definition = FindCommandDefinition(name);
   if (!definition) {
-    return {CommandStatus::kNotBuilt, std::string(item->caption) + " is not available yet"};
+    return {CommandStatus::kNotBuilt, FormatMessage("%.*s is not available yet", static_cast<int>(item->caption.size()), item->caption.data())};
   }
   if (definition->kind == CommandKind::kWindow && !target.host) {
     return {CommandStatus::kNeedsWindow,
-            std::string(item->caption) + " needs a window and cannot run here"};
+            FormatMessage("%.*s needs a window and cannot run here", static_cast<int>(item->caption.size()),
+                          item->caption.data())};
   }
   if (!CommandEnabled(name, target)) {
     std::string why = Translate("the command is disabled");
@@ -110,7 +111,7 @@ CommandResult RunCommand(std::string_view name, CommandTarget& target) {
   }
   if (definition->kind == CommandKind::kWindow) {
     if (!target.host->runWindowCommand(name)) {
-      return {CommandStatus::kNotBuilt, std::string(item->caption) + " is not available yet"};
+      return {CommandStatus::kNotBuilt, FormatMessage("%.*s is not available yet", static_cast<int>(item->caption.size()), item->caption.data())};
     }
     return {};
   }

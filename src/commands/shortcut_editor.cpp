@@ -63,7 +63,8 @@ SetShortcutOutcome ShortcutEditor::set(int node, ShortcutValue composed,
   if (composed == target.value) return SetShortcutOutcome::kUnchanged;
   for (const auto& [caption, value] : reserved_) {
     if (value == composed) {
-      if (message) *message = ShortcutText(composed) + " is the built-in key of [" + caption + "]";
+      if (message) *message = FormatMessage("%s is the built-in key of [%s]", ShortcutText(composed).c_str(),
+                                           caption.c_str());
       return SetShortcutOutcome::kReserved;
     }
   }

@@ -25,6 +25,8 @@ inline constexpr int kUnsetPlacement = INT_MIN;
 struct Settings {
   // [System]
   int BootFirst = 0;  // 0 until settings were once saved; always saved as 1
+  // The language of messages: "auto" (from the locale), "en" or "ja".
+  std::string Language = "auto";
 
   // [Window]: placement of the main and tool windows
   int SaveMainWindow = 1;  // restore the main window bounds at start

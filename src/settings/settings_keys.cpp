@@ -27,6 +27,7 @@ constexpr const char* kFileFormat = "FileFormat";
 
 const std::array kKeys = {
     VEXAL_INTEGER_KEY(kSystem, BootFirst),
+    VEXAL_TEXT_KEY(kSystem, Language),
 
     VEXAL_INTEGER_KEY(kWindow, SaveMainWindow),
     VEXAL_INTEGER_KEY(kWindow, SaveSubWindow),
@@ -173,7 +174,7 @@ const std::array kKeys = {
 #undef VEXAL_FLOAT_KEY
 #undef VEXAL_TEXT_KEY
 
-static_assert(kKeys.size() == 137);
+static_assert(kKeys.size() == 138);
 
 }  // namespace
 

@@ -43,6 +43,7 @@
 #include "formats/native_format.h"
 #include "model/document.h"
 #include "model/maintenance.h"
+#include "support/message_language.h"
 
 namespace vexal::app {
 namespace {
@@ -252,8 +253,11 @@ TEST_F(MainFormTest, ImagesGoToTheViewerModelsToDocuments) {
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   file.write("not a model");
   file.close();
-  form->openByName(junk, 0);
-  QApplication::processEvents();
+  {
+    const ScopedMessageLanguage japanese(MessageLanguage::kJapanese);
+    form->openByName(junk, 0);
+    QApplication::processEvents();
+  }
   EXPECT_EQ(form->documents().size(), before + 1);
   ASSERT_EQ(ui.warnings.size(), 1);
   EXPECT_TRUE(ui.warnings[0].startsWith("Vexal|ﾌｧｲﾙｵｰﾌﾟﾝ失敗:"));

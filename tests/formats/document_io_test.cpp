@@ -17,6 +17,8 @@
 #include "model/maintenance.h"
 #include "settings/settings.h"
 #include "support/test_models.h"
+#include "support/message_language.h"
+#include "support/message_language.h"
 
 namespace vexal {
 namespace {
@@ -164,6 +166,7 @@ TEST_F(DocumentIoTest, OpeningANativeFileMakesItTheCleanBaseOfTheHistory) {
   const std::string cube = writeCube("cube.vxl");
   document_->scene.modified = 1;
   platform_.ticks = {1000, 2234};
+  const ScopedMessageLanguage japanese(MessageLanguage::kJapanese);
   ASSERT_EQ(OpenDocumentFile(*document_, file_, cube, 0, io()), 1) << file_.lastError;
   EXPECT_EQ(document_->model.faceCount, 6);
   EXPECT_EQ(file_.readerName, "VXL");
@@ -233,7 +236,10 @@ TEST_F(DocumentIoTest, AFailedOpenRestoresTheModelWarnsAndClosesTheWindow) {
   document_->scene.zoom = 3;
   const std::string target = path("ship.obj");
   std::ofstream(target) << "v 0 0 0\n";
-  EXPECT_EQ(OpenDocumentFile(*document_, file_, target, 0, io(readers)), 0);
+  {
+    const ScopedMessageLanguage japanese(MessageLanguage::kJapanese);
+    EXPECT_EQ(OpenDocumentFile(*document_, file_, target, 0, io(readers)), 0);
+  }
   EXPECT_EQ(document_->model.pointCount, 8);
   EXPECT_EQ(document_->model.faceCount, 6);
   EXPECT_EQ(document_->scene.zoom, 3.0f);
@@ -343,7 +349,10 @@ TEST_F(DocumentIoTest, CancelledAndFailedSavesChangeNothing) {
 
   document_->scene.fileName = path("kept.vxl");
   file_.saveFileName = path("other.vxl");
-  EXPECT_EQ(SaveDocumentFile(*document_, file_, io({}, writers)), 0);
+  {
+    const ScopedMessageLanguage japanese(MessageLanguage::kJapanese);
+    EXPECT_EQ(SaveDocumentFile(*document_, file_, io({}, writers)), 0);
+  }
   EXPECT_EQ(platform_.warnings, std::vector<std::string>{"書き込みｴﾗｰ:" + path("other.vxl")});
   EXPECT_EQ(platform_.captions, std::vector<std::string>{"Vexal"});
   EXPECT_EQ(file_.lastError, "disk full");
