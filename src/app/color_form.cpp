@@ -142,7 +142,7 @@ void TColorForm::showTexture() {
   if (QFileInfo(path).isRelative() && !document_.scene.fileName.empty()) {
     path = QFileInfo(QString::fromStdString(document_.scene.fileName)).dir().filePath(path);
   }
-  main_->openByName(path, 0);
+  main_->showImage(path);
 }
 
 void TColorForm::dragEnterEvent(QDragEnterEvent* event) {

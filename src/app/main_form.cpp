@@ -18,6 +18,7 @@
 #include <QMimeData>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
@@ -42,6 +43,7 @@
 #include "formats/format_registry.h"
 #include "model/camera.h"
 #include "model/maintenance.h"
+#include "settings/cascade_placement.h"
 #include "settings/start_up.h"
 #include "io/message_catalog.h"
 
@@ -201,6 +203,8 @@ void TMainForm::buildMenus() {
       QAction* action = qmenu->addAction(
           QString::fromUtf8(item.caption.data(), static_cast<qsizetype>(item.caption.size())));
       action->setObjectName(name);
+      const std::string_view hint = MenuItemHint(item.name);
+      action->setStatusTip(QString::fromUtf8(hint.data(), static_cast<qsizetype>(hint.size())));
       action->setShortcutContext(Qt::ApplicationShortcut);
       connect(action, &QAction::triggered, this, [this, name] { command(name); });
       actions_.insert(name, action);
@@ -256,7 +260,7 @@ void TMainForm::bindCommands() {
     if (TChildForm* form = activeDocument()) form->saveAs();
   };
   handlers_["FileExitItem"] = [this] { close(); };
-  handlers_["WindowCascadeItem"] = [this] { mdi_->cascadeSubWindows(); };
+  handlers_["WindowCascadeItem"] = [this] { cascadeDocuments(); };
   handlers_["WindowTileItem"] = [this] { mdi_->tileSubWindows(); };
   handlers_["WindowArrangeItem"] = [this] {
     // Minimised windows line up along the bottom when shown minimised again.
@@ -460,6 +464,16 @@ void TMainForm::showEvent(QShowEvent* event) {
   if (!started_) startUp(QCoreApplication::arguments().mid(1));
 }
 
+void TMainForm::showImage(const QString& path) {
+  auto* viewer = new TViewerForm(this);
+  viewer->showImageFile(path);
+  // Over a modal dialog the viewer is modal too, so it can be looked at
+  // and closed before going back to the dialog.
+  if (QApplication::activeModalWidget()) viewer->setWindowModality(Qt::ApplicationModal);
+  viewer->show();
+  viewers_.append(viewer);
+}
+
 void TMainForm::openByName(const QString& path, int filterIndex) {
   if (!path.isEmpty()) {
     auto* viewer = new TViewerForm(this);
@@ -470,11 +484,24 @@ void TMainForm::openByName(const QString& path, int filterIndex) {
     }
     delete viewer;
   }
+  // The new window comes to the front, maximised when the one in front was.
+  const QMdiSubWindow* front = mdi_->activeSubWindow();
+  const bool maximized = front && front->isMaximized();
   auto* form = new TChildForm(this);
   QMdiSubWindow* sub = mdi_->addSubWindow(form);
   sub->setAttribute(Qt::WA_DeleteOnClose);
   sub->resize(444 + 8, 317 + 30);
-  sub->show();
+  if (maximized) {
+    sub->showMaximized();
+  } else {
+    sub->show();
+  }
+  // Made active, and given the keyboard: when the main window is activated
+  // again (after the Open dialog, say) the frame activates the window that
+  // holds its focus widget, which must be this one and not the last view
+  // clicked.
+  mdi_->setActiveSubWindow(sub);
+  form->setFocus(Qt::OtherFocusReason);
   SetScreenSize(form->document().scene, form->viewSize().width(), form->viewSize().height());
   if (path.isEmpty()) {
     ++untitled_;
@@ -492,6 +519,37 @@ void TMainForm::openDialog() {
   int filterIndex = 1;
   const QString path = ui_->openFileName(this, OpenFilter(), filterIndex);
   if (!path.isEmpty()) openByName(path, filterIndex);
+}
+
+void TMainForm::cascadeDocuments() {
+  // Minimised windows stay where they are; the active window goes last, on
+  // top of the others.
+  QMdiSubWindow* active = mdi_->activeSubWindow();
+  QList<QMdiSubWindow*> subs;
+  for (QMdiSubWindow* sub : mdi_->subWindowList(QMdiArea::CreationOrder)) {
+    if (sub->isHidden() || sub->isMinimized() || sub == active) continue;
+    subs.append(sub);
+  }
+  if (active && !active->isHidden() && !active->isMinimized()) subs.append(active);
+  std::vector<WindowRect> windows;
+  for (QMdiSubWindow* sub : subs) {
+    if (sub->isMaximized()) sub->showNormal();
+    const QRect bounds = sub->geometry();
+    windows.push_back({bounds.left(), bounds.top(), bounds.width(), bounds.height()});
+  }
+  // One step is the height of a window's title bar and frame.
+  const QStyle* style = mdi_->style();
+  const int step = style->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, mdi_) +
+                   style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, mdi_);
+  const QSize frame = mdi_->viewport()->size();
+  const std::vector<WindowRect> placed =
+      CascadePlacement(windows, {frame.width(), frame.height()}, step);
+  for (qsizetype i = 0; i < subs.size(); ++i) {
+    const WindowRect& rect = placed[static_cast<size_t>(i)];
+    subs[i]->setGeometry(rect.left, rect.top, rect.width, rect.height);
+    subs[i]->raise();
+  }
+  if (active) mdi_->setActiveSubWindow(active);
 }
 
 TChildForm* TMainForm::activeDocument() const {
@@ -756,7 +814,8 @@ void TMainForm::showAbout() {
 }
 
 void TMainForm::showShortcutList() {
-  TShortCutForm form(this);
+  // Built on every opening, from the keys bound now.
+  TShortCutForm form(this, shortcuts_);
   form.exec();
 }
 

@@ -63,6 +63,12 @@ class TMainForm : public QMainWindow, public CommandHost {
   // to a viewer, anything else to a document window (a new untitled one
   // for an empty path). filterIndex is the Open dialog's 1-based type or 0.
   void openByName(const QString& path, int filterIndex);
+  // A viewer on path whatever the file holds: an image, or the words "This
+  // file is not supported". Never a document window.
+  void showImage(const QString& path);
+  // Window > Cascade: the document windows keep their sizes (within the
+  // frame) and stand one title bar apart, the active one on top.
+  void cascadeDocuments();
 
   TChildForm* activeDocument() const;
   QList<TChildForm*> documents() const;

@@ -8,7 +8,7 @@
 
 namespace vexal::app {
 
-QString TShortCutForm::PageText() {
+QString TShortCutForm::PageText(const std::vector<ShortcutEntry>& shortcuts) {
   QString html =
       "<h3>View</h3><table>"
       "<tr><td>Alt + Left Button Mouse</td><td>Rotate View</td></tr>"
@@ -21,38 +21,24 @@ QString TShortCutForm::PageText() {
       "</table><h3>Quick Undo</h3><table>"
       "<tr><td>Right Button Mouse while working.</td><td>Undo</td></tr>"
       "</table><h3>Keys</h3><table>";
-  // A key that belongs to an earlier item is not listed again.
-  std::vector<ShortcutEntry> entries;
-  for (const CommandMenu& menu : MainMenu()) {
-    for (const CommandItem& item : menu.items) {
-      if (!item.separator()) entries.push_back({std::string(item.name), item.shortcut, item.tag});
-    }
-  }
-  entries = BoundShortcuts(entries);
-  size_t next = 0;
-  for (const CommandMenu& menu : MainMenu()) {
-    for (const CommandItem& item : menu.items) {
-      if (item.separator()) continue;
-      const ShortcutValue shortcut = entries[next++].value;
-      if (shortcut == 0) continue;
-      html += "<tr><td>" + QString::fromStdString(ShortcutText(shortcut)).toHtmlEscaped() +
-              "</td><td>" +
-              QString::fromUtf8(item.caption.data(), static_cast<qsizetype>(item.caption.size()))
-                  .toHtmlEscaped() +
-              "</td></tr>";
-    }
+  for (const ShortcutListRow& row : ShortcutListRows(shortcuts)) {
+    html += "<tr><td>" + QString::fromStdString(row.key).toHtmlEscaped() + "</td><td>" +
+            QString::fromUtf8(row.caption.data(), static_cast<qsizetype>(row.caption.size()))
+                .toHtmlEscaped() +
+            "</td></tr>";
   }
   html += "</table>";
   return html;
 }
 
-TShortCutForm::TShortCutForm(QWidget* parent) : QDialog(parent) {
+TShortCutForm::TShortCutForm(QWidget* parent, const std::vector<ShortcutEntry>& shortcuts)
+    : QDialog(parent) {
   setObjectName("ShortCutForm");
   setWindowTitle("Shortcuts Keys List");
   resize(460, 560);
   auto* layout = new QVBoxLayout(this);
   auto* page = new QTextBrowser(this);
-  page->setHtml(PageText());
+  page->setHtml(PageText(shortcuts));
   layout->addWidget(page);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

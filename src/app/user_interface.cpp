@@ -1,6 +1,7 @@
 #include "app/user_interface.h"
 
 #include <QFileDialog>
+#include <QRegularExpression>
 
 namespace vexal::app {
 namespace {
@@ -55,7 +56,17 @@ bool DialogUserInterface::saveFileName(QWidget* parent, const QString& filter, Q
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   const QStringList filters = QtFilters(filter);
   dialog.setNameFilters(filters);
+  // The chosen type's extension goes on a name typed without one before
+  // the dialog asks whether to replace an existing file, so it asks about
+  // the file that will be written.
+  const auto followType = [&dialog](const QString& chosen) {
+    const qsizetype star = chosen.indexOf("(*.");
+    const qsizetype end = chosen.indexOf(QRegularExpression("[ ;)]"), star + 3);
+    dialog.setDefaultSuffix(star < 0 || end < 0 ? QString() : chosen.mid(star + 3, end - star - 3));
+  };
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, followType);
   if (typeIndex >= 1 && typeIndex <= filters.size()) dialog.selectNameFilter(filters[typeIndex - 1]);
+  followType(dialog.selectedNameFilter());
   dialog.selectFile(name);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
   typeIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;

@@ -13,7 +13,11 @@ namespace {
 
 CommandItem Item(std::string_view name, std::string_view caption, ShortcutValue shortcut, int tag,
                  EnableRule rule) {
-  return CommandItem{name, caption, shortcut, tag, rule};
+  return CommandItem{name, caption, shortcut, tag, rule, {}};
+}
+CommandItem Item(std::string_view name, std::string_view caption, ShortcutValue shortcut, int tag,
+                 EnableRule rule, std::string_view hint) {
+  return CommandItem{name, caption, shortcut, tag, rule, hint};
 }
 CommandItem Separator() { return CommandItem{}; }
 
@@ -60,9 +64,11 @@ const std::vector<CommandMenu> kMenu = {
         Item("SetGridItem", "Snap To Grid", 0x0047, 0, EnableRule::kSelection),
         Item("SetRandomItem", "Random Position", 0x0052, 0, EnableRule::kSelection),
         Separator(),
-        Item("PipeItem", "Create a Pipe", 0x2045, 0, EnableRule::kSelection),
+        Item("PipeItem", "Create a Pipe", 0x2045, 0, EnableRule::kSelection,
+             "Create a pipe around a edge"),
         Item("LoopSplitItem", "Edge Cut", 0x00BC, 0, EnableRule::kSelection),
-        Item("LoopAttachItem", "Attach Loop", 0x00BE, 0, EnableRule::kSelection),
+        Item("LoopAttachItem", "Attach Loop", 0x00BE, 0, EnableRule::kSelection,
+             "Combined continuous surface"),
         Item("SubDivideItem", "Subdivide Face", 0x2044, 0, EnableRule::kSelection),
         Item("TriangleItem", "Triangularize Face", 0x2054, 0, EnableRule::kSelection),
         Item("QuadrangulateItem", "Quadrangulate Face", 0x2051, 0, EnableRule::kSelection),
@@ -275,6 +281,16 @@ const CommandItem* FindCommand(std::string_view name) {
 
 const std::vector<ToolButton>& ToolbarButtons() { return kToolbar; }
 
+std::string_view MenuItemHint(std::string_view name) {
+  const CommandItem* item = FindCommand(name);
+  if (item == nullptr) return {};
+  if (!item->hint.empty()) return item->hint;
+  for (const ToolButton& button : kToolbar) {
+    if (!button.name.empty() && button.command == name) return button.hint;
+  }
+  return {};
+}
+
 std::span<const ShortcutReplacement> FirstShowShortcutReplacements() { return kReplacements; }
 
 std::span<const KeyName> ShortcutKeyTable() { return kKeys; }
@@ -306,6 +322,17 @@ std::vector<ShortcutEntry> BoundShortcuts(const std::vector<ShortcutEntry>& entr
     }
   }
   return bound;
+}
+
+std::vector<ShortcutListRow> ShortcutListRows(const std::vector<ShortcutEntry>& entries) {
+  std::vector<ShortcutListRow> rows;
+  for (const ShortcutEntry& entry : BoundShortcuts(entries)) {
+    if (entry.value == 0) continue;
+    if (const CommandItem* item = FindCommand(entry.name)) {
+      rows.push_back({ShortcutText(entry.value), item->caption});
+    }
+  }
+  return rows;
 }
 
 std::vector<ShortcutEntry> DefaultShortcuts() {

@@ -39,6 +39,8 @@ struct CommandItem {
   // Tag 1: keeps its built-in shortcut; never in the shortcut file.
   int tag = 0;
   EnableRule rule = EnableRule::kAlways;
+  // The item's own hint, where it has one.
+  std::string_view hint;
 
   bool separator() const { return name.empty(); }
 };
@@ -61,6 +63,10 @@ struct ToolButton {
   int tool = -1;             // tool value for the fifteen radio buttons
 };
 const std::vector<ToolButton>& ToolbarButtons();
+
+// The hint the status bar shows while the pointer rests on a menu item: its
+// own hint, else the hint of the toolbar button that runs it, else "".
+std::string_view MenuItemHint(std::string_view name);
 
 // The four replacements made when the main window is first shown.
 struct ShortcutReplacement {
@@ -95,6 +101,20 @@ std::vector<ShortcutEntry> DefaultShortcuts();
 // "UV Clear"; a toolkit that finds two actions on one key runs neither.)
 // Entries are expected in menu order, as DefaultShortcuts gives them.
 std::vector<ShortcutEntry> BoundShortcuts(const std::vector<ShortcutEntry>& entries);
+
+// One row of the keys the Shortcut Keys List shows: the key's text and
+// the caption of the item it runs.
+struct ShortcutListRow {
+  std::string key;
+  std::string_view caption;
+
+  friend bool operator==(const ShortcutListRow&, const ShortcutListRow&) = default;
+};
+// The rows for the bindings in entries (as the main window holds them now,
+// in menu order): every item that binds a key, in menu order; a key given
+// to several items is listed for the one it runs (see BoundShortcuts).
+// Entries that name no menu item are left out.
+std::vector<ShortcutListRow> ShortcutListRows(const std::vector<ShortcutEntry>& entries);
 
 // Reads a ".kbd" file into entries: when the file can be read, every tag-0
 // entry is cleared first, then each "name=value" line sets the entry of that

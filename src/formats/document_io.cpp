@@ -38,6 +38,19 @@ bool SameExtension(std::string_view a, std::string_view b) {
   return true;
 }
 
+// The Save dialog on file.saveFileName and file.saveTypeIndex. On OK the
+// chosen name gets the chosen type's extension when it was typed without
+// it, as desktop save dialogs do, so the file is found again by its type.
+bool AskSaveFileName(DocumentFile& file, const DocumentIo& io) {
+  if (!io.platform.runSaveDialog(file.saveFileName, file.saveTypeIndex)) return false;
+  for (const WriterEntry& writer : io.writers) {
+    if (writer.saveIndex != file.saveTypeIndex) continue;
+    file.saveFileName = AddSaveExtension(file.saveFileName, writer.extension);
+    break;
+  }
+  return true;
+}
+
 void RefreshNormalsWithSetting(Document& document, int flags, const Settings& settings) {
   RefreshNormals(document.model, flags, settings.UseAngleSmooth != 0);
 }
@@ -59,6 +72,16 @@ void HeadlessDocumentPlatform::setStatusText(std::string_view text) {
 uint32_t HeadlessDocumentPlatform::tickCount() {
   const auto now = std::chrono::steady_clock::now().time_since_epoch();
   return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+}
+
+std::string OpenFailedMessage(std::string_view path, std::string_view reason) {
+  const std::string name(path);
+  std::string text = FormatMessage("Could not open the file: %s", name.c_str());
+  if (!reason.empty()) {
+    text += '\n';
+    text += reason;
+  }
+  return text;
 }
 
 std::string RemoveExtension(std::string_view path) {
@@ -121,7 +144,7 @@ int OpenDocumentFile(Document& document, DocumentFile& file, const std::string& 
 
   if (accepted == nullptr) {
     file.lastError = reason.empty() ? Translate("not a recognised model") : reason;
-    platform.showWarning(FormatMessage("Could not open the file: %s", path.c_str()), kMessageCaption);
+    platform.showWarning(OpenFailedMessage(path, file.lastError), kMessageCaption);
     platform.closeDocumentWindow();
     return 0;
   }
@@ -154,7 +177,7 @@ int SaveDocumentFile(Document& document, DocumentFile& file, const DocumentIo& i
   file.warnings.clear();
   if (file.saveFileName.empty()) {
     file.saveFileName = RemoveExtension(file.caption);
-    if (!platform.runSaveDialog(file.saveFileName, file.saveTypeIndex)) {
+    if (!AskSaveFileName(file, io)) {
       file.saveFileName = document.scene.fileName;
       return 0;
     }
@@ -205,7 +228,7 @@ int SaveDocumentFile(Document& document, DocumentFile& file, const DocumentIo& i
 int SaveDocumentAs(Document& document, DocumentFile& file, const DocumentIo& io) {
   if (file.saveFileName.empty()) file.saveFileName = file.caption;
   file.saveFileName = RemoveExtension(file.saveFileName);
-  if (!io.platform.runSaveDialog(file.saveFileName, file.saveTypeIndex)) {
+  if (!AskSaveFileName(file, io)) {
     file.saveFileName = document.scene.fileName;
     return 0;
   }

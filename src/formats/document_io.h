@@ -24,6 +24,11 @@ struct Settings;
 // The program's own texts of the dispatchers.
 inline constexpr std::string_view kMessageCaption = "Vexal";
 
+// The failed-open box: "Could not open the file: <path>" in the message
+// language, and on a second
+// line the reason the reader gave (none when reason is empty).
+std::string OpenFailedMessage(std::string_view path, std::string_view reason);
+
 class DocumentPlatform {
  public:
   virtual ~DocumentPlatform() = default;
@@ -96,13 +101,15 @@ struct DocumentIo {
 // the path with extension ".vxl", refreshed, becomes the base of its undo
 // history, is not modified, and the status shows the load time; returns 1.
 // On failure the model and view are restored to what they were, the
-// warning "Could not open the file: <path>" is shown, the window is closed and 0 is
-// returned with file.lastError set.
+// warning OpenFailedMessage (the path, the reason on a second line) is shown,
+// the window is closed and 0 is returned with file.lastError set to the
+// reason.
 int OpenDocumentFile(Document& document, DocumentFile& file, const std::string& path, int typeIndex,
                      const DocumentIo& io);
 
 // Save: writes with the writer of file.saveTypeIndex to file.saveFileName,
-// asking for a name first when there is none. A native save clears the
+// asking for a name first when there is none (a name chosen in the dialog
+// without the chosen type's extension gets it, see AddSaveExtension). A native save clears the
 // modified flag; an export renames the document to the exported name with
 // ".vxl" and makes the next Save native again, keeping the modified flag.
 // Returns 1 on success, 0 when cancelled or failed (then the warning

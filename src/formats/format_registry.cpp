@@ -98,6 +98,13 @@ std::string ReplaceExtension(std::string_view path, std::string_view newExtensio
   return result;
 }
 
+std::string AddSaveExtension(std::string_view name, std::string_view typeExtension) {
+  std::string result(name);
+  if (name.empty() || typeExtension.empty()) return result;
+  if (!EqualsIgnoringCase(ExtensionOf(name), typeExtension)) result.append(typeExtension);
+  return result;
+}
+
 int SaveIndexForPath(std::string_view path, int typeIndex) {
   const std::string_view extension = ExtensionOf(path);
   if (extension.empty()) return 0;

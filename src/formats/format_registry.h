@@ -69,6 +69,12 @@ int SaveIndexForPath(std::string_view path, int typeIndex = 0);
 std::string_view ExtensionOf(std::string_view path);
 // path with its extension replaced by newExtension (which includes the dot).
 std::string ReplaceExtension(std::string_view path, std::string_view newExtension);
+// The file name a Save dialog stands for: a typed name that does not end in
+// typeExtension (with the dot, compared without regard to case) gets it
+// added, so "plain" with the native type is "plain.vxl" and "a.v2" is
+// "a.v2.vxl"; a name that ends in it is kept as typed. An empty extension or
+// an empty name changes nothing.
+std::string AddSaveExtension(std::string_view name, std::string_view typeExtension);
 
 // A reader that fails on every file: the last entry of the try-all order.
 int ReadNothing(std::span<const uint8_t> bytes, const std::string& name, ReadTarget& target,

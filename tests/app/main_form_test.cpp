@@ -23,6 +23,9 @@
 #include <QLineEdit>
 #include <QTimer>
 #include <QPushButton>
+#include <QMdiSubWindow>
+#include <QStatusBar>
+#include <QTextBrowser>
 
 #include "app/child_form.h"
 #include "app/color_form.h"
@@ -711,6 +714,127 @@ TEST(OptionForm, BoxesShowTheSettingsWithTwoInvertedAndStoreThemBack) {
   EXPECT_EQ(stored.UseAngleSmooth, 0);
   EXPECT_EQ(stored.WindowBGColor, 0x00112233);
   EXPECT_EQ(stored.CellEdgeNormalWidth, 2.0f);
+}
+
+TEST_F(MainFormTest, ANewDocumentComesToTheFrontMaximisedLikeTheOneBefore) {
+  TChildForm* first = form->activeDocument();
+  auto* firstSub = qobject_cast<QMdiSubWindow*>(first->parentWidget());
+  ASSERT_NE(firstSub, nullptr);
+  firstSub->showMaximized();
+  QApplication::processEvents();
+  const QString vxl = folder.filePath("second.vxl");
+  {
+    Document document;
+    SetDefaultObject(document.model);
+    FormatContext context;
+    ASSERT_EQ(SaveNativeFile(document, vxl.toStdString(), context), 1) << context.reason;
+  }
+  for (const QString& path : {vxl, QString()}) {
+    form->openByName(path, 0);
+    QApplication::processEvents();
+    TChildForm* opened = form->activeDocument();
+    ASSERT_NE(opened, first);
+    if (!path.isEmpty()) {
+      EXPECT_EQ(opened->caption(), vxl);
+    }
+    auto* sub = qobject_cast<QMdiSubWindow*>(opened->parentWidget());
+    ASSERT_NE(sub, nullptr);
+    EXPECT_TRUE(sub->isMaximized()) << path.toStdString();
+    first = opened;
+  }
+}
+
+TEST_F(MainFormTest, CascadeKeepsEachWindowsSizeAndStepsThePlaces) {
+  form->resize(1000, 720);
+  form->show();  // the frame lays out its document area
+  form->openByName(QString(), 0);
+  QApplication::processEvents();
+  QList<QMdiSubWindow*> subs;
+  for (TChildForm* child : form->documents()) {
+    subs << qobject_cast<QMdiSubWindow*>(child->parentWidget());
+  }
+  ASSERT_EQ(subs.size(), 2);
+  subs[0]->resize(500, 300);
+  subs[1]->showMaximized();
+  QApplication::processEvents();
+  form->action("WindowCascadeItem")->trigger();
+  QApplication::processEvents();
+  EXPECT_FALSE(subs[1]->isMaximized());
+  EXPECT_EQ(subs[0]->size(), QSize(500, 300));
+  EXPECT_EQ(subs[1]->size(), QSize(444 + 8, 317 + 30));
+  EXPECT_EQ(subs[0]->pos(), QPoint(0, 0));
+  EXPECT_GT(subs[1]->pos().x(), 0);
+  EXPECT_EQ(subs[1]->pos().x(), subs[1]->pos().y());
+  // The active window stays active, on top of the cascade.
+  EXPECT_EQ(form->activeDocument(), subs[1]->widget());
+}
+
+TEST_F(MainFormTest, MenuItemsCarryTheirHintsToTheStatusBar) {
+  for (const auto& [name, hint] : {std::pair<QString, QString>{"LoopAttachItem", "Combined continuous surface"},
+                                   {"PipeItem", "Create a pipe around a edge"},
+                                   {"MoveItem", "Move"}}) {
+    QAction* item = form->action(name);
+    ASSERT_NE(item, nullptr) << name.toStdString();
+    EXPECT_EQ(item->statusTip(), hint);
+    // What a menu does when the pointer rests on one of its items.
+    item->showStatusText(form.get());
+    EXPECT_EQ(form->statusBar()->currentMessage(), hint);
+  }
+}
+
+TEST_F(MainFormTest, TheShortcutListShowsTheKeysBoundWhenItOpens) {
+  auto pageOnOpening = [&] {
+    QString page;
+    QTimer::singleShot(0, [&] {
+      if (QWidget* dialog = QApplication::activeModalWidget()) {
+        if (auto* browser = dialog->findChild<QTextBrowser*>()) page = browser->toPlainText();
+        dialog->close();
+      }
+    });
+    form->action("ViewShortCutItem")->trigger();
+    return page;
+  };
+  EXPECT_TRUE(pageOnOpening().contains("Ctrl+N\nNew"));
+  for (ShortcutEntry& entry : form->shortcuts()) {
+    if (entry.name == "FileNewItem") entry.value = kShortcutShift | kShortcutCtrl | 'K';
+  }
+  const QString page = pageOnOpening();
+  EXPECT_TRUE(page.contains("Shift+Ctrl+K\nNew")) << page.toStdString();
+  EXPECT_FALSE(page.contains("Ctrl+N\nNew"));
+}
+
+TEST_F(MainFormTest, ShowOnATextureThatIsNoImageOpensTheViewerNotADocument) {
+  const QString notes = folder.filePath("notes.txt");
+  {
+    QFile file(notes);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");  // a model, not an image
+  }
+  const auto documents = form->documents().size();
+  TColorForm dialog(form.get(), form.get(), form->activeDocument()->document(), 2);
+  dialog.findChild<QLineEdit*>("TextureEdit")->setText(notes);
+  QPushButton* show = nullptr;
+  for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
+    if (button->text() == "Show") show = button;
+  }
+  ASSERT_NE(show, nullptr);
+  show->click();
+  QApplication::processEvents();
+  EXPECT_EQ(form->documents().size(), documents);
+  EXPECT_TRUE(ui.warnings.isEmpty()) << ui.warnings.join("; ").toStdString();
+  EXPECT_EQ(form->viewerCount(), 1);
+  TViewerForm* viewer = nullptr;
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (auto* found = qobject_cast<TViewerForm*>(window); found && found->isVisible()) viewer = found;
+  }
+  ASSERT_NE(viewer, nullptr);
+  EXPECT_EQ(viewer->windowTitle(), notes);
+  bool unsupportedShown = false;
+  for (QLabel* label : viewer->findChildren<QLabel*>()) {
+    unsupportedShown |= label->text() == "This file is not supported" && label->isVisible();
+  }
+  EXPECT_TRUE(unsupportedShown);
+  viewer->close();
 }
 
 }  // namespace

@@ -57,6 +57,55 @@ TEST(CommandTable, DefaultShortcutsAndTheirTexts) {
   }
 }
 
+TEST(CommandTable, MenuItemsHintTheirOwnTextOrTheirToolbarButtons) {
+  EXPECT_EQ(MenuItemHint("LoopAttachItem"), "Combined continuous surface");
+  EXPECT_EQ(MenuItemHint("PipeItem"), "Create a pipe around a edge");
+  EXPECT_EQ(MenuItemHint("MoveItem"), "Move");
+  EXPECT_EQ(MenuItemHint("SelectItem"), "Rectangular Selection Region");
+  EXPECT_EQ(MenuItemHint("FileSaveAsItem"), "Save As");
+  EXPECT_EQ(MenuItemHint("WindowCascadeItem"), "");
+  EXPECT_EQ(MenuItemHint("NoSuchItem"), "");
+  for (const ToolButton& button : ToolbarButtons()) {
+    if (button.name.empty()) continue;
+    EXPECT_EQ(MenuItemHint(button.command), button.hint) << button.name;
+  }
+}
+
+TEST(CommandTable, TheShortcutListShowsTheKeysBoundNow) {
+  auto entries = DefaultShortcuts();
+  auto set = [&](std::string_view name, ShortcutValue value) {
+    for (ShortcutEntry& entry : entries) {
+      if (entry.name == name) entry.value = value;
+    }
+  };
+  auto keysOf = [](const std::vector<ShortcutListRow>& rows, std::string_view caption) {
+    std::vector<std::string> keys;
+    for (const ShortcutListRow& row : rows) {
+      if (row.caption == caption) keys.push_back(row.key);
+    }
+    return keys;
+  };
+  std::vector<ShortcutListRow> rows = ShortcutListRows(entries);
+  EXPECT_EQ(keysOf(rows, "New"), std::vector<std::string>{"Ctrl+N"});
+  // The first-show replacements are the keys bound, not the table's.
+  EXPECT_EQ(keysOf(rows, "Zoom In"), std::vector<std::string>{"Ctrl+Num+"});
+  EXPECT_TRUE(keysOf(rows, "Debug").empty());
+  // Ctrl+Del runs the first item that has it; the other is not listed.
+  EXPECT_EQ(keysOf(rows, "Delete Vertices On The Edge"), std::vector<std::string>{"Ctrl+Delete"});
+  EXPECT_TRUE(keysOf(rows, "UV Clear").empty());
+
+  // Reassigned in the Shortcut Keys dialog: the list follows.
+  set("FileNewItem", kShortcutShift | kShortcutCtrl | 'K');
+  set("FileOpenItem", 0);
+  rows = ShortcutListRows(entries);
+  EXPECT_EQ(keysOf(rows, "New"), std::vector<std::string>{"Shift+Ctrl+K"});
+  EXPECT_TRUE(keysOf(rows, "Open...").empty());
+  // Rows come in menu order: New before Save.
+  ASSERT_GE(rows.size(), 2u);
+  EXPECT_EQ(rows[0].caption, "New");
+  EXPECT_EQ(rows[1].caption, "Save");
+}
+
 TEST(CommandTable, OneKeyBindsOneCommandTheFirstInMenuOrder) {
   const auto defaults = DefaultShortcuts();
   const auto bound = BoundShortcuts(defaults);

@@ -243,7 +243,8 @@ TEST_F(DocumentIoTest, AFailedOpenRestoresTheModelWarnsAndClosesTheWindow) {
   EXPECT_EQ(document_->model.pointCount, 8);
   EXPECT_EQ(document_->model.faceCount, 6);
   EXPECT_EQ(document_->scene.zoom, 3.0f);
-  EXPECT_EQ(platform_.warnings, std::vector<std::string>{"ﾌｧｲﾙｵｰﾌﾟﾝ失敗:" + target});
+  EXPECT_EQ(platform_.warnings,
+            std::vector<std::string>{"ﾌｧｲﾙｵｰﾌﾟﾝ失敗:" + target + "\nhalf reader gave up"});
   EXPECT_EQ(platform_.captions, std::vector<std::string>{"Vexal"});
   EXPECT_EQ(platform_.closed, 1);
   EXPECT_TRUE(platform_.history.empty());
@@ -264,6 +265,37 @@ TEST_F(DocumentIoTest, AFailedOpenRestoresTheModelWarnsAndClosesTheWindow) {
   EXPECT_EQ(OpenDocumentFile(*document_, file_, path("x.unknown"), 0, io(readers)), 0);
   EXPECT_EQ(file_.lastError, "not a recognised model");
   EXPECT_EQ(document_->model.pointCount, 8);
+}
+
+TEST_F(DocumentIoTest, TheFailedOpenBoxGivesTheReadersReasonOnItsSecondLine) {
+  // The program's own readers: a native file cut inside its point table, an
+  // empty native file and a folder each say why on the second line.
+  std::string text;
+  {
+    std::ifstream in(writeCube("cube.vxl"), std::ios::binary);
+    std::stringstream all;
+    all << in.rdbuf();
+    text = all.str();
+  }
+  std::ofstream(path("cut.vxl"), std::ios::binary) << text.substr(0, text.find("<POINT>") + 30);
+  std::ofstream(path("empty.vxl"), std::ios::binary).flush();
+  std::filesystem::create_directories(path("folder.vxl"));
+  const ScopedMessageLanguage japanese(MessageLanguage::kJapanese);
+  for (const std::string name : {"cut.vxl", "empty.vxl", "folder.vxl"}) {
+    SCOPED_TRACE(name);
+    platform_.warnings.clear();
+    DocumentFile file;
+    auto document = std::make_unique<Document>();
+    ASSERT_EQ(OpenDocumentFile(*document, file, path(name), 0, io()), 0);
+    ASSERT_FALSE(file.lastError.empty());
+    ASSERT_EQ(platform_.warnings.size(), 1u);
+    EXPECT_EQ(platform_.warnings[0], "ﾌｧｲﾙｵｰﾌﾟﾝ失敗:" + path(name) + "\n" + file.lastError);
+  }
+  EXPECT_EQ(OpenFailedMessage("a.vxl", ""), "ﾌｧｲﾙｵｰﾌﾟﾝ失敗:a.vxl");
+  // A successful open shows no box.
+  platform_.warnings.clear();
+  ASSERT_EQ(OpenDocumentFile(*document_, file_, path("cube.vxl"), 0, io()), 1);
+  EXPECT_TRUE(platform_.warnings.empty());
 }
 
 TEST_F(DocumentIoTest, AReaderThatBuildsAnInconsistentModelIsRefused) {
@@ -397,6 +429,51 @@ TEST_F(DocumentIoTest, SaveAsAsksFromTheNameWithoutItsExtension) {
   EXPECT_EQ(document_->scene.fileName, path("b.vxl"));
 }
 
+TEST_F(DocumentIoTest, TheChosenTypesExtensionIsAddedToATypedName) {
+  const WriterEntry writers[] = {{1, "VXL", ".vxl", SaveRecord},
+                                 {4, "DXF POLYLINE", ".dxf", SaveRecord},
+                                 {9, "OBJ", ".obj", SaveRecord}};
+  struct Case {
+    std::string typed;
+    int type;
+    std::string written;   // the file the writer was given
+    std::string document;  // the document's path and caption afterwards
+  };
+  const Case cases[] = {
+      {"plain", 1, "plain.vxl", "plain.vxl"},
+      {"export", 9, "export.obj", "export.vxl"},
+      {"Kept.OBJ", 9, "Kept.OBJ", "Kept.vxl"},
+      {"kept.vxl", 1, "kept.vxl", "kept.vxl"},
+      {"lines", 4, "lines.dxf", "lines.vxl"},
+      // Another extension is part of the name, not the type's.
+      {"a.v2", 1, "a.v2.vxl", "a.v2.vxl"},
+      {"b.obj", 1, "b.obj.vxl", "b.obj.vxl"},
+  };
+  for (const bool saveAs : {false, true}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE((saveAs ? "Save As " : "Save ") + c.typed);
+      g_calls.clear();
+      DocumentFile file;
+      file.caption = "Vxl1.vxl";
+      auto document = std::make_unique<Document>();
+      testing::UnitQuad(document->model);
+      platform_.answers.push_back(FakePlatform::DialogAnswer{path(c.typed), c.type});
+      const int saved = saveAs ? SaveDocumentAs(*document, file, io({}, writers))
+                               : SaveDocumentFile(*document, file, io({}, writers));
+      ASSERT_EQ(saved, 1) << file.lastError;
+      EXPECT_EQ(g_calls, std::vector<std::string>{"save " + path(c.written)});
+      EXPECT_EQ(document->scene.fileName, path(c.document));
+      EXPECT_EQ(file.caption, path(c.document));
+      EXPECT_EQ(platform_.windowCaption, path(c.document));
+      // The next Save writes the native file the caption names, silently.
+      g_calls.clear();
+      ASSERT_EQ(SaveDocumentFile(*document, file, io({}, writers)), 1);
+      EXPECT_EQ(g_calls, std::vector<std::string>{"save " + path(c.document)});
+    }
+  }
+  EXPECT_TRUE(platform_.answers.empty()) << "each save asked once";
+}
+
 TEST_F(DocumentIoTest, WritersSeeAngleSmoothedNormalsWhenTheViewAveragesThem) {
   // On a cube every edge is sharper than the smoothing angle: angle
   // smoothing keeps each corner normal equal to its face normal, while
@@ -433,6 +510,12 @@ TEST(FormatRegistry, SaveIndexFollowsTheExtensionAndTheType) {
   EXPECT_EQ(ReplaceExtension("dir.v2/ship.obj", ".vxl"), "dir.v2/ship.vxl");
   EXPECT_EQ(ReplaceExtension("dir.v2/ship", ".vxl"), "dir.v2/ship.vxl");
   EXPECT_EQ(RemoveExtension("C:\\a.b\\c.mqo"), "C:\\a.b\\c");
+  EXPECT_EQ(AddSaveExtension("dir.v2/ship", ".obj"), "dir.v2/ship.obj");
+  EXPECT_EQ(AddSaveExtension("dir.v2/ship.Obj", ".obj"), "dir.v2/ship.Obj");
+  EXPECT_EQ(AddSaveExtension("ship.x", ".x"), "ship.x");
+  EXPECT_EQ(AddSaveExtension("ship.xsi", ".x"), "ship.xsi.x");
+  EXPECT_EQ(AddSaveExtension("", ".vxl"), "");
+  EXPECT_EQ(AddSaveExtension("ship", ""), "ship");
 }
 
 }  // namespace
