@@ -211,7 +211,7 @@ TEST_F(SettingsFileTest, FirstSaveWritesEveryKeyWithPlainNumbers) {
   std::string reason;
   ASSERT_TRUE(SaveSettings(path, Settings{}, &reason)) << reason;
   const std::string text = Read(path);
-  EXPECT_EQ(text.rfind("[System]\r\nBootFirst=1\r\n\r\n[Window]\r\nSaveMainWindow=1\r\n", 0), 0u);
+  EXPECT_EQ(text.rfind("[System]\r\nBootFirst=1\r\nLanguage=auto\r\n\r\n[Window]\r\nSaveMainWindow=1\r\n", 0), 0u);
   for (const char* line :
        {"\r\nWindowBGColor=10592673\r\n", "\r\nGridType=-1\r\n", "\r\nGridWidthX=0.125\r\n",
         "\r\nCellEdgeNormalWidth=2\r\n", "\r\nPipeOffset=0\r\n", "\r\nMqoImportScale=0.01\r\n",
@@ -237,7 +237,7 @@ TEST_F(SettingsFileTest, FirstSaveWritesEveryKeyWithPlainNumbers) {
 // filled are written as the "unset" marker so they read back as unset.
 TEST_F(SettingsFileTest, FirstRunFileMatchesTheKeyListByteForByte) {
   const std::string unset = std::to_string(kUnsetPlacement);
-  std::string expected = "[System]\r\nBootFirst=1\r\n\r\n[Window]\r\n";
+  std::string expected = "[System]\r\nBootFirst=1\r\nLanguage=auto\r\n\r\n[Window]\r\n";
   auto lines = [&](std::initializer_list<const char*> keys, const std::string& value) {
     for (const char* key : keys) expected += std::string(key) + "=" + value + "\r\n";
   };
