@@ -10,9 +10,10 @@ packages=(
   clang libclang-rt-14-dev
   qt6-base-dev libqt6opengl6-dev qt6-svg-dev libgl-dev libglu1-mesa-dev fonts-noto-cjk
   libegl-dev libegl-mesa0 libgl1-mesa-dri
-  libassimp-dev libtinygltf-dev
+  libassimp-dev libtinygltf-dev nlohmann-json3-dev libdraco-dev libmeshoptimizer-dev
   xvfb xauth xdotool imagemagick
   gettext
+  appstream desktop-file-utils libxml2-utils shared-mime-info man-db cmark
 )
 
 missing=()

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPainter>
@@ -113,8 +114,10 @@ void TChildForm::projectionChanged() {
 }
 
 TChildForm::TChildForm(TMainForm* main) : main_(main) {
+  static int32_t documentsMade = 0;
+  recoveryNumber_ = ++documentsMade;
   setAttribute(Qt::WA_DeleteOnClose);
-  InitializeDocument(document_);
+  InitializeDocument(document_, main->settings().UndoDepth);
   document_.observer = this;
   document_.useAngleSmooth = main->settings().UseAngleSmooth != 0;
   ApplySceneDefaults(main->settings(), document_.scene);
@@ -135,17 +138,30 @@ TChildForm::TChildForm(TMainForm* main) : main_(main) {
     views_->addWidget(glView_);
   }
   setUseGL(document_.scene.useGL != 0);
-  setWindowTitle("Loading...");
+  setTitle("Loading...");
   resize(444, 317);
 }
 
-const QString TChildForm::caption() const { return windowTitle(); }
+const QString TChildForm::caption() const {
+  QString title = windowTitle();
+  if (title.endsWith(QLatin1String("[*]"))) title.chop(3);
+  return title;
+}
+
+void TChildForm::setTitle(const QString& caption) {
+  // "[*]" is where the desktop shows the modified mark: in this window's
+  // caption, and in the frame's title while this window is maximised.
+  setWindowTitle(caption + QLatin1String("[*]"));
+  syncModifiedMark();
+}
+
+void TChildForm::syncModifiedMark() { setWindowModified(document_.scene.modified != 0); }
 
 DocumentIo TChildForm::io() { return DocumentIo{main_->settings(), *this}; }
 
 void TChildForm::newDocument(const QString& caption) {
   NewDocument(document_, file_, caption.toStdString(), main_->settings());
-  setWindowTitle(caption);
+  setTitle(caption);
   countLineChanged(CountLineText(document_.model));
   main_->refreshMenuState();
   redraw();
@@ -161,9 +177,21 @@ bool TChildForm::openFile(const QString& path, int filterIndex) {
   return ok != 0;
 }
 
+bool TChildForm::recoverFile(const RecoveryEntry& entry) {
+  const int ok = OpenRecoveryCopy(document_, file_, entry, io());
+  if (ok) {
+    countLineChanged(CountLineText(document_.model));
+    showFileWarnings();
+    redraw();
+  }
+  return ok != 0;
+}
+
 bool TChildForm::save() {
   const int ok = SaveDocumentFile(document_, file_, io());
   if (ok) showFileWarnings();
+  // A clean save makes the recovery copy pointless.
+  if (ok && !modified()) main_->forgetRecoveryCopy(this);
   main_->refreshMenuState();
   return ok != 0;
 }
@@ -171,6 +199,7 @@ bool TChildForm::save() {
 bool TChildForm::saveAs() {
   const int ok = SaveDocumentAs(document_, file_, io());
   if (ok) showFileWarnings();
+  if (ok && !modified()) main_->forgetRecoveryCopy(this);
   main_->refreshMenuState();
   return ok != 0;
 }
@@ -255,6 +284,7 @@ bool TChildForm::runSaveDialog(std::string& fileName, int& typeIndex) {
   if (!main_->ui().saveFileName(this, TMainForm::SaveFilter(), name, index)) return false;
   fileName = name.toStdString();
   typeIndex = index;
+  main_->ui().setLastFolder(QFileInfo(name).absolutePath());
   return true;
 }
 
@@ -274,7 +304,7 @@ void TChildForm::setBusyCursor(bool busy) {
 void TChildForm::setStatusText(std::string_view text) { statusTextChanged(text); }
 
 void TChildForm::setCaption(std::string_view caption) {
-  setWindowTitle(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
+  setTitle(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
 }
 
 void TChildForm::addToHistory(const std::string& path) { main_->addToHistory(path); }
@@ -302,11 +332,12 @@ void TChildForm::documentOpened() {
 
 void TChildForm::closeEvent(QCloseEvent* event) {
   if (closing_ || !modified()) {
+    main_->forgetRecoveryCopy(this);
     event->accept();
     return;
   }
   const QString text = QString::fromUtf8(
-      FormatMessage("%s         Save before to quit ?    ", windowTitle().toUtf8().constData()));
+      FormatMessage("%s         Save before to quit ?    ", caption().toUtf8().constData()));
   switch (main_->ui().askYesNoCancel(this, "VEXAL", text)) {
     case QMessageBox::Yes:
       save();
@@ -315,9 +346,11 @@ void TChildForm::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
       }
+      main_->forgetRecoveryCopy(this);
       event->accept();
       return;
     case QMessageBox::No:
+      main_->forgetRecoveryCopy(this);
       event->accept();
       return;
     default:

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "formats/document_io.h"
+#include "formats/recovery.h"
 #include "model/document.h"
 #include "tools/pointer_event.h"
 #include "tools/pointer_target.h"
@@ -48,7 +49,10 @@ class TChildForm : public QWidget, public DocumentObserver, public DocumentPlatf
 
   Document& document() { return document_; }
   DocumentFile& file() { return file_; }
+  // The document's caption, without the modified mark.
   const QString caption() const;
+  // Shows the document's modified state as the desktop's modified mark.
+  void syncModifiedMark();
 
   // File > New with the given untitled name.
   void newDocument(const QString& caption);
@@ -57,6 +61,12 @@ class TChildForm : public QWidget, public DocumentObserver, public DocumentPlatf
   bool openFile(const QString& path, int filterIndex);
   bool save();
   bool saveAs();
+  // Opens a recovery copy left by an ended run as the document it copies
+  // (its path and caption, modified); false when it failed (the window
+  // then closes itself).
+  bool recoverFile(const RecoveryEntry& entry);
+  // The document's number among this run's recovery copies.
+  int32_t recoveryNumber() const { return recoveryNumber_; }
   // The warnings of the last open or save in the status bar.
   void showFileWarnings();
   bool modified() const { return document_.scene.modified != 0; }
@@ -115,6 +125,7 @@ class TChildForm : public QWidget, public DocumentObserver, public DocumentPlatf
 
  private:
   friend class ViewWidget;
+  void setTitle(const QString& caption);
   DocumentIo io();
   void viewPointer(PointerAction action, QMouseEvent* event);
 
@@ -127,6 +138,7 @@ class TChildForm : public QWidget, public DocumentObserver, public DocumentPlatf
   QLineEdit* countLine_;
   QImage frame_;
   bool closing_ = false;
+  int32_t recoveryNumber_;
 };
 
 }  // namespace vexal::app

@@ -52,26 +52,26 @@ TFormatForm::TFormatForm(QWidget* parent) : QDialog(parent) {
     scales_.push_back({tab.exportScale, exportScale});
     const QString caption = tab.caption;
     if (caption == "DXF") {
-      dxfRotateImport_ = new QCheckBox("While reading the X-axis rotated -90", page);
-      dxfRotateExport_ = new QCheckBox("Rotate 90 degrees on X axis", page);
+      dxfRotateImport_ = new QCheckBox("Rotate by -90 degrees about the X axis when reading", page);
+      dxfRotateExport_ = new QCheckBox("Rotate by 90 degrees about the X axis when writing", page);
       form->addRow(dxfRotateImport_);
       form->addRow(dxfRotateExport_);
     } else if (caption == "MX") {
-      auto* sizes = new QGroupBox("Ver1.0 format sizes when loading textures", page);
+      auto* sizes = new QGroupBox("Texture size assumed for version 1.0 files", page);
       auto* sizeForm = new QFormLayout(sizes);
       mxWidth_ = new NumberEdit(kMxTextureSizeField, sizes);
       mxHeight_ = new NumberEdit(kMxTextureSizeField, sizes);
       sizeForm->addRow("Width", mxWidth_);
-      sizeForm->addRow("High", mxHeight_);
+      sizeForm->addRow("Height", mxHeight_);
       form->addRow(sizes);
-      auto* names = new QGroupBox("Name extension when loading textures", page);
+      auto* names = new QGroupBox("Extension given to texture names when reading", page);
       auto* nameLayout = new QVBoxLayout(names);
       mxExtension_ = new QLineEdit(names);
       nameLayout->addWidget(mxExtension_);
       form->addRow(names);
     } else if (caption == "OBJ") {
-      objMaterial_ = new QCheckBox("Save Material file when writing/exporting (*. mtl)", page);
-      objGroup_ = new QCheckBox("Different Colors Groups rather than by material (usemtl) in writing", page);
+      objMaterial_ = new QCheckBox("Write a material file (.mtl) beside the model", page);
+      objGroup_ = new QCheckBox("Write one group per colour instead of material (usemtl) lines", page);
       form->addRow(objMaterial_);
       form->addRow(objGroup_);
       // The material file goes with the groups written by colour.

@@ -15,6 +15,12 @@ TLocateForm::TLocateForm(TMainForm* main)
       main_(main) {
   setObjectName("LocateForm");
   setWindowTitle("Angle Palette");
+  setToolTip(
+      "Steers the active view:\n"
+      "Left drag: rotate (a click without moving turns it to the nearest axis view)\n"
+      "Middle drag: pan\n"
+      "Right drag: zoom (a right click during a rotation cancels it)\n"
+      "Mouse wheel: zoom");
   setGeometry(726, 100, 200, 128);
 }
 

@@ -23,6 +23,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName("Vexal");
   QApplication::setWindowIcon(QIcon(":/icons/vexal.svg"));
   vexal::app::TMainForm form(QApplication::applicationFilePath());
+  form.handleTerminationSignals();
   form.show();
   return QApplication::exec();
 }

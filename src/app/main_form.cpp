@@ -1,5 +1,9 @@
 #include "app/main_form.h"
 
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <clocale>
 
 #include <QActionGroup>
@@ -12,11 +16,13 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
@@ -44,8 +50,11 @@
 #include "model/camera.h"
 #include "model/maintenance.h"
 #include "settings/cascade_placement.h"
+#include "commands/window_list.h"
+#include "settings/manual_path.h"
 #include "settings/start_up.h"
 #include "io/message_catalog.h"
+#include "tools/tool_dispatch.h"
 
 // Resources of a static library are registered by hand, once.
 static void InitializeResources() { Q_INIT_RESOURCE(resources); }
@@ -155,6 +164,9 @@ TMainForm::TMainForm(const QString& executablePath, UserInterface* ui)
   mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   mdi_->viewport()->installEventFilter(this);
+  // Escape reaches whatever widget has the keyboard; it is looked at before
+  // any shortcut bound to it.
+  qApp->installEventFilter(this);
   setCentralWidget(mdi_);
   connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
     // An activated document re-derives its selection state, which also
@@ -193,6 +205,10 @@ void TMainForm::buildMenus() {
                                                         static_cast<qsizetype>(menu.caption.size())));
     qmenu->setObjectName(QString::fromLatin1(menu.name.data(), static_cast<qsizetype>(menu.name.size())));
     if (menu.name == "FileItem") fileMenu_ = qmenu;
+    if (menu.name == "WindowItem") {
+      windowMenu_ = qmenu;
+      connect(qmenu, &QMenu::aboutToShow, this, &TMainForm::rebuildWindowList);
+    }
     for (const CommandItem& item : menu.items) {
       if (item.separator()) {
         QAction* separator = qmenu->addSeparator();
@@ -354,6 +370,7 @@ void TMainForm::showInformation() {
 
 void TMainForm::applyOptions() {
   SetMessageLanguage(LanguageFromSetting(workspace_.settings.Language));
+  restartRecoveryTimer();
   for (TChildForm* form : documents()) {
     form->document().useAngleSmooth = workspace_.settings.UseAngleSmooth != 0;
   }
@@ -429,6 +446,8 @@ void TMainForm::startUp(const QStringList& files) {
   const bool loaded = LoadSettings(settingsPath_.toStdString(), workspace_.settings, &reason);
   SetMessageLanguage(LanguageFromSetting(workspace_.settings.Language));
   if (!loaded) showStatus(QString::fromStdString(reason));
+  recovery_ = std::make_unique<RecoveryKeeper>(DefaultRecoveryFolder(), CurrentRecoveryOwner());
+  restartRecoveryTimer();
   shortcuts_ = DefaultShortcuts();
   LoadShortcutFile(shortcutPath_.toStdString(), shortcuts_);
   applyShortcuts();
@@ -436,6 +455,7 @@ void TMainForm::startUp(const QStringList& files) {
   for (int i = 0; i < kFileHistoryCount; ++i) entries.push_back(FileHistoryEntry(workspace_.settings, i));
   history_.assign(entries);
   rebuildHistoryMenu();
+  ui_->setLastFolder(QString::fromStdString(workspace_.settings.LastFolder));
   const QRect design = geometry();
   const MainWindowStart start = MainWindowStartPlacement(
       workspace_.settings, {design.left(), design.top(), design.width(), design.height()}, screenSize());
@@ -446,6 +466,8 @@ void TMainForm::startUp(const QStringList& files) {
 
   // The files are opened once the event loop is idle, after the window is up.
   QTimer::singleShot(0, this, [this, files] {
+    // Recovered work takes the place of the last file or a new document.
+    if (offerRecovery() > 0 && files.isEmpty()) return;
     if (!files.isEmpty()) {
       for (const QString& file : files) openByName(file, 0);
       return;
@@ -484,6 +506,20 @@ void TMainForm::openByName(const QString& path, int filterIndex) {
     }
     delete viewer;
   }
+  TChildForm* form = addDocumentWindow();
+  if (path.isEmpty()) {
+    ++untitled_;
+    form->newDocument(QString("Vxl%1.vxl").arg(untitled_));
+    // A new document starts with the view switches of the settings.
+    ApplySceneDefaults(workspace_.settings, form->document().scene);
+    form->setUseGL(form->document().scene.useGL != 0);
+  } else {
+    if (form->openFile(path, filterIndex)) form->setUseGL(form->document().scene.useGL != 0);
+  }
+  refreshMenuState();
+}
+
+TChildForm* TMainForm::addDocumentWindow() {
   // The new window comes to the front, maximised when the one in front was.
   const QMdiSubWindow* front = mdi_->activeSubWindow();
   const bool maximized = front && front->isMaximized();
@@ -503,22 +539,116 @@ void TMainForm::openByName(const QString& path, int filterIndex) {
   mdi_->setActiveSubWindow(sub);
   form->setFocus(Qt::OtherFocusReason);
   SetScreenSize(form->document().scene, form->viewSize().width(), form->viewSize().height());
-  if (path.isEmpty()) {
-    ++untitled_;
-    form->newDocument(QString("Vxl%1.vxl").arg(untitled_));
-    // A new document starts with the view switches of the settings.
-    ApplySceneDefaults(workspace_.settings, form->document().scene);
-    form->setUseGL(form->document().scene.useGL != 0);
+  return form;
+}
+
+void TMainForm::restartRecoveryTimer() {
+  if (!recoveryTimer_) {
+    recoveryTimer_ = new QTimer(this);
+    connect(recoveryTimer_, &QTimer::timeout, this, [this] { writeRecoveryCopies(false); });
+  }
+  const int seconds = workspace_.settings.AutoSaveSeconds;
+  if (seconds > 0) {
+    recoveryTimer_->start(seconds * 1000);
   } else {
-    if (form->openFile(path, filterIndex)) form->setUseGL(form->document().scene.useGL != 0);
+    recoveryTimer_->stop();
+  }
+}
+
+void TMainForm::writeRecoveryCopies(bool wait) {
+  if (!recovery_) return;
+  std::vector<RecoveryDocument> list;
+  for (TChildForm* form : documents()) {
+    list.push_back({form->recoveryNumber(), &form->document(), form->document().scene.fileName,
+                    form->file().caption});
+  }
+  recovery_->update(list, wait);
+  const std::string error = recovery_->lastError();
+  if (!error.empty() && error != recoveryError_) showStatus(QString::fromStdString(error));
+  recoveryError_ = error;
+}
+
+void TMainForm::forgetRecoveryCopy(TChildForm* form) {
+  if (recovery_) recovery_->forget(form->recoveryNumber());
+}
+
+int TMainForm::offerRecovery() {
+  if (!recovery_) return 0;
+  const std::vector<RecoveryEntry> entries = recovery_->folder().recoverable();
+  if (entries.empty()) return 0;
+  int recovered = 0;
+  const RecoveryChoice choice = ui_->chooseRecovery(this, entries);
+  RecoveryFolder folder(recovery_->folder().path());
+  for (size_t row : choice.rows) {
+    if (row >= entries.size()) continue;
+    const RecoveryEntry& entry = entries[row];
+    std::string reason;
+    if (choice.action == RecoveryChoice::Action::kDiscard) {
+      if (!folder.discard(entry.copy, &reason)) showStatus(QString::fromStdString(reason));
+    } else if (choice.action == RecoveryChoice::Action::kRecover) {
+      TChildForm* form = addDocumentWindow();
+      if (!form->recoverFile(entry)) continue;
+      ++recovered;
+      form->setUseGL(form->document().scene.useGL != 0);
+      // The copy is this run's now: it stays until the document is saved
+      // or closed.
+      if (!recovery_->adopt(entry.copy, form->recoveryNumber(), form->document().revision, &reason)) {
+        showStatus(QString::fromStdString(reason));
+      }
+    }
   }
   refreshMenuState();
+  return recovered;
+}
+
+namespace {
+
+// The write end of the pipe the signal handler wakes the event loop with.
+int gTerminationWrite = -1;
+
+void OnTerminationSignal(int) {
+  const char byte = 1;
+  // Only async-signal-safe calls here; a full pipe already holds a wake-up.
+  [[maybe_unused]] const ssize_t written = ::write(gTerminationWrite, &byte, 1);
+}
+
+}  // namespace
+
+void TMainForm::handleTerminationSignals() {
+  int ends[2];
+  if (gTerminationWrite >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) {
+    return;
+  }
+  gTerminationWrite = ends[0];
+  auto* notifier = new QSocketNotifier(ends[1], QSocketNotifier::Read, this);
+  connect(notifier, &QSocketNotifier::activated, this, [this, notifier, ends] {
+    notifier->setEnabled(false);
+    char byte;
+    [[maybe_unused]] const ssize_t got = ::read(ends[1], &byte, 1);
+    terminateNow();
+  });
+  struct sigaction action {};
+  action.sa_handler = OnTerminationSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGHUP, &action, nullptr);
+}
+
+void TMainForm::terminateNow() {
+  // The copies stay: they are what the next start offers. No save prompt
+  // runs, since nobody may be there to answer it.
+  writeRecoveryCopies(true);
+  quitting_ = true;
+  QCoreApplication::exit(0);
 }
 
 void TMainForm::openDialog() {
   int filterIndex = 1;
   const QString path = ui_->openFileName(this, OpenFilter(), filterIndex);
-  if (!path.isEmpty()) openByName(path, filterIndex);
+  if (path.isEmpty()) return;
+  ui_->setLastFolder(QFileInfo(path).absolutePath());
+  openByName(path, filterIndex);
 }
 
 void TMainForm::cascadeDocuments() {
@@ -604,6 +734,7 @@ bool TMainForm::closeAll() {
 bool TMainForm::quit() {
   if (!closeAll()) return false;
   quitting_ = true;
+  if (recovery_) recovery_->forgetAll();
   for (int i = 0; i < kFileHistoryCount; ++i) {
     FileHistoryEntry(workspace_.settings, i) =
         i < static_cast<int>(history_.entries().size()) ? history_.entries()[i] : std::string();
@@ -615,8 +746,10 @@ bool TMainForm::quit() {
   RecordMainWindow(workspace_.settings, {normal.left(), normal.top(), normal.width(), normal.height()},
                    isMaximized(), isMinimized());
   FillUnsetToolWindowPositions(workspace_.settings, screenSize());
+  workspace_.settings.LastFolder = ui_->lastFolder().toStdString();
   std::string reason;
-  if (!SaveSettings(settingsPath_.toStdString(), workspace_.settings, &reason)) {
+  // No home folder at all: nothing to write to (never beside the program).
+  if (!settingsPath_.isEmpty() && !SaveSettings(settingsPath_.toStdString(), workspace_.settings, &reason)) {
     ui_->warning(this, "Vexal", QString::fromStdString(reason));
   }
   SaveShortcutFile(shortcutPath_.toStdString(), shortcuts_);
@@ -646,6 +779,21 @@ void TMainForm::dropEvent(QDropEvent* event) {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  // Escape over this window cancels a gesture of the active document as a
+  // right press does; with none it goes on to whatever it is bound to.
+  if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier && widget &&
+        widget->window() == this) {
+      TChildForm* form = activeDocument();
+      if (form && EscapeGesture(form->document(), workspace_)) {
+        refreshMenuState();
+        event->accept();
+        return true;
+      }
+    }
+  }
   // A double click on the frame's empty area is New.
   if (watched == mdi_->viewport() && event->type() == QEvent::MouseButtonDblClick) {
     openByName(QString(), 0);
@@ -782,8 +930,45 @@ QAction* TMainForm::action(const QString& name) const {
   return buttons_.value(name);
 }
 
+void TMainForm::rebuildWindowList() {
+  for (QAction* action : windowList_) {
+    windowMenu_->removeAction(action);
+    action->deleteLater();
+  }
+  windowList_.clear();
+  const TChildForm* active = activeDocument();
+  QList<QMdiSubWindow*> windows;
+  for (QMdiSubWindow* sub : mdi_->subWindowList()) {
+    if (!sub->isHidden() || sub->isMinimized()) windows.append(sub);
+  }
+  if (windows.isEmpty()) return;
+  windowList_.append(windowMenu_->addSeparator());
+  for (qsizetype i = 0; i < windows.size(); ++i) {
+    QMdiSubWindow* sub = windows[i];
+    const auto* form = qobject_cast<TChildForm*>(sub->widget());
+    QString title = form ? form->caption() : sub->windowTitle();
+    if (form && form->isWindowModified()) title += QLatin1String(" *");
+    QAction* action = windowMenu_->addAction(QString::fromStdString(
+        WindowListCaption(static_cast<size_t>(i), title.toStdString())));
+    action->setObjectName(QStringLiteral("WindowListItem%1").arg(i + 1));
+    action->setCheckable(true);
+    action->setChecked(active && sub->widget() == active);
+    connect(action, &QAction::triggered, this, [this, sub = QPointer<QMdiSubWindow>(sub)] {
+      if (!sub) return;
+      if (sub->isMinimized()) sub->showNormal();
+      mdi_->setActiveSubWindow(sub);
+    });
+    windowList_.append(action);
+  }
+}
+
 void TMainForm::refreshMenuState() {
   const CommandTarget target = commandTarget();
+  // The modified mark of every document, and of the frame for the active
+  // one (the frame's title shows it while that window is maximised).
+  for (TChildForm* form : documents()) form->syncModifiedMark();
+  const TChildForm* active = activeDocument();
+  if (windowTitle().contains(QLatin1String("[*]"))) setWindowModified(active && active->isWindowModified());
   if (palette_) palette_->refresh();
   for (const CommandMenu& menu : MainMenu()) {
     for (const CommandItem& item : menu.items) {
@@ -820,10 +1005,13 @@ void TMainForm::showShortcutList() {
 }
 
 void TMainForm::showHelp() {
-  QFileInfo executable(executablePath_);
-  const QString help = executable.dir().filePath(executable.completeBaseName() + ".chm");
-  if (!QFileInfo::exists(help)) {
-    ui_->warning(this, "Vexal", "The help file was not found: " + help);
+  const std::vector<std::string> locations =
+      ManualLocations(executablePath_.toStdString(), VEXAL_BUILD_MANUAL);
+  const QString help = QString::fromStdString(FindManual(locations));
+  if (help.isEmpty()) {
+    QString text = "The manual was not found. It was looked for in:";
+    for (const std::string& location : locations) text += "\n" + QString::fromStdString(location);
+    ui_->warning(this, "Vexal", text);
     return;
   }
   if (!QDesktopServices::openUrl(QUrl::fromLocalFile(help))) {

@@ -23,6 +23,7 @@ class QAction;
 class QActionGroup;
 class QMdiArea;
 class QMenu;
+class QTimer;
 
 namespace vexal::app {
 
@@ -114,8 +115,21 @@ class TMainForm : public QMainWindow, public CommandHost {
   // "Reset SubWindow Position".
   void resetSubWindows();
   // After the System Configuration dialog: every document takes the
-  // smoothing option, the active one re-derives its display and redraws.
+  // smoothing option, the active one re-derives its display and redraws;
+  // the recovery copies follow the new interval.
   void applyOptions();
+  // Recovery copies: every modified document that changed since its copy is
+  // written (wait: before the return); a saved or closed document's copy
+  // goes.
+  void writeRecoveryCopies(bool wait);
+  void forgetRecoveryCopy(TChildForm* form);
+  RecoveryKeeper* recovery() const { return recovery_.get(); }
+  // Offers the copies ended runs left behind in "Recover Unsaved Work";
+  // returns how many documents were recovered.
+  int offerRecovery();
+  // SIGTERM and SIGHUP (a logout) write every modified document's recovery
+  // copy and end the program without questions. Called once, by main().
+  void handleTerminationSignals();
   std::vector<ShortcutEntry>& shortcuts() { return shortcuts_; }
   // The tool windows, for the placement code and the tests.
   TPrimitiveForm* primitiveForm() const { return primitive_; }
@@ -136,11 +150,18 @@ class TMainForm : public QMainWindow, public CommandHost {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // A new, empty document window in the frame.
+  TChildForm* addDocumentWindow();
+  void restartRecoveryTimer();
+  void terminateNow();
   void buildMenus();
   void buildToolbar();
   void bindCommands();
   void applyShortcuts();
   void rebuildHistoryMenu();
+  // The Window menu's list of open documents, below its commands; rebuilt
+  // each time the menu opens.
+  void rebuildWindowList();
   // The size of the screen the window is on (0 x 0 without one).
   ScreenSize screenSize() const;
   void openDialog();
@@ -167,6 +188,8 @@ class TMainForm : public QMainWindow, public CommandHost {
   QMdiArea* mdi_;
   QMenu* fileMenu_ = nullptr;
   QAction* historyAnchor_ = nullptr;  // the separator before "Quit"
+  QMenu* windowMenu_ = nullptr;
+  QList<QAction*> windowList_;  // the separator and one item per document
   QList<QAction*> historyActions_;
   QHash<QString, QAction*> actions_;
   QHash<QString, QAction*> buttons_;
@@ -188,6 +211,9 @@ class TMainForm : public QMainWindow, public CommandHost {
   TFormatForm* format_ = nullptr;
   TUtilityForm* utility_ = nullptr;
   TOptionForm* options_ = nullptr;
+  std::unique_ptr<RecoveryKeeper> recovery_;
+  QTimer* recoveryTimer_ = nullptr;
+  std::string recoveryError_;
 };
 
 }  // namespace vexal::app

@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QVBoxLayout>
 #include <map>
 
@@ -32,13 +33,15 @@ TOptionForm::TOptionForm(QWidget* parent) : QDialog(parent) {
   setObjectName("OptionForm");
   setWindowTitle("System Configuration Settings");
   auto* layout = new QVBoxLayout(this);
-  // Three columns of switch groups: window and start-up behaviour with the
-  // cartoon switches, the defaults of new windows, the tools.
-  auto* columns = new QHBoxLayout;
-  QVBoxLayout* column[3];
-  for (QVBoxLayout*& c : column) {
-    c = new QVBoxLayout;
-    columns->addLayout(c);
+  // Four pages, so that the dialog fits a 1024 x 768 screen: windows and
+  // start-up, the defaults of new windows, the tools, and the cartoon
+  // outlines with the line widths and colours.
+  auto* pages = new QTabWidget(this);
+  QVBoxLayout* page[4];
+  for (const char* title : {"Start", "New windows", "Tools", "Outlines and colours"}) {
+    auto* widget = new QWidget(pages);
+    page[pages->count()] = new QVBoxLayout(widget);
+    pages->addTab(widget, title);
   }
   std::map<std::string_view, QVBoxLayout*> groups;
   for (const SystemSwitch& option : SystemSwitches()) {
@@ -46,15 +49,17 @@ TOptionForm::TOptionForm(QWidget* parent) : QDialog(parent) {
     if (!box) {
       auto* frame = new QGroupBox(QString::fromUtf8(option.group.data(), static_cast<qsizetype>(option.group.size())), this);
       box = new QVBoxLayout(frame);
-      const int index = option.group == "New windows" ? 1 : option.group == "Tools" ? 2 : 0;
-      column[index]->addWidget(frame);
+      const int index = option.group == "New windows" ? 1
+                        : option.group == "Tools"     ? 2
+                        : option.group == "Cartoon effect" ? 3
+                                                      : 0;
+      page[index]->addWidget(frame);
     }
     auto* check = new QCheckBox(QString::fromUtf8(option.caption.data(), static_cast<qsizetype>(option.caption.size())), this);
     box->addWidget(check);
     switches_.push_back(check);
   }
-  for (QVBoxLayout* c : column) c->addStretch(1);
-  layout->addLayout(columns);
+  layout->addWidget(pages);
   auto* lines = new QGroupBox("Line widths and colours", this);
   auto* grid = new QGridLayout(lines);
   int row = 0;
@@ -80,10 +85,17 @@ TOptionForm::TOptionForm(QWidget* parent) : QDialog(parent) {
     grid->addWidget(button, row++, 3);
     colors_.push_back(button);
   }
+  for (const SystemNumber& number : SystemNumbers()) {
+    auto* edit = new NumberEdit(number.rule, lines);
+    edit->setFixedWidth(80);
+    grid->addWidget(new QLabel(QString::fromUtf8(number.caption.data(), static_cast<qsizetype>(number.caption.size())), lines), row, 0);
+    grid->addWidget(edit, row++, 1);
+    numbers_.push_back(edit);
+  }
   grid->setColumnStretch(1, 1);
   grid->setColumnStretch(3, 1);
   colorValues_.assign(colors_.size(), 0);
-  layout->addWidget(lines);
+  page[3]->addWidget(lines);
   auto* languageRow = new QHBoxLayout;
   language_ = new QComboBox(this);
   language_->setObjectName("LanguageCombo");
@@ -93,7 +105,8 @@ TOptionForm::TOptionForm(QWidget* parent) : QDialog(parent) {
   languageRow->addWidget(new QLabel("Language of messages:", this));
   languageRow->addWidget(language_);
   languageRow->addStretch(1);
-  layout->addLayout(languageRow);
+  page[0]->addLayout(languageRow);
+  for (QVBoxLayout* p : page) p->addStretch(1);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -105,6 +118,8 @@ void TOptionForm::load(const Settings& settings) {
   for (size_t i = 0; i < options.size(); ++i) switches_[i]->setChecked(SwitchChecked(settings, options[i]));
   const auto widths = SystemWidths();
   for (size_t i = 0; i < widths.size(); ++i) widths_[i]->setFloatValue(settings.*widths[i].field);
+  const auto numbers = SystemNumbers();
+  for (size_t i = 0; i < numbers.size(); ++i) numbers_[i]->setIntValue(settings.*numbers[i].field);
   const auto colors = SystemColors();
   for (size_t i = 0; i < colors.size(); ++i) {
     colorValues_[i] = settings.*colors[i].field;
@@ -119,6 +134,8 @@ void TOptionForm::store(Settings& settings) const {
   for (size_t i = 0; i < options.size(); ++i) SetSwitchChecked(settings, options[i], switches_[i]->isChecked());
   const auto widths = SystemWidths();
   for (size_t i = 0; i < widths.size(); ++i) settings.*widths[i].field = widths_[i]->floatValue();
+  const auto numbers = SystemNumbers();
+  for (size_t i = 0; i < numbers.size(); ++i) settings.*numbers[i].field = numbers_[i]->intValue();
   const auto colors = SystemColors();
   for (size_t i = 0; i < colors.size(); ++i) settings.*colors[i].field = colorValues_[i];
   settings.Language = language_->currentData().toString().toStdString();
@@ -126,6 +143,9 @@ void TOptionForm::store(Settings& settings) const {
 
 bool TOptionForm::edit(Settings& settings) {
   load(settings);
+  // The first page and its first switch, whatever page was left open.
+  findChild<QTabWidget*>()->setCurrentIndex(0);
+  switches_.front()->setFocus();
   if (exec() != QDialog::Accepted) return false;
   NormalizeNumberEdits(this);
   store(settings);

@@ -31,6 +31,7 @@ class TOptionForm : public QDialog {
  private:
   std::vector<QCheckBox*> switches_;
   std::vector<NumberEdit*> widths_;
+  std::vector<NumberEdit*> numbers_;  // undo depth, recovery interval
   std::vector<QPushButton*> colors_;
   std::vector<int> colorValues_;
   QComboBox* language_ = nullptr;

@@ -20,8 +20,14 @@ TPaletteForm::TPaletteForm(TMainForm* main)
       main_(main) {
   setObjectName("PaletteForm");
   setWindowTitle("Color Palette");
-  setToolTip("Double-Click to change the color\nHold Right-Click to swap color\n"
-             "+ Shift to change the order colors of the palette\n+ Ctrl Copy Color");
+  setToolTip(
+      "Click: make this the current material\n"
+      "Ctrl+click: select the surfaces of this material\n"
+      "Shift+click: add them to the selection\n"
+      "Double-click: change the colour\n"
+      "Right-drag onto another colour: swap the two colours\n"
+      "Shift+right-drag: swap them in the palette only (the surfaces keep their look)\n"
+      "Ctrl+right-drag: copy the colour onto the other one");
   setGeometry(726, 260, 200, 96);
 }
 

@@ -2,6 +2,9 @@
 
 #include <QFileDialog>
 #include <QRegularExpression>
+#include <QFileInfo>
+
+#include "app/recover_form.h"
 
 namespace vexal::app {
 namespace {
@@ -45,6 +48,7 @@ QString DialogUserInterface::openFileName(QWidget* parent, const QString& filter
   dialog.setNameFilters(filters);
   if (filterIndex >= 1 && filterIndex <= filters.size()) dialog.selectNameFilter(filters[filterIndex - 1]);
   dialog.setFileMode(QFileDialog::ExistingFile);
+  if (!lastFolder_.isEmpty()) dialog.setDirectory(lastFolder_);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   filterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
   return dialog.selectedFiles().front();
@@ -67,11 +71,19 @@ bool DialogUserInterface::saveFileName(QWidget* parent, const QString& filter, Q
   QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, followType);
   if (typeIndex >= 1 && typeIndex <= filters.size()) dialog.selectNameFilter(filters[typeIndex - 1]);
   followType(dialog.selectedNameFilter());
+  // An untitled document's bare name goes into the last folder.
+  if (!lastFolder_.isEmpty() && QFileInfo(name).isRelative()) dialog.setDirectory(lastFolder_);
   dialog.selectFile(name);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
   typeIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
   name = dialog.selectedFiles().front();
   return true;
+}
+
+RecoveryChoice DialogUserInterface::chooseRecovery(QWidget* parent,
+                                                   const std::vector<RecoveryEntry>& entries) {
+  TRecoverForm form(parent, entries);
+  return form.choose();
 }
 
 }  // namespace vexal::app

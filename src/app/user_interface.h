@@ -2,12 +2,25 @@
 // with message boxes and file dialogs; tests answer programmatically.
 #pragma once
 
+#include <cstddef>
+#include <vector>
+
 #include <QMessageBox>
 #include <QString>
+
+#include "formats/recovery.h"
 
 class QWidget;
 
 namespace vexal::app {
+
+// What the "Recover Unsaved Work" window was answered: the button and the
+// checked rows.
+struct RecoveryChoice {
+  enum class Action { kLater, kRecover, kDiscard };
+  Action action = Action::kLater;
+  std::vector<size_t> rows;
+};
 
 class UserInterface {
  public:
@@ -22,6 +35,20 @@ class UserInterface {
   // The Save dialog on name and 1-based type index; false when cancelled.
   virtual bool saveFileName(QWidget* parent, const QString& filter, QString& name,
                             int& typeIndex) = 0;
+  // The recovery window over copies left by ended runs; Later unless
+  // answered otherwise.
+  virtual RecoveryChoice chooseRecovery(QWidget* /*parent*/,
+                                        const std::vector<RecoveryEntry>& /*entries*/) {
+    return {};
+  }
+
+  // The folder of the file last chosen in the Open or Save As dialog, where
+  // both dialogs start; kept in the settings file between runs.
+  const QString& lastFolder() const { return lastFolder_; }
+  void setLastFolder(const QString& folder) { lastFolder_ = folder; }
+
+ protected:
+  QString lastFolder_;
 };
 
 // Real dialogs.
@@ -34,6 +61,8 @@ class DialogUserInterface : public UserInterface {
   QString openFileName(QWidget* parent, const QString& filter, int& filterIndex) override;
   bool saveFileName(QWidget* parent, const QString& filter, QString& name,
                     int& typeIndex) override;
+  RecoveryChoice chooseRecovery(QWidget* parent,
+                                const std::vector<RecoveryEntry>& entries) override;
 };
 
 }  // namespace vexal::app

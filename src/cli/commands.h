@@ -10,7 +10,11 @@ int RunConvertCommand(int argc, char** argv);
 int RunImageCommand(int argc, char** argv);
 // Headless OpenGL render of a model to a PNG.
 int RunRenderCommand(int argc, char** argv);
+// A model's preview picture for file managers.
+int RunThumbnailCommand(int argc, char** argv);
 // Runs menu commands and set-up steps on a document, then saves it.
 int RunApplyCommand(int argc, char** argv);
+// Lists or discards the recovery copies of ended runs of the modeller.
+int RunRecoverCommand(int argc, char** argv);
 
 }  // namespace vexal::cli

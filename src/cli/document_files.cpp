@@ -28,6 +28,14 @@ bool HasSeveralWriters(const std::string& path) {
 
 }  // namespace
 
+std::string DefaultSettingsFile() {
+  char buffer[4096];
+  const ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  const std::string self = length > 0 ? std::string(buffer, static_cast<size_t>(length)) : "";
+  std::string path = SettingsFilePath(self, ".ini");
+  return !path.empty() && Exists(path) ? path : std::string();
+}
+
 bool ParseIndex(const char* text, int& value) {
   char* end = nullptr;
   const long parsed = std::strtol(text, &end, 10);
@@ -72,6 +80,7 @@ int PrepareFiles(FileOptions& options, Settings& settings, int& saveIndex) {
                      .c_str());
     return 1;
   }
+  if (options.settingsPath.empty()) options.settingsPath = DefaultSettingsFile();
   if (!options.settingsPath.empty()) {
     std::string reason;
     if (!Exists(options.settingsPath)) {
@@ -90,7 +99,7 @@ int OpenInput(const FileOptions& options, const Settings& settings, Document& do
               DocumentFile& file) {
   HeadlessDocumentPlatform platform;
   const DocumentIo io{settings, platform};
-  InitializeDocument(document);
+  InitializeDocument(document, settings.UndoDepth);
   ApplySceneDefaults(settings, document.scene);
   document.useAngleSmooth = settings.UseAngleSmooth != 0;
   if (OpenDocumentFile(document, file, options.input, options.openType, io) != 1) {

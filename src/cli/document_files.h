@@ -24,6 +24,11 @@ bool ParseIndex(const char* text, int& value);
 // 2 for a missing or malformed value.
 int TakeFileOption(int argc, char** argv, int& i, FileOptions& options);
 
+// The settings file --settings stands for when it is not given: the user's
+// own (portable beside the program, else in the configuration folder), or
+// "" when there is none and the built-in defaults apply.
+std::string DefaultSettingsFile();
+
 // Resolves the save index of OUT and the open type; loads the settings
 // file. Returns 0, or 1 after printing the reason.
 int PrepareFiles(FileOptions& options, Settings& settings, int& saveIndex);

@@ -6,6 +6,11 @@
 //   vexal-tool image FILE [--format CODE] [--png OUT]
 //   vexal-tool render IN OUT.png [options]
 //   vexal-tool apply IN OUT [--settings FILE.ini] STEP...
+//   vexal-tool recover --list | --discard COPY
+//   vexal-tool thumbnail [-s SIZE] IN OUT.png
+//
+// Without --settings the user's own settings file applies when there is one
+// (vexal.ini beside the program, else ~/.config/vexal/vexal.ini).
 //
 // Exit status 0 on success (and for --help after any command), 1 when a
 // file cannot be read or written (one line on stderr naming the file and the
@@ -41,6 +46,17 @@ constexpr const char* kUsage =
     "  apply IN OUT [--settings FILE.ini] STEP...\n"
     "                          open IN, run menu commands and set-up steps on it\n"
     "                          (see vexal-tool apply --help) and write OUT\n"
+    "  recover --list          list the recovery copies left by ended runs of the\n"
+    "                          modeller: copy, original path (or name), time\n"
+    "  recover --discard COPY  delete one of them\n"
+    "  thumbnail [-s SIZE] IN OUT.png\n"
+    "                          a preview of the model, shaded on a transparent\n"
+    "                          background, at most SIZE pixels (default 128)\n"
+    "\n"
+    "  without --settings, the user's settings file applies when there is one:\n"
+    "  vexal.ini beside the program, else $XDG_CONFIG_HOME/vexal/vexal.ini\n"
+    "  (~/.config/vexal/vexal.ini)\n"
+    "\n"
     "  --help                  show this text\n"
     "  --version               show the version\n";
 
@@ -76,7 +92,9 @@ int main(int argc, char** argv) {
   if (command == "convert") return vexal::cli::RunConvertCommand(rest, arguments);
   if (command == "image") return vexal::cli::RunImageCommand(rest, arguments);
   if (command == "render") return vexal::cli::RunRenderCommand(rest, arguments);
+  if (command == "thumbnail") return vexal::cli::RunThumbnailCommand(rest, arguments);
   if (command == "apply") return vexal::cli::RunApplyCommand(rest, arguments);
+  if (command == "recover") return vexal::cli::RunRecoverCommand(rest, arguments);
   std::fprintf(stderr, "%s\n", vexal::FormatMessage("vexal-tool: unknown command \"%s\" (see vexal-tool --help)", argv[1]).c_str());
   return 2;
 }

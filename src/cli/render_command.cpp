@@ -21,6 +21,7 @@
 #include <string_view>
 
 #include "cli/commands.h"
+#include "cli/document_files.h"
 #include "formats/document_io.h"
 #include "images/png_writer.h"
 #include "io/file_bytes.h"
@@ -143,6 +144,7 @@ int RunRenderCommand(int argc, char** argv) {
   if (input.empty() || output.empty()) return Usage();
 
   Settings settings;
+  if (settingsPath.empty()) settingsPath = DefaultSettingsFile();
   if (!settingsPath.empty()) {
     std::string reason;
     std::vector<uint8_t> probe;

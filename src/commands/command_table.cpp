@@ -4,6 +4,8 @@
 #include <array>
 #include <charconv>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 #include "io/file_bytes.h"
 #include "io/line_reader.h"
@@ -399,6 +401,12 @@ std::string ShortcutFileText(const std::vector<ShortcutEntry>& entries) {
 }
 
 bool SaveShortcutFile(const std::string& path, const std::vector<ShortcutEntry>& entries) {
+  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  if (!folder.empty()) {
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error) return false;
+  }
   return WriteFileAtomically(path, ShortcutFileText(entries), nullptr);
 }
 

@@ -125,6 +125,8 @@ bool LoadShortcutFile(const std::string& path, std::vector<ShortcutEntry>& entri
 void ApplyShortcutText(std::string_view text, std::vector<ShortcutEntry>& entries);
 // "name=value\n" for every tag-0 entry, in menu order.
 std::string ShortcutFileText(const std::vector<ShortcutEntry>& entries);
+// Writes the file, creating its folder when missing (the first time the
+// shortcuts are changed the configuration folder may not exist yet).
 bool SaveShortcutFile(const std::string& path, const std::vector<ShortcutEntry>& entries);
 
 }  // namespace vexal

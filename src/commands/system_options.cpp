@@ -11,60 +11,75 @@ constexpr std::string_view kView = "New windows";
 constexpr std::string_view kTools = "Tools";
 constexpr std::string_view kCartoon = "Cartoon effect";
 
+// Each caption says what checking the box does.
 const std::array<SystemSwitch, 37> kSwitches = {{
-    {"Save position and sizes menu.", &Settings::SaveMainWindow, false, kWindows},
-    {"Save position and sizes window.", &Settings::SaveSubWindow, false, kWindows},
-    {"Display the sub window was open at the end.", &Settings::ShowSubWindow, false, kWindows},
-    {"Create a new Window, open the file at startup.", &Settings::SetDefaultWindow, false, kStart},
-    {"Open recent history at startup.", &Settings::OpenLastFile, false, kStart},
-    {"Vxl files are also added to the history of others formats.", &Settings::RecordAllHistory,
-     false, kStart},
-    {"Initial object position", &Settings::SetDefaultObject, false, kStart},
-    {"OpenGL rendering", &Settings::UseOpenGL, false, kView},
-    {"Show Orthogonal view at startup", &Settings::Perspective, true, kView},
-    {"Show Backfaces", &Settings::VisibleDoubleSide, false, kView},
-    {"Show Handle axis", &Settings::VisibleHandle, false, kView},
-    {"Show Hidden line", &Settings::VisibleHideLine, false, kView},
-    {"Show Smoothing", &Settings::VisibleSmooth, false, kView},
-    {"Show Dummy", &Settings::VisibleDummy, false, kView},
-    {"Show Grid", &Settings::VisibleGrid, false, kView},
-    {"Show Texture", &Settings::VisibleTexture, false, kView},
-    {"Show Background Image", &Settings::VisibleBackPicture, false, kView},
-    {"Show Light", &Settings::VisibleLight, false, kView},
-    {"Show Reflection", &Settings::VisibleReflection, false, kView},
-    {"Show Transparency", &Settings::VisibleTransparence, false, kView},
-    {"Show Semi-Transparency", &Settings::VisibleTranslucent, false, kView},
-    {"Show Filtered texture", &Settings::LinearTexture, false, kView},
-    {"Show Filtered Background Image", &Settings::LinearBackPicture, false, kView},
-    {"Show Cartoon effect", &Settings::VisibleCellEdge, false, kView},
-    {"Zoom to the rotation of the wheel.", &Settings::UseMouseWheel, false, kTools},
-    {"While you move only one absorption by right-clicking.", &Settings::UseMoveAttach, false,
-     kTools},
-    {"Create a vertex on the line (except for creating vertices) face to divide.",
+    {"Restore the main window's position and size at start", &Settings::SaveMainWindow, false,
+     kWindows},
+    {"Restore the tool windows' positions at start", &Settings::SaveSubWindow, false, kWindows},
+    {"Reopen the tool windows that were open at exit", &Settings::ShowSubWindow, false, kWindows},
+    {"Open a new model at start when no file is given", &Settings::SetDefaultWindow, false,
+     kStart},
+    {"Open the most recent file at start", &Settings::OpenLastFile, false, kStart},
+    {"List files of every format in the recent files, not only .vxl files",
+     &Settings::RecordAllHistory, false, kStart},
+    {"Start a new model with the default object", &Settings::SetDefaultObject, false, kStart},
+    {"Draw with OpenGL", &Settings::UseOpenGL, false, kView},
+    {"Start in orthographic projection", &Settings::Perspective, true, kView},
+    {"Show back faces", &Settings::VisibleDoubleSide, false, kView},
+    {"Show the handle axes", &Settings::VisibleHandle, false, kView},
+    {"Show hidden edges", &Settings::VisibleHideLine, false, kView},
+    {"Smooth shading", &Settings::VisibleSmooth, false, kView},
+    {"Show the dummy", &Settings::VisibleDummy, false, kView},
+    {"Show the grid", &Settings::VisibleGrid, false, kView},
+    {"Show textures", &Settings::VisibleTexture, false, kView},
+    {"Show the background images", &Settings::VisibleBackPicture, false, kView},
+    {"Light the model", &Settings::VisibleLight, false, kView},
+    {"Show reflected light", &Settings::VisibleReflection, false, kView},
+    {"Show transparency (cut-out)", &Settings::VisibleTransparence, false, kView},
+    {"Show semi-transparency (blended)", &Settings::VisibleTranslucent, false, kView},
+    {"Filter textures smoothly", &Settings::LinearTexture, false, kView},
+    {"Filter background images smoothly", &Settings::LinearBackPicture, false, kView},
+    {"Cartoon outlines", &Settings::VisibleCellEdge, false, kView},
+    {"The mouse wheel zooms the view", &Settings::UseMouseWheel, false, kTools},
+    {"Move: with one point selected, right-click while dragging to weld it to the point it "
+     "meets",
+     &Settings::UseMoveAttach, false, kTools},
+    {"Shift+Alt+click on a line cuts across its whole edge ring, not only that line",
      &Settings::UseLoopSplit, false, kTools},
-    {"Edge when you can make a vertex, Alt + Shift + Ctrl continuous face to split.",
-     &Settings::UseLoopSplit2, false, kTools},
-    {"Select the range and use of the lasso tool when is moving.", &Settings::UseLassoSelect,
+    {"Ctrl+Shift+Alt+click on a line cuts across its whole edge ring", &Settings::UseLoopSplit2,
      false, kTools},
-    {"Lasso selection at the face.", &Settings::UseSelectFace, true, kTools},
-    {"When the projection is centering, only camera was adsorbed to the axis.",
+    {"Move, rotate and scale: dragging on empty space selects with a lasso",
+     &Settings::UseLassoSelect, false, kTools},
+    {"Lasso tool: a click picks points and lines only, never a surface", &Settings::UseSelectFace,
+     true, kTools},
+    {"Switch to orthographic projection when a view rotation ends on an axis",
      &Settings::UseFlatView, false, kTools},
-    {"Smoothing processing with smoothing angle.", &Settings::UseAngleSmooth, false, kTools},
-    {"When moving, smoothing processing in real time.", &Settings::RealTimeSmooth, false, kTools},
-    {"Normal border movement", &Settings::CellEdgeNormal, false, kCartoon},
-    {"Border edge", &Settings::CellEdgeBorder, false, kCartoon},
-    {"Boundary of palette", &Settings::CellEdgeBoundary, false, kCartoon},
-    {"Angle smoothing", &Settings::CellEdgeSmooth, false, kCartoon},
+    {"Smooth only across edges within the smoothing angle", &Settings::UseAngleSmooth, false,
+     kTools},
+    {"Update smooth shading while dragging (slower on large models)", &Settings::RealTimeSmooth,
+     false, kTools},
+    {"Outline the silhouette", &Settings::CellEdgeNormal, false, kCartoon},
+    {"Outline open borders and contour edges", &Settings::CellEdgeBorder, false, kCartoon},
+    {"Outline where materials meet", &Settings::CellEdgeBoundary, false, kCartoon},
+    {"Outline edges sharper than the smoothing angle", &Settings::CellEdgeSmooth, false,
+     kCartoon},
 }};
 
 // Widths in pixels: above 0, at most 100.
 constexpr FloatFieldRule WidthRule(float fallback) { return {0.0f, 100.0f, fallback, false, true}; }
 
 const std::array<SystemWidth, 4> kWidths = {{
-    {"Normal border width", &Settings::CellEdgeNormalWidth, WidthRule(2.0f)},
-    {"Border edge width", &Settings::CellEdgeBorderWidth, WidthRule(2.0f)},
-    {"Boundary of palette width", &Settings::CellEdgeBoundaryWidth, WidthRule(1.0f)},
-    {"Angle smoothing width", &Settings::CellEdgeSmoothWidth, WidthRule(1.0f)},
+    {"Silhouette width", &Settings::CellEdgeNormalWidth, WidthRule(2.0f)},
+    {"Border width", &Settings::CellEdgeBorderWidth, WidthRule(2.0f)},
+    {"Material boundary width", &Settings::CellEdgeBoundaryWidth, WidthRule(1.0f)},
+    {"Sharp edge width", &Settings::CellEdgeSmoothWidth, WidthRule(1.0f)},
+}};
+
+// The loader keeps the same limits for a hand-edited file.
+const std::array<SystemNumber, 2> kNumbers = {{
+    {"Undo steps kept (new documents)", &Settings::UndoDepth, {2, 1000, 10, true, true}},
+    {"Recovery copy every (seconds, 0 = never)", &Settings::AutoSaveSeconds,
+     {0, 86400, 120, true, true}},
 }};
 
 const std::array<SystemColor, 4> kColors = {{
@@ -78,6 +93,7 @@ const std::array<SystemColor, 4> kColors = {{
 
 std::span<const SystemSwitch> SystemSwitches() { return kSwitches; }
 std::span<const SystemWidth> SystemWidths() { return kWidths; }
+std::span<const SystemNumber> SystemNumbers() { return kNumbers; }
 std::span<const SystemColor> SystemColors() { return kColors; }
 
 bool SwitchChecked(const Settings& settings, const SystemSwitch& option) {

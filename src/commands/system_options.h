@@ -26,6 +26,15 @@ struct SystemWidth {
 };
 std::span<const SystemWidth> SystemWidths();
 
+// Whole numbers of the [System] section: the undo ring of documents opened
+// afterwards and the interval of the recovery copies.
+struct SystemNumber {
+  std::string_view caption;
+  int Settings::*field;
+  IntFieldRule rule;
+};
+std::span<const SystemNumber> SystemNumbers();
+
 struct SystemColor {
   std::string_view caption;
   int Settings::*field;

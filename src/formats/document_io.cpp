@@ -237,7 +237,7 @@ int SaveDocumentAs(Document& document, DocumentFile& file, const DocumentIo& io)
 
 void NewDocument(Document& document, DocumentFile& file, const std::string& caption,
                  const Settings& settings) {
-  InitializeDocument(document);
+  InitializeDocument(document, settings.UndoDepth);
   if (settings.SetDefaultObject != 0) SetDefaultObject(document.model);
   RefreshSelection(document);
   RefreshNormals(document.model, kNormalsAngleSmoothed, settings.UseAngleSmooth != 0);

@@ -552,6 +552,19 @@ VECTOR ExportPosition(const Model& model, int point, const Settings& settings) {
   return VECTOR(p.x * s, p.y * s, p.z * s);
 }
 
+// DXF holds surfaces only, and its reader refuses a file without one: a
+// model with nothing to write is refused before the file is made.
+bool HasWrittenSurface(const Model& model) {
+  for (int s = 1; s <= model.faceCount; ++s) {
+    if (model.faces[s].material >= 0 && model.faces[s].material < kGuideMaterial) return true;
+  }
+  return false;
+}
+
+constexpr const char* kNothingToWrite =
+    "DXF: the model has no surfaces to write (guide surfaces are left out); an empty DXF file "
+    "could not be opened again";
+
 int Commit(const OutputBuffer& out, const std::string& path, FormatContext& context) {
   std::string why;
   if (!out.commit(path, &why)) return context.fail("DXF: " + why);
@@ -595,6 +608,7 @@ int LoadDxfFile(Document& document, const std::string& path, FormatContext& cont
 
 int SaveDxf3DFaceFile(Document& document, const std::string& path, FormatContext& context) {
   const Model& model = document.model;
+  if (!HasWrittenSurface(model)) return context.fail(kNothingToWrite);
   const Settings& settings = SettingsOf(context);
   std::array<std::string, kMaterialCount> names;
   for (int m = 0; m < kMaterialCount; ++m) names[static_cast<size_t>(m)] = LayerName(model.materials[static_cast<size_t>(m)]);
@@ -626,6 +640,7 @@ int SaveDxf3DFaceFile(Document& document, const std::string& path, FormatContext
 
 int SaveDxfPolylineFile(Document& document, const std::string& path, FormatContext& context) {
   const Model& model = document.model;
+  if (!HasWrittenSurface(model)) return context.fail(kNothingToWrite);
   const Settings& settings = SettingsOf(context);
 
   OutputBuffer out;

@@ -124,6 +124,14 @@ int SaveFcwFile(Document& document, const std::string& path, FormatContext& cont
     return context.fail(Format("FCW: %d triangles, more than the %d an FCW file can count",
                                triangles, kMaxFileTriangles));
   }
+  // The file counts triangles less one, and its reader refuses a count of
+  // none: a model without triangles to write is refused before the file is
+  // made.
+  if (triangles == 0) {
+    return context.fail(
+        "FCW: the model has no surfaces to write (guide surfaces are left out); an empty FCW "
+        "file could not be opened again");
+  }
 
   const double scale = SettingsOf(context).FcwExportScale;
   OutputBuffer out;

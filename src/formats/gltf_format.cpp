@@ -1,7 +1,11 @@
 #include "formats/gltf_format.h"
 
 #include <sys/stat.h>
+#include <draco/compression/decode.h>
+#include <meshoptimizer.h>
 #include <tiny_gltf.h>
+
+#include <nlohmann/json.hpp>
 #include <unistd.h>
 
 #include <algorithm>
@@ -34,6 +38,8 @@ constexpr int kFileMaterials = 15;
 constexpr size_t kMaxCachedVertices = size_t{1} << 20;
 // Deeper node trees than this are refused rather than walked.
 constexpr int kMaxNodeDepth = 256;
+// A sparse accessor is expanded into memory of its own, up to this size.
+constexpr size_t kMaxSparseBytes = size_t{64} << 20;
 
 // ---- file access for tinygltf ----------------------------------------------
 
@@ -132,6 +138,15 @@ std::string PercentEncoded(std::string_view name) {
 
 // ---- reading ----------------------------------------------------------------
 
+// The extensions a file may require: those this reader implements. An
+// unlit material is read as its base colour, as every material is; the
+// others are read by the accessors and primitives below.
+bool ExtensionSupported(std::string_view extension) {
+  constexpr std::array<std::string_view, 3> kSupported = {
+      "KHR_materials_unlit", "KHR_mesh_quantization", "KHR_draco_mesh_compression"};
+  return std::find(kSupported.begin(), kSupported.end(), extension) != kSupported.end();
+}
+
 // JSON values nested deeper than this are refused before parsing: the
 // parsed tree is freed recursively, and a file of nothing but "[" could
 // exhaust the stack.
@@ -167,6 +182,53 @@ std::string_view GlbJson(std::span<const uint8_t> bytes) {
   std::memcpy(&length, bytes.data() + 12, 4);
   if (length > bytes.size() - 20) return {};
   return std::string_view(reinterpret_cast<const char*>(bytes.data()) + 20, length);
+}
+
+// tinygltf refuses a primitive whose indices accessor has no buffer view,
+// as a Draco-compressed primitive's has: those indices are dropped from the
+// JSON (the decoded mesh brings its own). Returns false, leaving patched
+// alone, when nothing needs patching or the JSON does not parse (tinygltf
+// then says why).
+bool DropCompressedIndices(std::string_view json, std::string& patched) {
+  if (json.find("KHR_draco_mesh_compression") == std::string_view::npos) return false;
+  nlohmann::json root = nlohmann::json::parse(json.begin(), json.end(), nullptr, false);
+  if (root.is_discarded() || !root.is_object()) return false;
+  const auto meshes = root.find("meshes");
+  if (meshes == root.end() || !meshes->is_array()) return false;
+  bool changed = false;
+  for (nlohmann::json& mesh : *meshes) {
+    if (!mesh.is_object() || !mesh.contains("primitives") || !mesh["primitives"].is_array())
+      continue;
+    for (nlohmann::json& primitive : mesh["primitives"]) {
+      if (!primitive.is_object() || !primitive.contains("extensions")) continue;
+      const nlohmann::json& extensions = primitive["extensions"];
+      if (extensions.is_object() && extensions.contains("KHR_draco_mesh_compression"))
+        changed = primitive.erase("indices") > 0 || changed;
+    }
+  }
+  if (!changed) return false;
+  patched = root.dump();
+  return true;
+}
+
+// A GLB container with its JSON chunk replaced; the chunks after it are
+// kept as they are.
+std::vector<uint8_t> WithJsonChunk(std::span<const uint8_t> glb, std::string json) {
+  uint32_t oldLength = 0;
+  std::memcpy(&oldLength, glb.data() + 12, 4);
+  const std::span<const uint8_t> rest = glb.subspan(20 + size_t{oldLength});
+  while (json.size() % 4 != 0) json.push_back(' ');
+  std::vector<uint8_t> out(glb.begin(), glb.begin() + 12);
+  const auto put32 = [&out](uint32_t value) {
+    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(value >> shift));
+  };
+  put32(static_cast<uint32_t>(json.size()));
+  put32(0x4E4F534Au);  // "JSON"
+  out.insert(out.end(), json.begin(), json.end());
+  out.insert(out.end(), rest.begin(), rest.end());
+  const uint32_t total = static_cast<uint32_t>(out.size());
+  std::memcpy(out.data() + 8, &total, 4);
+  return out;
 }
 
 // Column-major 4 x 4, as glTF stores node matrices.
@@ -247,7 +309,8 @@ struct MeshInstance {
   Matrix4 transform;
 };
 
-// A checked view of one accessor's elements.
+// A checked view of one accessor's elements. A sparse accessor's elements
+// are copied and patched into storage of its own.
 struct AccessorData {
   const uint8_t* base = nullptr;  // null: no buffer view, every element is zero
   size_t stride = 0;
@@ -255,6 +318,7 @@ struct AccessorData {
   int componentType = 0;
   int components = 0;
   bool normalized = false;
+  std::vector<uint8_t> owned;
 
   double component(size_t element, int k) const {
     if (base == nullptr) return 0;
@@ -265,9 +329,18 @@ struct AccessorData {
         std::memcpy(&v, p + 4 * k, 4);
         return v;
       }
+      case TINYGLTF_COMPONENT_TYPE_BYTE: {
+        const double v = static_cast<int8_t>(p[k]);
+        return normalized ? std::max(v / 127.0, -1.0) : v;
+      }
       case TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE: {
         const double v = p[k];
         return normalized ? v / 255.0 : v;
+      }
+      case TINYGLTF_COMPONENT_TYPE_SHORT: {
+        int16_t v;
+        std::memcpy(&v, p + 2 * k, 2);
+        return normalized ? std::max(v / 32767.0, -1.0) : v;
       }
       case TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT: {
         uint16_t v;
@@ -287,8 +360,10 @@ struct AccessorData {
 
 size_t ComponentSize(int componentType) {
   switch (componentType) {
+    case TINYGLTF_COMPONENT_TYPE_BYTE:
     case TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE:
       return 1;
+    case TINYGLTF_COMPONENT_TYPE_SHORT:
     case TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT:
       return 2;
     case TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT:
@@ -299,12 +374,24 @@ size_t ComponentSize(int componentType) {
   }
 }
 
+// Component types of positions: floats, and with KHR_mesh_quantization
+// integers of one or two bytes, normalised or not.
+constexpr std::initializer_list<int> kQuantizedTypes = {
+    TINYGLTF_COMPONENT_TYPE_FLOAT, TINYGLTF_COMPONENT_TYPE_BYTE,
+    TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE, TINYGLTF_COMPONENT_TYPE_SHORT,
+    TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT};
+constexpr std::initializer_list<int> kIndexTypes = {TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE,
+                                                    TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT,
+                                                    TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT};
+
 class GltfReader {
  public:
   GltfReader(const tinygltf::Model& file, TriangleSoup& soup, FormatContext& context)
       : file_(file), soup_(soup), context_(context) {}
 
   bool read();
+  // How many primitives read() met: none means the file holds no geometry.
+  int primitivesRead() const { return primitivesRead_; }
   // Palette entries for the materials met, after the soup was committed.
   void fillPalette(Model& model) const;
 
@@ -316,8 +403,15 @@ class GltfReader {
   bool collectInstances(std::vector<MeshInstance>& instances);
   bool primitive(const tinygltf::Primitive& primitive, const Matrix4& transform, int mesh,
                  int index);
+  // Positions, the named UV set (none when empty) and indices of a
+  // KHR_draco_mesh_compression primitive, decoded.
+  bool decodeDraco(const tinygltf::Value& extension, const std::string& uvName,
+                   const std::string& where, AccessorData& positions, AccessorData& uvs,
+                   AccessorData& indices);
   bool accessor(int index, int type, std::initializer_list<int> componentTypes, const char* what,
                 AccessorData& out);
+  // The checked bytes of a buffer view and its stride (0: packed).
+  bool viewBytes(int viewIndex, std::span<const uint8_t>& bytes, size_t& stride);
   int paletteEntry(int material);
 
   const tinygltf::Model& file_;
@@ -328,6 +422,7 @@ class GltfReader {
   // glTF material (-1 for none) of each palette entry in use.
   std::vector<int> materialOf_;
   bool sharedLast_ = false;
+  int primitivesRead_ = 0;
 };
 
 bool GltfReader::collectInstances(std::vector<MeshInstance>& instances) {
@@ -377,13 +472,30 @@ bool GltfReader::collectInstances(std::vector<MeshInstance>& instances) {
   return true;
 }
 
+bool GltfReader::viewBytes(int viewIndex, std::span<const uint8_t>& bytes, size_t& stride) {
+  if (viewIndex < 0 || static_cast<size_t>(viewIndex) >= file_.bufferViews.size())
+    return fail(Format("buffer view %d of %zu", viewIndex, file_.bufferViews.size()));
+  const tinygltf::BufferView& view = file_.bufferViews[static_cast<size_t>(viewIndex)];
+  stride = view.byteStride;
+  if (view.buffer < 0 || static_cast<size_t>(view.buffer) >= file_.buffers.size()) {
+    return fail(Format("buffer view %d refers to buffer %d of %zu", viewIndex, view.buffer,
+                       file_.buffers.size()));
+  }
+  const std::vector<unsigned char>& buffer = file_.buffers[static_cast<size_t>(view.buffer)].data;
+  if (view.byteOffset > buffer.size() || view.byteLength > buffer.size() - view.byteOffset) {
+    return fail(Format("buffer view %d (%zu bytes at %zu) reaches past its buffer of %zu bytes",
+                       viewIndex, view.byteLength, view.byteOffset, buffer.size()));
+  }
+  bytes = std::span<const uint8_t>(buffer.data() + view.byteOffset, view.byteLength);
+  return true;
+}
+
 bool GltfReader::accessor(int index, int type, std::initializer_list<int> componentTypes,
                           const char* what, AccessorData& out) {
   if (index < 0 || static_cast<size_t>(index) >= file_.accessors.size()) {
     return fail(Format("%s accessor %d of %zu", what, index, file_.accessors.size()));
   }
   const tinygltf::Accessor& a = file_.accessors[static_cast<size_t>(index)];
-  if (a.sparse.isSparse) return fail(Format("%s accessor %d is sparse", what, index));
   if (a.type != type) return fail(Format("%s accessor %d has the wrong element type", what, index));
   if (std::find(componentTypes.begin(), componentTypes.end(), a.componentType) ==
       componentTypes.end()) {
@@ -394,39 +506,149 @@ bool GltfReader::accessor(int index, int type, std::initializer_list<int> compon
   out.normalized = a.normalized;
   out.count = a.count;
   out.base = nullptr;
+  out.owned.clear();
   const size_t elementSize = ComponentSize(a.componentType) * static_cast<size_t>(out.components);
   out.stride = elementSize;
-  if (a.bufferView < 0) return true;
-  if (static_cast<size_t>(a.bufferView) >= file_.bufferViews.size()) {
-    return fail(Format("%s accessor %d refers to buffer view %d of %zu", what, index, a.bufferView,
-                       file_.bufferViews.size()));
-  }
-  const tinygltf::BufferView& view = file_.bufferViews[static_cast<size_t>(a.bufferView)];
-  if (view.buffer < 0 || static_cast<size_t>(view.buffer) >= file_.buffers.size()) {
-    return fail(Format("buffer view %d refers to buffer %d of %zu", a.bufferView, view.buffer,
-                       file_.buffers.size()));
-  }
-  const std::vector<unsigned char>& buffer = file_.buffers[static_cast<size_t>(view.buffer)].data;
-  if (view.byteOffset > buffer.size() || view.byteLength > buffer.size() - view.byteOffset) {
-    return fail(Format("buffer view %d (%zu bytes at %zu) reaches past its buffer of %zu bytes",
-                       a.bufferView, view.byteLength, view.byteOffset, buffer.size()));
-  }
-  if (view.byteStride != 0) {
-    if (view.byteStride < elementSize || view.byteStride > 252) {
-      return fail(Format("buffer view %d has a stride of %zu", a.bufferView, view.byteStride));
+  if (a.bufferView >= 0) {
+    std::span<const uint8_t> view;
+    size_t stride = 0;
+    if (!viewBytes(a.bufferView, view, stride)) return false;
+    if (stride != 0) {
+      if (stride < elementSize || stride > 252) {
+        return fail(Format("buffer view %d has a stride of %zu", a.bufferView, stride));
+      }
+      out.stride = stride;
     }
-    out.stride = view.byteStride;
+    if (a.count > 0) {
+      // count is at most what the view can hold, so the product below stays
+      // far from overflowing.
+      if (a.byteOffset > view.size() || elementSize > view.size() - a.byteOffset ||
+          (a.count - 1) > (view.size() - a.byteOffset - elementSize) / out.stride) {
+        return fail(Format("%s accessor %d (%zu elements) reaches past buffer view %d", what,
+                           index, a.count, a.bufferView));
+      }
+    }
+    out.base = view.data() + a.byteOffset;
   }
-  if (a.count > 0) {
-    // count is at most what the view can hold, so the product below stays
-    // far from overflowing.
-    if (a.byteOffset > view.byteLength || elementSize > view.byteLength - a.byteOffset ||
-        (a.count - 1) > (view.byteLength - a.byteOffset - elementSize) / out.stride) {
-      return fail(Format("%s accessor %d (%zu elements) reaches past buffer view %d", what, index,
-                         a.count, a.bufferView));
+  if (!a.sparse.isSparse) return true;
+
+  // Sparse: the dense elements (zero without a view) copied, then the
+  // listed ones replaced.
+  const std::string where = Format("%s accessor %d: sparse", what, index);
+  if (a.sparse.count < 1 || static_cast<size_t>(a.sparse.count) > a.count)
+    return fail(where + Format(" count %d of %zu elements", a.sparse.count, a.count));
+  if (a.count > kMaxSparseBytes / elementSize)
+    return fail(where + Format(" accessor of %zu elements is too large", a.count));
+  const size_t replaced = static_cast<size_t>(a.sparse.count);
+  const size_t indexSize = ComponentSize(a.sparse.indices.componentType);
+  if (std::find(kIndexTypes.begin(), kIndexTypes.end(), a.sparse.indices.componentType) ==
+      kIndexTypes.end()) {
+    return fail(where + Format(" indices have component type %d", a.sparse.indices.componentType));
+  }
+  std::span<const uint8_t> indexView, valueView;
+  size_t unusedStride = 0;
+  if (!viewBytes(a.sparse.indices.bufferView, indexView, unusedStride) ||
+      !viewBytes(a.sparse.values.bufferView, valueView, unusedStride)) {
+    return false;
+  }
+  const auto fits = [&](std::span<const uint8_t> view, int offset, size_t size) {
+    return offset >= 0 && static_cast<size_t>(offset) <= view.size() &&
+           replaced <= (view.size() - static_cast<size_t>(offset)) / size;
+  };
+  if (!fits(indexView, a.sparse.indices.byteOffset, indexSize) ||
+      !fits(valueView, a.sparse.values.byteOffset, elementSize)) {
+    return fail(where + " indices or values reach past their buffer view");
+  }
+  out.owned.assign(a.count * elementSize, 0);
+  if (out.base != nullptr) {
+    for (size_t e = 0; e < a.count; ++e)
+      std::memcpy(out.owned.data() + e * elementSize, out.base + e * out.stride, elementSize);
+  }
+  const uint8_t* indices = indexView.data() + a.sparse.indices.byteOffset;
+  const uint8_t* values = valueView.data() + a.sparse.values.byteOffset;
+  for (size_t i = 0; i < replaced; ++i) {
+    uint32_t element = 0;
+    if (indexSize == 1) {
+      element = indices[i];
+    } else if (indexSize == 2) {
+      uint16_t v;
+      std::memcpy(&v, indices + 2 * i, 2);
+      element = v;
+    } else {
+      std::memcpy(&element, indices + 4 * i, 4);
+    }
+    if (element >= a.count)
+      return fail(where + Format(" index %u of %zu elements", element, a.count));
+    std::memcpy(out.owned.data() + size_t{element} * elementSize, values + i * elementSize,
+                elementSize);
+  }
+  out.base = out.owned.data();
+  out.stride = elementSize;
+  return true;
+}
+
+bool GltfReader::decodeDraco(const tinygltf::Value& extension, const std::string& uvName,
+                             const std::string& where, AccessorData& positions, AccessorData& uvs,
+                             AccessorData& indices) {
+  const std::string what = where + ": KHR_draco_mesh_compression";
+  const tinygltf::Value& viewValue = extension.Get("bufferView");
+  const tinygltf::Value& attributes = extension.Get("attributes");
+  if (!viewValue.IsInt() || !attributes.IsObject())
+    return fail(what + " needs a bufferView and attributes");
+  std::span<const uint8_t> bytes;
+  size_t unusedStride = 0;
+  if (!viewBytes(viewValue.GetNumberAsInt(), bytes, unusedStride)) return false;
+  draco::DecoderBuffer buffer;
+  buffer.Init(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  draco::Decoder decoder;
+  auto decoded = decoder.DecodeMeshFromBuffer(&buffer);
+  if (!decoded.ok()) return fail(what + ": " + decoded.status().error_msg_string());
+  const std::unique_ptr<draco::Mesh> mesh = std::move(decoded).value();
+  const size_t points = mesh->num_points();
+  // An attribute's values, one per point, as floats of the given width.
+  const auto attribute = [&](const std::string& name, int8_t components, AccessorData& out) {
+    const tinygltf::Value& id = attributes.Get(name);
+    if (!id.IsInt() || id.GetNumberAsInt() < 0)
+      return fail(what + " has no attribute " + name);
+    const draco::PointAttribute* values =
+        mesh->GetAttributeByUniqueId(static_cast<uint32_t>(id.GetNumberAsInt()));
+    if (values == nullptr || values->num_components() < components)
+      return fail(what + Format(": attribute %d of %s missing", id.GetNumberAsInt(), name.c_str()));
+    out.owned.assign(points * static_cast<size_t>(components) * sizeof(float), 0);
+    std::vector<float> element(static_cast<size_t>(components));
+    for (size_t p = 0; p < points; ++p) {
+      const draco::AttributeValueIndex value =
+          values->mapped_index(draco::PointIndex(static_cast<uint32_t>(p)));
+      if (!values->ConvertValue<float>(value, components, element.data()))
+        return fail(what + ": " + name + " cannot be read as numbers");
+      std::memcpy(out.owned.data() + p * element.size() * sizeof(float), element.data(),
+                  element.size() * sizeof(float));
+    }
+    out.base = out.owned.data();
+    out.componentType = TINYGLTF_COMPONENT_TYPE_FLOAT;
+    out.components = components;
+    out.stride = static_cast<size_t>(components) * sizeof(float);
+    out.count = points;
+    out.normalized = false;
+    return true;
+  };
+  if (!attribute("POSITION", 3, positions)) return false;
+  if (!uvName.empty() && !attribute(uvName, 2, uvs)) return false;
+  const size_t faces = mesh->num_faces();
+  if (faces > static_cast<size_t>(kMaxCount)) return fail(what + ": more than 19999 surfaces");
+  indices.owned.resize(faces * 3 * sizeof(uint32_t));
+  for (size_t f = 0; f < faces; ++f) {
+    const draco::Mesh::Face& face = mesh->face(draco::FaceIndex(static_cast<uint32_t>(f)));
+    for (size_t k = 0; k < 3; ++k) {
+      const uint32_t point = face[k].value();
+      std::memcpy(indices.owned.data() + (3 * f + k) * sizeof(uint32_t), &point, sizeof point);
     }
   }
-  out.base = buffer.data() + view.byteOffset + a.byteOffset;
+  indices.base = indices.owned.data();
+  indices.componentType = TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT;
+  indices.components = 1;
+  indices.stride = sizeof(uint32_t);
+  indices.count = faces * 3;
   return true;
 }
 
@@ -448,101 +670,181 @@ int GltfReader::paletteEntry(int material) {
 bool GltfReader::primitive(const tinygltf::Primitive& primitive, const Matrix4& transform, int mesh,
                            int index) {
   const std::string where = Format("mesh %d primitive %d", mesh, index);
-  if (primitive.mode != -1 && primitive.mode != TINYGLTF_MODE_TRIANGLES) {
-    return fail(where + Format(": mode %d is not triangles", primitive.mode));
-  }
-  const auto position = primitive.attributes.find("POSITION");
-  if (position == primitive.attributes.end()) return fail(where + ": no POSITION");
-  AccessorData positions;
-  if (!accessor(position->second, TINYGLTF_TYPE_VEC3, {TINYGLTF_COMPONENT_TYPE_FLOAT}, "POSITION",
-                positions)) {
-    return false;
-  }
-  AccessorData uvs;
-  const auto texcoord = primitive.attributes.find("TEXCOORD_0");
-  const bool hasUV = texcoord != primitive.attributes.end();
-  if (hasUV) {
-    if (!accessor(texcoord->second, TINYGLTF_TYPE_VEC2,
-                  {TINYGLTF_COMPONENT_TYPE_FLOAT, TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE,
-                   TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT},
-                  "TEXCOORD_0", uvs)) {
-      return false;
-    }
-    if (uvs.componentType != TINYGLTF_COMPONENT_TYPE_FLOAT && !uvs.normalized) {
-      return fail(where + ": integer TEXCOORD_0 must be normalized");
-    }
-    if (uvs.count < positions.count)
-      return fail(where + ": fewer TEXCOORD_0 than POSITION elements");
-  }
-  AccessorData indices;
-  size_t cornerCount = positions.count;
-  if (primitive.indices >= 0) {
-    if (!accessor(primitive.indices, TINYGLTF_TYPE_SCALAR,
-                  {TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE, TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT,
-                   TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT},
-                  "indices", indices)) {
-      return false;
-    }
-    cornerCount = indices.count;
-  }
-  if (cornerCount % 3 != 0)
-    return fail(where + Format(": %zu corners do not make whole triangles", cornerCount));
-  if (cornerCount / 3 > static_cast<size_t>(kMaxCount))
-    return fail(where + ": more than 19999 surfaces");
+  const int mode = primitive.mode == -1 ? TINYGLTF_MODE_TRIANGLES : primitive.mode;
+  if (mode < TINYGLTF_MODE_POINTS || mode > TINYGLTF_MODE_TRIANGLE_FAN)
+    return fail(where + Format(": mode %d is not a glTF mode", mode));
+  const bool surfaces = mode >= TINYGLTF_MODE_TRIANGLES;
   if (primitive.material < -1 ||
       (primitive.material >= 0 &&
        static_cast<size_t>(primitive.material) >= file_.materials.size())) {
     return fail(where + Format(": material %d of %zu", primitive.material, file_.materials.size()));
   }
-  const int32_t material = paletteEntry(primitive.material);
+  // The UV set the base colour texture names.
+  int uvSet = 0;
+  if (primitive.material >= 0) {
+    const tinygltf::TextureInfo& texture =
+        file_.materials[static_cast<size_t>(primitive.material)]
+            .pbrMetallicRoughness.baseColorTexture;
+    if (texture.index >= 0) uvSet = texture.texCoord;
+  }
+  if (uvSet < 0 || uvSet > 255) return fail(where + Format(": UV set %d", uvSet));
+  const std::string uvName = "TEXCOORD_" + std::to_string(uvSet);
+
+  const auto position = primitive.attributes.find("POSITION");
+  if (position == primitive.attributes.end()) return fail(where + ": no POSITION");
+  const auto texcoord = primitive.attributes.find(uvName);
+  const bool hasUV = surfaces && texcoord != primitive.attributes.end();
+  const auto draco = primitive.extensions.find("KHR_draco_mesh_compression");
+  const bool compressed = draco != primitive.extensions.end();
+  if (compressed && mode != TINYGLTF_MODE_TRIANGLES)
+    return fail(where + ": KHR_draco_mesh_compression of a mode other than triangles");
+  const bool indexed = primitive.indices >= 0 || compressed;
+  AccessorData positions, uvs, indices;
+  if (compressed) {
+    if (!decodeDraco(draco->second, hasUV ? uvName : std::string(), where, positions, uvs,
+                     indices)) {
+      return false;
+    }
+  } else {
+    if (!accessor(position->second, TINYGLTF_TYPE_VEC3, kQuantizedTypes, "POSITION", positions))
+      return false;
+    if (hasUV &&
+        !accessor(texcoord->second, TINYGLTF_TYPE_VEC2, kQuantizedTypes, uvName.c_str(), uvs)) {
+      return false;
+    }
+    if (indexed &&
+        !accessor(primitive.indices, TINYGLTF_TYPE_SCALAR, kIndexTypes, "indices", indices)) {
+      return false;
+    }
+  }
+  if (hasUV) {
+    if (uvs.componentType != TINYGLTF_COMPONENT_TYPE_FLOAT && !uvs.normalized)
+      return fail(where + ": integer " + uvName + " must be normalized");
+    if (uvs.count < positions.count)
+      return fail(where + ": fewer " + uvName + " than POSITION elements");
+  }
+  const size_t cornerCount = indexed ? indices.count : positions.count;
+
+  size_t shapes = 0;  // triangles, line segments or points the corners make
+  switch (mode) {
+    case TINYGLTF_MODE_TRIANGLES:
+      if (cornerCount % 3 != 0)
+        return fail(where + Format(": %zu corners do not make whole triangles", cornerCount));
+      shapes = cornerCount / 3;
+      break;
+    case TINYGLTF_MODE_TRIANGLE_STRIP:
+    case TINYGLTF_MODE_TRIANGLE_FAN:
+      shapes = cornerCount < 3 ? 0 : cornerCount - 2;
+      break;
+    case TINYGLTF_MODE_LINE:
+      if (cornerCount % 2 != 0)
+        return fail(where + Format(": %zu corners do not make whole lines", cornerCount));
+      shapes = cornerCount / 2;
+      break;
+    case TINYGLTF_MODE_LINE_STRIP:
+      shapes = cornerCount < 2 ? 0 : cornerCount - 1;
+      break;
+    case TINYGLTF_MODE_LINE_LOOP:
+      shapes = cornerCount < 2 ? 0 : cornerCount;
+      break;
+    default:
+      shapes = cornerCount;
+      break;
+  }
+  if (surfaces && shapes > static_cast<size_t>(kMaxCount))
+    return fail(where + ": more than 19999 surfaces");
+  const int32_t material = surfaces ? paletteEntry(primitive.material) : 0;
   const bool mirrored = Determinant3(transform) < 0;
 
   // Indexed vertices are usually shared by several triangles: each is
   // transformed and merged once. (A view holds no more elements than its
   // buffer has bytes, but a cache that large is not worth it.)
-  const bool cache = primitive.indices >= 0 && positions.count <= kMaxCachedVertices;
+  const bool cache = indexed && positions.count <= kMaxCachedVertices;
   if (cache) pointOfVertex_.assign(positions.count, 0);
-  for (size_t t = 0; t < cornerCount / 3; ++t) {
+  // The point and UV at a corner of the primitive's list.
+  const auto corner = [&](size_t at, int32_t& point, UV& uv) {
+    size_t vertex = at;
+    if (indexed) {
+      const double value = indices.component(at, 0);
+      if (value >= static_cast<double>(positions.count))
+        return fail(where + Format(": index %.0f of %zu vertices", value, positions.count));
+      vertex = static_cast<size_t>(value);
+    }
+    int32_t uncached = 0;
+    int32_t& known = cache ? pointOfVertex_[vertex] : uncached;
+    if (known == 0) {
+      const double x = positions.component(vertex, 0);
+      const double y = positions.component(vertex, 1);
+      const double z = positions.component(vertex, 2);
+      const Matrix4& m = transform;
+      const VECTOR p(static_cast<float>(m[0] * x + m[4] * y + m[8] * z + m[12]),
+                     static_cast<float>(m[1] * x + m[5] * y + m[9] * z + m[13]),
+                     static_cast<float>(m[2] * x + m[6] * y + m[10] * z + m[14]));
+      if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
+        return fail(where + Format(": vertex %zu is not finite", vertex));
+      known = soup_.point(p);
+      if (known == 0) return fail(where + ": more than 19999 points");
+    }
+    point = known;
+    if (hasUV) {
+      const double u = uvs.component(vertex, 0);
+      const double v = uvs.component(vertex, 1);
+      if (!std::isfinite(u) || !std::isfinite(v))
+        return fail(where + Format(": UV %zu is not finite", vertex));
+      uv = UV(static_cast<float>(u), static_cast<float>(1.0 - v));
+    }
+    return true;
+  };
+
+  for (size_t t = 0; t < shapes; ++t) {
+    std::array<size_t, 3> at{};
+    switch (mode) {
+      case TINYGLTF_MODE_TRIANGLES:
+        at = {3 * t, 3 * t + 1, 3 * t + 2};
+        break;
+      case TINYGLTF_MODE_TRIANGLE_STRIP:
+        // Every other triangle of a strip is turned back to the strip's winding.
+        at = t % 2 == 0 ? std::array<size_t, 3>{t, t + 1, t + 2}
+                        : std::array<size_t, 3>{t, t + 2, t + 1};
+        break;
+      case TINYGLTF_MODE_TRIANGLE_FAN:
+        at = {t + 1, t + 2, 0};
+        break;
+      case TINYGLTF_MODE_LINE:
+        at = {2 * t, 2 * t + 1, 0};
+        break;
+      case TINYGLTF_MODE_LINE_STRIP:
+        at = {t, t + 1, 0};
+        break;
+      case TINYGLTF_MODE_LINE_LOOP:
+        at = {t, t + 1 == cornerCount ? 0 : t + 1, 0};
+        break;
+      default:
+        at = {t, 0, 0};
+        break;
+    }
     std::array<int32_t, 3> points{};
-    std::array<UV, 3> triangleUVs{};
+    std::array<UV, 3> cornerUVs{};
+    if (mode == TINYGLTF_MODE_POINTS) {
+      if (!corner(at[0], points[0], cornerUVs[0])) return false;
+      soup_.keepPoint(points[0]);
+      continue;
+    }
+    if (!surfaces) {
+      if (!corner(at[0], points[0], cornerUVs[0]) || !corner(at[1], points[1], cornerUVs[1]))
+        return false;
+      if (!soup_.addLine(points[0], points[1]))
+        return fail(where + Format(": more than %d line segments", kMaxLineSegments));
+      continue;
+    }
     for (size_t k = 0; k < 3; ++k) {
-      size_t vertex = 3 * t + k;
-      if (primitive.indices >= 0) {
-        const double value = indices.component(vertex, 0);
-        if (value >= static_cast<double>(positions.count)) {
-          return fail(where + Format(": index %.0f of %zu vertices", value, positions.count));
-        }
-        vertex = static_cast<size_t>(value);
-      }
-      int32_t& cached = cache ? pointOfVertex_[vertex] : points[k];
-      if (cached == 0) {
-        const double x = positions.component(vertex, 0);
-        const double y = positions.component(vertex, 1);
-        const double z = positions.component(vertex, 2);
-        const Matrix4& m = transform;
-        const VECTOR p(static_cast<float>(m[0] * x + m[4] * y + m[8] * z + m[12]),
-                       static_cast<float>(m[1] * x + m[5] * y + m[9] * z + m[13]),
-                       static_cast<float>(m[2] * x + m[6] * y + m[10] * z + m[14]));
-        if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) {
-          return fail(where + Format(": vertex %zu is not finite", vertex));
-        }
-        cached = soup_.point(p);
-        if (cached == 0) return fail(where + ": more than 19999 points");
-      }
-      points[k] = cached;
-      if (hasUV) {
-        const double u = uvs.component(vertex, 0);
-        const double v = uvs.component(vertex, 1);
-        if (!std::isfinite(u) || !std::isfinite(v))
-          return fail(where + Format(": UV %zu is not finite", vertex));
-        triangleUVs[k] = UV(static_cast<float>(u), static_cast<float>(1.0 - v));
-      }
+      if (!corner(at[k], points[k], cornerUVs[k])) return false;
     }
     if (mirrored) {
       std::swap(points[1], points[2]);
-      std::swap(triangleUVs[1], triangleUVs[2]);
+      std::swap(cornerUVs[1], cornerUVs[2]);
     }
-    if (!soup_.addTriangle(points, triangleUVs, material))
+    if (!soup_.addTriangle(points, cornerUVs, material))
       return fail(where + ": more than 19999 surfaces");
   }
   return true;
@@ -554,6 +856,7 @@ bool GltfReader::read() {
   for (const MeshInstance& instance : instances) {
     const tinygltf::Mesh& mesh = file_.meshes[static_cast<size_t>(instance.mesh)];
     for (size_t p = 0; p < mesh.primitives.size(); ++p) {
+      ++primitivesRead_;
       if (!primitive(mesh.primitives[p], instance.transform, instance.mesh, static_cast<int>(p)))
         return false;
     }
@@ -849,9 +1152,11 @@ bool GltfBuilder::build(tinygltf::Model& out, const std::string& binName) {
     }
   }
 
-  tinygltf::Scene scene;
-  out.defaultScene = 0;
+  // An empty model is written without a scene: tinygltf writes a scene
+  // without nodes as null, which no reader accepts.
   if (!vertices_.empty()) {
+    tinygltf::Scene scene;
+    out.defaultScene = 0;
     const size_t count = vertices_.size();
     std::vector<float> positions, normals, uvs;
     positions.reserve(count * 3);
@@ -924,8 +1229,8 @@ bool GltfBuilder::build(tinygltf::Model& out, const std::string& binName) {
     buffer.data = std::move(data_);
     if (!binary_) buffer.uri = PercentEncoded(binName);
     out.buffers.push_back(std::move(buffer));
+    out.scenes.push_back(scene);
   }
-  out.scenes.push_back(scene);
   return true;
 }
 
@@ -1013,6 +1318,17 @@ int ReadGltfBytes(std::span<const uint8_t> bytes, const std::string& name, ReadT
              : std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   if (NestedTooDeep(json))
     return context.fail(Format("JSON nested deeper than %d levels", kMaxJsonDepth));
+  std::string patchedJson;
+  std::vector<uint8_t> patchedGlb;
+  if (DropCompressedIndices(json, patchedJson)) {
+    if (binary) {
+      patchedGlb = WithJsonChunk(bytes, std::move(patchedJson));
+      if (patchedGlb.size() > 0xFFFFFFFFu) return context.fail("file too large");
+      bytes = patchedGlb;
+    } else {
+      bytes = AsBytes(patchedJson);
+    }
+  }
   bool loaded = false;
   try {
     if (binary) {
@@ -1026,6 +1342,12 @@ int ReadGltfBytes(std::span<const uint8_t> bytes, const std::string& name, ReadT
   } catch (const std::exception& exception) {
     return context.fail(std::string("malformed glTF: ") + exception.what());
   }
+  // Required extensions are parsed before anything that could fail on
+  // them, so a file that needs one we lack is refused for that reason.
+  for (const std::string& extension : file.extensionsRequired) {
+    if (!ExtensionSupported(extension))
+      return context.fail("required extension " + extension + " is not supported");
+  }
   if (!loaded) return context.fail(FirstLine(error));
   TakeWarnings(warning, context);
 
@@ -1033,7 +1355,7 @@ int ReadGltfBytes(std::span<const uint8_t> bytes, const std::string& name, ReadT
   soup.clear();
   GltfReader reader(file, soup, context);
   if (!reader.read()) return 0;
-  if (!soup.commit(target.model, context)) return 0;
+  if (!soup.commit(target.model, context, reader.primitivesRead() == 0)) return 0;
   reader.fillPalette(target.model);
   if (soup.droppedTriangles() > 0) {
     context.warnings.push_back(Format("%d degenerate triangles dropped", soup.droppedTriangles()));

@@ -671,6 +671,11 @@ int LoadObjFile(Document& document, const std::string& path, FormatContext& cont
 
 int SaveObjFile(Document& document, const std::string& path, FormatContext& context) {
   const Model& model = document.model;
+  // The reader refuses a file without points, so an empty model is refused
+  // here, before the file is made.
+  if (model.pointCount <= 0)
+    return context.fail(
+        "OBJ: the model is empty; an OBJ file without points could not be opened again");
   const float scale = context.settings ? context.settings->ObjExportScale : 1.0f;
   const bool groups = context.settings && context.settings->ObjExportGroup == 1;
   const bool library = groups && context.settings->ObjExportMaterial == 1;

@@ -1,6 +1,7 @@
 #include "formats/stl_format.h"
 
 #include <array>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -70,14 +71,14 @@ bool ParseFloat(std::string_view word, float& value) {
   return std::isfinite(value);
 }
 
-bool StartsWithSolid(std::span<const uint8_t> bytes) {
-  size_t at = 0;
-  while (at < bytes.size() &&
-         (IsBlank(static_cast<char>(bytes[at])) || bytes[at] == '\r' || bytes[at] == '\n'))
-    ++at;
-  constexpr std::string_view kSolid = "solid";
-  if (bytes.size() - at < kSolid.size()) return false;
-  return std::memcmp(bytes.data() + at, kSolid.data(), kSolid.size()) == 0;
+// Keywords are compared without regard to case: some programs write them
+// in capitals.
+bool IsKeyword(std::string_view word, std::string_view keyword) {
+  if (word.size() != keyword.size()) return false;
+  for (size_t i = 0; i < word.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(word[i])) != keyword[i]) return false;
+  }
+  return true;
 }
 
 bool AddTriangle(TriangleSoup& soup, const std::array<VECTOR, 3>& corners, FormatContext& context,
@@ -144,18 +145,18 @@ bool ReadAscii(std::string_view text, TriangleSoup& soup, FormatContext& context
     if (word.empty()) continue;
     switch (expect) {
       case Expect::kSolid:
-        if (word != "solid") return fail(Translate("\"solid\" expected"));
+        if (!IsKeyword(word, "solid")) return fail(Translate("\"solid\" expected"));
         expect = Expect::kFacetOrEnd;
         sawSolidEnd = false;
         break;
       case Expect::kFacetOrEnd:
-        if (word == "endsolid") {
+        if (IsKeyword(word, "endsolid")) {
           expect = Expect::kSolid;
           sawSolidEnd = true;
           break;
         }
-        if (word != "facet") return fail(Translate("\"facet\" or \"endsolid\" expected"));
-        if (NextWord(rest) != "normal") return fail(Translate("\"facet normal\" expected"));
+        if (!IsKeyword(word, "facet")) return fail(Translate("\"facet\" or \"endsolid\" expected"));
+        if (!IsKeyword(NextWord(rest), "normal")) return fail(Translate("\"facet normal\" expected"));
         // The stored normal is not used (and some programs write "nan" for
         // a degenerate facet); three values must stand there all the same.
         for (int i = 0; i < 3; ++i) {
@@ -164,12 +165,12 @@ bool ReadAscii(std::string_view text, TriangleSoup& soup, FormatContext& context
         expect = Expect::kOuterLoop;
         break;
       case Expect::kOuterLoop:
-        if (word != "outer" || NextWord(rest) != "loop") return fail(Translate("\"outer loop\" expected"));
+        if (!IsKeyword(word, "outer") || !IsKeyword(NextWord(rest), "loop")) return fail(Translate("\"outer loop\" expected"));
         expect = Expect::kVertex;
         corner = 0;
         break;
       case Expect::kVertex: {
-        if (word != "vertex") return fail(Translate("\"vertex\" expected"));
+        if (!IsKeyword(word, "vertex")) return fail(Translate("\"vertex\" expected"));
         float x, y, z;
         if (!ParseFloat(NextWord(rest), x) || !ParseFloat(NextWord(rest), y) ||
             !ParseFloat(NextWord(rest), z)) {
@@ -180,11 +181,11 @@ bool ReadAscii(std::string_view text, TriangleSoup& soup, FormatContext& context
         break;
       }
       case Expect::kEndLoop:
-        if (word != "endloop") return fail(Translate("\"endloop\" expected after three vertices"));
+        if (!IsKeyword(word, "endloop")) return fail(Translate("\"endloop\" expected after three vertices"));
         expect = Expect::kEndFacet;
         break;
       case Expect::kEndFacet:
-        if (word != "endfacet") return fail(Translate("\"endfacet\" expected"));
+        if (!IsKeyword(word, "endfacet")) return fail(Translate("\"endfacet\" expected"));
         if (!AddTriangle(soup, corners, context, "line " + std::to_string(lines.lineNumber()))) {
           return false;
         }
@@ -255,13 +256,24 @@ void PutVector(OutputBuffer& out, const VECTOR& v) {
   PutNumber(out, v.z);
 }
 
+// The soup into the model; a file without triangles is an empty model.
+int Commit(TriangleSoup& soup, bool empty, ReadTarget& target, FormatContext& context) {
+  if (!soup.commit(target.model, context, empty)) return 0;
+  if (soup.droppedTriangles() > 0) {
+    context.warnings.push_back(Format("%d degenerate triangles dropped", soup.droppedTriangles()));
+  }
+  return 1;
+}
+
 }  // namespace
 
 int ReadStlBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, ReadTarget& target,
                  FormatContext& context) {
   TriangleSoup& soup = Soup();
   soup.clear();
-  bool read = false;
+  // A binary file is known by its size alone; anything else is read as
+  // text, and a file that is neither says why for both.
+  std::string notBinary = "shorter than a binary header";
   if (bytes.size() >= kHeaderBytes + 4) {
     ByteReader header(bytes);
     header.skip(kHeaderBytes);
@@ -269,22 +281,17 @@ int ReadStlBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, Re
     const uint64_t needed = kHeaderBytes + 4 + uint64_t{count} * kTriangleBytes;
     if (needed == bytes.size()) {
       if (!ReadBinary(bytes, count, soup, context)) return 0;
-      read = true;
-    } else if (!StartsWithSolid(bytes)) {
-      return context.fail(Format("binary STL: %u triangles need %llu bytes, the file has %zu",
-                                 count, static_cast<unsigned long long>(needed), bytes.size()));
+      return Commit(soup, count == 0, target, context);
     }
+    notBinary = Format("binary STL: %u triangles need %llu bytes, the file has %zu", count,
+                       static_cast<unsigned long long>(needed), bytes.size());
   }
-  if (!read) {
-    if (!StartsWithSolid(bytes)) return context.fail(Translate("not an STL file"));
-    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    if (!ReadAscii(text, soup, context)) return 0;
+  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  FormatContext ascii;
+  if (!ReadAscii(text, soup, ascii)) {
+    return context.fail("not an STL file: " + notBinary + "; ASCII STL: " + ascii.reason);
   }
-  if (!soup.commit(target.model, context)) return 0;
-  if (soup.droppedTriangles() > 0) {
-    context.warnings.push_back(Format("%d degenerate triangles dropped", soup.droppedTriangles()));
-  }
-  return 1;
+  return Commit(soup, soup.triangleCount() == 0 && soup.droppedTriangles() == 0, target, context);
 }
 
 int LoadStlBytes(Model& model, std::span<const uint8_t> bytes, const std::string& name,

@@ -37,6 +37,8 @@ bool SamePosition(const VECTOR& a, const VECTOR& b) {
 void TriangleSoup::clear() {
   points_.clear();
   faces_.clear();
+  segments_.clear();
+  loosePoints_ = 0;
   slots_.assign(kSlots, 0);
   dropped_ = 0;
 }
@@ -68,43 +70,61 @@ bool TriangleSoup::addTriangle(const std::array<int32_t, 3>& corners, const std:
   return true;
 }
 
+bool TriangleSoup::addLine(int32_t a, int32_t b) {
+  if (a == b) return true;
+  if (segments_.size() >= static_cast<size_t>(kMaxLineSegments)) return false;
+  segments_.push_back({a, b});
+  return true;
+}
+
 bool TriangleSoup::linkLines(FormatContext& context) {
   lines_.clear();
   faceLines_.assign(faces_.size(), {});
   // Lines met so far by their lower point: a list through nextLine_.
   firstLine_.assign(points_.size() + 1, 0);
   nextLine_.assign(1, 0);
+  // The line from d to e, made when new; 0 past the table's capacity.
+  const auto lineOf = [&](int32_t d, int32_t e) -> int32_t {
+    const int32_t low = std::min(d, e);
+    const int32_t high = std::max(d, e);
+    int32_t line = firstLine_[static_cast<size_t>(low)];
+    while (line != 0) {
+      const std::array<int32_t, 2>& known = lines_[static_cast<size_t>(line - 1)];
+      if (known[0] == high || known[1] == high) return line;
+      line = nextLine_[static_cast<size_t>(line)];
+    }
+    if (lines_.size() >= static_cast<size_t>(kMaxCount)) return 0;
+    lines_.push_back({d, e});
+    line = static_cast<int32_t>(lines_.size());
+    nextLine_.push_back(firstLine_[static_cast<size_t>(low)]);
+    firstLine_[static_cast<size_t>(low)] = line;
+    return line;
+  };
   for (size_t f = 0; f < faces_.size(); ++f) {
     const std::array<int32_t, 3>& corners = faces_[f].corners;
     for (size_t j = 0; j < 3; ++j) {
       const int32_t d = corners[j];
-      const int32_t e = corners[(j + 1) % 3];
-      const int32_t low = std::min(d, e);
-      const int32_t high = std::max(d, e);
-      int32_t line = firstLine_[static_cast<size_t>(low)];
-      while (line != 0) {
-        const std::array<int32_t, 2>& known = lines_[static_cast<size_t>(line - 1)];
-        if (known[0] == high || known[1] == high) break;
-        line = nextLine_[static_cast<size_t>(line)];
-      }
+      const int32_t line = lineOf(d, corners[(j + 1) % 3]);
       if (line == 0) {
-        if (lines_.size() >= static_cast<size_t>(kMaxCount)) {
-          context.fail(Translate("the surfaces need more than 19999 lines"));
-          return false;
-        }
-        lines_.push_back({d, e});
-        line = static_cast<int32_t>(lines_.size());
-        nextLine_.push_back(firstLine_[static_cast<size_t>(low)]);
-        firstLine_[static_cast<size_t>(low)] = line;
+        context.fail(Translate("the surfaces need more than 19999 lines"));
+        return false;
       }
       faceLines_[f][j] = lines_[static_cast<size_t>(line - 1)][0] == d ? line : -line;
+    }
+  }
+  for (const std::array<int32_t, 2>& segment : segments_) {
+    if (lineOf(segment[0], segment[1]) == 0) {
+      context.fail("the surfaces and line segments need more than 19999 lines");
+      return false;
     }
   }
   return true;
 }
 
-bool TriangleSoup::commit(Model& model, FormatContext& context) {
-  if (faces_.empty()) {
+bool TriangleSoup::commit(Model& model, FormatContext& context, bool emptyAllowed) {
+  const bool nothing = faces_.empty() && points_.empty() && dropped_ == 0;
+  const bool loose = !segments_.empty() || loosePoints_ > 0;
+  if (faces_.empty() && !loose && !(nothing && emptyAllowed)) {
     context.fail(dropped_ > 0 ? "every triangle is degenerate" : "no triangles");
     return false;
   }

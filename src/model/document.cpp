@@ -46,8 +46,21 @@ void NotifyTextureChanges(Document& document, const UndoSnapshot& previous,
 
 DocumentObserver& Document::notify() { return observer ? *observer : gSilentObserver; }
 
-void InitializeDocument(Document& document) {
-  document.undo = UndoRing{};
+int UndoSlotsWithin(int requested) {
+  return std::clamp(requested, kMinUndoSlots, kMaxUndoSlots);
+}
+
+size_t UndoRing::memoryBytes() const {
+  size_t bytes = snapshots.capacity() * sizeof(UndoSnapshot);
+  for (const UndoSnapshot& slot : snapshots) {
+    bytes += slot.points.capacity() * sizeof(VERT) + slot.lines.capacity() * sizeof(LINE) +
+             slot.faces.capacity() * sizeof(FACE);
+  }
+  return bytes;
+}
+
+void InitializeDocument(Document& document, int undoSlots) {
+  document.undo = UndoRing(undoSlots);
   ClearModel(document.model);
   document.scene = SCENE{};
   document.mode = MODE{};
@@ -214,9 +227,10 @@ void PushUndo(Document& document, int step) {
     step = 0;
   }
   const int previous = ring.current;
-  ring.current = (ring.current + step + kUndoSlots) % kUndoSlots;
+  const int32_t slots = ring.slotCount();
+  ring.current = (ring.current + step + slots) % slots;
   ring.undoDepth += step;
-  if (ring.undoDepth >= kUndoSlots) ring.undoDepth = kUndoSlots - 1;
+  if (ring.undoDepth >= slots) ring.undoDepth = slots - 1;
   ring.redoDepth = 0;
 
   UndoSnapshot& slot = ring.snapshots[ring.current];
@@ -224,8 +238,10 @@ void PushUndo(Document& document, int step) {
   NotifyTextureChanges(document, ring.snapshots[previous], document.model.materials);
   slot.materials = document.model.materials;
 
-  UpdateUndoButtons(document);
+  ++document.revision;
+  // Modified before anyone is told, so the window's modified mark follows.
   document.scene.modified = 1;
+  UpdateUndoButtons(document);
   document.notify().countLineChanged(CountLineText(document.model));
   document.notify().pivotFieldsChanged();
 }
@@ -243,7 +259,8 @@ void StepUndo(Document& document, int step) {
     step = -1;
   }
   const int previous = ring.current;
-  ring.current = (ring.current + step + kUndoSlots) % kUndoSlots;
+  const int32_t slots = ring.slotCount();
+  ring.current = (ring.current + step + slots) % slots;
   ring.undoDepth += step;
   ring.redoDepth -= step;
 
@@ -261,6 +278,7 @@ void StepUndo(Document& document, int step) {
     model.materials = slot.materials;
   }
   NotifyTextureChanges(document, ring.snapshots[previous], model.materials);
+  ++document.revision;
 
   UpdateUndoButtons(document);
   RefreshSelection(document);

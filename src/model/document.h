@@ -69,7 +69,15 @@ struct UndoSnapshot {
   std::array<MATERIAL, kMaterialCount> materials{};
 };
 
+// The ring of a document: ten slots unless the settings ask for another
+// size (UndoDepth, kMinUndoSlots..kMaxUndoSlots); a ring of n slots keeps
+// n - 1 steps back.
 inline constexpr int kUndoSlots = 10;
+inline constexpr int kMinUndoSlots = 2;
+inline constexpr int kMaxUndoSlots = 1000;
+
+// A requested ring size brought into kMinUndoSlots..kMaxUndoSlots.
+int UndoSlotsWithin(int requested);
 
 // The vertices of a lasso being dragged, in window pixels: slot 0 is the
 // press, slots 1..count the moves (at most 509; later moves overwrite slot
@@ -91,7 +99,15 @@ struct TransformDrag {
 };
 
 struct UndoRing {
-  std::array<UndoSnapshot, kUndoSlots> snapshots;
+  // The slots are made empty; a slot's record copies are allocated by its
+  // first push, so an unused deep ring costs only the palette copies.
+  explicit UndoRing(int slotCount = kUndoSlots)
+      : snapshots(static_cast<size_t>(UndoSlotsWithin(slotCount))) {}
+  int32_t slotCount() const { return static_cast<int32_t>(snapshots.size()); }
+  // Bytes held by the slots' record copies and palettes.
+  size_t memoryBytes() const;
+
+  std::vector<UndoSnapshot> snapshots;
   int32_t current = 0;
   int32_t undoDepth = 0;
   int32_t redoDepth = 0;
@@ -114,6 +130,9 @@ struct Document {
   int32_t skipNextPress = 0;
   // Wheel units not yet turned into a zoom step.
   int32_t wheelRemainder = 0;
+  // Counts the pushes and steps of the history: a changed value means the
+  // model may differ from what was last written as its recovery copy.
+  uint64_t revision = 0;
 
   DocumentObserver& notify();
 };
@@ -122,7 +141,8 @@ struct Document {
 void Redraw(Document& document);
 
 // Clears the model, the undo ring, SCENE and MODE (as a new window does).
-void InitializeDocument(Document& document);
+// The ring gets undoSlots slots (brought into kMinUndoSlots..kMaxUndoSlots).
+void InitializeDocument(Document& document, int undoSlots = kUndoSlots);
 
 // Selection classes, line and surface states raised from the points, the
 // selected count, mirror-selection code and pivot; then RefreshNormals(9),

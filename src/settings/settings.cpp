@@ -1,5 +1,6 @@
 #include "settings/settings.h"
 
+#include <pwd.h>
 #include <unistd.h>
 
 #include <cassert>
@@ -127,6 +128,8 @@ void ApplyWindowLimits(Settings& settings) {
       KeepPositive(settings.*key.real, defaults.*key.real, kLargest);
     }
   }
+  KeepWithin(settings.UndoDepth, 2, 1000);
+  KeepWithin(settings.AutoSaveSeconds, 0, 86400);
   KeepWithin(settings.MxTextureWidth, 0, 8192);
   KeepWithin(settings.MxTextureHeight, 0, 8192);
 }
@@ -162,10 +165,6 @@ void FillFromFile(const IniFile& file, Settings& settings) {
     settings.ShowPrimitiveWindow = defaults.ShowPrimitiveWindow;
   }
   ApplyWindowLimits(settings);
-}
-
-bool IsWritableFolder(const std::filesystem::path& folder) {
-  return ::access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
 }  // namespace
@@ -263,27 +262,43 @@ bool SaveSettings(const std::string& path, const Settings& settings, std::string
   return true;
 }
 
-std::string SettingsFilePath(const std::string& executablePath, const char* extension) {
-  namespace fs = std::filesystem;
-  const std::string suffix = extension ? extension : "";
-  fs::path beside;
-  if (!executablePath.empty()) {
-    beside = fs::path(executablePath);
-    beside.replace_extension(suffix);
-    fs::path folder = beside.parent_path();
-    if (folder.empty()) folder = ".";
-    if (IsWritableFolder(folder)) return beside.string();
-  }
+std::string ConfigFolder() {
   // Only an absolute XDG_CONFIG_HOME counts; a relative one is to be ignored.
-  std::string base;
-  const char* configHome = std::getenv("XDG_CONFIG_HOME");
-  if (configHome != nullptr && configHome[0] == '/') {
-    base = configHome;
-  } else if (const char* home = std::getenv("HOME"); home != nullptr && home[0] != '\0') {
-    base = std::string(home) + "/.config";
+  if (const char* configHome = std::getenv("XDG_CONFIG_HOME"); configHome && configHome[0] == '/')
+    return std::string(configHome) + "/vexal";
+  std::string home;
+  if (const char* variable = std::getenv("HOME"); variable && variable[0] != '\0') {
+    home = variable;
+  } else {
+    // No HOME (a service, a bare sudo): the account's own home folder.
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found &&
+        found->pw_dir && found->pw_dir[0] == '/')
+      home = found->pw_dir;
   }
-  if (base.empty()) return beside.empty() ? "vexal" + suffix : beside.string();
-  return base + "/vexal/vexal" + suffix;
+  if (home.empty()) return {};
+  return home + "/.config/vexal";
+}
+
+bool IsPortable(const std::string& executablePath) {
+  if (executablePath.empty()) return false;
+  std::filesystem::path folder = std::filesystem::path(executablePath).parent_path();
+  if (folder.empty()) folder = ".";
+  std::error_code error;
+  return std::filesystem::is_regular_file(folder / "vexal.ini", error);
+}
+
+std::string SettingsFilePath(const std::string& executablePath, const char* extension) {
+  const std::string name = std::string("vexal") + (extension ? extension : "");
+  if (IsPortable(executablePath)) {
+    std::filesystem::path folder = std::filesystem::path(executablePath).parent_path();
+    if (folder.empty()) folder = ".";
+    return (folder / name).string();
+  }
+  const std::string folder = ConfigFolder();
+  return folder.empty() ? std::string() : folder + "/" + name;
 }
 
 }  // namespace vexal

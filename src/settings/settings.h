@@ -25,6 +25,10 @@ inline constexpr int kUnsetPlacement = INT_MIN;
 struct Settings {
   // [System]
   int BootFirst = 0;  // 0 until settings were once saved; always saved as 1
+  int UndoDepth = 10;  // undo ring slots of documents opened afterwards, 2..1000
+  // Seconds between recovery copies of modified documents, 0 = none;
+  // 1..86400
+  int AutoSaveSeconds = 120;
   // The language of messages: "auto" (from the locale), "en" or "ja".
   std::string Language = "auto";
 
@@ -145,6 +149,8 @@ struct Settings {
   std::string FileHistory07;
   std::string FileHistory08;
   std::string FileHistory09;
+  // the folder the Open and Save As dialogs start in
+  std::string LastFolder;
 
   // [FileFormat]: an import scale multiplies coordinates read from that
   // format, an export scale coordinates written to it
@@ -199,11 +205,21 @@ bool LoadSettings(const std::string& path, Settings& settings, std::string* reas
 // with a reason when it cannot be written.
 bool SaveSettings(const std::string& path, const Settings& settings, std::string* reason);
 
-// Where a file kept beside the program lives: executablePath with its
-// extension replaced by extension (".ini", ".kbd") when the executable's
-// folder is writable; otherwise $XDG_CONFIG_HOME/vexal/vexal<extension>
-// (~/.config when XDG_CONFIG_HOME is unset or empty). SaveSettings creates
-// the missing folder.
+// The folder that holds this user's settings: $XDG_CONFIG_HOME/vexal when
+// XDG_CONFIG_HOME is absolute, else ~/.config/vexal ($HOME, or the account's
+// home folder when HOME is unset). "" when no home folder can be found.
+std::string ConfigFolder();
+
+// True when a "vexal.ini" already stands in the folder of executablePath:
+// the program then runs portable and keeps its files there.
+bool IsPortable(const std::string& executablePath);
+
+// Where the settings file (extension ".ini") or the shortcut file (".kbd")
+// lives: vexal<extension> beside the executable in portable mode, else in
+// ConfigFolder(). "" when neither exists, and then nothing is read or
+// written. The program never creates a file beside its executable: only a
+// vexal.ini put there by hand makes it portable. SaveSettings creates the
+// missing folder.
 std::string SettingsFilePath(const std::string& executablePath, const char* extension);
 
 // Gives a document window's SCENE the display switches of the settings (the

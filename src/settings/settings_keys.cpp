@@ -27,6 +27,8 @@ constexpr const char* kFileFormat = "FileFormat";
 
 const std::array kKeys = {
     VEXAL_INTEGER_KEY(kSystem, BootFirst),
+    VEXAL_INTEGER_KEY(kSystem, UndoDepth),
+    VEXAL_INTEGER_KEY(kSystem, AutoSaveSeconds),
     VEXAL_TEXT_KEY(kSystem, Language),
 
     VEXAL_INTEGER_KEY(kWindow, SaveMainWindow),
@@ -138,6 +140,7 @@ const std::array kKeys = {
     VEXAL_TEXT_KEY(kFileHistory, FileHistory07),
     VEXAL_TEXT_KEY(kFileHistory, FileHistory08),
     VEXAL_TEXT_KEY(kFileHistory, FileHistory09),
+    VEXAL_TEXT_KEY(kFileHistory, LastFolder),
 
     VEXAL_FLOAT_KEY(kFileFormat, RokImportScale),
     VEXAL_FLOAT_KEY(kFileFormat, RokExportScale),
@@ -174,7 +177,7 @@ const std::array kKeys = {
 #undef VEXAL_FLOAT_KEY
 #undef VEXAL_TEXT_KEY
 
-static_assert(kKeys.size() == 138);
+static_assert(kKeys.size() == 141);
 
 }  // namespace
 

@@ -21,7 +21,7 @@ struct SettingsKey {
   std::string Settings::*text = nullptr;
 };
 
-// All 137 keys, in the order the file holds them: [System], [Window],
+// All 140 keys, in the order the file holds them: [System], [Window],
 // [Main], [FileHistory], [FileFormat].
 std::span<const SettingsKey> SettingsKeys();
 

@@ -397,4 +397,24 @@ void DoubleClick(Document& document, Workspace& /*workspace*/, MouseButton butto
   Redraw(document);
 }
 
+bool EscapeGesture(Document& document, Workspace& workspace) {
+  MODE& mode = document.mode;
+  // A stroke under a finished view gesture is still in progress: the next
+  // right press would take back its last point.
+  const bool strokeUnderGesture = mode.savedTool != -1 && mode.savedState != 0;
+  if (mode.state == 0 && !strokeUnderGesture) return false;
+  // The right press itself, so that both keep one rule; an attach is no
+  // cancel, and the press a double click left to skip must stay skipped.
+  int& attach = workspace.settings.UseMoveAttach;
+  const int savedAttach = attach;
+  const int32_t savedSkip = document.skipNextPress;
+  attach = 0;
+  document.skipNextPress = 0;
+  MousePress(document, workspace, {MouseButton::kRight, 0, mode.lastX, mode.lastY});
+  attach = savedAttach;
+  document.skipNextPress = savedSkip;
+  document.notify().captureMouse(false);
+  return true;
+}
+
 }  // namespace vexal

@@ -57,4 +57,13 @@ class DocumentPointer final : public PointerTarget {
   Workspace& workspace_;
 };
 
+// Escape: cancels the gesture in progress exactly as a right press would
+// (a view gesture restores its view value, a stroke takes back its last
+// point, a paint or transform drag goes back with StepUndo(0), a region
+// drag ends without selecting). The one difference: where a right press in
+// Move would start an attach, Escape cancels the drag. Returns false and
+// changes nothing when no gesture is in progress, so that the key can do
+// whatever else it is bound to.
+bool EscapeGesture(Document& document, Workspace& workspace);
+
 }  // namespace vexal

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <clocale>
 #include <cmath>
@@ -27,7 +29,9 @@
 #include <QStatusBar>
 #include <QTextBrowser>
 
+#include "app/about_box.h"
 #include "app/child_form.h"
+#include "app/shortcut_form.h"
 #include "app/color_form.h"
 #include "app/palette_form.h"
 #include "app/gl_view_widget.h"
@@ -47,6 +51,9 @@
 #include "model/document.h"
 #include "model/maintenance.h"
 #include "support/message_language.h"
+#include "formats/recovery.h"
+#include "support/test_models.h"
+#include "tools/tool_dispatch.h"
 
 namespace vexal::app {
 namespace {
@@ -78,7 +85,7 @@ class ScriptedUserInterface : public UserInterface {
     warnings << title + "|" + text;
   }
   void information(QWidget*, const QString&, const QString&) override {}
-  QString openFileName(QWidget*, const QString&, int&) override { return {}; }
+  QString openFileName(QWidget*, const QString&, int&) override { return openPath; }
   bool saveFileName(QWidget*, const QString&, QString& name, int& typeIndex) override {
     if (saveAs.isEmpty()) return false;
     name = saveAs;
@@ -89,6 +96,7 @@ class ScriptedUserInterface : public UserInterface {
   QStringList questions;
   QStringList warnings;
   QString saveAs;
+  QString openPath;
 };
 
 class MainFormTest : public ::testing::Test {
@@ -96,6 +104,8 @@ class MainFormTest : public ::testing::Test {
   void SetUp() override {
     Application();
     ASSERT_TRUE(folder.isValid());
+    // The settings go to this test's own configuration folder.
+    qputenv("XDG_CONFIG_HOME", folder.filePath("config").toUtf8());
     form = std::make_unique<TMainForm>(folder.filePath("vexal"), &ui);
     // No file arguments; SetDefaultWindow opens one untitled document.
     form->startUp({});
@@ -224,6 +234,104 @@ TEST_F(MainFormTest, CancelledQuitWritesNoSettings) {
   EXPECT_TRUE(form->quit());
   EXPECT_TRUE(QFile::exists(form->settingsPath()));
   EXPECT_TRUE(QFile::exists(form->shortcutPath()));
+}
+
+TEST_F(MainFormTest, WindowMenuListsTheDocumentsAndTheActiveOneIsChecked) {
+  form->openByName(QString(), 0);
+  form->openByName(QString(), 0);
+  auto* menu = form->findChild<QMenu*>("WindowItem");
+  ASSERT_NE(menu, nullptr);
+  // The captions and check marks of the list, as the menu shows them.
+  const auto listed = [&] {
+    emit menu->aboutToShow();
+    QStringList items;
+    bool pastCommands = false;
+    for (QAction* action : menu->actions()) {
+      if (action->objectName() == "WindowMinimizeItem") pastCommands = true;
+      if (!pastCommands || action->isSeparator() || !action->objectName().startsWith("WindowList"))
+        continue;
+      items << action->text() + (action->isChecked() ? " +" : "");
+    }
+    return items;
+  };
+  EXPECT_EQ(listed(), (QStringList{"&1 Vxl1.vxl", "&2 Vxl2.vxl", "&3 Vxl3.vxl +"}));
+  // Opening the menu twice does not pile items up; choosing one activates it.
+  EXPECT_EQ(listed().size(), 3);
+  form->findChild<QAction*>("WindowListItem1")->trigger();
+  EXPECT_EQ(form->activeDocument()->caption(), "Vxl1.vxl");
+  EXPECT_EQ(listed(), (QStringList{"&1 Vxl1.vxl +", "&2 Vxl2.vxl", "&3 Vxl3.vxl"}));
+  ui.answers.assign(5, QMessageBox::No);
+  ASSERT_TRUE(form->closeAll());
+  EXPECT_TRUE(listed().isEmpty());
+}
+
+TEST_F(MainFormTest, AModifiedDocumentShowsTheModifiedMark) {
+  TChildForm* child = form->activeDocument();
+  ASSERT_NE(child, nullptr);
+  EXPECT_FALSE(child->isWindowModified());
+  EXPECT_TRUE(child->windowTitle().endsWith("[*]")) << child->windowTitle().toStdString();
+  edit();
+  EXPECT_TRUE(child->isWindowModified());
+  // The close question names the document without the mark.
+  ui.answers = {QMessageBox::Cancel};
+  child->parentWidget()->close();
+  ASSERT_FALSE(ui.questions.isEmpty());
+  EXPECT_TRUE(ui.questions.back().startsWith("VEXAL|Vxl1.vxl         Save")) << ui.questions.back().toStdString();
+  // Maximised, the frame's title carries the document's caption and mark.
+  form->show();
+  child->parentWidget()->showMaximized();
+  QApplication::processEvents();
+  EXPECT_TRUE(form->windowTitle().contains("Vxl1.vxl[*]")) << form->windowTitle().toStdString();
+  EXPECT_TRUE(form->isWindowModified());
+  // Saved, the mark goes.
+  ui.saveAs = folder.filePath("saved.vxl");
+  form->action("FileSaveItem")->trigger();
+  EXPECT_FALSE(child->isWindowModified());
+  EXPECT_FALSE(form->isWindowModified());
+}
+
+TEST_F(MainFormTest, EveryDialogAndToolWindowFitsA1024By768Screen) {
+  // The frame's title bar and the desktop's panel take some of the height.
+  const QSize room(1024, 768 - 60);
+  TShortCutForm shortcuts(form.get(), DefaultShortcuts());
+  TAboutBox about(form.get(), 0, 0);
+  int windows = 0;
+  for (QWidget* widget : form->findChildren<QWidget*>()) {
+    if (!widget->isWindow() || qobject_cast<QMenu*>(widget)) continue;
+    ++windows;
+    const QSize size = widget->sizeHint().expandedTo(widget->minimumSizeHint());
+    EXPECT_LE(size.width(), room.width()) << widget->windowTitle().toStdString();
+    EXPECT_LE(size.height(), room.height()) << widget->windowTitle().toStdString();
+  }
+  EXPECT_GE(windows, 15);
+}
+
+TEST_F(MainFormTest, SettingsGoToTheConfigFolderWithTheLastDialogFolder) {
+  const QString models = folder.filePath("models");
+  ASSERT_TRUE(QDir().mkpath(models));
+  ui.saveAs = models + "/kept.vxl";
+  ui.answers = {QMessageBox::Yes};
+  edit();
+  ASSERT_TRUE(form->quit());
+  EXPECT_EQ(form->settingsPath(), folder.filePath("config/vexal/vexal.ini"));
+  EXPECT_EQ(form->shortcutPath(), folder.filePath("config/vexal/vexal.kbd"));
+  EXPECT_FALSE(QFile::exists(folder.filePath("vexal.ini")));
+  EXPECT_FALSE(QFile::exists(folder.filePath("vexal.kbd")));
+  Settings saved;
+  ASSERT_TRUE(LoadSettings(form->settingsPath().toStdString(), saved, nullptr));
+  EXPECT_EQ(saved.LastFolder, models.toStdString());
+
+  // The next run's dialogs start there; opening elsewhere moves it.
+  auto next = std::make_unique<TMainForm>(folder.filePath("vexal"), &ui);
+  next->startUp({});
+  EXPECT_EQ(ui.lastFolder(), models);
+  ASSERT_TRUE(QDir().mkpath(folder.filePath("elsewhere")));
+  ui.openPath = folder.filePath("elsewhere/copy.vxl");
+  ASSERT_TRUE(QFile::copy(ui.saveAs, ui.openPath));
+  next->action("FileOpenItem")->trigger();
+  EXPECT_EQ(ui.lastFolder(), folder.filePath("elsewhere"));
+  ui.answers.assign(20, QMessageBox::No);
+  ASSERT_TRUE(next->quit());
 }
 
 TEST_F(MainFormTest, ImagesGoToTheViewerModelsToDocuments) {
@@ -697,9 +805,10 @@ TEST(OptionForm, BoxesShowTheSettingsWithTwoInvertedAndStoreThemBack) {
   QCheckBox* lassoFace = nullptr;
   QCheckBox* smoothing = nullptr;
   for (QCheckBox* box : dialog.findChildren<QCheckBox*>()) {
-    if (box->text() == "Show Orthogonal view at startup") orthogonal = box;
-    if (box->text() == "Lasso selection at the face.") lassoFace = box;
-    if (box->text() == "Smoothing processing with smoothing angle.") smoothing = box;
+    if (box->text() == "Start in orthographic projection") orthogonal = box;
+    if (box->text() == "Lasso tool: a click picks points and lines only, never a surface")
+      lassoFace = box;
+    if (box->text() == "Smooth only across edges within the smoothing angle") smoothing = box;
   }
   ASSERT_TRUE(orthogonal && lassoFace && smoothing);
   EXPECT_FALSE(orthogonal->isChecked());  // Perspective = 1
@@ -835,6 +944,111 @@ TEST_F(MainFormTest, ShowOnATextureThatIsNoImageOpensTheViewerNotADocument) {
   }
   EXPECT_TRUE(unsupportedShown);
   viewer->close();
+}
+
+// Answers the recovery window with Recover for every row.
+class RecoveringUserInterface : public ScriptedUserInterface {
+ public:
+  RecoveryChoice chooseRecovery(QWidget*, const std::vector<RecoveryEntry>& entries) override {
+    offered += entries.size();
+    RecoveryChoice choice;
+    choice.action = RecoveryChoice::Action::kRecover;
+    for (size_t i = 0; i < entries.size(); ++i) choice.rows.push_back(i);
+    return choice;
+  }
+  size_t offered = 0;
+};
+
+// At start the copy an ended run left is offered and opens modified under
+// its original path; this run's copies are written from the timer's call,
+// go with a clean save and with Quit.
+TEST(MainFormRecovery, OffersLeftCopiesAndKeepsItsOwnUntilSavedOrQuit) {
+  Application();
+  QTemporaryDir folder;
+  ASSERT_TRUE(folder.isValid());
+  const std::string state = folder.filePath("state").toStdString();
+  const char* saved = std::getenv("XDG_STATE_HOME");
+  const std::string savedState = saved ? saved : "";
+  ::setenv("XDG_STATE_HOME", state.c_str(), 1);
+  RecoveryFolder recovery(state + "/vexal/recovery");
+  const pid_t child = ::fork();
+  if (child == 0) _exit(0);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  const std::string cubePath = folder.filePath("cube.vxl").toStdString();
+  {
+    auto cube = std::make_unique<Document>();
+    testing::ClosedCube(cube->model);
+    ASSERT_TRUE(recovery.writeCopy(*cube, {child, 1}, 1, cubePath, cubePath, 0, nullptr));
+  }
+  auto mine = [&] {
+    std::vector<RecoveryEntry> entries;
+    EXPECT_TRUE(recovery.entries(entries, nullptr));
+    return entries;
+  };
+
+  RecoveringUserInterface ui;
+  auto form = std::make_unique<TMainForm>(folder.filePath("vexal"), &ui);
+  form->startUp({});
+  QApplication::processEvents();
+  EXPECT_EQ(ui.offered, 1u);
+  // The recovered document takes the place of the new one.
+  ASSERT_EQ(form->documents().size(), 1);
+  TChildForm* recovered = form->documents()[0];
+  EXPECT_EQ(recovered->document().scene.fileName, cubePath);
+  EXPECT_TRUE(recovered->modified());
+  EXPECT_EQ(recovered->document().model.faceCount, 6);
+  EXPECT_TRUE(recovery.recoverable().empty());  // the copy is this run's now
+  ASSERT_EQ(mine().size(), 1u);
+
+  ASSERT_TRUE(recovered->save());
+  EXPECT_TRUE(mine().empty());
+  EXPECT_TRUE(QFile::exists(QString::fromStdString(cubePath)));
+
+  form->openByName(QString(), 0);
+  TChildForm* untitled = form->activeDocument();
+  ASSERT_NE(untitled, recovered);
+  Document& document = untitled->document();
+  document.model.points[1].position.x += 1;
+  PushUndo(document, 1);
+  form->writeRecoveryCopies(true);
+  ASSERT_EQ(mine().size(), 1u);
+  EXPECT_EQ(mine()[0].path, "");
+  EXPECT_EQ(mine()[0].name, "Vxl1.vxl");
+
+  ui.answers.assign(20, QMessageBox::No);
+  ASSERT_TRUE(form->quit());
+  EXPECT_TRUE(mine().empty());
+  form.reset();
+  if (saved) {
+    ::setenv("XDG_STATE_HOME", savedState.c_str(), 1);
+  } else {
+    ::unsetenv("XDG_STATE_HOME");
+  }
+}
+
+// Escape over the window cancels the active document's stroke point by
+// point, as the right button does; with nothing running it is left alone.
+TEST_F(MainFormTest, EscapeTakesBackAStrokeOfTheActiveDocument) {
+  TChildForm* child = form->activeDocument();
+  ASSERT_NE(child, nullptr);
+  Document& document = child->document();
+  const int points = document.model.pointCount;
+  SetTool(document, kToolPoint);
+  for (int x : {20, 60, 100}) {
+    MousePress(document, form->workspace(), {MouseButton::kLeft, 0, x, 20});
+    MouseRelease(document, form->workspace(), {MouseButton::kLeft, 0, x, 20});
+  }
+  ASSERT_EQ(document.mode.state, 1);
+  const int drawn = document.model.pointCount;
+  ASSERT_GE(drawn, points + 2);
+  QTest::keyClick(child, Qt::Key_Escape);
+  EXPECT_EQ(document.model.pointCount, drawn - 1);
+  for (int i = 0; i < 5 && document.mode.state == 1; ++i) QTest::keyClick(child, Qt::Key_Escape);
+  ASSERT_EQ(document.mode.state, 0);
+  const int left = document.model.pointCount;
+  QTest::keyClick(child, Qt::Key_Escape);
+  EXPECT_EQ(document.model.pointCount, left);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -15,7 +16,9 @@
 #include <vector>
 
 #include "formats/native_format.h"
+#include "formats/recovery.h"
 #include "model/document.h"
+#include "support/model_compare.h"
 #include "support/test_models.h"
 
 extern char** environ;
@@ -43,6 +46,9 @@ class CliTest : public ::testing::Test {
               ::testing::UnitTest::GetInstance()->current_test_info()->name();
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);
+    // Each test has its own empty configuration folder: the user's own
+    // settings file would otherwise apply to every run.
+    ::setenv("XDG_CONFIG_HOME", path("config").c_str(), 1);
   }
   std::string path(const std::string& name) const { return (folder_ / name).string(); }
 
@@ -167,14 +173,9 @@ TEST_F(CliTest, TypePicksTheWriterOfATwoWriterExtensionAndElseTheReader) {
   EXPECT_NE(run({"info", path("back.vxl")}).out.find("Total Polygon : 12"), std::string::npos);
 }
 
-TEST_F(CliTest, ConvertAppliesTheScalesOfASettingsFile) {
-  const std::string cube = writeNative("cube.vxl", testing::ClosedCube);
-  // Written the way a Windows program writes it.
-  std::ofstream(path("scale.ini"), std::ios::binary) << "[FileFormat]\r\nObjExportScale=2.5\r\n";
-  const ToolRun converted =
-      run({"convert", cube, path("big.obj"), "--settings", path("scale.ini")});
-  ASSERT_EQ(converted.status, 0) << converted.err;
-  std::istringstream obj(ReadAll(path("big.obj")));
+// The largest coordinate of an OBJ file's points.
+float LargestObjCoordinate(const std::string& text) {
+  std::istringstream obj(text);
   std::string line;
   float largest = 0;
   while (std::getline(obj, line)) {
@@ -183,7 +184,27 @@ TEST_F(CliTest, ConvertAppliesTheScalesOfASettingsFile) {
       largest = std::max({largest, std::fabs(x), std::fabs(y), std::fabs(z)});
     }
   }
-  EXPECT_FLOAT_EQ(largest, 2.5f);
+  return largest;
+}
+
+TEST_F(CliTest, ConvertAppliesTheScalesOfASettingsFile) {
+  const std::string cube = writeNative("cube.vxl", testing::ClosedCube);
+  // Written the way a Windows program writes it.
+  std::ofstream(path("scale.ini"), std::ios::binary) << "[FileFormat]\r\nObjExportScale=2.5\r\n";
+  const ToolRun converted =
+      run({"convert", cube, path("big.obj"), "--settings", path("scale.ini")});
+  ASSERT_EQ(converted.status, 0) << converted.err;
+  EXPECT_FLOAT_EQ(LargestObjCoordinate(ReadAll(path("big.obj"))), 2.5f);
+
+  // Without --settings the user's own file in the configuration folder
+  // applies; a file given by name wins over it.
+  std::filesystem::create_directories(path("config/vexal"));
+  std::ofstream(path("config/vexal/vexal.ini"), std::ios::binary)
+      << "[FileFormat]\r\nObjExportScale=4\r\n";
+  ASSERT_EQ(run({"convert", cube, path("user.obj")}).status, 0);
+  EXPECT_FLOAT_EQ(LargestObjCoordinate(ReadAll(path("user.obj"))), 4.0f);
+  ASSERT_EQ(run({"convert", cube, path("named.obj"), "--settings", path("scale.ini")}).status, 0);
+  EXPECT_FLOAT_EQ(LargestObjCoordinate(ReadAll(path("named.obj"))), 2.5f);
 
   const ToolRun missing = run({"convert", cube, path("x.obj"), "--settings", path("none.ini")});
   ExpectOneLineNaming(missing, path("none.ini"), "cannot open");
@@ -240,6 +261,7 @@ TEST_F(CliTest, UsageHelpAndVersion) {
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out, "vexal-tool 2.72\n");
 }
+
 
 }  // namespace
 }  // namespace vexal
@@ -355,6 +377,7 @@ TEST_F(CliTest, ApplyRunsTheGeneratorWindowsWithTheSettingsFileValues) {
   EXPECT_EQ(empty.err, "step 2 (--uv sphere,y): no surface is selected\n");
 }
 
+
 }  // namespace
 }  // namespace vexal
 
@@ -382,6 +405,83 @@ TEST_F(CliTest, ApplyTakesToolWindowValuesFromTheSettingsFile) {
   const ToolRun refused = run({"apply", path("in.vxl"), path("x.vxl"), "--run", "SameAttachItem"});
   EXPECT_EQ(refused.status, 1);
   EXPECT_EQ(refused.err, "step 1 (--run SameAttachItem): nothing is selected\n");
+}
+
+
+// UndoDepth of the settings file sets the run's ring: 50 slots take 30
+// edits back to the opened model; the default ten refuse the tenth undo.
+TEST_F(CliTest, ApplyUndoesAsFarAsTheSettingsFileUndoDepth) {
+  ASSERT_EQ(run({"new", path("in.vxl")}).status, 0);
+  std::ofstream(path("deep.ini"), std::ios::binary) << "[System]\r\nUndoDepth=50\r\n";
+  std::vector<std::string> edits;
+  for (int i = 0; i < 30; ++i) edits.insert(edits.end(), {"--primitive", "cube"});
+  std::vector<std::string> deep = {"apply", path("in.vxl"), path("deep.vxl"), "--settings",
+                                   path("deep.ini")};
+  deep.insert(deep.end(), edits.begin(), edits.end());
+  for (int i = 0; i < 30; ++i) deep.push_back("--undo");
+  const ToolRun applied = run(deep);
+  ASSERT_EQ(applied.status, 0) << applied.err;
+  auto opened = std::make_unique<Document>();
+  auto undone = std::make_unique<Document>();
+  FormatContext context;
+  ASSERT_EQ(LoadNativeFile(*opened, path("in.vxl"), context), 1) << context.reason;
+  ASSERT_EQ(LoadNativeFile(*undone, path("deep.vxl"), context), 1) << context.reason;
+  testing::ExpectSameModel(undone->model, opened->model, "after 30 undos");
+
+  std::vector<std::string> shallow = {"apply", path("in.vxl"), path("shallow.vxl")};
+  shallow.insert(shallow.end(), edits.begin(), edits.end());
+  for (int i = 0; i < 10; ++i) shallow.push_back("--undo");
+  const ToolRun refused = run(shallow);
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.err, "step 40 (--undo): there is nothing to undo\n");
+  shallow.pop_back();
+  EXPECT_EQ(run(shallow).status, 0);
+}
+
+// recover lists the copies of ended runs (one tab-separated line each) and
+// discards one; a copy reads like any native file; copies of a running
+// process are neither listed nor discarded.
+TEST_F(CliTest, RecoverListsAndDiscardsTheCopiesOfEndedRuns) {
+  const std::string state = path("state");
+  const char* saved = std::getenv("XDG_STATE_HOME");
+  const std::string savedState = saved ? saved : "";
+  ::setenv("XDG_STATE_HOME", state.c_str(), 1);
+  RecoveryFolder folder(state + "/vexal/recovery");
+  const pid_t child = ::fork();
+  if (child == 0) _exit(0);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  const RecoveryOwner ended{child, 1};
+  const RecoveryOwner self = CurrentRecoveryOwner();
+  auto document = std::make_unique<Document>();
+  testing::ClosedCube(document->model);
+  ASSERT_TRUE(folder.writeCopy(*document, ended, 1, "/w/cube.vxl", "cube.vxl", 0, nullptr));
+  ASSERT_TRUE(folder.writeCopy(*document, ended, 2, "", "Untitled2", 86400, nullptr));
+  ASSERT_TRUE(folder.writeCopy(*document, self, 1, "/w/mine.vxl", "mine.vxl", 0, nullptr));
+  const std::string first = state + "/vexal/recovery/" + RecoveryCopyName(ended, 1);
+  const std::string second = state + "/vexal/recovery/" + RecoveryCopyName(ended, 2);
+
+  const ToolRun listed = run({"recover", "--list"});
+  EXPECT_EQ(listed.status, 0) << listed.err;
+  EXPECT_EQ(listed.out, first + "\t/w/cube.vxl\t1970-01-01T00:00:00Z\n" + second +
+                            "\tUntitled2\t1970-01-02T00:00:00Z\n");
+  const ToolRun info = run({"info", first});
+  EXPECT_NE(info.out.find("Total Vertex : 8\n"), std::string::npos) << info.out << info.err;
+
+  EXPECT_EQ(run({"recover", "--discard", second}).status, 0);
+  EXPECT_FALSE(std::filesystem::exists(second));
+  const ToolRun mine = run({"recover", "--discard", RecoveryCopyName(self, 1)});
+  EXPECT_EQ(mine.status, 1);
+  EXPECT_NE(mine.err.find("still running"), std::string::npos) << mine.err;
+  EXPECT_EQ(run({"recover", "--list"}).out, first + "\t/w/cube.vxl\t1970-01-01T00:00:00Z\n");
+  EXPECT_EQ(run({"recover"}).status, 2);
+  EXPECT_EQ(run({"recover", "--discard"}).status, 2);
+  EXPECT_EQ(run({"recover", "--list", "x"}).status, 2);
+  if (saved) {
+    ::setenv("XDG_STATE_HOME", savedState.c_str(), 1);
+  } else {
+    ::unsetenv("XDG_STATE_HOME");
+  }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <set>
 
@@ -165,7 +166,10 @@ TEST(ShortcutFile, WritesEditableItemsInMenuOrderAndReadsThemBack) {
   EXPECT_EQ(text.find("RightRotateItem"), std::string::npos);
   EXPECT_EQ(text.find("DebugItem"), std::string::npos);
 
-  const std::string path = ::testing::TempDir() + "/vexal_shortcuts_test.kbd";
+  // The configuration folder may not exist yet.
+  const std::string folder = ::testing::TempDir() + "/vexal_shortcuts_test";
+  std::filesystem::remove_all(folder);
+  const std::string path = folder + "/vexal/vexal.kbd";
   ASSERT_TRUE(SaveShortcutFile(path, entries));
   auto loaded = DefaultShortcuts();
   for (ShortcutEntry& entry : loaded) entry.value = 1;
@@ -175,7 +179,7 @@ TEST(ShortcutFile, WritesEditableItemsInMenuOrderAndReadsThemBack) {
       EXPECT_EQ(loaded[i].value, entries[i].value) << entries[i].name;
     }
   }
-  std::remove(path.c_str());
+  std::filesystem::remove_all(folder);
   auto untouched = DefaultShortcuts();
   EXPECT_FALSE(LoadShortcutFile(path, untouched));
   EXPECT_EQ(untouched[0].value, 16462);

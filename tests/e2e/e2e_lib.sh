@@ -14,6 +14,10 @@ e2e_start() {
   done
   WORK=$(mktemp -d)
   trap e2e_stop EXIT
+  # The program's recovery copies and the user's settings stay in the scratch
+  # folder: a copy left by one test would otherwise greet the next one with
+  # the recovery window.
+  export XDG_STATE_HOME="$WORK/state" XDG_CONFIG_HOME="$WORK/config"
   exec 5> "$WORK/display"
   Xvfb -displayfd 5 -screen 0 1280x900x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
   XVFB_PID=$!
@@ -51,9 +55,10 @@ e2e_pass() {
 # it) and waits until its window shows a document view.
 e2e_launch() {
   cp "$APP" "$WORK/vexal"
-  # E2E_WINDOW_SETTINGS adds lines (CR LF ended) to the [Window] section.
-  printf '[System]\r\nBootFirst=1\r\n[Window]\r\nWindowBGColor=%d\r\nShowLocateWindow=0\r\n%s' \
-    "$E2E_BG_SETTING" "${E2E_WINDOW_SETTINGS:-}" >"$WORK/vexal.ini"
+  # E2E_SYSTEM_SETTINGS and E2E_WINDOW_SETTINGS add lines (CR LF ended) to
+  # the [System] and [Window] sections.
+  printf '[System]\r\nBootFirst=1\r\n%s[Window]\r\nWindowBGColor=%d\r\nShowLocateWindow=0\r\n%s' \
+    "${E2E_SYSTEM_SETTINGS:-}" "$E2E_BG_SETTING" "${E2E_WINDOW_SETTINGS:-}" >"$WORK/vexal.ini"
   (cd "$WORK" && exec ./vexal "$@" >"$WORK/app.log" 2>&1) &
   APP_PID=$!
   xdotool search --sync --onlyvisible --name "Vexal" >/dev/null

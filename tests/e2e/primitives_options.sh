@@ -110,7 +110,7 @@ echo "$info"
 grep -q "Total Vertex : 40" <<<"$info" || e2e_fail "the saved document does not hold the sphere"
 
 # Options menu (the fifth), first item: System Configuration Settings. The
-# first switch ("Save position and sizes menu.") has the focus: Space turns
+# first switch ("Restore the main window's position and size at start") has the focus: Space turns
 # it off, Return is OK.
 x=$(open_menu 5)
 click_menu_item "$x" 1

@@ -7,11 +7,13 @@
 #include <fstream>
 #include <memory>
 #include <optional>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "formats/format_registry.h"
 #include "formats/native_format.h"
 #include "model/document.h"
 #include "model/maintenance.h"
@@ -494,6 +496,48 @@ TEST_F(DocumentIoTest, WritersSeeAngleSmoothedNormalsWhenTheViewAveragesThem) {
   RefreshNormals(document_->model, kNormalsFace | kNormalsAngleSmoothed, true);
   ASSERT_EQ(SaveDocumentFile(*document_, file_, io({}, writers)), 1);
   EXPECT_EQ(g_cornerNormalsSeen[0], face);
+}
+
+// Whatever a writer writes, the reader of its extension reads back: an
+// empty model either reopens as an empty model or, where the format cannot
+// hold one (the DXF and FCW readers want surfaces, the OBJ reader points),
+// is refused before any file is made.
+TEST_F(DocumentIoTest, AnEmptyModelReopensEmptyOrIsRefusedBeforeWriting) {
+  ClearModel(document_->model);
+  const std::set<int> refused = {3, 4, 9, 14};
+  FormatContext context;
+  context.settings = &settings_;
+  for (const WriterEntry& writer : WriterTable()) {
+    std::vector<ReaderFunction> readers;
+    for (const ReaderEntry& reader : ReaderTable()) {
+      if (reader.load != nullptr && std::string_view(reader.extension) == writer.extension)
+        readers.push_back(reader.load);
+    }
+    if (readers.empty() || writer.save == nullptr) continue;  // written only
+    SCOPED_TRACE(writer.name);
+    const std::string file = path("empty" + std::to_string(writer.saveIndex) + writer.extension);
+    context.reason.clear();
+    const int saved = writer.save(*document_, file, context);
+    if (refused.count(writer.saveIndex) != 0) {
+      EXPECT_EQ(saved, 0);
+      EXPECT_NE(context.reason.find("empty"), std::string::npos) << context.reason;
+      EXPECT_FALSE(std::filesystem::exists(file));
+      continue;
+    }
+    ASSERT_EQ(saved, 1) << context.reason;
+    auto reopened = std::make_unique<Document>();
+    testing::UnitQuad(reopened->model);
+    bool read = false;
+    std::string reasons;
+    for (ReaderFunction reader : readers) {
+      read = read || LoadModelFile(*reopened, file, reader, context) == 1;
+      reasons += context.reason + "; ";
+    }
+    ASSERT_TRUE(read) << reasons;
+    EXPECT_EQ(reopened->model.pointCount, 0);
+    EXPECT_EQ(reopened->model.lineCount, 0);
+    EXPECT_EQ(reopened->model.faceCount, 0);
+  }
 }
 
 TEST(FormatRegistry, SaveIndexFollowsTheExtensionAndTheType) {

@@ -2,6 +2,8 @@
 // validator and assimp on our files, sample models, hostile files refused,
 // container truncation and corruption sweeps, the palette mapping and the
 // torus limits.
+#include <draco/compression/encode.h>
+#include <draco/mesh/triangle_soup_mesh_builder.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -215,6 +217,27 @@ TEST_F(GltfTest, ValidatorFindsNoErrorsInOurFiles) {
   EXPECT_EQ(RunGltfValidator(folder + "torus.glb", report), 0) << report;
 }
 
+// An empty model is written as a file without a scene, which the validator
+// accepts and which reads back as an empty model.
+TEST_F(GltfTest, EmptyModelWrittenValidAndReadBackEmpty) {
+  ClearModel(document->model);
+  for (const char* name : {"empty.gltf", "empty.glb"}) {
+    SCOPED_TRACE(name);
+    const std::string path = folder + name;
+    ASSERT_EQ((ExtensionOf(path) == ".glb" ? SaveGlbFile : SaveGltfFile)(*document, path, context),
+              1)
+        << context.reason;
+    std::string report;
+    EXPECT_EQ(RunGltfValidator(path, report), 0) << report;
+    auto read = std::make_unique<Document>();
+    testing::UnitQuad(read->model);
+    ASSERT_EQ(LoadGltfFile(*read, path, context), 1) << context.reason;
+    EXPECT_EQ(read->model.pointCount, 0);
+    EXPECT_EQ(read->model.faceCount, 0);
+  }
+  EXPECT_FALSE(std::filesystem::exists(folder + "empty.bin"));
+}
+
 #ifdef VEXAL_HAVE_ASSIMP
 void ExpectSameView(const ReaderView& ours, const ReaderView& theirs) {
   EXPECT_EQ(ours.positions, theirs.positions);
@@ -266,7 +289,8 @@ TEST_F(GltfTest, HostileFilesAreRefusedAndLeaveTheModel) {
                                       "\"bufferViews\":[{\"buffer\":0,\"byteLength\":36}],"
                                       "\"accessors\":[{\"bufferView\":0,\"componentType\":5126,"
                                       "\"count\":3,\"type\":\"VEC3\",\"sparse\":{\"count\":1,"
-                                      "\"indices\":{\"bufferView\":0,\"componentType\":5125},"
+                                      "\"indices\":{\"bufferView\":0,\"byteOffset\":12,"
+                                      "\"componentType\":5125},"
                                       "\"values\":{\"bufferView\":0}}}],\"meshes\":[{"
                                       "\"primitives\":[{\"attributes\":{\"POSITION\":0}}]}]");
   const std::string pastBuffer = GltfText(Floats({0, 0, 0, 1, 0, 0, 0, 1, 0}),
@@ -304,8 +328,13 @@ TEST_F(GltfTest, HostileFilesAreRefusedAndLeaveTheModel) {
   const Case cases[] = {
       {"", ""},
       {"{\"asset\":", ""},
-      {"{\"asset\":{\"version\":\"2.0\"}}", "no triangles"},
-      {OneTriangle(",\"mode\":1"), "mode 1 is not triangles"},
+      {OneTriangle("", ",\"extensionsRequired\":[\"EXT_fictional_positions\"]"),
+       "required extension EXT_fictional_positions"},
+      {OneTriangle("", ",\"extensionsUsed\":[\"KHR_texture_basisu\"],"
+                       "\"extensionsRequired\":[\"KHR_texture_basisu\"]"),
+       "required extension KHR_texture_basisu"},
+      {OneTriangle(",\"mode\":9"), "mode 9 is not a glTF mode"},
+      {OneTriangle(",\"mode\":1"), "3 corners do not make whole lines"},
       {OneTriangle(",\"indices\":7"), "indices"},
       {OneTriangle(",\"material\":3"), "material 3"},
       {OneTriangle("", "", "\"nodes\":[{\"mesh\":4}],\"scenes\":[{\"nodes\":[0]}]"), "mesh 4"},
@@ -322,7 +351,7 @@ TEST_F(GltfTest, HostileFilesAreRefusedAndLeaveTheModel) {
            ",\"material\":0",
            ",\"materials\":[{\"pbrMetallicRoughness\":{\"baseColorTexture\":{\"index\":5}}}]"),
        "texture 5"},
-      {sparse, "sparse"},
+      {sparse, "sparse index 1065353216 of 3"},  // the bits of 1.0f
       {pastBuffer, "past its buffer"},
       {pastView, "past buffer view"},
       {hugeCount, "past buffer view"},
@@ -349,6 +378,278 @@ TEST_F(GltfTest, HostileFilesAreRefusedAndLeaveTheModel) {
     EXPECT_EQ(LoadGltfFile(*document, DataPath(name), context), 0);
     EXPECT_EQ(document->model.pointCount, 4);
   }
+}
+
+// The corners of a unit square, counter-clockwise about +z, as one buffer
+// of positions followed by 32-bit indices; `mode` and whether the indices
+// are used are spliced into one primitive.
+std::string Square(int mode, const std::vector<uint32_t>& indices) {
+  std::string buffer = Floats({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0});
+  buffer.append(reinterpret_cast<const char*>(indices.data()), indices.size() * 4);
+  const std::string indexed = indices.empty() ? "" : ",\"indices\":1";
+  return GltfText(buffer,
+                  "\"bufferViews\":[{\"buffer\":0,\"byteLength\":48},{\"buffer\":0,"
+                  "\"byteOffset\":48,\"byteLength\":" +
+                      std::to_string(std::max<size_t>(indices.size() * 4, 4)) +
+                      "}],\"accessors\":[{\"bufferView\":0,\"componentType\":5126,\"count\":4,"
+                      "\"type\":\"VEC3\",\"min\":[0,0,0],\"max\":[1,1,0]},{\"bufferView\":1,"
+                      "\"componentType\":5125,\"count\":" +
+                      std::to_string(indices.size()) +
+                      ",\"type\":\"SCALAR\"}],\"meshes\":[{\"primitives\":[{\"attributes\":"
+                      "{\"POSITION\":0}" +
+                      indexed + ",\"mode\":" + std::to_string(mode) +
+                      "}]}],\"nodes\":[{\"mesh\":0}],\"scenes\":[{\"nodes\":[0]}]");
+}
+
+// Strips and fans are triangles facing the way the strip winds; lines,
+// line strips and loops are lines; points are loose points.
+TEST_F(GltfTest, EveryPrimitiveModeReads) {
+  struct Case {
+    int mode;
+    std::vector<uint32_t> indices;
+    int faces, lines, points;
+  };
+  const Case cases[] = {
+      {4, {0, 1, 2, 0, 2, 3}, 2, 5, 4}, {5, {0, 1, 3, 2}, 2, 5, 4}, {6, {0, 1, 2, 3}, 2, 5, 4},
+      {5, {0, 1, 3, 2, 2}, 2, 5, 4},    {1, {0, 1, 2, 3}, 0, 2, 4}, {3, {0, 1, 2, 3}, 0, 3, 4},
+      {2, {0, 1, 2, 3}, 0, 4, 4},       {2, {0, 1, 1, 0}, 0, 1, 2}, {0, {}, 0, 0, 4},
+      {0, {2, 2}, 0, 0, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "mode " << c.mode << ", " << c.indices.size() << " corners");
+    const std::string text = Square(c.mode, c.indices);
+    ASSERT_EQ(LoadGltfBytes(document->model, Bytes(text), "x.gltf", context), 1) << context.reason;
+    const Model& model = document->model;
+    std::string why;
+    ASSERT_TRUE(ValidateModel(model, &why, true)) << why;
+    EXPECT_EQ(model.faceCount, c.faces);
+    EXPECT_EQ(model.lineCount, c.lines);
+    EXPECT_EQ(model.pointCount, c.points);
+    for (int s = 1; s <= model.faceCount; ++s) {
+      const FACE& face = model.faces[s];
+      const VECTOR normal = TriangleNormal(model.points[face.corners[0]].position,
+                                           model.points[face.corners[1]].position,
+                                           model.points[face.corners[2]].position);
+      EXPECT_GT(normal.z, 0.99f) << "surface " << s;
+    }
+#ifdef VEXAL_HAVE_ASSIMP
+    if (c.faces > 0) {
+      WriteBytes(folder + "mode.gltf", text);
+      ReaderView theirs;
+      ASSERT_TRUE(AssimpView(folder + "mode.gltf", theirs, why)) << why;
+      EXPECT_EQ(theirs.triangles, static_cast<size_t>(c.faces));
+      EXPECT_EQ(theirs.positions, static_cast<size_t>(c.points));
+    }
+#endif
+  }
+}
+
+// KHR_mesh_quantization: normalised shorts and plain bytes for positions,
+// normalised bytes for UVs, scaled back by the node; sparse accessors
+// replace some elements of a view, or of zeros without one; the UV set is
+// the one the base colour texture names.
+TEST_F(GltfTest, QuantizedSparseAndSecondUvSet) {
+  const int16_t shorts[] = {0, 0, 0, 0, 32767, 0, 0, 0, 0, -32767, 0, 0};  // 3 x VEC3, padded
+  const int8_t bytes[] = {0, 0, 0, 0, 0, 2, 0, 0, 0, 0, 2, 0};     // 3 x VEC3, 4-aligned
+  const uint8_t uv0[] = {0, 0, 255, 0, 0, 255, 0, 0};
+  const uint8_t uv1[] = {255, 255, 0, 255, 255, 0, 0, 0};
+  const uint16_t sparseIndex[] = {1, 2, 0, 0};
+  const float sparseValue[] = {1, 0, 0, 0, 0, 4};
+  const int8_t sparseBytes[] = {0, 0, 4, 0};
+  std::string buffer;
+  const auto add = [&](const void* data, size_t size) {
+    buffer.append(static_cast<const char*>(data), size);
+  };
+  add(shorts, sizeof shorts);            // 0..24
+  add(bytes, sizeof bytes);              // 24..36
+  add(uv0, sizeof uv0);                  // 36..44
+  add(uv1, sizeof uv1);                  // 44..52
+  add(sparseIndex, sizeof sparseIndex);  // 52..60
+  add(sparseValue, sizeof sparseValue);  // 60..84
+  add(sparseBytes, sizeof sparseBytes);  // 84..88
+  const std::string members =
+      "\"extensionsUsed\":[\"KHR_mesh_quantization\"],"
+      "\"extensionsRequired\":[\"KHR_mesh_quantization\"],"
+      "\"bufferViews\":[{\"buffer\":0,\"byteLength\":24,\"byteStride\":8},"
+      "{\"buffer\":0,\"byteOffset\":24,\"byteLength\":12,\"byteStride\":4},"
+      "{\"buffer\":0,\"byteOffset\":36,\"byteLength\":8},{\"buffer\":0,\"byteOffset\":44,"
+      "\"byteLength\":8},{\"buffer\":0,\"byteOffset\":52,\"byteLength\":8},"
+      "{\"buffer\":0,\"byteOffset\":60,\"byteLength\":24},"
+      "{\"buffer\":0,\"byteOffset\":84,\"byteLength\":4}],"
+      "\"accessors\":["
+      "{\"bufferView\":0,\"componentType\":5122,\"normalized\":true,\"count\":3,\"type\":\"VEC3\"},"
+      "{\"bufferView\":1,\"componentType\":5120,\"count\":3,\"type\":\"VEC3\"},"
+      "{\"bufferView\":2,\"componentType\":5121,\"normalized\":true,\"count\":3,\"type\":\"VEC2\"},"
+      "{\"bufferView\":3,\"componentType\":5121,\"normalized\":true,\"count\":3,\"type\":\"VEC2\"},"
+      "{\"componentType\":5126,\"count\":3,\"type\":\"VEC3\",\"sparse\":{\"count\":2,"
+      "\"indices\":{\"bufferView\":4,\"componentType\":5123},\"values\":{\"bufferView\":5}}},"
+      "{\"bufferView\":1,\"componentType\":5120,\"count\":3,\"type\":\"VEC3\",\"sparse\":"
+      "{\"count\":1,\"indices\":{\"bufferView\":4,\"byteOffset\":4,\"componentType\":5123},"
+      "\"values\":{\"bufferView\":6}}}],"
+      "\"images\":[{\"uri\":\"skin.png\"}],\"textures\":[{\"source\":0}],"
+      "\"materials\":[{\"pbrMetallicRoughness\":{\"baseColorTexture\":{\"index\":0,"
+      "\"texCoord\":1}}}],"
+      "\"meshes\":[{\"primitives\":[{\"attributes\":{\"POSITION\":0,\"TEXCOORD_0\":2,"
+      "\"TEXCOORD_1\":3},\"material\":0}]},"
+      "{\"primitives\":[{\"attributes\":{\"POSITION\":1}}]},"
+      "{\"primitives\":[{\"attributes\":{\"POSITION\":4,\"TEXCOORD_0\":2}}]},"
+      "{\"primitives\":[{\"attributes\":{\"POSITION\":5}}]}],"
+      "\"nodes\":[{\"mesh\":0,\"scale\":[2,2,2]},{\"mesh\":1,\"translation\":[10,0,0]},"
+      "{\"mesh\":2,\"translation\":[20,0,0]},{\"mesh\":3,\"translation\":[30,0,0]}],"
+      "\"scenes\":[{\"nodes\":[0,1,2,3]}]";
+  const std::string text = GltfText(buffer, members);
+  ASSERT_EQ(LoadGltfBytes(document->model, Bytes(text), "x.gltf", context), 1) << context.reason;
+  const Model& model = document->model;
+  std::string why;
+  ASSERT_TRUE(ValidateModel(model, &why, true)) << why;
+  ASSERT_EQ(model.faceCount, 4);
+  // Each mesh stands at its own x: the surface of the mesh at x0, corner k.
+  const auto corner = [&](float x0, int k) {
+    for (int s = 1; s <= model.faceCount; ++s) {
+      const VECTOR& first = model.points[model.faces[s].corners[0]].position;
+      if (first.x >= x0 - 3 && first.x <= x0 + 3)
+        return model.points[model.faces[s].corners[static_cast<size_t>(k)]].position;
+    }
+    ADD_FAILURE() << "no surface at x " << x0;
+    return VECTOR();
+  };
+  const auto uv = [&](float x0, int k) {
+    for (int s = 1; s <= model.faceCount; ++s) {
+      if (std::abs(model.points[model.faces[s].corners[0]].position.x - x0) <= 3)
+        return model.faces[s].uv[static_cast<size_t>(k)];
+    }
+    return UV(-1, -1);
+  };
+  // Normalised shorts: 32767 is 1, -32767 is -1, then scaled by 2.
+  EXPECT_EQ(corner(0, 1), VECTOR(2, 0, 0));
+  EXPECT_EQ(corner(0, 2), VECTOR(0, -2, 0));
+  // Plain bytes are integers.
+  EXPECT_EQ(corner(10, 1), VECTOR(10, 2, 0));
+  EXPECT_EQ(corner(10, 2), VECTOR(10, 0, 2));
+  // Sparse over zeros: elements 1 and 2 replaced.
+  EXPECT_EQ(corner(20, 0), VECTOR(20, 0, 0));
+  EXPECT_EQ(corner(20, 1), VECTOR(21, 0, 0));
+  EXPECT_EQ(corner(20, 2), VECTOR(20, 0, 4));
+  // Sparse over a view of bytes: element 0 replaced by (0, 0, 4).
+  EXPECT_EQ(corner(30, 0), VECTOR(30, 0, 4));
+  EXPECT_EQ(corner(30, 1), VECTOR(30, 2, 0));
+  // TEXCOORD_1 (1, 1) (0, 1) (1, 0), flipped to the model's v.
+  EXPECT_EQ(uv(0, 0), UV(1, 0));
+  EXPECT_EQ(uv(0, 1), UV(0, 0));
+  EXPECT_EQ(uv(0, 2), UV(1, 1));
+  // The mesh without a material: TEXCOORD_0 (1, 0) at corner 1.
+  EXPECT_EQ(uv(20, 1), UV(1, 1));
+}
+
+// A GLB container of a JSON text and one binary chunk.
+std::string Glb(std::string json, std::string bin) {
+  while (json.size() % 4 != 0) json.push_back(' ');
+  while (bin.size() % 4 != 0) bin.push_back('\0');
+  std::string out;
+  const auto put32 = [&out](size_t value) {
+    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<char>(value >> shift));
+  };
+  out += "glTF";
+  put32(2);
+  put32(12 + 8 + json.size() + 8 + bin.size());
+  put32(json.size());
+  out += "JSON" + json;
+  put32(bin.size());
+  out += std::string("BIN\0", 4) + bin;
+  return out;
+}
+
+// The unit square of two triangles with UVs (0,0) (1,0) (1,1) (0,1),
+// compressed by Draco's own encoder; the members of a glTF that holds it
+// in buffer view 0, with accessors that have no buffer views.
+std::string DracoSquare(std::string& compressed) {
+  draco::TriangleSoupMeshBuilder builder;
+  builder.Start(2);
+  const int position =
+      builder.AddAttribute(draco::GeometryAttribute::POSITION, 3, draco::DT_FLOAT32);
+  const int texcoord =
+      builder.AddAttribute(draco::GeometryAttribute::TEX_COORD, 2, draco::DT_FLOAT32);
+  const float p[4][3] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
+  const float t[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+  const int faces[2][3] = {{0, 1, 2}, {0, 2, 3}};
+  for (int f = 0; f < 2; ++f) {
+    const int* c = faces[f];
+    builder.SetAttributeValuesForFace(position, draco::FaceIndex(f), p[c[0]], p[c[1]], p[c[2]]);
+    builder.SetAttributeValuesForFace(texcoord, draco::FaceIndex(f), t[c[0]], t[c[1]], t[c[2]]);
+  }
+  const std::unique_ptr<draco::Mesh> mesh = builder.Finalize();
+  draco::Encoder encoder;
+  encoder.SetEncodingMethod(draco::MESH_SEQUENTIAL_ENCODING);
+  draco::EncoderBuffer out;
+  EXPECT_TRUE(encoder.EncodeMeshToBuffer(*mesh, &out).ok());
+  compressed.assign(out.data(), out.size());
+  const std::string positionId = std::to_string(mesh->attribute(position)->unique_id());
+  const std::string texcoordId = std::to_string(mesh->attribute(texcoord)->unique_id());
+  return "\"extensionsUsed\":[\"KHR_draco_mesh_compression\"],"
+         "\"extensionsRequired\":[\"KHR_draco_mesh_compression\"],"
+         "\"bufferViews\":[{\"buffer\":0,\"byteLength\":" +
+         std::to_string(compressed.size()) +
+         "}],\"accessors\":[{\"componentType\":5126,\"count\":4,\"type\":\"VEC3\","
+         "\"min\":[0,0,0],\"max\":[1,1,0]},{\"componentType\":5126,\"count\":4,\"type\":\"VEC2\"},"
+         "{\"componentType\":5125,\"count\":6,\"type\":\"SCALAR\"}],"
+         "\"meshes\":[{\"primitives\":[{\"attributes\":{\"POSITION\":0,\"TEXCOORD_0\":1},"
+         "\"indices\":2,\"extensions\":{\"KHR_draco_mesh_compression\":{\"bufferView\":0,"
+         "\"attributes\":{\"POSITION\":" +
+         positionId + ",\"TEXCOORD_0\":" + texcoordId +
+         "}}}}]}],\"nodes\":[{\"mesh\":0}],\"scenes\":[{\"nodes\":[0]}]";
+}
+
+// KHR_draco_mesh_compression, in a .gltf and in a .glb: the decoded square
+// with its UVs; a damaged stream is refused naming the extension.
+TEST_F(GltfTest, DracoCompressedMeshesRead) {
+  std::string compressed;
+  const std::string members = DracoSquare(compressed);
+  const std::string glbJson = "{\"asset\":{\"version\":\"2.0\"},\"buffers\":[{\"byteLength\":" +
+                              std::to_string(compressed.size()) + "}]," + members + "}";
+  const std::pair<std::string, std::string> files[] = {
+      {"draco.gltf", GltfText(compressed, members)}, {"draco.glb", Glb(glbJson, compressed)}};
+  for (const auto& [name, text] : files) {
+    SCOPED_TRACE(name);
+    WriteBytes(folder + name, text);
+    std::string report;
+    EXPECT_EQ(RunGltfValidator(folder + name, report), 0) << report;
+    ASSERT_EQ(LoadGltfFile(*document, folder + name, context), 1) << context.reason;
+    const Model& model = document->model;
+    std::string why;
+    ASSERT_TRUE(ValidateModel(model, &why, true)) << why;
+    EXPECT_EQ(model.pointCount, 4);
+    EXPECT_EQ(model.lineCount, 5);
+    ASSERT_EQ(model.faceCount, 2);
+    for (int s = 1; s <= 2; ++s) {
+      for (size_t k = 0; k < 3; ++k) {
+        const VECTOR& p = model.points[model.faces[s].corners[k]].position;
+        // UVs follow the corner: u = x, and v flipped from the file's y.
+        EXPECT_EQ(model.faces[s].uv[k], UV(p.x, 1 - p.y)) << s << " " << k;
+      }
+    }
+  }
+  // Every one-byte change of the compressed stream in the container reads
+  // as a valid model or is refused, in a buffer exactly as long as the data.
+  const std::vector<uint8_t> glb = Bytes(files[1].second);
+  auto model = std::make_unique<Model>();
+  std::string why;
+  const size_t binLength = (compressed.size() + 3) / 4 * 4;
+  for (size_t at = glb.size() - binLength; at < glb.size(); ++at) {
+    for (uint8_t value : {uint8_t{0x00}, uint8_t{0xFF}, uint8_t{0x7F}}) {
+      std::vector<uint8_t> changed = glb;
+      changed[at] = value;
+      if (LoadGltfBytes(*model, changed, "bad.glb", context) == 1) {
+        ASSERT_TRUE(ValidateModel(*model, &why)) << at << ": " << why;
+      }
+    }
+  }
+  std::string damaged = compressed;
+  damaged.replace(0, 5, "DRACU");  // not Draco's magic
+  EXPECT_EQ(LoadGltfBytes(document->model, Bytes(GltfText(damaged, members)), "x.gltf", context),
+            0);
+  EXPECT_NE(context.reason.find("KHR_draco_mesh_compression"), std::string::npos)
+      << context.reason;
+  EXPECT_EQ(document->model.faceCount, 2);
 }
 
 // A node's transform is applied; one that mirrors keeps the surfaces facing

@@ -3,6 +3,7 @@
 // assimp reading our exports.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <chrono>
 #include <cmath>
 #include <cstring>
@@ -143,7 +144,8 @@ TEST_F(StlTest, BrokenFilesAreRefusedAndLeaveTheModel) {
       {BinaryStl({one}, 0xFFFFFFFFu), "4294967295 triangles"},
       {BinaryStl({nan}, 1), "non-finite"},
       {BinaryStl({{0, 0, 0, 0, 0, 0, 0, 0, 0}}, 1), "degenerate"},
-      {BinaryStl({}, 0), "no triangles"},
+      {BinaryStl({{0, 0, 0, 0, 0, 0, 0, 0, 0}}, 0), "0 triangles need 84 bytes, the file has 134"},
+      {"solid x\nendsolid x\n" + std::string(100, '#'), "line 3: \"solid\" expected"},
       {"solid x\n" + facet, "ends before \"endsolid\""},
       {"solid x\nfacet normal 0 0 1\nouter loop\nvertex 0 0 0\nvertex 1 0 0\nendloop\n",
        "line 6: \"vertex\""},
@@ -164,6 +166,60 @@ TEST_F(StlTest, BrokenFilesAreRefusedAndLeaveTheModel) {
     EXPECT_EQ(document->model.pointCount, before.pointCount);
     EXPECT_EQ(document->model.faceCount, before.faceCount);
     EXPECT_EQ(document->model.points[1].position, before.points[1].position);
+  }
+}
+
+// Keywords are read in any case, as other programs write them; a file
+// that fits neither form says why it is not binary (its size) and why it is
+// not text (line and word).
+TEST_F(StlTest, KeywordsInAnyCaseAndRefusalsNameBothForms) {
+  CubeAndTriangle(document->model);
+  const std::string path = TestFolder() + "lower.stl";
+  ASSERT_EQ(SaveStlAsciiFile(*document, path, context), 1);
+  const std::vector<uint8_t> lower = ReadBytes(path);
+  std::string upper(lower.begin(), lower.end());
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  std::string mixed(lower.begin(), lower.end());
+  for (const char* word : {"solid", "facet", "normal", "outer", "loop", "vertex", "endloop",
+                           "endfacet", "endsolid"}) {
+    std::string capitalised = word;
+    capitalised[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(capitalised[0])));
+    for (size_t at = mixed.find(word); at != std::string::npos; at = mixed.find(word, at + 1))
+      mixed.replace(at, capitalised.size(), capitalised);
+  }
+  auto expected = std::make_unique<Model>();
+  ASSERT_EQ(LoadStlBytes(*expected, lower, "lower.stl", context), 1) << context.reason;
+  for (const std::string& text : {upper, mixed}) {
+    SCOPED_TRACE(text.substr(0, 40));
+    auto model = std::make_unique<Model>();
+    ASSERT_EQ(LoadStlBytes(*model, Bytes(text), "upper.stl", context), 1) << context.reason;
+    EXPECT_EQ(TrianglesOf(*model), TrianglesOf(*expected));
+  }
+
+  const std::string broken = upper.substr(0, upper.find("OUTER LOOP")) + "OUTER LOOOP\n" +
+                             upper.substr(upper.find("OUTER LOOP") + 11);
+  EXPECT_EQ(LoadStlBytes(document->model, Bytes(broken), "x.stl", context), 0);
+  EXPECT_NE(context.reason.find("triangles need"), std::string::npos) << context.reason;
+  EXPECT_NE(context.reason.find("the file has " + std::to_string(broken.size())), std::string::npos)
+      << context.reason;
+  EXPECT_NE(context.reason.find("line 3: \"outer loop\" expected"), std::string::npos)
+      << context.reason;
+}
+
+// A file without triangles, as an empty model is written in either form,
+// reads as an empty model.
+TEST_F(StlTest, EmptyFilesReadAsAnEmptyModel) {
+  ClearModel(document->model);
+  const std::string folder = TestFolder();
+  for (auto* save : {SaveStlFile, SaveStlAsciiFile}) {
+    ASSERT_EQ(save(*document, folder + "empty.stl", context), 1) << context.reason;
+    auto model = std::make_unique<Model>();
+    testing::UnitQuad(*model);
+    ASSERT_EQ(LoadStlBytes(*model, ReadBytes(folder + "empty.stl"), "empty.stl", context), 1)
+        << context.reason;
+    EXPECT_EQ(model->pointCount, 0);
+    EXPECT_EQ(model->lineCount, 0);
+    EXPECT_EQ(model->faceCount, 0);
   }
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "model/document.h"
@@ -57,6 +58,55 @@ TEST(Undo, NineStepsBackAfterElevenEdits) {
   EXPECT_TRUE(opened.observer.canRedo);
   while (opened.document.undo.redoDepth > 0) StepUndo(opened.document, 1);
   EXPECT_EQ(opened.x(), 11.0f);
+}
+
+// A ring of n slots keeps n - 1 steps back, whatever n the settings give;
+// sizes outside 2..1000 are brought back into that range.
+TEST(Undo, ARingOfNSlotsKeepsNMinusOneStepsBack) {
+  struct Case {
+    int requested;
+    int slots;
+  };
+  for (const Case& c : {Case{10, 10}, Case{2, 2}, Case{50, 50}, Case{1, 2}, Case{-7, 2},
+                        Case{1001, 1000}}) {
+    SCOPED_TRACE(c.requested);
+    Document document;
+    InitializeDocument(document, c.requested);
+    ASSERT_EQ(document.undo.slotCount(), c.slots);
+    testing::UnitQuad(document.model);
+    ResetUndo(document);
+    const int edits = std::min(c.slots + 3, 60);
+    for (int i = 1; i <= edits; ++i) {
+      document.model.points[1].position.x = static_cast<float>(i);
+      PushUndo(document, 1);
+    }
+    int steps = 0;
+    while (document.undo.undoDepth > 0) {
+      StepUndo(document, -1);
+      ++steps;
+      ASSERT_EQ(document.model.points[1].position.x, static_cast<float>(edits - steps));
+    }
+    EXPECT_EQ(steps, std::min(edits, c.slots - 1));
+    for (int i = 0; i < steps; ++i) StepUndo(document, 1);
+    EXPECT_EQ(document.model.points[1].position.x, static_cast<float>(edits));
+    EXPECT_EQ(document.undo.redoDepth, 0);
+  }
+}
+
+// Slots are filled only by pushes: a deep ring costs nothing until used,
+// and a filled slot holds exactly records 0..count of each table.
+TEST(Undo, SlotMemoryFollowsTheModelNotTheDepth) {
+  Document document;
+  InitializeDocument(document, 1000);
+  const size_t empty = document.undo.memoryBytes();
+  EXPECT_LT(empty, size_t{1000} * (sizeof(UndoSnapshot) + 1));
+  testing::UnitQuad(document.model);
+  ResetUndo(document);
+  const size_t perSlot = (document.model.pointCount + 1) * sizeof(VERT) +
+                         (document.model.lineCount + 1) * sizeof(LINE) +
+                         (document.model.faceCount + 1) * sizeof(FACE);
+  for (int i = 0; i < 5; ++i) PushUndo(document, 1);
+  EXPECT_EQ(document.undo.memoryBytes(), empty + 6 * perSlot);
 }
 
 TEST(Undo, AnEditAfterUndoDropsTheRedoStates) {

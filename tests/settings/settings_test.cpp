@@ -1,8 +1,8 @@
 #include "settings/settings.h"
 
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -83,33 +83,6 @@ class ScopedEnvironment {
   std::optional<std::string> old_;
 };
 
-// SettingsFilePath as a user without root's way past permissions sees it:
-// when the tests run as root, the call runs in a child that dropped to
-// "nobody".
-std::string PathSeenByOrdinaryUser(const std::string& executable, const char* extension) {
-  if (::geteuid() != 0) return SettingsFilePath(executable, extension);
-  int channel[2];
-  if (::pipe(channel) != 0) return "<no pipe>";
-  const pid_t child = ::fork();
-  if (child == 0) {
-    ::close(channel[0]);
-    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(1);
-    const std::string path = SettingsFilePath(executable, extension);
-    const bool written =
-        ::write(channel[1], path.data(), path.size()) == static_cast<ssize_t>(path.size());
-    ::_exit(written ? 0 : 1);
-  }
-  ::close(channel[1]);
-  std::string path;
-  char buffer[256];
-  for (ssize_t got; (got = ::read(channel[0], buffer, sizeof buffer)) > 0;)
-    path.append(buffer, static_cast<size_t>(got));
-  ::close(channel[0]);
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? path : "<child failed>";
-}
-
 bool SameField(const SettingsKey& key, const Settings& a, const Settings& b) {
   switch (key.kind) {
     case SettingsKey::Kind::kInteger:
@@ -124,7 +97,7 @@ bool SameField(const SettingsKey& key, const Settings& a, const Settings& b) {
 
 TEST(SettingsKeys, OneKeyPerFieldInFileOrder) {
   const auto keys = SettingsKeys();
-  ASSERT_EQ(keys.size(), 138u);
+  ASSERT_EQ(keys.size(), 141u);
   std::set<int Settings::*> integers;
   std::set<std::string> names;
   std::vector<std::string> sectionOrder;
@@ -211,7 +184,10 @@ TEST_F(SettingsFileTest, FirstSaveWritesEveryKeyWithPlainNumbers) {
   std::string reason;
   ASSERT_TRUE(SaveSettings(path, Settings{}, &reason)) << reason;
   const std::string text = Read(path);
-  EXPECT_EQ(text.rfind("[System]\r\nBootFirst=1\r\nLanguage=auto\r\n\r\n[Window]\r\nSaveMainWindow=1\r\n", 0), 0u);
+  EXPECT_EQ(text.rfind("[System]\r\nBootFirst=1\r\nUndoDepth=10\r\nAutoSaveSeconds=120\r\nLanguage=auto\r\n\r\n"
+                       "[Window]\r\nSaveMainWindow=1\r\n",
+                       0),
+            0u);
   for (const char* line :
        {"\r\nWindowBGColor=10592673\r\n", "\r\nGridType=-1\r\n", "\r\nGridWidthX=0.125\r\n",
         "\r\nCellEdgeNormalWidth=2\r\n", "\r\nPipeOffset=0\r\n", "\r\nMqoImportScale=0.01\r\n",
@@ -222,7 +198,7 @@ TEST_F(SettingsFileTest, FirstSaveWritesEveryKeyWithPlainNumbers) {
   size_t lines = 0;
   for (size_t at = text.find("=\r\n"); at != std::string::npos; at = text.find("=\r\n", at + 1))
     ++lines;
-  EXPECT_EQ(lines, 10u) << "only the ten history entries are empty";
+  EXPECT_EQ(lines, 11u) << "only the ten history entries and the last folder are empty";
 
   Settings loaded;
   ASSERT_TRUE(LoadSettings(path, loaded, &reason)) << reason;
@@ -237,7 +213,8 @@ TEST_F(SettingsFileTest, FirstSaveWritesEveryKeyWithPlainNumbers) {
 // filled are written as the "unset" marker so they read back as unset.
 TEST_F(SettingsFileTest, FirstRunFileMatchesTheKeyListByteForByte) {
   const std::string unset = std::to_string(kUnsetPlacement);
-  std::string expected = "[System]\r\nBootFirst=1\r\nLanguage=auto\r\n\r\n[Window]\r\n";
+  std::string expected =
+      "[System]\r\nBootFirst=1\r\nUndoDepth=10\r\nAutoSaveSeconds=120\r\nLanguage=auto\r\n\r\n[Window]\r\n";
   auto lines = [&](std::initializer_list<const char*> keys, const std::string& value) {
     for (const char* key : keys) expected += std::string(key) + "=" + value + "\r\n";
   };
@@ -274,6 +251,7 @@ TEST_F(SettingsFileTest, FirstRunFileMatchesTheKeyListByteForByte) {
       "PipeSegment=6\r\nPipeRadius=0.125\r\nPipeOffset=0\r\nAttachLineSegment=6\r\n"
       "\r\n[FileHistory]\r\n";
   for (int i = 0; i < kFileHistoryCount; ++i) expected += "FileHistory0" + std::to_string(i) + "=\r\n";
+  expected += "LastFolder=\r\n";
   expected += "\r\n[FileFormat]\r\n";
   for (const char* format : {"Rok", "Dxf", "Lwo", "Wrl", "Mx", "Obj", "Tds", "X", "Xsi"}) {
     expected += std::string(format) + "ImportScale=1\r\n" + format + "ExportScale=1\r\n";
@@ -389,7 +367,9 @@ TEST_F(SettingsFileTest, ValuesOutsideTheToolWindowLimitsAreBroughtBack) {
       "PipeOffset=720\r\n"
       "GridWidthX=0\r\n"
       "GridWidthY=-0.5\r\n"
-      "RandomWidthZ=5e8\r\n");
+      "RandomWidthZ=5e8\r\n[System]\r\nUndoDepth=1001\r\nAutoSaveSeconds=-1\r\n");
+  EXPECT_EQ(settings.UndoDepth, 1000);
+  EXPECT_EQ(settings.AutoSaveSeconds, 0);
   EXPECT_EQ(settings.PipeSegment, 96);
   EXPECT_EQ(settings.AttachLineSegment, 2);
   EXPECT_EQ(settings.PipeRadius, 0.125f);
@@ -401,7 +381,10 @@ TEST_F(SettingsFileTest, ValuesOutsideTheToolWindowLimitsAreBroughtBack) {
   settings = LoadMain(
       "PipeSegment=0\r\nAttachLineSegment=97\r\n[FileFormat]\r\n"
       "ObjExportScale=0\r\nMqoImportScale=-3\r\nDxfImportScale=1e9\r\n"
-      "MxTextureHeight=100000\r\nMxTextureWidth=-1\r\n");
+      "MxTextureHeight=100000\r\nMxTextureWidth=-1\r\n[System]\r\nUndoDepth=1\r\n"
+      "AutoSaveSeconds=100000\r\n");
+  EXPECT_EQ(settings.UndoDepth, 2);
+  EXPECT_EQ(settings.AutoSaveSeconds, 86400);
   EXPECT_EQ(settings.PipeSegment, 3);
   EXPECT_EQ(settings.AttachLineSegment, 96);
   EXPECT_EQ(settings.ObjExportScale, 1.0f);
@@ -491,36 +474,60 @@ TEST_F(SettingsFileTest, SaveCreatesItsFolderAndFailsCleanly) {
   EXPECT_FALSE(reason.empty());
 }
 
-TEST_F(SettingsFileTest, FileGoesBesideTheExecutableWhenThatFolderIsWritable) {
-  const ScopedEnvironment config("XDG_CONFIG_HOME", "/xdg/config");
+TEST_F(SettingsFileTest, FilesLiveInTheConfigFolderUnlessAVexalIniStandsBesideTheProgram) {
+  const ScopedEnvironment config("XDG_CONFIG_HOME", PathOf("config").c_str());
   const std::string bin = PathOf("bin");
   fs::create_directory(bin);
-  EXPECT_EQ(SettingsFilePath(bin + "/vexal", ".ini"), bin + "/vexal.ini");
-  EXPECT_EQ(SettingsFilePath(bin + "/vexal.exe", ".kbd"), bin + "/vexal.kbd");
-  EXPECT_EQ(SettingsFilePath(bin + "/v1.2/vexal", ".ini"), "/xdg/config/vexal/vexal.ini")
-      << "a missing folder is not writable";
-  EXPECT_EQ(SettingsFilePath("", ".ini"), "/xdg/config/vexal/vexal.ini");
+  const std::string home = PathOf("config/vexal/");
+  // A writable folder of the program is not reason enough to write there.
+  EXPECT_EQ(SettingsFilePath(bin + "/vexal", ".ini"), home + "vexal.ini");
+  EXPECT_EQ(SettingsFilePath(bin + "/vexal", ".kbd"), home + "vexal.kbd");
+  EXPECT_EQ(SettingsFilePath("", ".ini"), home + "vexal.ini");
+  EXPECT_FALSE(IsPortable(bin + "/vexal"));
 
-  // The folder belongs to the user who runs the program; only its mode
-  // decides.
-  ASSERT_EQ(::chmod(folder_.c_str(), 0755), 0);
-  if (::geteuid() == 0) {
-    ASSERT_EQ(::chown(bin.c_str(), 65534, 65534), 0);
-    // The ordinary user must be able to reach the folder at all: the test
-    // process's own scratch folder is private to root.
-    std::error_code error;
-    fs::permissions(testing::TempDir(), fs::perms::others_exec, fs::perm_options::add, error);
-    ASSERT_FALSE(error) << error.message();
+  // A folder called vexal.ini is not a settings file.
+  fs::create_directory(bin + "/vexal.ini");
+  EXPECT_EQ(SettingsFilePath(bin + "/vexal", ".ini"), home + "vexal.ini");
+  fs::remove(bin + "/vexal.ini");
+
+  // Portable: a vexal.ini put there by hand keeps both files beside the
+  // program, whatever the program file is called.
+  Write("bin/vexal.ini", "[System]\r\n");
+  EXPECT_TRUE(IsPortable(bin + "/vexal"));
+  for (const char* program : {"/vexal", "/vexal-tool", "/vexal.bin"}) {
+    EXPECT_EQ(SettingsFilePath(bin + program, ".ini"), bin + "/vexal.ini") << program;
+    EXPECT_EQ(SettingsFilePath(bin + program, ".kbd"), bin + "/vexal.kbd") << program;
   }
-  EXPECT_EQ(PathSeenByOrdinaryUser(bin + "/vexal", ".ini"), bin + "/vexal.ini");
-  ASSERT_EQ(::chmod(bin.c_str(), 0555), 0);
-  EXPECT_EQ(PathSeenByOrdinaryUser(bin + "/vexal", ".ini"), "/xdg/config/vexal/vexal.ini");
-  EXPECT_EQ(PathSeenByOrdinaryUser(bin + "/vexal", ".kbd"), "/xdg/config/vexal/vexal.kbd");
+}
+
+TEST_F(SettingsFileTest, AFirstRunWritesNothingBesideTheProgram) {
+  const ScopedEnvironment config("XDG_CONFIG_HOME", PathOf("config").c_str());
+  const std::string bin = PathOf("bin");
+  fs::create_directory(bin);
+  const std::string path = SettingsFilePath(bin + "/vexal", ".ini");
+  Settings settings;
+  std::string reason;
+  ASSERT_TRUE(LoadSettings(path, settings, &reason)) << reason;
+  settings.LastFolder = "/data/models";
+  ASSERT_TRUE(SaveSettings(path, settings, &reason)) << reason;
+  EXPECT_TRUE(fs::is_empty(bin));
+  Settings again;
+  ASSERT_TRUE(LoadSettings(PathOf("config/vexal/vexal.ini"), again, &reason)) << reason;
+  EXPECT_EQ(again.LastFolder, "/data/models");
 }
 
 TEST(SettingsFilePath, FallsBackToHomeConfigWithoutAnAbsoluteConfigHome) {
-  const ScopedEnvironment home("HOME", "/home/taro");
   const std::string unwritable = "/nonexistent-folder-for-settings-test/vexal";
+  {
+    // Without HOME the account's own home folder stands in.
+    const ScopedEnvironment home("HOME", nullptr);
+    const ScopedEnvironment config("XDG_CONFIG_HOME", nullptr);
+    const passwd* account = ::getpwuid(::getuid());
+    ASSERT_NE(account, nullptr);
+    EXPECT_EQ(SettingsFilePath(unwritable, ".ini"),
+              std::string(account->pw_dir) + "/.config/vexal/vexal.ini");
+  }
+  const ScopedEnvironment home("HOME", "/home/taro");
   {
     const ScopedEnvironment config("XDG_CONFIG_HOME", nullptr);
     EXPECT_EQ(SettingsFilePath(unwritable, ".ini"), "/home/taro/.config/vexal/vexal.ini");

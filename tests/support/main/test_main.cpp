@@ -1,6 +1,7 @@
 // The main of every test program: each process gets its own temporary
 // folder (testing::TempDir() reads TEST_TMPDIR), so tests that CTest runs in
 // parallel never share a scratch file, and the folder goes when they end.
+// The programs' state and configuration folders are inside it.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -18,6 +19,10 @@ int main(int argc, char** argv) {
     // user, whether a folder inside is writable.
     chmod(folder, 0755);
     setenv("TEST_TMPDIR", folder, 1);
+    // Recovery copies and settings of the programs under test stay in it,
+    // never in the user's own folders.
+    setenv("XDG_STATE_HOME", (std::string(folder) + "/state").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (std::string(folder) + "/config").c_str(), 1);
   }
   // Widgets are tested without a display.
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
