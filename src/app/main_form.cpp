@@ -353,9 +353,9 @@ void TMainForm::bindCommands() {
 
 CommandResult TMainForm::editActiveDocument(const std::function<CommandResult(Document&)>& edit) {
   TChildForm* form = activeDocument();
-  if (!form) return {CommandStatus::kDisabled, Translate("no document is open")};
+  if (!form) return {CommandStatus::kDisabled, Refusal{Translate("no document is open")}};
   const CommandResult result = edit(form->document());
-  if (!result.ok()) showStatus(QString::fromStdString(result.message));
+  if (!result.ok()) showStatus(QString::fromStdString(result.refusal.reason));
   refreshMenuState();
   return result;
 }
@@ -426,7 +426,8 @@ CommandTarget TMainForm::commandTarget() {
 CommandResult TMainForm::command(const QString& name) {
   CommandTarget target = commandTarget();
   const CommandResult result = RunCommand(name.toStdString(), target);
-  if (result.status == CommandStatus::kRefused) showStatus(QString::fromStdString(result.message));
+  if (result.status == CommandStatus::kRefused)
+    showStatus(QString::fromStdString(result.refusal.reason));
   refreshMenuState();
   return result;
 }
@@ -1009,13 +1010,16 @@ void TMainForm::showHelp() {
       ManualLocations(executablePath_.toStdString(), VEXAL_BUILD_MANUAL);
   const QString help = QString::fromStdString(FindManual(locations));
   if (help.isEmpty()) {
-    QString text = "The manual was not found. It was looked for in:";
+    QString text = QString::fromUtf8(Translate("The manual was not found. It was looked for in:"));
     for (const std::string& location : locations) text += "\n" + QString::fromStdString(location);
     ui_->warning(this, "Vexal", text);
     return;
   }
   if (!QDesktopServices::openUrl(QUrl::fromLocalFile(help))) {
-    ui_->warning(this, "Vexal", "No program is set up to show the help file: " + help);
+    ui_->warning(
+        this, "Vexal",
+        QString::fromStdString(FormatMessage("No program is set up to show the help file: %s",
+                                             help.toStdString().c_str())));
   }
 }
 

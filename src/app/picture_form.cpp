@@ -103,7 +103,7 @@ void TPictureForm::accept() {
     std::array<bool, kPictureSlots> reload{};
     const CommandResult result = ApplyPictureValues(form->document(), values(), edited_, reload);
     if (!result.ok()) {
-      main_->ui().warning(this, "Vexal", QString::fromStdString(result.message));
+      main_->ui().warning(this, "Vexal", QString::fromStdString(result.refusal.reason));
       return;
     }
     if (GLViewWidget* gl = form->glView()) {

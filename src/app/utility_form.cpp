@@ -106,7 +106,7 @@ void TUtilityForm::accept() {
     const CommandResult result = main_->editActiveDocument(
         [&](Document& document) { return RunMaterialUtility(document, values); });
     if (!result.ok()) {
-      main_->ui().warning(this, "Vexal", QString::fromStdString(result.message));
+      main_->ui().warning(this, "Vexal", QString::fromStdString(result.refusal.reason));
       return;
     }
   }

@@ -43,7 +43,7 @@ int RunApplyCommand(int argc, char** argv) {
       return 0;
     }
     const int taken = TakeFileOption(argc, argv, i, options);
-    if (taken == 2) return Usage("bad value for " + argument);
+    if (taken == 2) return Usage(FormatMessage("bad value for %s", argument.c_str()));
     if (taken == 1) continue;
     if (!argument.empty() && argument[0] == '-') {
       stepArguments.push_back(argument);
@@ -58,7 +58,7 @@ int RunApplyCommand(int argc, char** argv) {
     } else if (options.output.empty()) {
       options.output = argument;
     } else {
-      return Usage("unexpected argument \"" + argument + "\"");
+      return Usage(FormatMessage("unexpected argument \"%s\"", argument.c_str()));
     }
   }
   if (options.output.empty()) return Usage("");
@@ -80,9 +80,11 @@ int RunApplyCommand(int argc, char** argv) {
   target.workspace = workspace.get();
   target.openGLAvailable = false;
   for (size_t i = 0; i < steps.size(); ++i) {
-    const std::string why = RunApplyStep(target, steps[i]);
-    if (!why.empty()) {
-      std::fprintf(stderr, "%s\n", FormatMessage("step %zu (%s): %s", i + 1, steps[i].text().c_str(), why.c_str()).c_str());
+    if (const MaybeRefusal refused = RunApplyStep(target, steps[i])) {
+      std::fprintf(stderr, "%s\n",
+                   FormatMessage("step %zu (%s): %s", i + 1, steps[i].text().c_str(),
+                                 refused->reason.c_str())
+                       .c_str());
       return 1;
     }
   }

@@ -103,7 +103,7 @@ int OpenInput(const FileOptions& options, const Settings& settings, Document& do
   ApplySceneDefaults(settings, document.scene);
   document.useAngleSmooth = settings.UseAngleSmooth != 0;
   if (OpenDocumentFile(document, file, options.input, options.openType, io) != 1) {
-    std::fprintf(stderr, "%s: %s\n", options.input.c_str(), file.lastError.c_str());
+    std::fprintf(stderr, "%s: %s\n", options.input.c_str(), file.lastError.reason.c_str());
     return 1;
   }
   for (const std::string& warning : file.warnings) {
@@ -123,7 +123,7 @@ int SaveOutput(const FileOptions& options, const Settings& settings, int saveInd
     // The writers replace a file only after a complete write; this catches
     // one that left something behind anyway.
     if (!existed && Exists(options.output)) ::unlink(options.output.c_str());
-    std::fprintf(stderr, "%s: %s\n", options.output.c_str(), file.lastError.c_str());
+    std::fprintf(stderr, "%s: %s\n", options.output.c_str(), file.lastError.reason.c_str());
     return 1;
   }
   for (const std::string& warning : file.warnings) {

@@ -58,7 +58,7 @@ int RunNewCommand(int argc, char** argv) {
   file.saveFileName = output;
   file.saveTypeIndex = saveIndex;
   if (SaveDocumentFile(*document, file, io) != 1) {
-    std::fprintf(stderr, "%s: %s\n", output.c_str(), file.lastError.c_str());
+    std::fprintf(stderr, "%s: %s\n", output.c_str(), file.lastError.reason.c_str());
     return 1;
   }
   return 0;

@@ -38,7 +38,9 @@ constexpr const char* kUsageText =
     "                         [--zoom Z] [--view wire|faces|all] [--ortho] [--settings FILE.ini]\n";
 
 int Usage(const char* problem = nullptr) {
-  if (problem != nullptr) std::fprintf(stderr, "%s\n", FormatMessage("vexal-tool render: %s", problem).c_str());
+  if (problem != nullptr)
+    std::fprintf(stderr, "%s\n",
+                 FormatMessage("vexal-tool render: %s", Translate(problem)).c_str());
   std::fputs(kUsageText, stderr);
   return 2;
 }
@@ -86,11 +88,11 @@ int RunRenderCommand(int argc, char** argv) {
       std::string_view w, h;
       if (!hasValue || !ParsePair(value(), 'x', w, h) || !ParseInt(w, options.width) ||
           !ParseInt(h, options.height)) {
-        return Usage("--size wants WxH, each 1..16384");
+        return Usage(MarkMessage("--size wants WxH, each 1..16384"));
       }
     } else if (argument == "--width" || argument == "--height") {
       if (!hasValue || !ParseInt(value(), argument == "--width" ? options.width : options.height)) {
-        return Usage("the width and height must be 1..16384");
+        return Usage(MarkMessage("the width and height must be 1..16384"));
       }
     } else if (argument == "--renderer") {
       const std::string_view name = hasValue ? value() : std::string_view();
@@ -99,7 +101,7 @@ int RunRenderCommand(int argc, char** argv) {
       } else if (name == "soft") {
         options.renderer = SnapshotRenderer::kSoftware;
       } else {
-        return Usage("--renderer is gl or soft");
+        return Usage(MarkMessage("--renderer is gl or soft"));
       }
     } else if (argument == "--soft") {
       options.renderer = SnapshotRenderer::kSoftware;
@@ -107,12 +109,12 @@ int RunRenderCommand(int argc, char** argv) {
       std::string_view x, y;
       if (!hasValue || !ParsePair(value(), ',', x, y) || !ParseFloat(x, angleX) ||
           !ParseFloat(y, angleY)) {
-        return Usage("--angles wants X,Y in degrees");
+        return Usage(MarkMessage("--angles wants X,Y in degrees"));
       }
       haveAngles = true;
     } else if (argument == "--zoom") {
       if (!hasValue || !ParseFloat(value(), zoom) || !(zoom > 0)) {
-        return Usage("--zoom wants a positive number");
+        return Usage(MarkMessage("--zoom wants a positive number"));
       }
       haveZoom = true;
     } else if (argument == "--view" || argument == "--mode") {
@@ -124,21 +126,21 @@ int RunRenderCommand(int argc, char** argv) {
       } else if (name == "all") {
         viewMode = 2;
       } else {
-        return Usage("--view is wire, faces or all");
+        return Usage(MarkMessage("--view is wire, faces or all"));
       }
     } else if (argument == "--ortho") {
       ortho = true;
     } else if (argument == "--settings") {
-      if (!hasValue) return Usage("--settings wants a file");
+      if (!hasValue) return Usage(MarkMessage("--settings wants a file"));
       settingsPath = value();
     } else if (!argument.empty() && argument[0] == '-') {
-      return Usage("unknown option");
+      return Usage(MarkMessage("unknown option"));
     } else if (input.empty()) {
       input = argument;
     } else if (output.empty()) {
       output = argument;
     } else {
-      return Usage("too many file names");
+      return Usage(MarkMessage("too many file names"));
     }
   }
   if (input.empty() || output.empty()) return Usage();
@@ -163,7 +165,7 @@ int RunRenderCommand(int argc, char** argv) {
   document->useAngleSmooth = settings.UseAngleSmooth != 0;
   DocumentFile file;
   if (OpenDocumentFile(*document, file, input, kOpenTryAll, io) != 1) {
-    std::fprintf(stderr, "%s: %s\n", input.c_str(), file.lastError.c_str());
+    std::fprintf(stderr, "%s: %s\n", input.c_str(), file.lastError.reason.c_str());
     return 1;
   }
   SCENE& scene = document->scene;

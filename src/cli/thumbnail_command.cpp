@@ -13,6 +13,7 @@
 #include "formats/document_io.h"
 #include "images/png_writer.h"
 #include "io/file_bytes.h"
+#include "io/message_catalog.h"
 #include "model/camera.h"
 #include "model/document.h"
 #include "settings/settings.h"
@@ -32,7 +33,7 @@ constexpr uint32_t kBlack = 0x000000;
 constexpr uint32_t kWhite = 0xFFFFFF;
 
 int Usage(const char* problem = nullptr) {
-  if (problem != nullptr) std::fprintf(stderr, "vexal-tool thumbnail: %s\n", problem);
+  if (problem != nullptr) std::fprintf(stderr, "vexal-tool thumbnail: %s\n", Translate(problem));
   std::fputs("usage: vexal-tool thumbnail [-s SIZE] IN OUT.png\n", stderr);
   return 2;
 }
@@ -81,12 +82,13 @@ bool DrawTwice(Document& document, int size, NImage& overBlack, NImage& overWhit
     if (view.render(document, black, overBlack) && view.render(document, white, overWhite))
       return true;
   }
-  std::fprintf(stderr, "vexal-tool thumbnail: no OpenGL context, drawn with the software renderer\n");
+  std::fprintf(stderr, "vexal-tool thumbnail: %s\n",
+               Translate("no OpenGL context, drawn with the software renderer"));
   document.scene.viewMode = 0;
   for (auto [background, image] : {std::pair{kBlack, &overBlack}, std::pair{kWhite, &overWhite}}) {
     ImageCanvas canvas(size, size);
     if (canvas.image().empty()) {
-      reason = "out of memory for the image";
+      reason = Translate("out of memory for the image");
       return false;
     }
     settings.WindowBGColor = static_cast<int>(background);
@@ -104,20 +106,20 @@ int RunThumbnailCommand(int argc, char** argv) {
   for (int i = 0; i < argc; ++i) {
     const std::string_view argument = argv[i];
     if (argument == "-s" || argument == "--size") {
-      if (i + 1 >= argc) return Usage("-s wants a size");
+      if (i + 1 >= argc) return Usage(MarkMessage("-s wants a size"));
       char* end = nullptr;
       const long value = std::strtol(argv[++i], &end, 10);
       if (*argv[i] == '\0' || *end != '\0' || value < 1 || value > kLargestSize)
-        return Usage("the size is 1 to 2048 pixels");
+        return Usage(MarkMessage("the size is 1 to 2048 pixels"));
       size = static_cast<int>(value);
     } else if (!argument.empty() && argument[0] == '-') {
-      return Usage("unknown option");
+      return Usage(MarkMessage("unknown option"));
     } else if (input.empty()) {
       input = argument;
     } else if (output.empty()) {
       output = argument;
     } else {
-      return Usage("too many file names");
+      return Usage(MarkMessage("too many file names"));
     }
   }
   if (input.empty() || output.empty()) return Usage();
@@ -131,7 +133,7 @@ int RunThumbnailCommand(int argc, char** argv) {
   ApplySceneDefaults(settings, document->scene);
   DocumentFile file;
   if (OpenDocumentFile(*document, file, input, kOpenTryAll, io) != 1) {
-    std::fprintf(stderr, "%s: %s\n", input.c_str(), file.lastError.c_str());
+    std::fprintf(stderr, "%s: %s\n", input.c_str(), file.lastError.reason.c_str());
     return 1;
   }
   PrepareView(*document, size);

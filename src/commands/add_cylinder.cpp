@@ -14,7 +14,7 @@ CommandResult AddCylinder(Document& document, float radius, float height, int ar
   constexpr float kPi = 3.1415927f;
   const float half = height / 2;
   return AddRingSolid(
-      document, MarkMessage("The cylinder"), around, heightSegments + 1,
+      document, around, heightSegments + 1,
       [&](int j, int k) {
         const float y = half - static_cast<float>(j) * height / static_cast<float>(heightSegments);
         const float phi = 2.0f * kPi * static_cast<float>(k) / static_cast<float>(around);

@@ -12,7 +12,7 @@ CommandResult AddSphere(Document& document, float radius, int around, int bands)
   }
   constexpr float kPi = 3.1415927f;
   return AddRingSolid(
-      document, MarkMessage("The sphere"), around, bands - 1,
+      document, around, bands - 1,
       [&](int j, int k) {
         // Ring j lies on band border j + 1, counted from the top pole.
         const float theta = kPi * static_cast<float>(j + 1) / static_cast<float>(bands);

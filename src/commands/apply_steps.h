@@ -27,10 +27,9 @@ struct ApplyStep {
 bool ParseApplySteps(const std::vector<std::string>& arguments, std::vector<ApplyStep>& steps,
                      std::string& error);
 
-// Runs one step on the target's document. Returns an empty string on
-// success, else why it could not run (the document is then unchanged by
-// the step).
-std::string RunApplyStep(CommandTarget& target, const ApplyStep& step);
+// Runs one step on the target's document. Returns nothing on success, else
+// the refusal (the document is then unchanged by the step).
+MaybeRefusal RunApplyStep(CommandTarget& target, const ApplyStep& step);
 
 // "1,4,7-9" as 1-based point numbers, each checked against pointCount.
 bool ParsePointList(std::string_view text, int pointCount, std::vector<int>& points,

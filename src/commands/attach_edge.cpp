@@ -6,8 +6,9 @@
 
 #include "commands/edit_frame.h"
 #include "commands/line_commands.h"
-#include "model/camera.h"
 #include "io/message_catalog.h"
+#include "model/camera.h"
+#include "model/table_room.h"
 
 namespace vexal {
 namespace {
@@ -73,9 +74,7 @@ CommandResult RunAttachEdge(Document& document, int segments) {
     // Turning that way, B is reached after the short or the long arc.
     double sweep = sign * between;
     if (sweep < 0) sweep += 2 * kPi;
-    if (model.pointCount + (n - 1) > kMaxCount || model.lineCount + n > kMaxCount) {
-      return CommandResult::Refused(Translate("the arc does not fit: a table would pass 19999 records"));
-    }
+    if (!HasRoomFor(model, n - 1, n, 0)) return CommandResult::Refused(TableFull());
     int previous = ends.a;
     for (int i = 1; i <= n; ++i) {
       int next = ends.b;

@@ -84,15 +84,19 @@ void FillClipboardFlags(CommandTarget& target) {
 CommandResult RunCommand(std::string_view name, CommandTarget& target) {
   FillClipboardFlags(target);
   const CommandItem* item = FindCommand(name);
-  if (!item) return {CommandStatus::kUnknown, FormatMessage("no command is called %s", std::string(name).c_str())};
+  if (!item)
+    return {CommandStatus::kUnknown,
+            Refusal{FormatMessage("no command is called %s", std::string(name).c_str())}};
   const CommandDefinition* definition = FindCommandDefinition(name);
   if (!definition) {
-    return {CommandStatus::kNotBuilt, FormatMessage("%.*s is not available yet", static_cast<int>(item->caption.size()), item->caption.data())};
+    return {CommandStatus::kNotBuilt,
+            Refusal{FormatMessage("%.*s is not available yet",
+                                  static_cast<int>(item->caption.size()), item->caption.data())}};
   }
   if (definition->kind == CommandKind::kWindow && !target.host) {
     return {CommandStatus::kNeedsWindow,
-            FormatMessage("%.*s needs a window and cannot run here", static_cast<int>(item->caption.size()),
-                          item->caption.data())};
+            Refusal{FormatMessage("%.*s needs a window and cannot run here",
+                                  static_cast<int>(item->caption.size()), item->caption.data())}};
   }
   if (!CommandEnabled(name, target)) {
     std::string why = Translate("the command is disabled");
@@ -107,11 +111,13 @@ CommandResult RunCommand(std::string_view name, CommandTarget& target) {
       case EnableRule::kPaletteClipboard: why = Translate("no palette has been copied"); break;
       case EnableRule::kAlways: break;
     }
-    return {CommandStatus::kDisabled, why};
+    return {CommandStatus::kDisabled, Refusal{why}};
   }
   if (definition->kind == CommandKind::kWindow) {
     if (!target.host->runWindowCommand(name)) {
-      return {CommandStatus::kNotBuilt, FormatMessage("%.*s is not available yet", static_cast<int>(item->caption.size()), item->caption.data())};
+      return {CommandStatus::kNotBuilt,
+              Refusal{FormatMessage("%.*s is not available yet",
+                                    static_cast<int>(item->caption.size()), item->caption.data())}};
     }
     return {};
   }

@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "commands/edit_frame.h"
-#include "tools/number_field.h"
 #include "commands/ring_mesh.h"
-#include "commands/table_room.h"
-#include "model/maintenance.h"
 #include "io/message_catalog.h"
+#include "model/maintenance.h"
+#include "model/table_room.h"
+#include "tools/number_field.h"
 
 namespace vexal {
 namespace {
@@ -280,8 +280,8 @@ CommandResult MakePipe(Document& document, const PipeParameters& parameters) {
       lines += n * m + n * segments;
       surfaces += n * segments;
     }
-    const CommandResult room = CheckTableRoom(model, points, lines, surfaces, MarkMessage("The pipe"));
-    if (!room.ok()) return room;
+    if (MaybeRefusal full = CheckRoom(model, points, lines, surfaces))
+      return CommandResult::Refused(*full);
     DeselectAll(model);
     for (const Chain& chain : chains) {
       if (chain.points.size() > 1) BuildTube(doc, chain, parameters);

@@ -6,10 +6,11 @@
 #include <unordered_set>
 
 #include "commands/edit_frame.h"
+#include "io/message_catalog.h"
 #include "model/camera.h"
 #include "model/maintenance.h"
 #include "model/point_pair_table.h"
-#include "io/message_catalog.h"
+#include "model/table_room.h"
 
 namespace vexal {
 namespace {
@@ -233,13 +234,7 @@ CommandResult RunMirrorSelection(Document& document) {
   steps.normalFlags = kNormalsAngleSmoothed;
   return RunEdit(document, steps, [](Document& target) {
     if (target.scene.selectedCount == 0) return CommandResult::Refused(Translate("nothing is selected"));
-    MirrorCopies copies;
-    if (!MirrorSelection(target.model, &copies)) {
-      return CommandResult::Refused(FormatMessage(
-          "the mirror copies (%d points, %d lines, %d surfaces) would pass 19999 in a table; "
-          "nothing was changed",
-          static_cast<int>(copies.points), static_cast<int>(copies.lines), static_cast<int>(copies.surfaces)));
-    }
+    if (!MirrorSelection(target.model)) return CommandResult::Refused(TableFull());
     return CommandResult{};
   });
 }

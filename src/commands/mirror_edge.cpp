@@ -6,10 +6,11 @@
 
 #include "commands/edit_frame.h"
 #include "commands/line_commands.h"
-#include "model/model_backup.h"
-#include "model/weld.h"
-#include "model/maintenance.h"
 #include "io/message_catalog.h"
+#include "model/maintenance.h"
+#include "model/model_backup.h"
+#include "model/table_room.h"
+#include "model/weld.h"
 
 namespace vexal {
 
@@ -39,9 +40,8 @@ CommandResult RunMirrorEdge(Document& document) {
       const VERT& point = model.points[p];
       if (open[p] && p < point.mirror && point.selectionClass != 0) seam.push_back(p);
     }
-    if (model.lineCount + static_cast<int>(seam.size()) > kMaxCount) {
-      return CommandResult::Refused(Translate("the seam lines do not fit: the line table would pass 19999"));
-    }
+    if (!HasRoomFor(model, 0, static_cast<int64_t>(seam.size()), 0))
+      return CommandResult::Refused(TableFull());
     // Splitting quads can only overflow when the surfaces could triple.
     std::optional<ModelBackup> backup;
     if (3 * static_cast<int64_t>(model.faceCount) > kMaxCount) backup.emplace(model);
@@ -50,7 +50,7 @@ CommandResult RunMirrorEdge(Document& document) {
     // line merges into it.
     if (!SplitFoldedQuads(model)) {
       backup->restore(model);
-      return CommandResult::Refused(Translate("the split surfaces would pass 19999"));
+      return CommandResult::Refused(TableFull());
     }
     MarkDuplicateLines(model);
     PurgeMarked(model);

@@ -3,6 +3,7 @@
 #include "commands/edit_frame.h"
 #include "commands/line_commands.h"
 #include "io/message_catalog.h"
+#include "model/table_room.h"
 
 namespace vexal {
 
@@ -23,9 +24,7 @@ CommandResult RunMoveToCross(Document& document) {
     }
     // Exact comparison: ends that meet to the last bit need no line.
     const bool apart = !(closest.q1 == closest.q2);
-    if (apart && model.lineCount + 1 > kMaxCount) {
-      return CommandResult::Refused(Translate("the line table is full (19999 lines)"));
-    }
+    if (apart && !HasRoomFor(model, 0, 1, 0)) return CommandResult::Refused(TableFull());
     model.points[ends.a].position = closest.q1;
     model.points[ends.b].position = closest.q2;
     if (apart) SetLine(model, ++model.lineCount, ends.a, ends.b, kStateNormal);

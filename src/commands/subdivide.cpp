@@ -1,9 +1,9 @@
 #include <vector>
 
 #include "commands/edit_frame.h"
-#include "commands/table_room.h"
 #include "commands/topology.h"
 #include "model/maintenance.h"
+#include "model/table_room.h"
 #include "tools/edge_cut.h"
 #include "tools/edge_split.h"
 
@@ -31,7 +31,9 @@ CommandResult SubdivideFaces(Document& document) {
     Redraw(document);
     return CommandResult{};
   }
-  if (!SplitsFit(model, PlanSplitGrowth(model, splits, true))) return NoRoom();
+  const SplitGrowth growth = PlanSplitGrowth(model, splits, true);
+  if (!HasRoomFor(model, growth.points, growth.lines, growth.faces))
+    return CommandResult::Refused(TableFull());
   EditSteps steps;
   steps.purgeMarked = true;
   steps.normalFlags = kNormalsAngleSmoothed;
@@ -45,7 +47,8 @@ CommandResult SubdivideFaces(Document& document) {
 
 CommandResult EdgeCutSelection(Document& document) {
   switch (EdgeCut(document, 0, 0.5f)) {
-    case EdgeCutResult::kNoRoom: return NoRoom();
+    case EdgeCutResult::kNoRoom:
+      return CommandResult::Refused(TableFull());
     case EdgeCutResult::kCut:
     case EdgeCutResult::kNothing: break;
   }

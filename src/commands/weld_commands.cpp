@@ -3,20 +3,9 @@
 #include "commands/edit_frame.h"
 #include "model/maintenance.h"
 #include "model/weld.h"
-#include "io/message_catalog.h"
 
 namespace vexal {
 namespace {
-
-CommandResult WeldResult(WeldOutcome outcome) {
-  switch (outcome) {
-    case WeldOutcome::kDone: return {};
-    case WeldOutcome::kNothingSelected: return CommandResult::Refused(Translate("nothing is selected"));
-    case WeldOutcome::kFull:
-      return CommandResult::Refused(Translate("the weld would need more than 19999 surfaces; nothing was changed"));
-  }
-  return {};
-}
 
 template <typename Weld>
 CommandResult RunWeld(Document& document, Weld weld) {
@@ -25,7 +14,7 @@ CommandResult RunWeld(Document& document, Weld weld) {
   return RunEdit(document, steps, [&](Document& target) {
     const WeldSelection selection{target.scene.selectedCount, target.scene.mirrorSelection,
                                   target.scene.handle};
-    return WeldResult(weld(target, selection));
+    return CommandResult::From(weld(target, selection));
   });
 }
 

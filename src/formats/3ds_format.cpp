@@ -165,7 +165,7 @@ class Reader {
   bool readMaterial(Chunk& block) {
     if (parsed_.materials.size() >= kMaxFileMaterials) {
       if (parsed_.materials.size() == kMaxFileMaterials) {
-        context_.warnings.push_back("3DS: materials after the 256th ignored");
+        context_.warnings.push_back(Translate("3DS: materials after the 256th ignored"));
       }
       return true;
     }
@@ -466,7 +466,7 @@ std::array<std::string, kWrittenMaterials> WrittenNames(const Model& model,
     // "~" and the palette index is unique among the suffixed names, so at
     // most a handful of tries meet an unsuffixed name that looks the same.
     for (int attempt = 0; taken(written); ++attempt) {
-      const std::string suffix = Format("~%d", m + kWrittenMaterials * attempt);
+      const std::string suffix = "~" + std::to_string(m + kWrittenMaterials * attempt);
       written = std::string(name.substr(0, kMaxNameLength - suffix.size())) + suffix;
     }
     if (written != name) {
@@ -485,7 +485,8 @@ int Read3dsBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, Re
 
   Parsed parsed;
   Reader reader(parsed, context);
-  if (!reader.readFile(bytes)) return context.fail("3DS: " + reader.error());
+  if (!reader.readFile(bytes))
+    return context.fail(FormatMessage("3DS: %s", reader.error().c_str()));
 
   // Each referenced name resolves to the first file material of that name.
   std::vector<int32_t> paletteOf(parsed.references.size(), 0);
@@ -676,7 +677,7 @@ int Save3dsFile(Document& document, const std::string& path, FormatContext& cont
   chunks.end(main);
 
   std::string reason;
-  if (!out.commit(path, &reason)) return context.fail("3DS: " + reason);
+  if (!out.commit(path, &reason)) return context.fail(FormatMessage("3DS: %s", reason.c_str()));
   return 1;
 }
 

@@ -143,14 +143,14 @@ int OpenDocumentFile(Document& document, DocumentFile& file, const std::string& 
   platform.setBusyCursor(false);
 
   if (accepted == nullptr) {
-    file.lastError = reason.empty() ? Translate("not a recognised model") : reason;
-    platform.showWarning(OpenFailedMessage(path, file.lastError), kMessageCaption);
+    file.lastError = Refusal{reason.empty() ? Translate("not a recognised model") : reason};
+    platform.showWarning(OpenFailedMessage(path, file.lastError.reason), kMessageCaption);
     platform.closeDocumentWindow();
     return 0;
   }
 
   file.readerName = accepted->name;
-  file.lastError.clear();
+  file.lastError = {};
   const std::string documentPath = ReplaceExtension(path, ".vxl");
   document.scene.fileName = documentPath;
   file.caption = documentPath;
@@ -201,12 +201,12 @@ int SaveDocumentFile(Document& document, DocumentFile& file, const DocumentIo& i
   platform.setBusyCursor(false);
 
   if (result != 1) {
-    file.lastError = context.reason;
+    file.lastError = context.refusal();
     platform.showWarning(FormatMessage("Could not write the file: %s", fileName.c_str()), kMessageCaption);
     file.saveFileName = document.scene.fileName;
     return 0;
   }
-  file.lastError.clear();
+  file.lastError = {};
   file.warnings = std::move(context.warnings);
   const bool native = file.saveTypeIndex == kSaveNative;
   if (native || io.settings.RecordAllHistory != 0) platform.addToHistory(fileName);

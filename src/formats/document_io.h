@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "formats/format_registry.h"
+#include "io/refusal.h"
 
 namespace vexal {
 
@@ -82,7 +83,7 @@ struct DocumentFile {
   // Name of the reader that accepted the last opened file ("VXL", "OBJ", ...).
   std::string readerName;
   // Why the last open or save failed, for callers that report it.
-  std::string lastError;
+  Refusal lastError;
   // Oddities the last reader survived.
   std::vector<std::string> warnings;
 };

@@ -128,9 +128,9 @@ int SaveFcwFile(Document& document, const std::string& path, FormatContext& cont
   // none: a model without triangles to write is refused before the file is
   // made.
   if (triangles == 0) {
-    return context.fail(
+    return context.fail(Translate(
         "FCW: the model has no surfaces to write (guide surfaces are left out); an empty FCW "
-        "file could not be opened again");
+        "file could not be opened again"));
   }
 
   const double scale = SettingsOf(context).FcwExportScale;
@@ -167,7 +167,7 @@ int SaveFcwFile(Document& document, const std::string& path, FormatContext& cont
   }
 
   std::string why;
-  if (!out.commit(path, &why)) return context.fail("FCW: " + why);
+  if (!out.commit(path, &why)) return context.fail(FormatMessage("FCW: %s", why.c_str()));
   return 1;
 }
 

@@ -23,7 +23,7 @@ int RunReader(ReaderFunction reader, std::span<const uint8_t> bytes, const std::
     if (result != 1 && context.reason.empty()) context.reason = Translate("refused without a reason");
     return result == 1 ? 1 : 0;
   } catch (const std::exception& error) {
-    return context.fail(std::string("internal error: ") + error.what());
+    return context.fail(FormatMessage("internal error: %s", error.what()));
   } catch (...) {
     return context.fail(Translate("internal error"));
   }

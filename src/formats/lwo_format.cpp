@@ -26,8 +26,10 @@
 #include <utility>
 #include <vector>
 
+#include "formats/format_support.h"
 #include "io/byte_reader.h"
 #include "io/file_bytes.h"
+#include "io/message_catalog.h"
 #include "model/document.h"
 #include "model/maintenance.h"
 #include "model/model.h"
@@ -142,7 +144,7 @@ class LwoReader {
   LwoReader(const char* format, FormatContext& context) : format_(format), context_(context) {}
 
   bool refuse(const std::string& why, size_t offset) {
-    context_.reason = std::string(format_) + ": " + why + " (byte " + std::to_string(offset) + ")";
+    context_.reason = Format("%s: %s (byte %zu)", format_, why.c_str(), offset);
     return false;
   }
   void warn(const std::string& text) { context_.warnings.push_back(std::string(format_) + ": " + text); }
@@ -151,19 +153,19 @@ class LwoReader {
   // form type.
   bool openForm(ByteReader& file, uint32_t formType, ByteReader& form) {
     if (file.size() < 12 || !file.peekMatches("FORM")) {
-      return refuse("not an IFF file (no FORM header)", 0);
+      return refuse(Translate("not an IFF file (no FORM header)"), 0);
     }
     file.skip(4);
     const uint32_t size = file.u32be();
     if (size < 4 || size > file.remaining()) {
-      return refuse("FORM size " + std::to_string(size) + " does not fit the " +
-                        std::to_string(file.size()) + "-byte file",
-                    4);
+      return refuse(Format("FORM size %u does not fit the %zu-byte file", size, file.size()), 4);
     }
     form = file.sub(size);
     const uint32_t type = form.u32be();
     if (type != formType) {
-      return refuse("form type is \"" + IdText(type) + "\", not \"" + IdText(formType) + "\"", 8);
+      return refuse(
+          Format("form type is \"%s\", not \"%s\"", IdText(type).c_str(), IdText(formType).c_str()),
+          8);
     }
     return true;
   }
@@ -174,15 +176,15 @@ class LwoReader {
     if (parent.atEnd()) return Step::kEnd;
     chunk.offset = parent.fileOffset();
     if (parent.remaining() < static_cast<size_t>(4 + sizeBytes)) {
-      refuse("truncated chunk header", chunk.offset);
+      refuse(Translate("truncated chunk header"), chunk.offset);
       return Step::kError;
     }
     chunk.id = parent.u32be();
     const size_t size = sizeBytes == 4 ? parent.u32be() : parent.u16be();
     if (size > parent.remaining()) {
-      refuse("chunk \"" + IdText(chunk.id) + "\" of " + std::to_string(size) +
-                 " bytes overruns its parent",
-             chunk.offset);
+      refuse(
+          Format("chunk \"%s\" of %zu bytes overruns its parent", IdText(chunk.id).c_str(), size),
+          chunk.offset);
       return Step::kError;
     }
     chunk.body = parent.sub(size);
@@ -195,11 +197,12 @@ class LwoReader {
     const size_t at = reader.fileOffset();
     const size_t start = reader.position();
     if (!reader.cString(out, reader.remaining())) {
-      return refuse(std::string(what) + " without its terminating NUL", at);
+      return refuse(Format("%s without its terminating NUL", Translate(what)), at);
     }
     if (out.size() > kMaxNameLength) {
-      return refuse(std::string(what) + " longer than " + std::to_string(kMaxNameLength) + " bytes",
-                    at);
+      return refuse(
+          Format("%s longer than %zu bytes", Translate(what), static_cast<size_t>(kMaxNameLength)),
+          at);
     }
     if (((reader.position() - start) & 1) != 0 && !reader.atEnd()) reader.skip(1);
     return true;
@@ -208,12 +211,11 @@ class LwoReader {
   bool readPoints(const Chunk& chunk) {
     ByteReader body = chunk.body;
     if (body.size() % 12 != 0) {
-      return refuse("PNTS size " + std::to_string(body.size()) + " is not a multiple of 12",
-                    chunk.offset);
+      return refuse(Format("PNTS size %zu is not a multiple of 12", body.size()), chunk.offset);
     }
     const size_t count = body.size() / 12;
     if (count > static_cast<size_t>(kMaxCount) - tables_.points.size()) {
-      return refuse("more than " + std::to_string(kMaxCount) + " points", chunk.offset);
+      return refuse(Format("more than %d points", kMaxCount), chunk.offset);
     }
     layerBase_ = static_cast<int32_t>(tables_.points.size());
     tables_.points.reserve(tables_.points.size() + count);
@@ -222,8 +224,7 @@ class LwoReader {
       const float y = body.f32be();
       const float z = body.f32be();
       if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z)) {
-        return refuse("point " + std::to_string(i) + " is not a finite number",
-                      chunk.offset + 8 + i * 12);
+        return refuse(Format("point %zu is not a finite number", i), chunk.offset + 8 + i * 12);
       }
       tables_.points.emplace_back(x, y, z);
     }
@@ -270,7 +271,7 @@ class LwoReader {
     const size_t n = corners.size();
     if (n == 2) {
       if (tables_.lines.size() >= static_cast<size_t>(kMaxCount)) {
-        return refuse("more than " + std::to_string(kMaxCount) + " lines", offset);
+        return refuse(Format("more than %d lines", kMaxCount), offset);
       }
       tables_.lines.push_back({corners[0], corners[1]});
       return true;
@@ -286,7 +287,7 @@ class LwoReader {
       for (size_t k = 1; k + 1 < n; ++k) surfaces += fanTriangleKept(k) ? 1 : 0;
     }
     if (surfaces > static_cast<size_t>(kMaxCount) - faces.size()) {
-      return refuse("more than " + std::to_string(kMaxCount) + " surfaces", offset);
+      return refuse(Format("more than %d surfaces", kMaxCount), offset);
     }
     ReadFace face;
     face.material = material;
@@ -333,12 +334,13 @@ class LwoReader {
       }
     }
     if (lineCount > static_cast<size_t>(kMaxCount)) {
-      return refuse("the surfaces need " + std::to_string(lineCount) + " lines, more than " +
-                        std::to_string(kMaxCount),
+      return refuse(Format("the surfaces need %zu lines, more than %d", lineCount, kMaxCount),
                     fileSize);
     }
     if (!ScaledPointsFinite(tables_.points, scale)) {
-      return refuse("coordinates overflow at the import scale " + std::to_string(scale), fileSize);
+      return refuse(
+          Format("coordinates overflow at the import scale %f", static_cast<double>(scale)),
+          fileSize);
     }
 
     ClearModel(model);
@@ -389,14 +391,15 @@ bool ReadLwobPolygons(LwoReader& reader, const Chunk& chunk) {
     const size_t at = body.fileOffset();
     const uint16_t count = body.u16be();
     if (!body.has(static_cast<size_t>(count) * 2 + 2)) {
-      return reader.refuse("polygon overruns the POLS chunk", at);
+      return reader.refuse(Translate("polygon overruns the POLS chunk"), at);
     }
     corners.clear();
     for (uint16_t i = 0; i < count; ++i) {
       const uint16_t index = body.u16be();
       const int32_t point = reader.pointOf(index);
       if (point == 0) {
-        return reader.refuse("point index " + std::to_string(index) + " names no point", at);
+        return reader.refuse(Format("point index %u names no point", static_cast<unsigned>(index)),
+                             at);
       }
       corners.push_back(point);
     }
@@ -404,7 +407,7 @@ bool ReadLwobPolygons(LwoReader& reader, const Chunk& chunk) {
     if (surface < 0) {
       // Detail polygons follow; they are read as ordinary polygons.
       surface = -surface;
-      if (!body.has(2)) return reader.refuse("detail count overruns the POLS chunk", at);
+      if (!body.has(2)) return reader.refuse(Translate("detail count overruns the POLS chunk"), at);
       body.u16be();
     }
     if (!reader.addPolygon(corners, (surface + 14) % 15, surface, at, nullptr)) return false;
@@ -415,7 +418,7 @@ bool ReadLwobPolygons(LwoReader& reader, const Chunk& chunk) {
 bool ReadLwobSurface(LwoReader& reader, const Chunk& chunk, std::vector<LwobSurface>& table) {
   ByteReader body = chunk.body;
   std::string name;
-  if (!reader.readName(body, name, "surface name")) return false;
+  if (!reader.readName(body, name, MarkMessage("surface name"))) return false;
   LwobSurface* surface = nullptr;
   for (LwobSurface& entry : table) {
     if (entry.name == name) {
@@ -434,22 +437,26 @@ bool ReadLwobSurface(LwoReader& reader, const Chunk& chunk, std::vector<LwobSurf
     if (step == Step::kEnd) break;
     if (step == Step::kError) return false;
     ByteReader data = sub.body;
-    const std::string what = "SURF sub-chunk \"" + IdText(sub.id) + "\"";
+    const std::string id = IdText(sub.id);
     if (sub.id == kColr) {
       surface->color[0] = data.u8();
       surface->color[1] = data.u8();
       surface->color[2] = data.u8();
-      if (!data.ok()) return reader.refuse(what + " too short", sub.offset);
+      if (!data.ok())
+        return reader.refuse(Format("SURF sub-chunk \"%s\" too short", id.c_str()), sub.offset);
       surface->hasColor = true;
     } else if (sub.id == kSman) {
       const float angle = data.f32be();
-      if (!data.ok()) return reader.refuse(what + " too short", sub.offset);
-      if (!std::isfinite(angle)) return reader.refuse(what + " is not a finite number", sub.offset);
+      if (!data.ok())
+        return reader.refuse(Format("SURF sub-chunk \"%s\" too short", id.c_str()), sub.offset);
+      if (!std::isfinite(angle))
+        return reader.refuse(Format("SURF sub-chunk \"%s\" is not a finite number", id.c_str()),
+                             sub.offset);
       surface->smoothingAngle = angle;
       surface->hasSmoothing = true;
     } else if (sub.id == kCtex) {
       std::string kind;
-      if (!reader.readName(data, kind, "texture type")) return false;
+      if (!reader.readName(data, kind, MarkMessage("texture type"))) return false;
       surface->projection = kind == "Planar Image Map"        ? 1
                             : kind == "Cylindrical Image Map" ? 2
                             : kind == "Spherical Image Map"   ? 3
@@ -459,17 +466,20 @@ bool ReadLwobSurface(LwoReader& reader, const Chunk& chunk, std::vector<LwobSurf
       inColorTexture = false;
     } else if (inColorTexture && sub.id == kTflg) {
       surface->axisFlags = data.u16be();
-      if (!data.ok()) return reader.refuse(what + " too short", sub.offset);
+      if (!data.ok())
+        return reader.refuse(Format("SURF sub-chunk \"%s\" too short", id.c_str()), sub.offset);
     } else if (inColorTexture && sub.id == kTimg) {
-      if (!reader.readName(data, surface->texture, "texture file name")) return false;
+      if (!reader.readName(data, surface->texture, MarkMessage("texture file name"))) return false;
     } else if (inColorTexture && (sub.id == kTsiz || sub.id == kTctr)) {
       VECTOR v;
       v.x = data.f32be();
       v.y = data.f32be();
       v.z = data.f32be();
-      if (!data.ok()) return reader.refuse(what + " too short", sub.offset);
+      if (!data.ok())
+        return reader.refuse(Format("SURF sub-chunk \"%s\" too short", id.c_str()), sub.offset);
       if (!std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z)) {
-        return reader.refuse(what + " is not a finite number", sub.offset);
+        return reader.refuse(Format("SURF sub-chunk \"%s\" is not a finite number", id.c_str()),
+                             sub.offset);
       }
       (sub.id == kTsiz ? surface->textureSize : surface->textureCenter) = v;
     }
@@ -593,10 +603,11 @@ int ReadLwob(std::span<const uint8_t> bytes, float scale, Model& target, FormatC
       while (!body.atEnd()) {
         if (table.size() >= kMaxSurfaceNames) {
           return reader.refuse(
-              "more than " + std::to_string(kMaxSurfaceNames) + " surface names", chunk.offset);
+              Format("more than %d surface names", static_cast<int>(kMaxSurfaceNames)),
+              chunk.offset);
         }
         LwobSurface surface;
-        if (!reader.readName(body, surface.name, "surface name")) return 0;
+        if (!reader.readName(body, surface.name, MarkMessage("surface name"))) return 0;
         table.push_back(std::move(surface));
       }
     } else if (chunk.id == kPols) {
@@ -621,7 +632,8 @@ uint32_t ReadIndex(ByteReader& body) {
 bool ReadLwo2Polygons(LwoReader& reader, const Chunk& chunk, std::vector<PolygonFaces>& polygons) {
   ByteReader body = chunk.body;
   polygons.clear();
-  if (body.size() < 4) return reader.refuse("POLS chunk without a polygon type", chunk.offset);
+  if (body.size() < 4)
+    return reader.refuse(Translate("POLS chunk without a polygon type"), chunk.offset);
   body.u32be();  // FACE, PTCH, ...: all are read as polygons
   std::vector<int32_t> corners;
   while (!body.atEnd()) {
@@ -630,14 +642,15 @@ bool ReadLwo2Polygons(LwoReader& reader, const Chunk& chunk, std::vector<Polygon
     corners.clear();
     for (uint16_t i = 0; i < count; ++i) {
       const uint32_t index = ReadIndex(body);
-      if (!body.ok()) return reader.refuse("polygon overruns the POLS chunk", at);
+      if (!body.ok()) return reader.refuse(Translate("polygon overruns the POLS chunk"), at);
       const int32_t point = reader.pointOf(index);
       if (point == 0) {
-        return reader.refuse("point index " + std::to_string(index) + " names no point", at);
+        return reader.refuse(Format("point index %u names no point", static_cast<unsigned>(index)),
+                             at);
       }
       corners.push_back(point);
     }
-    if (!body.ok()) return reader.refuse("polygon overruns the POLS chunk", at);
+    if (!body.ok()) return reader.refuse(Translate("polygon overruns the POLS chunk"), at);
     PolygonFaces made;
     if (!reader.addPolygon(corners, 0, 0, at, &made)) return false;
     polygons.push_back(made);
@@ -647,14 +660,15 @@ bool ReadLwo2Polygons(LwoReader& reader, const Chunk& chunk, std::vector<Polygon
 
 bool ReadLwo2Tags(LwoReader& reader, const Chunk& chunk, const std::vector<PolygonFaces>& polygons) {
   ByteReader body = chunk.body;
-  if (body.size() < 4) return reader.refuse("PTAG chunk without a tag type", chunk.offset);
+  if (body.size() < 4)
+    return reader.refuse(Translate("PTAG chunk without a tag type"), chunk.offset);
   if (body.u32be() != kSurf) return true;
   size_t outside = 0;
   while (!body.atEnd()) {
     const size_t at = body.fileOffset();
     const uint32_t polygon = ReadIndex(body);
     const uint16_t tag = body.u16be();
-    if (!body.ok()) return reader.refuse("PTAG entry overruns its chunk", at);
+    if (!body.ok()) return reader.refuse(Translate("PTAG entry overruns its chunk"), at);
     if (polygon >= polygons.size()) {
       ++outside;
       continue;

@@ -134,7 +134,7 @@ class MqoParser {
 
  private:
   bool fail(const std::string& what) {
-    context_.fail("line " + std::to_string(lines_->number()) + ": " + what);
+    context_.fail(FormatMessage("line %zu: %s", lines_->number(), what.c_str()));
     return false;
   }
   bool materialChunk();
@@ -193,7 +193,7 @@ bool MqoParser::read(std::string_view text) {
   for (int p = 1; p <= model_.pointCount; ++p) {
     const VECTOR& v = model_.points[p].position;
     if (!std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z)) {
-      context_.fail("point " + std::to_string(p) + " out of range after scaling");
+      context_.fail(FormatMessage("point %d out of range after scaling", p));
       return false;
     }
   }
@@ -212,8 +212,8 @@ void MqoParser::skipChunk(std::string_view opening) {
   // Chunks this reader knows and has no use for pass silently; any other
   // (the newer versions add several) is worth a warning.
   if (word != "Scene" && word != "BackImage" && word != "Thumbnail") {
-    context_.warnings.push_back("line " + std::to_string(lines_->number()) + ": chunk \"" +
-                                std::string(word) + "\" skipped");
+    context_.warnings.push_back(FormatMessage("line %zu: chunk \"%.*s\" skipped", lines_->number(),
+                                              static_cast<int>(word.size()), word.data()));
   }
   int depth = 0;
   for (char c : opening) depth += c == '{' ? 1 : c == '}' ? -1 : 0;
@@ -249,8 +249,8 @@ bool MqoParser::materialChunk() {
           material.light = {ColorByte(r, 255), ColorByte(g, 255), ColorByte(b, 255), ColorByte(a, 255)};
           material.dark = {ColorByte(r, 128), ColorByte(g, 128), ColorByte(b, 128), ColorByte(a, 255)};
         } else {
-          context_.warnings.push_back("line " + std::to_string(lines_->number()) +
-                                      ": material colour without four finite numbers skipped");
+          context_.warnings.push_back(FormatMessage(
+              "line %zu: material colour without four finite numbers skipped", lines_->number()));
         }
       }
       if (After(line, " tex(\"", cursor, end)) {
@@ -326,7 +326,8 @@ bool MqoParser::binaryVertexChunk(std::string_view line) {
   if (!lines_->next(skipped)) return fail(Translate("BVertex data missing"));
   std::string_view data;
   if (!lines_->take(static_cast<size_t>(count) * 12, data)) {
-    return fail("BVertex count " + std::to_string(count) + " larger than the data");
+    return fail(
+        FormatMessage("BVertex count %lld larger than the data", static_cast<long long>(count)));
   }
   ByteReader bytes(reinterpret_cast<const uint8_t*>(data.data()), data.size());
   for (int64_t i = 0; i < count; ++i) {
@@ -334,7 +335,7 @@ bool MqoParser::binaryVertexChunk(std::string_view line) {
     const float y = bytes.f32le();
     const float z = bytes.f32le();
     if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z)) {
-      return fail("BVertex point " + std::to_string(i) + " is not finite");
+      return fail(FormatMessage("BVertex point %lld is not finite", static_cast<long long>(i)));
     }
     if (!addPoint(x, y, z)) return false;
   }
@@ -357,8 +358,8 @@ bool MqoParser::faceLine(std::string_view line, int32_t base) {
   int64_t count = 0;
   if (!ReadInteger(cursor, end, count)) return fail(Translate("a face needs its vertex count"));
   if (count < 2 || count > 4) {
-    context_.warnings.push_back("line " + std::to_string(lines_->number()) + ": face of " +
-                                std::to_string(count) + " vertices skipped");
+    context_.warnings.push_back(FormatMessage("line %zu: face of %lld vertices skipped",
+                                              lines_->number(), static_cast<long long>(count)));
     return true;
   }
   const int n = static_cast<int>(count);
@@ -367,10 +368,11 @@ bool MqoParser::faceLine(std::string_view line, int32_t base) {
   if (!After(line, " V(", cursor, end)) return fail(Translate("a face needs V(...)"));
   for (int i = 0; i < n; ++i) {
     int64_t value = 0;
-    if (!ReadInteger(cursor, end, value)) return fail("a face needs " + std::to_string(n) + " indices");
+    if (!ReadInteger(cursor, end, value)) return fail(FormatMessage("a face needs %d indices", n));
     if (value < 0 || value >= objectPoints) {
-      return fail("face index " + std::to_string(value) + " outside the object's " +
-                  std::to_string(objectPoints) + " points");
+      return fail(FormatMessage("face index %lld outside the object's %lld points",
+                                static_cast<long long>(value),
+                                static_cast<long long>(objectPoints)));
     }
     index[static_cast<size_t>(i)] = base + 1 + static_cast<int32_t>(value);
   }
@@ -393,15 +395,15 @@ bool MqoParser::faceLine(std::string_view line, int32_t base) {
     for (int i = 0; i < n; ++i) {
       double u, v;
       if (!ReadReal(cursor, end, u) || !ReadReal(cursor, end, v)) {
-        return fail("UV( needs " + std::to_string(2 * n) + " finite numbers");
+        return fail(FormatMessage("UV( needs %d finite numbers", 2 * n));
       }
       uv[static_cast<size_t>(i)] = UV{static_cast<float>(u), static_cast<float>(1.0 - v)};
     }
   }
   const int corners = CollapseRepeatedCorners(index, uv, n);
   if (corners == 0) {
-    context_.warnings.push_back("line " + std::to_string(lines_->number()) +
-                                ": face without three distinct corners skipped");
+    context_.warnings.push_back(
+        FormatMessage("line %zu: face without three distinct corners skipped", lines_->number()));
     return true;
   }
   if (model_.faceCount >= kMaxCount) return fail(Translate("more than 19999 surfaces"));

@@ -271,7 +271,7 @@ int SaveMxFile(Document& document, const std::string& path, FormatContext& conte
   for (int i = 0; i < 11; ++i) out.f32le(0.0f);
 
   std::string why;
-  if (!out.commit(path, &why)) return context.fail("MX: " + why);
+  if (!out.commit(path, &why)) return context.fail(FormatMessage("MX: %s", why.c_str()));
   return 1;
 }
 

@@ -100,7 +100,7 @@ class RokLines {
  private:
   bool ended() {
     error_ = lines_.tooLong() ? Format("line %zu is too long", lines_.lineNumber() + 1)
-                              : std::string("the file ends early");
+                              : std::string(Translate("the file ends early"));
     return false;
   }
 
@@ -131,9 +131,11 @@ class RokReader {
   int read();
 
  private:
-  int refuse(std::string why) { return context_.fail("ROK: " + std::move(why)); }
+  int refuse(const std::string& why) {
+    return context_.fail(FormatMessage("ROK: %s", why.c_str()));
+  }
   int refuseRead(const char* section) {
-    return refuse(std::string(section) + ": " + in_.error());
+    return refuse(std::string(Translate(section)) + ": " + in_.error());
   }
   // Reads the next line and reports whether it is the section word; false
   // with an error at the end of the file.
@@ -172,7 +174,7 @@ class RokReader {
 int RokReader::readPoints() {
   bool ended = false;
   while (!sectionEnds("LINE0", ended)) {
-    if (ended) return refuse("the file ends inside the POINT section");
+    if (ended) return refuse(Translate("the file ends inside the POINT section"));
     int32_t number;
     if (!pendingInteger(number)) {
       return refuse(Format("line %zu: point number %s is not an integer", in_.lineNumber(),
@@ -182,7 +184,7 @@ int RokReader::readPoints() {
     double x, y, z;
     if (!in_.integer(zero) || !in_.integer(hidden) || !in_.integer(zero) || !in_.integer(partner) ||
         !in_.real(x) || !in_.real(y) || !in_.real(z)) {
-      return refuseRead("POINT section");
+      return refuseRead(MarkMessage("POINT section"));
     }
     if (model_.pointCount >= kMaxCount) {
       return refuse(Format("line %zu: more than %d points", in_.lineNumber(), kMaxCount));
@@ -204,14 +206,14 @@ int RokReader::readPoints() {
 int RokReader::readLines() {
   bool ended = false;
   while (!sectionEnds("FACE0", ended)) {
-    if (ended) return refuse("the file ends inside the LINE0 section");
+    if (ended) return refuse(Translate("the file ends inside the LINE0 section"));
     int32_t a, b, zero, hidden;
     if (!pendingInteger(a)) {
       return refuse(Format("line %zu: line end %s is not an integer", in_.lineNumber(),
                            Quoted(pending_).c_str()));
     }
     if (!in_.integer(b) || !in_.integer(zero) || !in_.integer(hidden)) {
-      return refuseRead("LINE0 section");
+      return refuseRead(MarkMessage("LINE0 section"));
     }
     if (model_.lineCount >= kMaxCount) {
       return refuse(Format("line %zu: more than %d lines", in_.lineNumber(), kMaxCount));
@@ -229,7 +231,7 @@ int RokReader::readLines() {
 int RokReader::readSurfaces() {
   bool ended = false;
   while (!sectionEnds("END00", ended)) {
-    if (ended) return refuse("the file ends inside the FACE0 section");
+    if (ended) return refuse(Translate("the file ends inside the FACE0 section"));
     int32_t n, material, number;
     if (!pendingInteger(n)) {
       return refuse(Format("line %zu: line count %s is not an integer", in_.lineNumber(),
@@ -238,10 +240,12 @@ int RokReader::readSurfaces() {
     if (n != 3 && n != 4) {
       return refuse(Format("line %zu: a surface of %d lines", in_.lineNumber(), n));
     }
-    if (!in_.integer(material) || !in_.integer(number)) return refuseRead("FACE0 section");
+    if (!in_.integer(material) || !in_.integer(number))
+      return refuseRead(MarkMessage("FACE0 section"));
     std::array<int32_t, 4> lines{};
     for (int e = 0; e < n; ++e) {
-      if (!in_.integer(lines[static_cast<size_t>(e)])) return refuseRead("FACE0 section");
+      if (!in_.integer(lines[static_cast<size_t>(e)]))
+        return refuseRead(MarkMessage("FACE0 section"));
     }
     const int surface = model_.faceCount + 1;
     if (surface > kMaxCount) {
@@ -299,14 +303,14 @@ int RokReader::readPalette() {
   if (!in_.next(line) || line != "PALC0") return 1;
   int32_t count, unused;
   if (!in_.integer(count)) {
-    context_.warnings.push_back("ROK: palette: " + in_.error());
+    context_.warnings.push_back(FormatMessage("ROK: palette: %s", in_.error().c_str()));
     return 1;
   }
   if (count < 0 || count > kMaxPaletteEntries) {
     return refuse(Format("line %zu: a palette of %d entries", in_.lineNumber(), count));
   }
   if (!in_.integer(unused)) {
-    context_.warnings.push_back("ROK: palette: " + in_.error());
+    context_.warnings.push_back(FormatMessage("ROK: palette: %s", in_.error().c_str()));
     return 1;
   }
   int odd = 0;
@@ -348,7 +352,7 @@ void RokReader::checkPartners() {
 
 int RokReader::read() {
   // The 14 header numbers and the "POINT" line.
-  if (!in_.skip(15)) return refuseRead("header");
+  if (!in_.skip(15)) return refuseRead(MarkMessage("header"));
   if (!readPoints()) return 0;
   for (int i = 1; i <= model_.pointCount; ++i) {
     const int32_t partner = model_.points[i].mirror;
@@ -529,7 +533,7 @@ int SaveRokFile(Document& document, const std::string& path, FormatContext& cont
   out.put("ENDL2\r");
 
   std::string why;
-  if (!out.commit(path, &why)) return context.fail("ROK: " + why);
+  if (!out.commit(path, &why)) return context.fail(FormatMessage("ROK: %s", why.c_str()));
   return 1;
 }
 

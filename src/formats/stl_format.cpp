@@ -87,12 +87,12 @@ bool AddTriangle(TriangleSoup& soup, const std::array<VECTOR, 3>& corners, Forma
   for (size_t k = 0; k < 3; ++k) {
     points[k] = soup.point(corners[k]);
     if (points[k] == 0) {
-      context.fail(where + ": more than 19999 points");
+      context.fail(FormatMessage("%s: more than 19999 points", where.c_str()));
       return false;
     }
   }
   if (!soup.addTriangle(points, {}, 0)) {
-    context.fail(where + ": more than 19999 surfaces");
+    context.fail(FormatMessage("%s: more than 19999 surfaces", where.c_str()));
     return false;
   }
   return true;
@@ -136,7 +136,7 @@ bool ReadAscii(std::string_view text, TriangleSoup& soup, FormatContext& context
   bool sawSolidEnd = false;
   std::string_view line;
   const auto fail = [&](const std::string& what) {
-    context.fail("line " + std::to_string(lines.lineNumber()) + ": " + what);
+    context.fail(FormatMessage("line %zu: %s", lines.lineNumber(), what.c_str()));
     return false;
   };
   while (lines.next(line)) {
@@ -186,7 +186,7 @@ bool ReadAscii(std::string_view text, TriangleSoup& soup, FormatContext& context
         break;
       case Expect::kEndFacet:
         if (!IsKeyword(word, "endfacet")) return fail(Translate("\"endfacet\" expected"));
-        if (!AddTriangle(soup, corners, context, "line " + std::to_string(lines.lineNumber()))) {
+        if (!AddTriangle(soup, corners, context, FormatMessage("line %zu", lines.lineNumber()))) {
           return false;
         }
         expect = Expect::kFacetOrEnd;
@@ -194,7 +194,7 @@ bool ReadAscii(std::string_view text, TriangleSoup& soup, FormatContext& context
     }
   }
   if (lines.tooLong()) {
-    context.fail("line " + std::to_string(lines.lineNumber() + 1) + ": line too long for STL");
+    context.fail(FormatMessage("line %zu: line too long for STL", lines.lineNumber() + 1));
     return false;
   }
   if (!sawSolidEnd || expect != Expect::kSolid) {
@@ -273,7 +273,7 @@ int ReadStlBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, Re
   soup.clear();
   // A binary file is known by its size alone; anything else is read as
   // text, and a file that is neither says why for both.
-  std::string notBinary = "shorter than a binary header";
+  std::string notBinary = Translate("shorter than a binary header");
   if (bytes.size() >= kHeaderBytes + 4) {
     ByteReader header(bytes);
     header.skip(kHeaderBytes);
@@ -289,7 +289,8 @@ int ReadStlBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, Re
   const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   FormatContext ascii;
   if (!ReadAscii(text, soup, ascii)) {
-    return context.fail("not an STL file: " + notBinary + "; ASCII STL: " + ascii.reason);
+    return context.fail(FormatMessage("not an STL file: %s; ASCII STL: %s", notBinary.c_str(),
+                                      ascii.reason.c_str()));
   }
   return Commit(soup, soup.triangleCount() == 0 && soup.droppedTriangles() == 0, target, context);
 }
@@ -327,7 +328,7 @@ int SaveStlFile(Document& document, const std::string& path, FormatContext& cont
     out.u16le(0);
   }
   std::string why;
-  if (!out.commit(path, &why)) return context.fail("STL: " + why);
+  if (!out.commit(path, &why)) return context.fail(FormatMessage("STL: %s", why.c_str()));
   return 1;
 }
 
@@ -348,7 +349,7 @@ int SaveStlAsciiFile(Document& document, const std::string& path, FormatContext&
   }
   out.put("endsolid vexal\n");
   std::string why;
-  if (!out.commit(path, &why)) return context.fail("STL: " + why);
+  if (!out.commit(path, &why)) return context.fail(FormatMessage("STL: %s", why.c_str()));
   return 1;
 }
 

@@ -114,7 +114,7 @@ bool TriangleSoup::linkLines(FormatContext& context) {
   }
   for (const std::array<int32_t, 2>& segment : segments_) {
     if (lineOf(segment[0], segment[1]) == 0) {
-      context.fail("the surfaces and line segments need more than 19999 lines");
+      context.fail(Translate("the surfaces and line segments need more than 19999 lines"));
       return false;
     }
   }
@@ -125,7 +125,8 @@ bool TriangleSoup::commit(Model& model, FormatContext& context, bool emptyAllowe
   const bool nothing = faces_.empty() && points_.empty() && dropped_ == 0;
   const bool loose = !segments_.empty() || loosePoints_ > 0;
   if (faces_.empty() && !loose && !(nothing && emptyAllowed)) {
-    context.fail(dropped_ > 0 ? "every triangle is degenerate" : "no triangles");
+    context.fail(dropped_ > 0 ? Translate("every triangle is degenerate")
+                              : Translate("no triangles"));
     return false;
   }
   if (!linkLines(context)) return false;

@@ -1,10 +1,11 @@
 #include "images/png_writer.h"
-#include "io/message_catalog.h"
 
 #include <png.h>
 
 #include <csetjmp>
 #include <vector>
+
+#include "io/message_catalog.h"
 
 namespace vexal {
 namespace {
@@ -113,7 +114,9 @@ bool EncodePng(const NImage& image, std::string& out, std::string* reason) {
   const char* error = nullptr;
   if (!EncodeRows(*source, out, &error)) {
     out.clear();
-    if (reason) *reason = std::string("PNG encoder error: ") + (error ? error : "out of memory");
+    if (reason)
+      *reason = error ? FormatMessage("PNG encoder error: %s", error)
+                      : Translate("PNG encoder error: out of memory");
     return false;
   }
   return true;

@@ -1,11 +1,12 @@
 // Copy, Cut and Paste through the workspace's clipboard, within one
 // document and into another.
+#include "commands/clipboard.h"
+
 #include <gtest/gtest.h>
 
-#include "commands/clipboard.h"
-#include "commands/table_room.h"
-#include "support/test_models.h"
 #include "edit_command_fixture.h"
+#include "model/table_room.h"
+#include "support/test_models.h"
 #include "symmetric_models.h"
 
 namespace vexal {

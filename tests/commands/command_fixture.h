@@ -49,7 +49,7 @@ class CommandFixture : public ::testing::Test {
     CopyLive(model(), *before);
     const int depth = document->undo.undoDepth;
     const CommandResult result = RunCommand(name, target);
-    ASSERT_TRUE(result.ok()) << name << ": " << result.message;
+    ASSERT_TRUE(result.ok()) << name << ": " << result.refusal.reason;
     std::string reason;
     ASSERT_TRUE(ValidateModel(model(), &reason)) << name << ": " << reason;
     ASSERT_EQ(document->undo.undoDepth, depth + 1) << name;
@@ -60,15 +60,17 @@ class CommandFixture : public ::testing::Test {
     ASSERT_TRUE(SameRecords(model(), *after)) << name << ": redo did not give the edit again";
   }
 
-  // Runs the named command expecting a refusal that changes nothing.
-  void RunRefused(std::string_view name) {
+  // Runs the named command expecting a refusal that changes nothing;
+  // returns its reason.
+  std::string RunRefused(std::string_view name) {
     CopyLive(model(), *before);
     const int depth = document->undo.undoDepth;
     const CommandResult result = RunCommand(name, target);
     EXPECT_FALSE(result.ok()) << name;
-    EXPECT_FALSE(result.message.empty()) << name;
+    EXPECT_FALSE(result.refusal.reason.empty()) << name;
     EXPECT_EQ(document->undo.undoDepth, depth) << name;
     EXPECT_TRUE(SameRecords(model(), *before)) << name << " changed the model";
+    return result.refusal.reason;
   }
 
   VECTOR position(int point) { return model().points[point].position; }

@@ -1,13 +1,14 @@
 // Edge Cut and Subdivide Face on the edge-split machinery.
+#include "tools/edge_cut.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
 
-#include "commands/table_room.h"
 #include "commands/topology.h"
-#include "support/test_models.h"
-#include "tools/edge_cut.h"
 #include "edit_command_fixture.h"
+#include "model/table_room.h"
+#include "support/test_models.h"
 
 namespace vexal {
 namespace {

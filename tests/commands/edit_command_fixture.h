@@ -92,7 +92,7 @@ class EditCommandFixture : public ::testing::Test {
     const int slot = document->undo.current;
     auto before = std::make_unique<Model>(model());
     const CommandResult result = RunCommand(name, target);
-    ASSERT_TRUE(result.ok()) << name << ": " << result.message;
+    ASSERT_TRUE(result.ok()) << name << ": " << result.refusal.reason;
     ASSERT_TRUE(Valid(model(), checkLines)) << name;
     if (document->undo.current == slot) return;  // records no step
     auto after = std::make_unique<Model>(model());
@@ -113,7 +113,7 @@ class EditCommandFixture : public ::testing::Test {
     EXPECT_EQ(result.status, CommandStatus::kRefused) << name;
     EXPECT_TRUE(SameModel(model(), *before)) << name;
     EXPECT_EQ(document->undo.undoDepth, depth) << name;
-    return result.message;
+    return result.refusal.reason;
   }
 
   // Off for models built with surface edges that have no line.

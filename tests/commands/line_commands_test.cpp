@@ -1,13 +1,15 @@
 // The chain commands: arcs between chain ends, crossings, straightening,
 // alignment along a view axis and the mirror seam.
+#include "commands/line_commands.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "commands/command_fixture.h"
-#include "commands/line_commands.h"
 #include "model/camera.h"
 #include "model/maintenance.h"
+#include "model/table_room.h"
 #include "support/test_models.h"
 
 namespace vexal {
@@ -110,13 +112,13 @@ TEST_F(Lines, ChainCommandsRefuseWrongSelectionsAndParallelEdges) {
   // Parallel end edges.
   TwoChainEnds(model(), VECTOR(1, -1, 0), VECTOR(1, 0, 0), VECTOR(-1, -1, 0), VECTOR(-1, 0, 0));
   Begin({2, 4});
-  RunRefused("AttachLineItem");
+  EXPECT_EQ(RunRefused("AttachLineItem"), kTableFullText);
   RunRefused("MoveCrossItem");
   // A point inside a chain is the end of two lines.
   SetLine(model(), 3, 2, 3, 0);
   model().lineCount = 3;
   Begin({2, 4});
-  RunRefused("AttachLineItem");
+  EXPECT_EQ(RunRefused("AttachLineItem"), kTableFullText);
 }
 
 TEST_F(Lines, MoveToCrossMeetsWithoutALineOrJoinsSkewEdges) {
@@ -231,7 +233,7 @@ TEST_F(Lines, ArcsThatDoNotFitAreRefused) {
   model().lineCount = kMaxCount - 3;
   workspace.settings.AttachLineSegment = 6;
   Begin({2, 4});
-  RunRefused("AttachLineItem");
+  EXPECT_EQ(RunRefused("AttachLineItem"), kTableFullText);
   workspace.settings.AttachLineSegment = 3;  // three lines fit exactly
   RunEdit("AttachLineItem");
   EXPECT_EQ(model().lineCount, kMaxCount);

@@ -1,10 +1,11 @@
 // Create Face and Paint, Repaint Face and the palette commands.
+#include "commands/paint_commands.h"
+
 #include <gtest/gtest.h>
 
-#include "commands/paint_commands.h"
-#include "commands/table_room.h"
-#include "support/test_models.h"
 #include "edit_command_fixture.h"
+#include "model/table_room.h"
+#include "support/test_models.h"
 
 namespace vexal {
 namespace {

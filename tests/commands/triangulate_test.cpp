@@ -5,10 +5,10 @@
 #include <set>
 #include <utility>
 
-#include "commands/table_room.h"
 #include "commands/topology.h"
-#include "support/test_models.h"
 #include "edit_command_fixture.h"
+#include "model/table_room.h"
+#include "support/test_models.h"
 #include "symmetric_models.h"
 
 namespace vexal {
