@@ -61,7 +61,7 @@ void RunOnFreshModel(benchmark::State& state, Session& session, const char* comm
     session.restore();
     state.ResumeTiming();
     const CommandResult result = RunCommand(command, session.target);
-    if (result.status != expected) state.SkipWithError(result.message.c_str());
+    if (result.status != expected) state.SkipWithError(result.refusal.reason.c_str());
   }
 }
 

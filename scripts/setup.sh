@@ -12,6 +12,7 @@ packages=(
   libegl-dev libegl-mesa0 libgl1-mesa-dri
   libassimp-dev libtinygltf-dev nlohmann-json3-dev libdraco-dev libmeshoptimizer-dev
   xvfb xauth xdotool imagemagick
+  gettext
   appstream desktop-file-utils libxml2-utils shared-mime-info man-db cmark-gfm
 )
 

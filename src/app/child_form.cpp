@@ -24,6 +24,7 @@
 #include "tools/tool_dispatch.h"
 #include "view/gl_renderer.h"
 #include "view/software_renderer.h"
+#include "io/message_catalog.h"
 
 namespace vexal::app {
 

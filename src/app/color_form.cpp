@@ -173,7 +173,7 @@ void TColorForm::accept() {
   const CommandResult result =
       main_->command(kColorApplyCommand, arguments, /*statusOnFailure=*/false);
   if (!result.ok()) {
-    main_->ui().warning(this, "Vexal", QString::fromStdString(result.message));
+    main_->ui().warning(this, "Vexal", QString::fromStdString(result.refusal.reason));
     return;
   }
   QDialog::accept();

@@ -7,6 +7,7 @@
 
 #include "app/child_form.h"
 #include "app/main_form.h"
+#include "io/message_catalog.h"
 #include "model/camera.h"
 
 namespace vexal::app {
@@ -41,7 +42,7 @@ GLViewWidget::~GLViewWidget() {
 
 int GLViewWidget::create(std::string& reason) {
   if (!context() || !context()->isValid()) {
-    reason = "no OpenGL context for the window";
+    reason = Translate("no OpenGL context for the window");
     return 2;
   }
   return 0;

@@ -58,6 +58,7 @@
 #include "commands/window_list.h"
 #include "settings/manual_path.h"
 #include "settings/start_up.h"
+#include "io/message_catalog.h"
 #include "tools/tool_dispatch.h"
 
 // Resources of a static library are registered by hand, once.
@@ -282,7 +283,7 @@ CommandResult TMainForm::command(std::string_view name, CommandArguments& argume
   const CommandResult result = RunCommandWith(name, target, arguments);
   // Without a document the window's button does nothing, quietly.
   if (!result.ok() && result.status != CommandStatus::kDisabled && statusOnFailure) {
-    showStatus(QString::fromStdString(result.message));
+    showStatus(QString::fromStdString(result.refusal.reason));
   }
   refreshMenuState();
   return result;
@@ -297,6 +298,7 @@ void TMainForm::showInformation() {
 }
 
 void TMainForm::applyOptions() {
+  SetMessageLanguage(LanguageFromSetting(workspace_.settings.Language));
   restartRecoveryTimer();
   std::vector<Document*> all;
   for (TChildForm* form : documents()) all.push_back(&form->document());
@@ -351,7 +353,8 @@ CommandTarget TMainForm::commandTarget() {
 CommandResult TMainForm::command(const QString& name) {
   CommandTarget target = commandTarget();
   const CommandResult result = RunCommand(name.toStdString(), target);
-  if (result.status == CommandStatus::kRefused) showStatus(QString::fromStdString(result.message));
+  if (result.status == CommandStatus::kRefused)
+    showStatus(QString::fromStdString(result.refusal.reason));
   refreshMenuState();
   return result;
 }
@@ -369,6 +372,7 @@ void TMainForm::startUp(const QStringList& files) {
   untitled_ = 0;
   const std::string reason = LoadSession(sessionFiles(), workspace_.settings, shortcuts_, history_);
   if (!reason.empty()) showStatus(QString::fromStdString(reason));
+  SetMessageLanguage(LanguageFromSetting(workspace_.settings.Language));
   recovery_ = std::make_unique<RecoveryKeeper>(DefaultRecoveryFolder(), CurrentRecoveryOwner());
   restartRecoveryTimer();
   applyShortcuts();
@@ -857,7 +861,10 @@ void TMainForm::showHelp() {
     return;
   }
   if (!QDesktopServices::openUrl(QUrl::fromLocalFile(help))) {
-    ui_->warning(this, "Vexal", "No program is set up to show the help file: " + help);
+    ui_->warning(
+        this, "Vexal",
+        QString::fromStdString(FormatMessage("No program is set up to show the help file: %s",
+                                             help.toStdString().c_str())));
   }
 }
 

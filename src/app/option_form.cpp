@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -95,6 +96,16 @@ TOptionForm::TOptionForm(QWidget* parent) : QDialog(parent) {
   grid->setColumnStretch(3, 1);
   colorValues_.assign(colors_.size(), 0);
   page[3]->addWidget(lines);
+  auto* languageRow = new QHBoxLayout;
+  language_ = new QComboBox(this);
+  language_->setObjectName("LanguageCombo");
+  language_->addItem("As the system's locale", "auto");
+  language_->addItem("English", "en");
+  language_->addItem("Japanese", "ja");
+  languageRow->addWidget(new QLabel("Language of messages:", this));
+  languageRow->addWidget(language_);
+  languageRow->addStretch(1);
+  page[0]->addLayout(languageRow);
   for (QVBoxLayout* p : page) p->addStretch(1);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -114,6 +125,8 @@ void TOptionForm::load(const Settings& settings) {
     colorValues_[i] = settings.*colors[i].field;
     PaintSwatch(colors_[i], colorValues_[i]);
   }
+  const int language = language_->findData(QString::fromStdString(settings.Language));
+  language_->setCurrentIndex(language < 0 ? 0 : language);
 }
 
 void TOptionForm::store(Settings& settings) const {
@@ -125,6 +138,7 @@ void TOptionForm::store(Settings& settings) const {
   for (size_t i = 0; i < numbers.size(); ++i) settings.*numbers[i].field = numbers_[i]->intValue();
   const auto colors = SystemColors();
   for (size_t i = 0; i < colors.size(); ++i) settings.*colors[i].field = colorValues_[i];
+  settings.Language = language_->currentData().toString().toStdString();
 }
 
 bool TOptionForm::edit(Settings& settings) {

@@ -10,6 +10,7 @@
 #include "settings/settings.h"
 
 class QCheckBox;
+class QComboBox;
 class QPushButton;
 
 namespace vexal::app {
@@ -33,6 +34,7 @@ class TOptionForm : public QDialog {
   std::vector<NumberEdit*> numbers_;  // undo depth, recovery interval
   std::vector<QPushButton*> colors_;
   std::vector<int> colorValues_;
+  QComboBox* language_ = nullptr;
 };
 
 }  // namespace vexal::app

@@ -105,7 +105,7 @@ void TPictureForm::accept() {
     const CommandResult result =
         main_->command(kPictureApplyCommand, arguments, /*statusOnFailure=*/false);
     if (!result.ok()) {
-      main_->ui().warning(this, "Vexal", QString::fromStdString(result.message));
+      main_->ui().warning(this, "Vexal", QString::fromStdString(result.refusal.reason));
       return;
     }
     const std::array<bool, kPictureSlots>& reload = std::get<PictureApply>(arguments.values).reload;

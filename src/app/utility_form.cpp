@@ -13,6 +13,7 @@
 #include "app/main_form.h"
 #include "app/number_edit.h"
 #include "commands/command_arguments.h"
+#include "io/message_catalog.h"
 
 namespace vexal::app {
 
@@ -58,7 +59,7 @@ TUtilityForm::TUtilityForm(TMainForm* main) : QDialog(main), main_(main) {
   }
   connect(browse_, &QPushButton::clicked, this, [this] {
     const QString chosen =
-        QFileDialog::getExistingDirectory(this, "フォルダを選んで下さい", folder_->text());
+        QFileDialog::getExistingDirectory(this, QString::fromUtf8(Translate("Choose a folder")), folder_->text());
     if (!chosen.isEmpty()) folder_->setText(chosen);
   });
   refreshEnabled();
@@ -102,7 +103,7 @@ void TUtilityForm::accept() {
     CommandArguments arguments{rewrites()};
     const CommandResult result = main_->command(kUtilityApplyCommand, arguments);
     if (!result.ok()) {
-      main_->ui().warning(this, "Vexal", QString::fromStdString(result.message));
+      main_->ui().warning(this, "Vexal", QString::fromStdString(result.refusal.reason));
       return;
     }
   }

@@ -13,6 +13,7 @@
 #include "commands/apply_steps.h"
 #include "model/camera.h"
 #include "tools/workspace.h"
+#include "io/message_catalog.h"
 
 namespace vexal::cli {
 namespace {
@@ -23,7 +24,7 @@ constexpr int kViewWidth = 444;
 constexpr int kViewHeight = 317;
 
 int Usage(const std::string& why) {
-  if (!why.empty()) std::fprintf(stderr, "vexal-tool apply: %s\n", why.c_str());
+  if (!why.empty()) std::fprintf(stderr, "%s\n", FormatMessage("vexal-tool apply: %s", why.c_str()).c_str());
   std::fprintf(stderr,
                "usage: vexal-tool apply IN OUT [--settings FILE.ini] STEP... (see "
                "vexal-tool apply --help)\n");
@@ -47,14 +48,14 @@ int RunApplyCommand(int argc, char** argv) {
       return 0;
     }
     const int taken = TakeFileOption(count, rest.data(), i, options);
-    if (taken == 2) return Usage("bad value for " + argument);
+    if (taken == 2) return Usage(FormatMessage("bad value for %s", argument.c_str()));
     if (taken == 1) continue;
     if (options.input.empty()) {
       options.input = argument;
     } else if (options.output.empty()) {
       options.output = argument;
     } else {
-      return Usage("unexpected argument \"" + argument + "\"");
+      return Usage(FormatMessage("unexpected argument \"%s\"", argument.c_str()));
     }
   }
   if (options.output.empty()) return Usage("");
@@ -76,9 +77,11 @@ int RunApplyCommand(int argc, char** argv) {
   target.workspace = workspace.get();
   target.openGLAvailable = false;
   for (size_t i = 0; i < steps.size(); ++i) {
-    const std::string why = RunApplyStep(target, steps[i]);
-    if (!why.empty()) {
-      std::fprintf(stderr, "step %zu (%s): %s\n", i + 1, steps[i].text().c_str(), why.c_str());
+    if (const MaybeRefusal refused = RunApplyStep(target, steps[i])) {
+      std::fprintf(stderr, "%s\n",
+                   FormatMessage("step %zu (%s): %s", i + 1, steps[i].text().c_str(),
+                                 refused->reason.c_str())
+                       .c_str());
       return 1;
     }
   }

@@ -8,6 +8,7 @@
 
 #include "formats/format_registry.h"
 #include "settings/prepare_document.h"
+#include "io/message_catalog.h"
 
 namespace vexal::cli {
 namespace {
@@ -75,15 +76,16 @@ int PrepareFiles(FileOptions& options, Settings& settings, int& saveIndex) {
   if (options.openType < 0) options.openType = kOpenTryAll;
   saveIndex = SaveIndexForPath(options.output, saveType);
   if (saveIndex == 0) {
-    std::fprintf(stderr, "%s: no writer for this extension%s\n", options.output.c_str(),
-                 saveType != 0 ? " and type" : "");
+    std::fprintf(stderr, "%s\n", (saveType != 0 ? FormatMessage("%s: no writer for this extension and type", options.output.c_str())
+                            : FormatMessage("%s: no writer for this extension", options.output.c_str()))
+                     .c_str());
     return 1;
   }
   if (options.settingsPath.empty()) options.settingsPath = DefaultSettingsFile();
   if (!options.settingsPath.empty()) {
     std::string reason;
     if (!Exists(options.settingsPath)) {
-      std::fprintf(stderr, "%s: cannot open: no such file\n", options.settingsPath.c_str());
+      std::fprintf(stderr, "%s\n", FormatMessage("%s: cannot open: no such file", options.settingsPath.c_str()).c_str());
       return 1;
     }
     if (!LoadSettings(options.settingsPath, settings, &reason)) {
@@ -100,11 +102,11 @@ int OpenInput(const FileOptions& options, const Settings& settings, Document& do
   const DocumentIo io{settings, platform};
   PrepareDocument(document, settings);
   if (OpenDocumentFile(document, file, options.input, options.openType, io) != 1) {
-    std::fprintf(stderr, "%s: %s\n", options.input.c_str(), file.lastError.c_str());
+    std::fprintf(stderr, "%s: %s\n", options.input.c_str(), file.lastError.reason.c_str());
     return 1;
   }
   for (const std::string& warning : file.warnings) {
-    std::fprintf(stderr, "%s: warning: %s\n", options.input.c_str(), warning.c_str());
+    std::fprintf(stderr, "%s\n", FormatMessage("%s: warning: %s", options.input.c_str(), warning.c_str()).c_str());
   }
   return 0;
 }
@@ -116,7 +118,7 @@ std::unique_ptr<Document> OpenForDrawing(const std::string& input, const Setting
   PrepareDocument(*document, settings);
   DocumentFile file;
   if (OpenDocumentFile(*document, file, input, kOpenTryAll, io) != 1) {
-    std::fprintf(stderr, "%s: %s\n", input.c_str(), file.lastError.c_str());
+    std::fprintf(stderr, "%s: %s\n", input.c_str(), file.lastError.reason.c_str());
     return nullptr;
   }
   return document;
@@ -134,7 +136,7 @@ const char* ReadInOutArguments(
     } else if (output.empty()) {
       output = argument;
     } else {
-      return "too many file names";
+      return MarkMessage("too many file names");
     }
   }
   return input.empty() || output.empty() ? "" : nullptr;
@@ -151,11 +153,11 @@ int SaveOutput(const FileOptions& options, const Settings& settings, int saveInd
     // The writers replace a file only after a complete write; this catches
     // one that left something behind anyway.
     if (!existed && Exists(options.output)) ::unlink(options.output.c_str());
-    std::fprintf(stderr, "%s: %s\n", options.output.c_str(), file.lastError.c_str());
+    std::fprintf(stderr, "%s: %s\n", options.output.c_str(), file.lastError.reason.c_str());
     return 1;
   }
   for (const std::string& warning : file.warnings) {
-    std::fprintf(stderr, "%s: warning: %s\n", options.output.c_str(), warning.c_str());
+    std::fprintf(stderr, "%s\n", FormatMessage("%s: warning: %s", options.output.c_str(), warning.c_str()).c_str());
   }
   return 0;
 }

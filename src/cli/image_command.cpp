@@ -14,6 +14,7 @@
 #include "images/loaders.h"
 #include "images/png_writer.h"
 #include "io/file_bytes.h"
+#include "io/message_catalog.h"
 
 namespace vexal::cli {
 namespace {
@@ -66,9 +67,9 @@ int RunImageCommand(int argc, char** argv) {
   const int code = LoadImageFromMemory(bytes, image, formatCode);
   if (code == 0) {
     if (formatCode != 0) {
-      std::fprintf(stderr, "%s: not a supported image of format %d\n", input.c_str(), formatCode);
+      std::fprintf(stderr, "%s\n", FormatMessage("%s: not a supported image of format %d", input.c_str(), formatCode).c_str());
     } else {
-      std::fprintf(stderr, "%s: not a supported image\n", input.c_str());
+      std::fprintf(stderr, "%s\n", FormatMessage("%s: not a supported image", input.c_str()).c_str());
     }
     return 1;
   }
@@ -78,7 +79,7 @@ int RunImageCommand(int argc, char** argv) {
 
   if (!pngOutput.empty()) {
     if (!image.Convert(4)) {
-      std::fprintf(stderr, "%s: the image cannot be converted to RGBA\n", input.c_str());
+      std::fprintf(stderr, "%s\n", FormatMessage("%s: the image cannot be converted to RGBA", input.c_str()).c_str());
       return 1;
     }
     std::string encoded;

@@ -25,7 +25,7 @@ int RunInfoCommand(int argc, char** argv) {
   auto document = std::make_unique<Document>();
   DocumentFile file;
   if (OpenDocumentFile(*document, file, path, kOpenTryAll, io) != 1) {
-    std::fprintf(stderr, "%s: %s\n", path.c_str(), file.lastError.c_str());
+    std::fprintf(stderr, "%s: %s\n", path.c_str(), file.lastError.reason.c_str());
     return 1;
   }
   const std::string text = ModelInfoText(CountModelInfo(document->model));

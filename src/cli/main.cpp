@@ -20,6 +20,7 @@
 #include <string_view>
 
 #include "cli/commands.h"
+#include "io/message_catalog.h"
 
 namespace {
 
@@ -94,6 +95,6 @@ int main(int argc, char** argv) {
   if (command == "thumbnail") return vexal::cli::RunThumbnailCommand(rest, arguments);
   if (command == "apply") return vexal::cli::RunApplyCommand(rest, arguments);
   if (command == "recover") return vexal::cli::RunRecoverCommand(rest, arguments);
-  std::fprintf(stderr, "vexal-tool: unknown command \"%s\" (see vexal-tool --help)\n", argv[1]);
+  std::fprintf(stderr, "%s\n", vexal::FormatMessage("vexal-tool: unknown command \"%s\" (see vexal-tool --help)", argv[1]).c_str());
   return 2;
 }

@@ -11,6 +11,7 @@
 #include "formats/format_registry.h"
 #include "model/document.h"
 #include "settings/settings.h"
+#include "io/message_catalog.h"
 
 namespace vexal::cli {
 namespace {
@@ -41,8 +42,9 @@ int RunNewCommand(int argc, char** argv) {
   if (output.empty()) return Usage();
   const int saveIndex = SaveIndexForPath(output, typeIndex);
   if (saveIndex == 0) {
-    std::fprintf(stderr, "%s: no writer for this extension%s\n", output.c_str(),
-                 typeIndex != 0 ? " and type" : "");
+    std::fprintf(stderr, "%s\n", (typeIndex != 0 ? FormatMessage("%s: no writer for this extension and type", output.c_str())
+                            : FormatMessage("%s: no writer for this extension", output.c_str()))
+                     .c_str());
     return 1;
   }
 
@@ -56,7 +58,7 @@ int RunNewCommand(int argc, char** argv) {
   file.saveFileName = output;
   file.saveTypeIndex = saveIndex;
   if (SaveDocumentFile(*document, file, io) != 1) {
-    std::fprintf(stderr, "%s: %s\n", output.c_str(), file.lastError.c_str());
+    std::fprintf(stderr, "%s: %s\n", output.c_str(), file.lastError.reason.c_str());
     return 1;
   }
   return 0;

@@ -28,6 +28,7 @@
 #include "model/document.h"
 #include "settings/settings.h"
 #include "view/gl_offscreen.h"
+#include "io/message_catalog.h"
 
 namespace vexal::cli {
 namespace {
@@ -37,7 +38,9 @@ constexpr const char* kUsageText =
     "                         [--zoom Z] [--view wire|faces|all] [--ortho] [--settings FILE.ini]\n";
 
 int Usage(const char* problem = nullptr) {
-  if (problem != nullptr) std::fprintf(stderr, "vexal-tool render: %s\n", problem);
+  if (problem != nullptr)
+    std::fprintf(stderr, "%s\n",
+                 FormatMessage("vexal-tool render: %s", Translate(problem)).c_str());
   std::fputs(kUsageText, stderr);
   return 2;
 }
@@ -84,11 +87,11 @@ int RunRenderCommand(int argc, char** argv) {
       std::string_view w, h;
       if (!hasValue || !ParsePair(value(), 'x', w, h) || !ParseInt(w, options.width) ||
           !ParseInt(h, options.height)) {
-        return "--size wants WxH, each 1..16384";
+        return MarkMessage("--size wants WxH, each 1..16384");
       }
     } else if (argument == "--width" || argument == "--height") {
       if (!hasValue || !ParseInt(value(), argument == "--width" ? options.width : options.height)) {
-        return "the width and height must be 1..16384";
+        return MarkMessage("the width and height must be 1..16384");
       }
     } else if (argument == "--renderer") {
       const std::string_view name = hasValue ? value() : std::string_view();
@@ -97,7 +100,7 @@ int RunRenderCommand(int argc, char** argv) {
       } else if (name == "soft") {
         options.renderer = SnapshotRenderer::kSoftware;
       } else {
-        return "--renderer is gl or soft";
+        return MarkMessage("--renderer is gl or soft");
       }
     } else if (argument == "--soft") {
       options.renderer = SnapshotRenderer::kSoftware;
@@ -105,12 +108,12 @@ int RunRenderCommand(int argc, char** argv) {
       std::string_view x, y;
       if (!hasValue || !ParsePair(value(), ',', x, y) || !ParseFloat(x, angleX) ||
           !ParseFloat(y, angleY)) {
-        return "--angles wants X,Y in degrees";
+        return MarkMessage("--angles wants X,Y in degrees");
       }
       haveAngles = true;
     } else if (argument == "--zoom") {
       if (!hasValue || !ParseFloat(value(), zoom) || !(zoom > 0)) {
-        return "--zoom wants a positive number";
+        return MarkMessage("--zoom wants a positive number");
       }
       haveZoom = true;
     } else if (argument == "--view" || argument == "--mode") {
@@ -122,15 +125,15 @@ int RunRenderCommand(int argc, char** argv) {
       } else if (name == "all") {
         viewMode = 2;
       } else {
-        return "--view is wire, faces or all";
+        return MarkMessage("--view is wire, faces or all");
       }
     } else if (argument == "--ortho") {
       ortho = true;
     } else if (argument == "--settings") {
-      if (!hasValue) return "--settings wants a file";
+      if (!hasValue) return MarkMessage("--settings wants a file");
       settingsPath = value();
     } else {
-      return "unknown option";
+      return MarkMessage("unknown option");
     }
     return nullptr;
   };
@@ -168,7 +171,7 @@ int RunRenderCommand(int argc, char** argv) {
     return 1;
   }
   if (options.renderer == SnapshotRenderer::kOpenGL && !usedOpenGL) {
-    std::fprintf(stderr, "vexal-tool render: no OpenGL context, drawn with the software renderer\n");
+    std::fprintf(stderr, "%s\n", FormatMessage("vexal-tool render: no OpenGL context, drawn with the software renderer").c_str());
   }
   std::string png;
   if (!EncodePng(image, png, &reason)) {

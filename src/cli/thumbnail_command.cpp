@@ -14,6 +14,7 @@
 #include "formats/document_io.h"
 #include "images/png_writer.h"
 #include "io/file_bytes.h"
+#include "io/message_catalog.h"
 #include "model/camera.h"
 #include "model/document.h"
 #include "settings/settings.h"
@@ -33,7 +34,7 @@ constexpr uint32_t kBlack = 0x000000;
 constexpr uint32_t kWhite = 0xFFFFFF;
 
 int Usage(const char* problem = nullptr) {
-  if (problem != nullptr) std::fprintf(stderr, "vexal-tool thumbnail: %s\n", problem);
+  if (problem != nullptr) std::fprintf(stderr, "vexal-tool thumbnail: %s\n", Translate(problem));
   std::fputs("usage: vexal-tool thumbnail [-s SIZE] IN OUT.png\n", stderr);
   return 2;
 }
@@ -82,12 +83,13 @@ bool DrawTwice(Document& document, int size, NImage& overBlack, NImage& overWhit
     if (view.render(document, black, overBlack) && view.render(document, white, overWhite))
       return true;
   }
-  std::fprintf(stderr, "vexal-tool thumbnail: no OpenGL context, drawn with the software renderer\n");
+  std::fprintf(stderr, "vexal-tool thumbnail: %s\n",
+               Translate("no OpenGL context, drawn with the software renderer"));
   document.scene.viewMode = 0;
   for (auto [background, image] : {std::pair{kBlack, &overBlack}, std::pair{kWhite, &overWhite}}) {
     ImageCanvas canvas(size, size);
     if (canvas.image().empty()) {
-      reason = "out of memory for the image";
+      reason = Translate("out of memory for the image");
       return false;
     }
     settings.WindowBGColor = static_cast<int>(background);
@@ -103,12 +105,12 @@ int RunThumbnailCommand(int argc, char** argv) {
   int size = kDefaultSize;
   std::string input, output;
   const auto takeOption = [&](std::string_view argument, int& i) -> const char* {
-    if (argument != "-s" && argument != "--size") return "unknown option";
-    if (i + 1 >= argc) return "-s wants a size";
+    if (argument != "-s" && argument != "--size") return MarkMessage("unknown option");
+    if (i + 1 >= argc) return MarkMessage("-s wants a size");
     char* end = nullptr;
     const long value = std::strtol(argv[++i], &end, 10);
     if (*argv[i] == '\0' || *end != '\0' || value < 1 || value > kLargestSize)
-      return "the size is 1 to 2048 pixels";
+      return MarkMessage("the size is 1 to 2048 pixels");
     size = static_cast<int>(value);
     return nullptr;
   };

@@ -3,14 +3,13 @@
 #include "commands/edit_frame.h"
 #include "commands/primitives.h"
 #include "commands/ring_mesh.h"
-#include "commands/table_room.h"
 #include "model/maintenance.h"
+#include "model/table_room.h"
 
 namespace vexal {
 
 CommandResult AddCube(Document& document, float sizeX, float sizeY, float sizeZ) {
-  const CommandResult room = CheckTableRoom(document.model, 8, 12, 6, "The cube");
-  if (!room.ok()) return room;
+  if (MaybeRefusal full = CheckRoom(document.model, 8, 12, 6)) return CommandResult::Refused(*full);
   EditSteps steps;
   steps.normalFlags = kNormalsAngleSmoothed;
   return RunEdit(document, steps, [&](Document& doc) {

@@ -4,6 +4,7 @@
 #include "commands/align_to_axis.h"
 #include "model/camera.h"
 #include "model/maintenance.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 
@@ -12,7 +13,7 @@ CommandResult RunAlignToAxis(Document& document, int axis) {
   steps.syncMirror = true;
   steps.normalFlags = kNormalsFace | kNormalsAngleSmoothed | kNormalsSelectedPoints;
   return RunEdit(document, steps, [axis](Document& target) {
-    if (target.scene.selectedCount == 0) return CommandResult::Refused("nothing is selected");
+    if (target.scene.selectedCount == 0) return CommandResult::Refused(Translate("nothing is selected"));
     Model& model = target.model;
     const VECTOR pivot = ProjectPoint(target, target.scene.handle, false);
     const float centre = axis == 0 ? pivot.x : axis == 1 ? pivot.y : pivot.z;

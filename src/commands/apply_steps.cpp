@@ -5,9 +5,10 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "tools/number_field.h"
 #include "commands/primitives.h"
+#include "io/message_catalog.h"
 #include "model/maintenance.h"
+#include "tools/number_field.h"
 
 namespace vexal {
 namespace {
@@ -96,7 +97,7 @@ void SetPointStates(Document& document, const std::vector<int>& points, int32_t 
   RefreshSelection(document);
 }
 
-std::string RunSelection(Document& document, const ApplyStep& step) {
+MaybeRefusal RunSelection(Document& document, const ApplyStep& step) {
   Model& model = document.model;
   const bool select = step.option == "--select";
   if (select && step.value == "all") {
@@ -104,20 +105,20 @@ std::string RunSelection(Document& document, const ApplyStep& step) {
       if (model.points[p].state != kStateHidden) model.points[p].state = kStateSelected;
     }
     RefreshSelection(document);
-    return {};
+    return std::nullopt;
   }
   if (select && step.value == "none") {
     DeselectAll(model);
     RefreshSelection(document);
-    return {};
+    return std::nullopt;
   }
   std::vector<int> points;
   std::string error;
   if (!ParsePointList(std::string_view(step.value).substr(7), model.pointCount, points, error)) {
-    return error;
+    return Refusal{error};
   }
   SetPointStates(document, points, select ? kStateSelected : kStateNormal);
-  return {};
+  return std::nullopt;
 }
 
 }  // namespace
@@ -133,24 +134,26 @@ bool ParsePointList(std::string_view text, int pointCount, std::vector<int>& poi
     const size_t dash = item.find('-', 1);
     if (dash == std::string_view::npos) {
       if (!ParseInt(item, first)) {
-        error = "\"" + std::string(item) + "\" is not a point number";
+        error = FormatMessage("\"%.*s\" is not a point number", static_cast<int>(item.size()),
+                              item.data());
         return false;
       }
       last = first;
     } else if (!ParseInt(item.substr(0, dash), first) || !ParseInt(item.substr(dash + 1), last) ||
                last < first) {
-      error = "\"" + std::string(item) + "\" is not a range of point numbers";
+      error = FormatMessage("\"%.*s\" is not a range of point numbers",
+                            static_cast<int>(item.size()), item.data());
       return false;
     }
     if (first < 1 || last > pointCount) {
-      error = "point " + std::to_string(first < 1 ? first : last) + " is out of range (the model has " +
-              std::to_string(pointCount) + " points)";
+      error = FormatMessage("point %d is out of range (the model has %d points)",
+                            first < 1 ? first : last, pointCount);
       return false;
     }
     for (int p = first; p <= last; ++p) points.push_back(p);
   }
   if (points.empty()) {
-    error = "no point numbers given";
+    error = Translate("no point numbers given");
     return false;
   }
   return true;
@@ -231,7 +234,7 @@ bool ParseApplySteps(const std::vector<std::string>& arguments, std::vector<Appl
     const std::string& option = arguments[i];
     const StepOption* known = FindStepOption(option);
     if (!known) {
-      error = "unknown step \"" + option + "\"";
+      error = FormatMessage("unknown step \"%s\"", option.c_str());
       return false;
     }
     if (!known->takesValue) {
@@ -239,7 +242,7 @@ bool ParseApplySteps(const std::vector<std::string>& arguments, std::vector<Appl
       continue;
     }
     if (i + 1 >= arguments.size()) {
-      error = option + " needs a value";
+      error = FormatMessage("%s needs a value", option.c_str());
       return false;
     }
     const std::string& value = arguments[++i];
@@ -273,7 +276,7 @@ bool ParseApplySteps(const std::vector<std::string>& arguments, std::vector<Appl
       good = ParseUVValues(v, projection);
     }
     if (!good) {
-      error = "bad value for " + option + ": \"" + value + "\"";
+      error = FormatMessage("bad value for %s: \"%s\"", option.c_str(), value.c_str());
       return false;
     }
     steps.push_back({option, value});
@@ -281,32 +284,32 @@ bool ParseApplySteps(const std::vector<std::string>& arguments, std::vector<Appl
   return true;
 }
 
-std::string RunApplyStep(CommandTarget& target, const ApplyStep& step) {
+MaybeRefusal RunApplyStep(CommandTarget& target, const ApplyStep& step) {
   Document& document = *target.document;
   if (step.option == "--select" || step.option == "--deselect") return RunSelection(document, step);
   if (step.option == "--material") {
     document.scene.paletteIndex = std::atoi(step.value.c_str());
-    return {};
+    return std::nullopt;
   }
   if (step.option == "--view") {
     std::string_view ax, ay;
     SplitPair(step.value, ax, ay);
     ParseFloat(ax, document.scene.angle.x);
     ParseFloat(ay, document.scene.angle.y);
-    return {};
+    return std::nullopt;
   }
   if (step.option == "--zoom") {
     ParseFloat(step.value, document.scene.zoom);
-    return {};
+    return std::nullopt;
   }
   std::string_view command;
   CommandArguments arguments;
   if (WindowCommandOfStep(step, command, arguments)) {
     const CommandResult result = RunCommandWith(command, target, arguments);
-    return result.ok() ? std::string() : result.message;
+    return result.ok() ? MaybeRefusal() : result.refusal;
   }
   if (step.option == "--pipe" || step.option == "--uv") {
-    return "bad value for " + step.option + ": \"" + step.value + "\"";
+    return Refusal{FormatMessage("bad value for %s: \"%s\"", step.option.c_str(), step.value.c_str())};
   }
   std::string name;
   if (step.option == "--run") {
@@ -316,10 +319,10 @@ std::string RunApplyStep(CommandTarget& target, const ApplyStep& step) {
   } else if (step.option == "--redo") {
     name = "RedoItem";
   } else {
-    return "unknown step " + step.option;
+    return Refusal{FormatMessage("unknown step %s", step.option.c_str())};
   }
   const CommandResult result = RunCommand(name, target);
-  return result.ok() ? std::string() : result.message;
+  return result.ok() ? MaybeRefusal() : result.refusal;
 }
 
 bool WindowCommandOfStep(const ApplyStep& step, std::string_view& name,

@@ -45,10 +45,9 @@ ApplyArguments SplitApplyArguments(const std::vector<std::string>& arguments,
 bool ParseApplySteps(const std::vector<std::string>& arguments, std::vector<ApplyStep>& steps,
                      std::string& error);
 
-// Runs one step on the target's document. Returns an empty string on
-// success, else why it could not run (the document is then unchanged by
-// the step).
-std::string RunApplyStep(CommandTarget& target, const ApplyStep& step);
+// Runs one step on the target's document. Returns nothing on success, else
+// the refusal (the document is then unchanged by the step).
+MaybeRefusal RunApplyStep(CommandTarget& target, const ApplyStep& step);
 
 // The window command a --primitive, --pipe or --uv step runs, with the
 // values it parsed; false for every other step (and for a malformed

@@ -8,7 +8,9 @@
 #include "commands/edit_frame.h"
 #include "commands/attach_edge.h"
 #include "commands/line_geometry.h"
+#include "io/message_catalog.h"
 #include "model/camera.h"
+#include "model/table_room.h"
 
 namespace vexal {
 namespace {
@@ -35,7 +37,7 @@ CommandResult RunAttachEdge(Document& document, int segments) {
     Model& model = target.model;
     ChainEnds ends;
     if (!FindChainEnds(model, ends)) {
-      return CommandResult::Refused("select the two end points of two open chains");
+      return CommandResult::Refused(Translate("select the two end points of two open chains"));
     }
     const VECTOR a = model.points[ends.a].position;
     const VECTOR aPrevious = model.points[ends.aPrevious].position;
@@ -43,7 +45,7 @@ CommandResult RunAttachEdge(Document& document, int segments) {
     const VECTOR bPrevious = model.points[ends.bPrevious].position;
     ClosestPoints closest;
     if (!ClosestPointsOfLines(a, aPrevious, b, bPrevious, closest)) {
-      return CommandResult::Refused("the two end edges are parallel");
+      return CommandResult::Refused(Translate("the two end edges are parallel"));
     }
     const MATRIX toView = InverseViewMatrix(target, false);
     const MATRIX toWorld = ViewMatrix(target, false);
@@ -57,7 +59,7 @@ CommandResult RunAttachEdge(Document& document, int segments) {
     const VECTOR d2(-(sB.y - sBPrevious.y), sB.x - sBPrevious.x, 0);
     const float det = d1.y * d2.x - d1.x * d2.y;
     if (!(std::fabs(det) >= 0.00001f)) {
-      return CommandResult::Refused("the two end edges give no arc");
+      return CommandResult::Refused(Translate("the two end edges give no arc"));
     }
     const float wx = sB.x - sA.x, wy = sB.y - sA.y;
     const float u = (wy * d2.x - wx * d2.y) / det;
@@ -76,9 +78,7 @@ CommandResult RunAttachEdge(Document& document, int segments) {
     // Turning that way, B is reached after the short or the long arc.
     double sweep = sign * between;
     if (sweep < 0) sweep += 2 * kPi;
-    if (model.pointCount + (n - 1) > kMaxCount || model.lineCount + n > kMaxCount) {
-      return CommandResult::Refused("the arc does not fit: a table would pass 19999 records");
-    }
+    if (!HasRoomFor(model, n - 1, n, 0)) return CommandResult::Refused(TableFull());
     int previous = ends.a;
     for (int i = 1; i <= n; ++i) {
       int next = ends.b;

@@ -18,9 +18,10 @@
 #include "commands/corner_set.h"
 #include "commands/edit_frame.h"
 #include "commands/line_lookup.h"
-#include "commands/table_room.h"
+#include "model/table_room.h"
 #include "commands/attach_loop.h"
 #include "model/maintenance.h"
+#include "model/table_room.h"
 
 namespace vexal {
 namespace {
@@ -380,7 +381,7 @@ CommandResult AttachLoop(Document& document) {
     int removedLines = 0;
     for (int l = 1; l <= model.lineCount; ++l) removedLines += lineGoes[l];
     if (model.lineCount - removedLines + static_cast<int64_t>(newLines.size()) > kMaxCount) {
-      return NoRoom();
+      return CommandResult::Refused(TableFull());
     }
 
     for (const LINE& line : newLines) model.lines[++model.lineCount] = line;

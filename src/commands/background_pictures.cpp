@@ -1,4 +1,5 @@
 #include "commands/background_pictures.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 
@@ -22,8 +23,8 @@ CommandResult ApplyPictureValues(Document& document, const PictureValues& values
   reload = {};
   for (const PictureSlotValues& slot : values.pictures) {
     if (slot.path.size() >= static_cast<size_t>(kTextCapacity)) {
-      return CommandResult::Refused("a picture path may hold at most " +
-                                    std::to_string(kTextCapacity - 1) + " characters");
+      return CommandResult::Refused(
+          FormatMessage("a picture path may hold at most %d characters", kTextCapacity - 1));
     }
   }
   for (int slot = 0; slot < kPictureSlots; ++slot) {

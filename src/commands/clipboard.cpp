@@ -10,7 +10,8 @@
 #include "commands/delete_selection.h"
 #include "commands/edit_frame.h"
 #include "commands/line_lookup.h"
-#include "commands/table_room.h"
+#include "io/message_catalog.h"
+#include "model/table_room.h"
 
 namespace vexal {
 
@@ -114,9 +115,9 @@ CommandResult PasteClipboard(Document& document, const PointClipboard& clipboard
   EditSteps steps;
   return RunEdit(document, steps, [&clipboard](Document& doc) {
     Model& model = doc.model;
-    if (clipboard.empty()) return CommandResult::Refused("the clipboard is empty");
+    if (clipboard.empty()) return CommandResult::Refused(Translate("the clipboard is empty"));
     if (!HasRoomFor(model, clipboard.pointCount, clipboard.lineCount, clipboard.faceCount)) {
-      return NoRoom();
+      return CommandResult::Refused(TableFull());
     }
     DeselectAll(model);
     const int32_t p0 = model.pointCount;

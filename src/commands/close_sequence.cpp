@@ -1,9 +1,11 @@
 #include "commands/close_sequence.h"
 
+#include "io/message_catalog.h"
+
 namespace vexal {
 
 std::string SavePromptText(std::string_view caption) {
-  return std::string(caption) + "         Save before to quit ?    ";
+  return FormatMessage("%s         Save before to quit ?    ", std::string(caption).c_str());
 }
 
 bool ConfirmDocumentClose(bool force, std::string_view caption,

@@ -1,4 +1,5 @@
 #include "commands/command_dispatcher.h"
+#include "io/message_catalog.h"
 
 #include <algorithm>
 #include <cassert>
@@ -49,19 +50,19 @@ const ArgumentRegistry& TheArgumentRegistry() {
   return registry;
 }
 
-std::string DisabledReason(EnableRule rule) {
+Refusal DisabledReason(EnableRule rule) {
   switch (rule) {
-    case EnableRule::kDocument: return "no document is open";
-    case EnableRule::kUndo: return "there is nothing to undo";
-    case EnableRule::kRedo: return "there is nothing to redo";
-    case EnableRule::kPoints: return "the model has no points";
-    case EnableRule::kSelection: return "nothing is selected";
-    case EnableRule::kUnselected: return "every point is selected";
-    case EnableRule::kClipboard: return "the clipboard is empty";
-    case EnableRule::kPaletteClipboard: return "no palette has been copied";
+    case EnableRule::kDocument: return {Translate("no document is open")};
+    case EnableRule::kUndo: return {Translate("there is nothing to undo")};
+    case EnableRule::kRedo: return {Translate("there is nothing to redo")};
+    case EnableRule::kPoints: return {Translate("the model has no points")};
+    case EnableRule::kSelection: return {Translate("nothing is selected")};
+    case EnableRule::kUnselected: return {Translate("every point is selected")};
+    case EnableRule::kClipboard: return {Translate("the clipboard is empty")};
+    case EnableRule::kPaletteClipboard: return {Translate("no palette has been copied")};
     case EnableRule::kAlways: break;
   }
-  return "the command is disabled";
+  return {Translate("the command is disabled")};
 }
 
 CommandResult RunArgumentCommand(const ArgumentCommand& command, CommandTarget& target) {
@@ -69,7 +70,8 @@ CommandResult RunArgumentCommand(const ArgumentCommand& command, CommandTarget& 
     return {CommandStatus::kDisabled, DisabledReason(command.rule)};
   }
   if (!target.arguments) {
-    return CommandResult::Refused(std::string(command.caption) + " needs the values of its window");
+    return CommandResult::Refused(FormatMessage("%.*s needs the values of its window",
+                                                static_cast<int>(command.caption.size()), command.caption.data()));
   }
   return command.run(target, *target.arguments);
 }
@@ -140,21 +142,25 @@ CommandResult RunCommand(std::string_view name, CommandTarget& target) {
     if (const ArgumentCommand* command = FindArgumentCommand(name)) {
       return RunArgumentCommand(*command, target);
     }
-    return {CommandStatus::kUnknown, "no command is called " + std::string(name)};
+    return {CommandStatus::kUnknown,
+            Refusal{FormatMessage("no command is called %s", std::string(name).c_str())}};
   }
   const CommandDefinition* definition = FindCommandDefinition(name);
   // Every item of the table has its command (the dispatcher tests check).
   assert(definition != nullptr);
-  if (!definition) return {CommandStatus::kUnknown, "no command is called " + std::string(name)};
+  if (!definition) return {CommandStatus::kUnknown,
+            Refusal{FormatMessage("no command is called %s", std::string(name).c_str())}};
   if (definition->kind == CommandKind::kWindow && !target.host) {
     return {CommandStatus::kNeedsWindow,
-            std::string(item->caption) + " needs a window and cannot run here"};
+            Refusal{FormatMessage("%.*s needs a window and cannot run here",
+                                  static_cast<int>(item->caption.size()), item->caption.data())}};
   }
   if (!CommandEnabled(name, target)) return {CommandStatus::kDisabled, DisabledReason(item->rule)};
   if (definition->kind == CommandKind::kWindow) {
     if (!target.host->runWindowCommand(name)) {
       return {CommandStatus::kNeedsWindow,
-              std::string(item->caption) + " needs a window and cannot run here"};
+              Refusal{FormatMessage("%.*s needs a window and cannot run here",
+                                    static_cast<int>(item->caption.size()), item->caption.data())}};
     }
     return {};
   }

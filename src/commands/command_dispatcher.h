@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "commands/command_table.h"
+#include "io/refusal.h"
 #include "model/document.h"
 #include "tools/workspace.h"
 
@@ -56,11 +57,16 @@ enum class CommandStatus {
 
 struct CommandResult {
   CommandStatus status = CommandStatus::kDone;
-  std::string message;  // why, for everything but kDone
+  Refusal refusal;  // why, for everything but kDone
 
   bool ok() const { return status == CommandStatus::kDone; }
-  static CommandResult Refused(std::string message) {
-    return {CommandStatus::kRefused, std::move(message)};
+  static CommandResult Refused(Refusal refusal) {
+    return {CommandStatus::kRefused, std::move(refusal)};
+  }
+  static CommandResult Refused(std::string reason) { return Refused(Refusal{std::move(reason)}); }
+  // Done, or kRefused with the refusal.
+  static CommandResult From(MaybeRefusal refusal) {
+    return refusal ? Refused(std::move(*refusal)) : CommandResult{};
   }
 };
 

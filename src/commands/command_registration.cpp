@@ -1,5 +1,7 @@
 #include "commands/command_registration.h"
 
+#include "io/message_catalog.h"
+
 namespace vexal {
 
 CommandDefinition OnDocument(std::string_view name, CommandResult (*run)(Document&)) {
@@ -20,7 +22,7 @@ CommandDefinition OnWorkspace(std::string_view name,
   return {name, CommandKind::kDocument,
           [run](CommandTarget& target) {
             if (!target.document) return CommandResult{};
-            if (!target.workspace) return CommandResult::Refused("there is no clipboard here");
+            if (!target.workspace) return CommandResult::Refused(Translate("there is no clipboard here"));
             CommandResult result = run(*target.document, *target.workspace);
             FillClipboardFlags(target);
             return result;

@@ -4,9 +4,10 @@
 
 #include "commands/edit_frame.h"
 #include "commands/create_faces.h"
-#include "commands/table_room.h"
+#include "model/table_room.h"
 #include "model/maintenance.h"
 #include "model/point_pair_table.h"
+#include "model/table_room.h"
 
 namespace vexal {
 namespace {
@@ -101,7 +102,8 @@ CommandResult CreateFaces(Document& document, int mode) {
         }
       }
     }
-    if (!HasRoomFor(model, 0, 0, static_cast<int64_t>(created.size()))) return NoRoom();
+    if (!HasRoomFor(model, 0, 0, static_cast<int64_t>(created.size())))
+      return CommandResult::Refused(TableFull());
     for (const FACE& face : created) model.faces[++model.faceCount] = face;
     return CommandResult{};
   });

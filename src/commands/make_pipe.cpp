@@ -5,11 +5,13 @@
 #include <vector>
 
 #include "commands/edit_frame.h"
-#include "tools/number_field.h"
 #include "commands/ring_mesh.h"
-#include "commands/table_room.h"
+#include "model/table_room.h"
 #include "commands/tool_window_fields.h"
+#include "io/message_catalog.h"
 #include "model/maintenance.h"
+#include "model/table_room.h"
+#include "tools/number_field.h"
 
 namespace vexal {
 namespace {
@@ -258,12 +260,12 @@ PipeParameters PipeParametersFrom(const Settings& settings) {
 
 CommandResult MakePipe(Document& document, const PipeParameters& parameters) {
   if (parameters.segments < 3 || !(parameters.radius > 0)) {
-    return CommandResult::Refused("a pipe needs at least 3 segments and a radius above 0");
+    return CommandResult::Refused(Translate("a pipe needs at least 3 segments and a radius above 0"));
   }
   EditSteps steps;
   steps.normalFlags = kNormalsAngleSmoothed;
   return RunEdit(document, steps, [&](Document& doc) {
-    if (doc.scene.selectedCount == 0) return CommandResult::Refused("nothing is selected");
+    if (doc.scene.selectedCount == 0) return CommandResult::Refused(Translate("nothing is selected"));
     Model& model = doc.model;
     std::vector<Chain> chains = ChainWalker(model).walkAll();
     long long points = 0, lines = 0, surfaces = 0;
@@ -276,8 +278,8 @@ CommandResult MakePipe(Document& document, const PipeParameters& parameters) {
       lines += n * m + n * segments;
       surfaces += n * segments;
     }
-    const CommandResult room = CheckTableRoom(model, points, lines, surfaces, "The pipe");
-    if (!room.ok()) return room;
+    if (MaybeRefusal full = CheckRoom(model, points, lines, surfaces))
+      return CommandResult::Refused(*full);
     DeselectAll(model);
     for (const Chain& chain : chains) {
       if (chain.points.size() > 1) BuildTube(doc, chain, parameters);

@@ -2,6 +2,7 @@
 
 #include "commands/edit_frame.h"
 #include "model/maintenance.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 namespace {
@@ -28,9 +29,8 @@ std::string WithoutExtension(std::string_view path) {
 bool Store(TextBuffer& buffer, const std::string& text, const char* what, int material,
            CommandResult& result) {
   if (SetText(buffer, text)) return true;
-  result = CommandResult::Refused("the " + std::string(what) + " of material " +
-                                  std::to_string(material) + " would pass " +
-                                  std::to_string(kTextCapacity - 1) + " characters");
+  result = CommandResult::Refused(FormatMessage("the %s of material %d would pass %d characters",
+                                                Translate(what), material, kTextCapacity - 1));
   return false;
 }
 
@@ -48,25 +48,25 @@ CommandResult RewriteMaterials(std::array<MATERIAL, kMaterialCount>& materials,
   for (int k = 0; k < kMaterialCount; ++k) {
     MATERIAL& material = work[static_cast<size_t>(k)];
     if (rewrites.textureFolder && !TextOf(material.texture).empty()) {
-      if (!Store(material.texture, folder + FileName(TextOf(material.texture)), "texture file", k,
+      if (!Store(material.texture, folder + FileName(TextOf(material.texture)), MarkMessage("texture file"), k,
                  result)) {
         return result;
       }
     }
     if (rewrites.nameFromTexture) {
       const std::string title = WithoutExtension(FileName(TextOf(material.texture)));
-      if (!title.empty() && !Store(material.name, title, "name", k, result)) return result;
+      if (!title.empty() && !Store(material.name, title, MarkMessage("name"), k, result)) return result;
     }
     if (rewrites.textureFromName && !TextOf(material.texture).empty()) {
       const std::string_view texture = TextOf(material.texture);
       if (!Store(material.texture, Folder(texture) + std::string(TextOf(material.name)) + Extension(texture),
-                 "texture file", k, result)) {
+                 MarkMessage("texture file"), k, result)) {
         return result;
       }
     }
     if (rewrites.textureExtension && !TextOf(material.texture).empty()) {
       if (!Store(material.texture, WithoutExtension(TextOf(material.texture)) + extension,
-                 "texture file", k, result)) {
+                 MarkMessage("texture file"), k, result)) {
         return result;
       }
     }

@@ -6,9 +6,11 @@
 #include <unordered_set>
 
 #include "commands/edit_frame.h"
+#include "io/message_catalog.h"
 #include "model/camera.h"
 #include "model/maintenance.h"
 #include "model/point_pair_table.h"
+#include "model/table_room.h"
 
 namespace vexal {
 namespace {
@@ -231,14 +233,8 @@ CommandResult RunMirrorSelection(Document& document) {
   EditSteps steps;
   steps.normalFlags = kNormalsAngleSmoothed;
   return RunEdit(document, steps, [](Document& target) {
-    if (target.scene.selectedCount == 0) return CommandResult::Refused("nothing is selected");
-    MirrorCopies copies;
-    if (!MirrorSelection(target.model, &copies)) {
-      return CommandResult::Refused(
-          "the mirror copies (" + std::to_string(copies.points) + " points, " +
-          std::to_string(copies.lines) + " lines, " + std::to_string(copies.surfaces) +
-          " surfaces) would pass 19999 in a table; nothing was changed");
-    }
+    if (target.scene.selectedCount == 0) return CommandResult::Refused(Translate("nothing is selected"));
+    if (!MirrorSelection(target.model)) return CommandResult::Refused(TableFull());
     return CommandResult{};
   });
 }
@@ -256,7 +252,7 @@ CommandResult RunReflectSelection(Document& document, int axis) {
   steps.syncMirror = true;
   steps.normalFlags = kNormalsAngleSmoothed;
   return RunEdit(document, steps, [axis](Document& target) {
-    if (target.scene.selectedCount == 0) return CommandResult::Refused("nothing is selected");
+    if (target.scene.selectedCount == 0) return CommandResult::Refused(Translate("nothing is selected"));
     ReflectSelection(target, axis);
     return CommandResult{};
   });

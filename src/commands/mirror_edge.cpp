@@ -8,7 +8,11 @@
 #include "commands/mirror_edge.h"
 #include "model/model_backup.h"
 #include "model/weld.h"
+#include "io/message_catalog.h"
 #include "model/maintenance.h"
+#include "model/model_backup.h"
+#include "model/table_room.h"
+#include "model/weld.h"
 
 namespace vexal {
 
@@ -17,7 +21,7 @@ CommandResult RunMirrorEdge(Document& document) {
   steps.normalFlags = kNormalsAngleSmoothed;
   return RunEdit(document, steps, [](Document& target) {
     Model& model = target.model;
-    if (target.scene.selectedCount == 0) return CommandResult::Refused("nothing is selected");
+    if (target.scene.selectedCount == 0) return CommandResult::Refused(Translate("nothing is selected"));
     std::vector<int32_t> sides(static_cast<size_t>(model.lineCount) + 1, 0);
     for (int s = 1; s <= model.faceCount; ++s) {
       const FACE& face = model.faces[s];
@@ -38,9 +42,8 @@ CommandResult RunMirrorEdge(Document& document) {
       const VERT& point = model.points[p];
       if (open[p] && p < point.mirror && point.selectionClass != 0) seam.push_back(p);
     }
-    if (model.lineCount + static_cast<int>(seam.size()) > kMaxCount) {
-      return CommandResult::Refused("the seam lines do not fit: the line table would pass 19999");
-    }
+    if (!HasRoomFor(model, 0, static_cast<int64_t>(seam.size()), 0))
+      return CommandResult::Refused(TableFull());
     // Splitting quads can only overflow when the surfaces could triple.
     std::optional<ModelBackup> backup;
     if (3 * static_cast<int64_t>(model.faceCount) > kMaxCount) backup.emplace(model);
@@ -49,7 +52,7 @@ CommandResult RunMirrorEdge(Document& document) {
     // line merges into it.
     if (!SplitFoldedQuads(model)) {
       backup->restore(model);
-      return CommandResult::Refused("the split surfaces would pass 19999");
+      return CommandResult::Refused(TableFull());
     }
     MarkDuplicateLines(model);
     PurgeMarked(model);

@@ -3,6 +3,8 @@
 #include "commands/edit_frame.h"
 #include "commands/move_to_cross.h"
 #include "commands/line_geometry.h"
+#include "io/message_catalog.h"
+#include "model/table_room.h"
 
 namespace vexal {
 
@@ -13,19 +15,17 @@ CommandResult RunMoveToCross(Document& document) {
     Model& model = target.model;
     ChainEnds ends;
     if (!FindChainEnds(model, ends)) {
-      return CommandResult::Refused("select the two end points of two open chains");
+      return CommandResult::Refused(Translate("select the two end points of two open chains"));
     }
     ClosestPoints closest;
     if (!ClosestPointsOfLines(model.points[ends.a].position, model.points[ends.aPrevious].position,
                               model.points[ends.b].position, model.points[ends.bPrevious].position,
                               closest)) {
-      return CommandResult::Refused("the two end edges are parallel");
+      return CommandResult::Refused(Translate("the two end edges are parallel"));
     }
     // Exact comparison: ends that meet to the last bit need no line.
     const bool apart = !(closest.q1 == closest.q2);
-    if (apart && model.lineCount + 1 > kMaxCount) {
-      return CommandResult::Refused("the line table is full (19999 lines)");
-    }
+    if (apart && !HasRoomFor(model, 0, 1, 0)) return CommandResult::Refused(TableFull());
     model.points[ends.a].position = closest.q1;
     model.points[ends.b].position = closest.q2;
     if (apart) SetLine(model, ++model.lineCount, ends.a, ends.b, kStateNormal);

@@ -9,6 +9,7 @@
 #include "math/matrix.h"
 #include "model/camera.h"
 #include "model/maintenance.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 namespace {
@@ -74,7 +75,7 @@ CommandResult PlaceSelectedPoints(Model& model, const std::function<VECTOR(const
   for (int p = 1; p <= model.pointCount; ++p) {
     if (model.points[p].state != kStateSelected) continue;
     const VECTOR position = place(model.points[p].position);
-    if (!Finite(position)) return CommandResult::Refused("the new positions would be out of range");
+    if (!Finite(position)) return CommandResult::Refused(Translate("the new positions would be out of range"));
     placed.push_back(position);
   }
   size_t next = 0;
@@ -108,9 +109,9 @@ CommandResult ApplyNumericPage(Document& document, NumericPage page, const Numer
   steps.syncMirror = true;
   steps.normalFlags = kNormalsAngleSmoothed;
   return RunEdit(document, steps, [&](Document& target) {
-    if (target.scene.selectedCount == 0) return CommandResult::Refused("nothing is selected");
+    if (target.scene.selectedCount == 0) return CommandResult::Refused(Translate("nothing is selected"));
     if (!Finite(PageFields(page, values))) {
-      return CommandResult::Refused("a typed value is not a number");
+      return CommandResult::Refused(Translate("a typed value is not a number"));
     }
     const MATRIX matrix = PageMatrix(target, page, values);
     const bool keepX = page == NumericPage::kRotate && PairsSelected(target);
@@ -127,13 +128,13 @@ CommandResult MoveToRememberedPosition(Document& document, const VECTOR& remembe
   steps.syncMirror = true;
   steps.normalFlags = kNormalsFace | kNormalsAngleSmoothed | kNormalsSelectedPoints;
   return RunEdit(document, steps, [&](Document& target) {
-    if (target.scene.selectedCount == 0) return CommandResult::Refused("nothing is selected");
+    if (target.scene.selectedCount == 0) return CommandResult::Refused(Translate("nothing is selected"));
     const VECTOR pivot = target.scene.handle;
     VECTOR delta((axisMask & kAxisMaskX) ? remembered.x - pivot.x : 0.0f,
                  (axisMask & kAxisMaskY) ? remembered.y - pivot.y : 0.0f,
                  (axisMask & kAxisMaskZ) ? remembered.z - pivot.z : 0.0f);
     if (PairsSelected(target)) delta.x = 0.0f;
-    if (!Finite(delta)) return CommandResult::Refused("the remembered position is not a number");
+    if (!Finite(delta)) return CommandResult::Refused(Translate("the remembered position is not a number"));
     CommandResult result =
         PlaceSelectedPoints(target.model, [&](const VECTOR& position) { return position + delta; });
     if (result.ok()) target.scene.handle += delta;

@@ -1,6 +1,7 @@
 #include "commands/edit_frame.h"
 #include "commands/palette_commands.h"
 #include "model/maintenance.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 
@@ -13,7 +14,7 @@ CommandResult PastePalette(Document& document, const PaletteClipboard& clipboard
   EditSteps steps;
   steps.normalFlags = kNormalsFace | kNormalsAngleSmoothed | kNormalsSelectedPoints;
   CommandResult result = RunEdit(document, steps, [&clipboard](Document& doc) {
-    if (!clipboard.filled) return CommandResult::Refused("no palette has been copied");
+    if (!clipboard.filled) return CommandResult::Refused(Translate("no palette has been copied"));
     for (int k = 0; k < kMaterialCount; ++k) {
       MATERIAL& entry = doc.model.materials[k];
       // What the document's own texture objects hold stays; a texture

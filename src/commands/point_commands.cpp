@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "commands/command_registration.h"
+#include "io/message_catalog.h"
 #include "commands/pivot_commands.h"
 #include "commands/random_position.h"
 #include "commands/snap_to_grid.h"
@@ -10,7 +11,7 @@
 namespace vexal {
 namespace {
 
-CommandResult NeedsDocument() { return CommandResult::Refused("no document is open"); }
+CommandResult NeedsDocument() { return CommandResult::Refused(Translate("no document is open")); }
 
 }  // namespace
 

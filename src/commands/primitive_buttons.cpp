@@ -1,4 +1,5 @@
 #include "commands/primitives.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 
@@ -21,7 +22,9 @@ CommandResult RunPrimitiveButton(Document& document, std::string_view name) {
   if (name == "cylinder1") return AddCylinder(document, 1.0f, 2.0f, 6, 1);
   if (name == "cylinder2") return AddCylinder(document, 1.0f, 2.0f, 8, 1);
   if (name == "cylinder3") return AddCylinder(document, 1.0f, 2.0f, 12, 1);
-  return {CommandStatus::kUnknown, "no primitive is called " + std::string(name)};
+  return {CommandStatus::kUnknown,
+          Refusal{FormatMessage("no primitive is called %.*s", static_cast<int>(name.size()),
+                                name.data())}};
 }
 
 }  // namespace vexal

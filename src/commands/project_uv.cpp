@@ -6,6 +6,7 @@
 #include "commands/edit_frame.h"
 #include "commands/uv_projection.h"
 #include "model/camera.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 namespace {
@@ -78,7 +79,7 @@ CommandResult ProjectUV(Document& document, const UVProjection& projection) {
         }
       }
     }
-    if (!any) return CommandResult::Refused("no surface is selected");
+    if (!any) return CommandResult::Refused(Translate("no surface is selected"));
     float centre[3], factor[3];
     for (int axis = 0; axis < 3; ++axis) {
       float size = high[axis] - low[axis];

@@ -6,6 +6,7 @@
 #include "commands/edit_frame.h"
 #include "commands/random_position.h"
 #include "model/maintenance.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 
@@ -19,9 +20,9 @@ CommandResult RunRandomPosition(Document& document, const Settings& settings,
   const float widths[3] = {settings.RandomWidthX, settings.RandomWidthY, settings.RandomWidthZ};
   return RunEdit(document, steps, [&](Document& target) {
     if (!checks[0] && !checks[1] && !checks[2]) {
-      return CommandResult::Refused("no random axis is checked");
+      return CommandResult::Refused(Translate("no random axis is checked"));
     }
-    if (target.scene.selectedCount == 0) return CommandResult::Refused("nothing is selected");
+    if (target.scene.selectedCount == 0) return CommandResult::Refused(Translate("nothing is selected"));
     // The number of steps of 0.00002 in each width, kept in range even for
     // widths from a settings file that no window would have let through.
     int64_t stepCounts[3] = {0, 0, 0};

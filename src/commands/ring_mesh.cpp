@@ -1,8 +1,8 @@
 #include "commands/ring_mesh.h"
 
 #include "commands/edit_frame.h"
-#include "commands/table_room.h"
 #include "model/maintenance.h"
+#include "model/table_room.h"
 
 namespace vexal {
 
@@ -66,12 +66,13 @@ void AppendRingMesh(Model& model, int firstPoint, int around, int rings, int top
   }
 }
 
-CommandResult AddRingSolid(Document& document, std::string_view what, int around, int rings,
+CommandResult AddRingSolid(Document& document, int around, int rings,
                            const std::function<VECTOR(int ring, int k)>& ringPoint,
                            const VECTOR& topPole, const VECTOR& bottomPole) {
   const RingMeshCounts size = RingMeshSize(around, rings);
-  const CommandResult room = CheckTableRoom(document.model, size.points, size.lines, size.surfaces, what);
-  if (!room.ok()) return room;
+  if (MaybeRefusal full = CheckRoom(document.model, size.points, size.lines, size.surfaces)) {
+    return CommandResult::Refused(*full);
+  }
   EditSteps steps;
   steps.normalFlags = kNormalsAngleSmoothed;
   return RunEdit(document, steps, [&](Document& doc) {

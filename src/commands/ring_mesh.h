@@ -33,11 +33,11 @@ void AppendRingMesh(Model& model, int firstPoint, int around, int rings, int top
 // Appends a selected point without a mirror partner; returns its index.
 int AppendSelectedPoint(Model& model, const VECTOR& position);
 
-// A whole ring solid as one edit: refused (naming `what`) when it would not
+// A whole ring solid as one edit: refused (table full) when it would not
 // fit; else the selection is cleared, ringPoint(j, k) places point k of
 // ring j, the poles go last, and the mesh is built in the current palette
 // entry, selected.
-CommandResult AddRingSolid(Document& document, std::string_view what, int around, int rings,
+CommandResult AddRingSolid(Document& document, int around, int rings,
                            const std::function<VECTOR(int ring, int k)>& ringPoint,
                            const VECTOR& topPole, const VECTOR& bottomPole);
 

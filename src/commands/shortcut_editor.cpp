@@ -1,4 +1,5 @@
 #include "commands/shortcut_editor.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 namespace {
@@ -40,7 +41,7 @@ ShortcutValue ShortcutEditor::Compose(bool shift, bool ctrl, bool alt, uint8_t k
 
 std::string ShortcutEditor::currentText(int node) const {
   const ShortcutValue value = nodes_[static_cast<size_t>(node)].value;
-  return value == 0 ? "なし" : ShortcutText(value);
+  return value == 0 ? Translate("none") : ShortcutText(value);
 }
 
 std::string ShortcutEditor::assignedCaption(int node, ShortcutValue composed) const {
@@ -62,7 +63,8 @@ SetShortcutOutcome ShortcutEditor::set(int node, ShortcutValue composed,
   if (composed == target.value) return SetShortcutOutcome::kUnchanged;
   for (const auto& [caption, value] : reserved_) {
     if (value == composed) {
-      if (message) *message = ShortcutText(composed) + " is the built-in key of [" + caption + "]";
+      if (message) *message = FormatMessage("%s is the built-in key of [%s]", ShortcutText(composed).c_str(),
+                                           caption.c_str());
       return SetShortcutOutcome::kReserved;
     }
   }
@@ -93,7 +95,7 @@ void ShortcutEditor::apply(std::vector<ShortcutEntry>& entries) const {
 }
 
 std::string ShortcutEditor::OverwriteQuestion(const std::string& caption) {
-  return "このｼｮｰﾄｶｯﾄは [" + caption + "] に割り当てられています。変更しますか？";
+  return FormatMessage("This shortcut is assigned to [%s]. Do you want to change it?", caption.c_str());
 }
 
 }  // namespace vexal

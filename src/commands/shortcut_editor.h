@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "commands/command_table.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 
@@ -39,7 +40,7 @@ class ShortcutEditor {
 
   // Shift 0x2000 + Ctrl 0x4000 + Alt 0x8000 + the key code.
   static ShortcutValue Compose(bool shift, bool ctrl, bool alt, uint8_t key);
-  // "Current shortcut": the node's shortcut text, or "なし" without one.
+  // "Current shortcut": the node's shortcut text, or "none" (in the message language) without one.
   std::string currentText(int node) const;
   // "A command is assigned": the caption of the first node carrying
   // `composed`, or "-" (also when it is the node's own value).

@@ -3,6 +3,7 @@
 #include "commands/edit_frame.h"
 #include "commands/snap_to_grid.h"
 #include "model/maintenance.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 
@@ -15,9 +16,9 @@ CommandResult RunSnapToGrid(Document& document, const Settings& settings) {
   const float widths[3] = {settings.GridWidthX, settings.GridWidthY, settings.GridWidthZ};
   return RunEdit(document, steps, [&](Document& target) {
     if (!checks[0] && !checks[1] && !checks[2]) {
-      return CommandResult::Refused("no grid axis is checked");
+      return CommandResult::Refused(Translate("no grid axis is checked"));
     }
-    if (target.scene.selectedCount == 0) return CommandResult::Refused("nothing is selected");
+    if (target.scene.selectedCount == 0) return CommandResult::Refused(Translate("nothing is selected"));
     Model& model = target.model;
     for (int p = 1; p <= model.pointCount; ++p) {
       VERT& point = model.points[p];

@@ -1,9 +1,10 @@
 #include <vector>
 
 #include "commands/edit_frame.h"
-#include "commands/table_room.h"
+#include "model/table_room.h"
 #include "commands/subdivide.h"
 #include "model/maintenance.h"
+#include "tools/edge_cut.h"
 #include "tools/edge_split.h"
 
 namespace vexal {
@@ -30,7 +31,9 @@ CommandResult SubdivideFaces(Document& document) {
     Redraw(document);
     return CommandResult{};
   }
-  if (!SplitsFit(model, PlanSplitGrowth(model, splits, true))) return NoRoom();
+  const SplitGrowth growth = PlanSplitGrowth(model, splits, true);
+  if (!HasRoomFor(model, growth.points, growth.lines, growth.faces))
+    return CommandResult::Refused(TableFull());
   EditSteps steps;
   steps.purgeMarked = true;
   steps.normalFlags = kNormalsAngleSmoothed;

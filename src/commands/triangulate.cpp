@@ -4,9 +4,10 @@
 #include "commands/corner_set.h"
 #include "commands/edit_frame.h"
 #include "commands/line_lookup.h"
-#include "commands/table_room.h"
+#include "model/table_room.h"
 #include "commands/triangulate.h"
 #include "model/maintenance.h"
+#include "model/table_room.h"
 
 namespace vexal {
 namespace {
@@ -41,7 +42,7 @@ CommandResult TriangulateFaces(Document& document) {
     int count = 0;
     for (int s = 1; s <= model.faceCount; ++s) count += chosen[s];
     // One line and, in place of each quad, two triangles.
-    if (!HasRoomFor(model, 0, count, count)) return NoRoom();
+    if (!HasRoomFor(model, 0, count, count)) return CommandResult::Refused(TableFull());
 
     LineLookup lookup(model);
     std::vector<FACE> triangles;

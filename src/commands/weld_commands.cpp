@@ -7,17 +7,6 @@
 namespace vexal {
 namespace {
 
-CommandResult WeldResult(WeldOutcome outcome) {
-  switch (outcome) {
-    case WeldOutcome::kDone: return {};
-    case WeldOutcome::kNothingSelected: return CommandResult::Refused("nothing is selected");
-    case WeldOutcome::kFull:
-      return CommandResult::Refused(
-          "the weld would need more than 19999 surfaces; nothing was changed");
-  }
-  return {};
-}
-
 template <typename Weld>
 CommandResult RunWeld(Document& document, Weld weld) {
   EditSteps steps;
@@ -25,7 +14,7 @@ CommandResult RunWeld(Document& document, Weld weld) {
   return RunEdit(document, steps, [&](Document& target) {
     const WeldSelection selection{target.scene.selectedCount, target.scene.mirrorSelection,
                                   target.scene.handle};
-    return WeldResult(weld(target, selection));
+    return CommandResult::From(weld(target, selection));
   });
 }
 

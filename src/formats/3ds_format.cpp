@@ -15,6 +15,7 @@
 #include "model/document.h"
 #include "model/maintenance.h"
 #include "settings/settings.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 namespace {
@@ -99,7 +100,7 @@ class Reader {
     const uint16_t id = file.u16le();
     const uint32_t size = file.u32le();
     if (!file.ok() || id != kMain)
-      return fail("not a 3DS file (no main chunk 0x4D4D at the start)");
+      return fail(Translate("not a 3DS file (no main chunk 0x4D4D at the start)"));
     if (size < kChunkHeader || size - kChunkHeader > file.remaining()) {
       return fail(
           Format("the main chunk claims %u bytes but the file has %zu", size, bytes.size()));
@@ -164,7 +165,7 @@ class Reader {
   bool readMaterial(Chunk& block) {
     if (parsed_.materials.size() >= kMaxFileMaterials) {
       if (parsed_.materials.size() == kMaxFileMaterials) {
-        context_.warnings.push_back("3DS: materials after the 256th ignored");
+        context_.warnings.push_back(Translate("3DS: materials after the 256th ignored"));
       }
       return true;
     }
@@ -465,7 +466,7 @@ std::array<std::string, kWrittenMaterials> WrittenNames(const Model& model,
     // "~" and the palette index is unique among the suffixed names, so at
     // most a handful of tries meet an unsuffixed name that looks the same.
     for (int attempt = 0; taken(written); ++attempt) {
-      const std::string suffix = Format("~%d", m + kWrittenMaterials * attempt);
+      const std::string suffix = "~" + std::to_string(m + kWrittenMaterials * attempt);
       written = std::string(name.substr(0, kMaxNameLength - suffix.size())) + suffix;
     }
     if (written != name) {
@@ -627,7 +628,8 @@ int Read3dsBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, Re
 
   Parsed parsed;
   Reader reader(parsed, context);
-  if (!reader.readFile(bytes)) return context.fail("3DS: " + reader.error());
+  if (!reader.readFile(bytes))
+    return context.fail(FormatMessage("3DS: %s", reader.error().c_str()));
 
   // Each referenced name resolves to the first file material of that name.
   std::vector<int32_t> paletteOf(parsed.references.size(), 0);
@@ -671,7 +673,7 @@ int Read3dsBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, Re
   }
 
   if (!CompactModel(model, kCompactMerge | kCompactRebuildLines)) {
-    return context.fail("3DS: the merged model passes the 19999 record limit");
+    return context.fail(Translate("3DS: the merged model passes the 19999 record limit"));
   }
   const float scale = SettingsOf(context).TdsImportScale;
   ScaleModel(model, scale, scale, scale);
@@ -679,7 +681,7 @@ int Read3dsBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, Re
     VECTOR& p = model.points[i].position;
     p.set(p.x, p.z, -p.y);
     if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) {
-      return context.fail("3DS: a coordinate overflows at the import scale");
+      return context.fail(Translate("3DS: a coordinate overflows at the import scale"));
     }
   }
   return 1;
@@ -712,7 +714,7 @@ int Save3dsFile(Document& document, const std::string& path, FormatContext& cont
   chunks.end(main);
 
   std::string reason;
-  if (!out.commit(path, &reason)) return context.fail("3DS: " + reason);
+  if (!out.commit(path, &reason)) return context.fail(FormatMessage("3DS: %s", reason.c_str()));
   return 1;
 }
 

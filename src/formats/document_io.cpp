@@ -10,6 +10,7 @@
 #include "model/maintenance.h"
 #include "model/validate.h"
 #include "settings/settings.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 namespace {
@@ -18,13 +19,13 @@ namespace {
 // a throw is a failure with a reason like any other.
 int CallWriter(WriterFunction function, Document& document, const std::string& path,
                FormatContext& context) {
-  if (function == nullptr) return context.fail("format not available");
+  if (function == nullptr) return context.fail(Translate("format not available"));
   try {
     return function(document, path, context);
   } catch (const std::exception& error) {
-    return context.fail(std::string("internal error: ") + error.what());
+    return context.fail(FormatMessage("internal error: %s", error.what()));
   } catch (...) {
-    return context.fail("internal error");
+    return context.fail(Translate("internal error"));
   }
 }
 
@@ -74,8 +75,8 @@ uint32_t HeadlessDocumentPlatform::tickCount() {
 }
 
 std::string OpenFailedMessage(std::string_view path, std::string_view reason) {
-  std::string text(kOpenFailedText);
-  text += path;
+  const std::string name(path);
+  std::string text = FormatMessage("Could not open the file: %s", name.c_str());
   if (!reason.empty()) {
     text += '\n';
     text += reason;
@@ -107,7 +108,7 @@ int OpenDocumentFile(Document& document, DocumentFile& file, const std::string& 
     try {
       scratch = std::make_unique<ReadTarget>();
     } catch (const std::exception&) {
-      reason = "out of memory";
+      reason = Translate("out of memory");
     }
   }
   bool reasonFromMatchingReader = false;
@@ -119,7 +120,7 @@ int OpenDocumentFile(Document& document, DocumentFile& file, const std::string& 
     int result = RunReader(reader.load, bytes, path, document.scene, *scratch, context);
     std::string invalid;
     if (result == 1 && !ValidateModel(scratch->model, &invalid)) {
-      result = context.fail("the reader built an inconsistent model: " + invalid);
+      result = context.fail(FormatMessage("the reader built an inconsistent model: %s", invalid.c_str()));
     }
     if (result == 1) {
       accepted = &reader;
@@ -142,14 +143,14 @@ int OpenDocumentFile(Document& document, DocumentFile& file, const std::string& 
   platform.setBusyCursor(false);
 
   if (accepted == nullptr) {
-    file.lastError = reason.empty() ? "not a recognised model" : reason;
-    platform.showWarning(OpenFailedMessage(path, file.lastError), kMessageCaption);
+    file.lastError = Refusal{reason.empty() ? Translate("not a recognised model") : reason};
+    platform.showWarning(OpenFailedMessage(path, file.lastError.reason), kMessageCaption);
     platform.closeDocumentWindow();
     return 0;
   }
 
   file.readerName = accepted->name;
-  file.lastError.clear();
+  file.lastError = {};
   const std::string documentPath = ReplaceExtension(path, ".vxl");
   document.scene.fileName = documentPath;
   file.caption = documentPath;
@@ -166,9 +167,7 @@ int OpenDocumentFile(Document& document, DocumentFile& file, const std::string& 
   document.scene.modified = 0;
 
   const uint32_t elapsed = platform.tickCount() - start;
-  char status[64];
-  std::snprintf(status, sizeof status, "読み込み %u.%03u 秒", elapsed / 1000, elapsed % 1000);
-  platform.setStatusText(status);
+  platform.setStatusText(FormatMessage("Loaded in %u.%03u seconds", elapsed / 1000, elapsed % 1000));
   return 1;
 }
 
@@ -196,18 +195,18 @@ int SaveDocumentFile(Document& document, DocumentFile& file, const DocumentIo& i
   context.settings = &io.settings;
   const std::string fileName = file.saveFileName;
   const int result = writer == nullptr
-                         ? context.fail("no writer for type " + std::to_string(file.saveTypeIndex))
+                         ? context.fail(FormatMessage("no writer for type %d", file.saveTypeIndex))
                          : CallWriter(writer->save, document, fileName, context);
   if (angleSmoothOff) RefreshNormalsWithSetting(document, kNormalsAngleSmoothed, io.settings);
   platform.setBusyCursor(false);
 
   if (result != 1) {
-    file.lastError = context.reason;
-    platform.showWarning(std::string(kWriteErrorText) + fileName, kMessageCaption);
+    file.lastError = context.refusal();
+    platform.showWarning(FormatMessage("Could not write the file: %s", fileName.c_str()), kMessageCaption);
     file.saveFileName = document.scene.fileName;
     return 0;
   }
-  file.lastError.clear();
+  file.lastError = {};
   file.warnings = std::move(context.warnings);
   const bool native = file.saveTypeIndex == kSaveNative;
   if (native || io.settings.RecordAllHistory != 0) platform.addToHistory(fileName);

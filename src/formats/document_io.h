@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "formats/format_registry.h"
+#include "io/refusal.h"
 
 namespace vexal {
 
@@ -23,10 +24,9 @@ struct Settings;
 
 // The program's own texts of the dispatchers.
 inline constexpr std::string_view kMessageCaption = "Vexal";
-inline constexpr std::string_view kOpenFailedText = "ﾌｧｲﾙｵｰﾌﾟﾝ失敗:";
-inline constexpr std::string_view kWriteErrorText = "書き込みｴﾗｰ:";
 
-// The failed-open box: the program's text and the path, and on a second
+// The failed-open box: "Could not open the file: <path>" in the message
+// language, and on a second
 // line the reason the reader gave (none when reason is empty).
 std::string OpenFailedMessage(std::string_view path, std::string_view reason);
 
@@ -83,7 +83,7 @@ struct DocumentFile {
   // Name of the reader that accepted the last opened file ("VXL", "OBJ", ...).
   std::string readerName;
   // Why the last open or save failed, for callers that report it.
-  std::string lastError;
+  Refusal lastError;
   // Oddities the last reader survived.
   std::vector<std::string> warnings;
 };
@@ -102,7 +102,7 @@ struct DocumentIo {
 // the path with extension ".vxl", refreshed, becomes the base of its undo
 // history, is not modified, and the status shows the load time; returns 1.
 // On failure the model and view are restored to what they were, the
-// warning "ﾌｧｲﾙｵｰﾌﾟﾝ失敗:<path>" with the reason on a second line is shown,
+// warning OpenFailedMessage (the path, the reason on a second line) is shown,
 // the window is closed and 0 is returned with file.lastError set to the
 // reason.
 int OpenDocumentFile(Document& document, DocumentFile& file, const std::string& path, int typeIndex,
@@ -114,7 +114,7 @@ int OpenDocumentFile(Document& document, DocumentFile& file, const std::string& 
 // modified flag; an export renames the document to the exported name with
 // ".vxl" and makes the next Save native again, keeping the modified flag.
 // Returns 1 on success, 0 when cancelled or failed (then the warning
-// "書き込みｴﾗｰ:<name>" is shown and file.lastError set).
+// "Could not write the file: <name>" is shown and file.lastError set).
 int SaveDocumentFile(Document& document, DocumentFile& file, const DocumentIo& io);
 
 // Save As: always runs the Save dialog (from the current name without its

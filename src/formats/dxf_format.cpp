@@ -16,6 +16,7 @@
 #include "io/blanks.h"
 #include "io/file_bytes.h"
 #include "io/line_reader.h"
+#include "io/message_catalog.h"
 #include "model/document.h"
 #include "model/maintenance.h"
 #include "model/point_pair_table.h"
@@ -53,14 +54,15 @@ class PairReader {
 
   Result next() {
     std::string_view codeLine;
-    if (!lines_.next(codeLine)) return lines_.tooLong() ? bad("a line is too long") : kEnd;
+    if (!lines_.next(codeLine))
+      return lines_.tooLong() ? bad(Translate("a line is too long")) : kEnd;
     codeLine_ = lines_.lineNumber();
     if (!ParseInt(codeLine, code)) {
       return bad(Format("line %zu: group code %s is not a number", codeLine_,
                         Quoted(codeLine).c_str()));
     }
     if (!lines_.next(value)) {
-      if (lines_.tooLong()) return bad("a line is too long");
+      if (lines_.tooLong()) return bad(Translate("a line is too long"));
       // A code without its value: the file was cut inside an entity.
       return kEnd;
     }
@@ -75,7 +77,7 @@ class PairReader {
 
  private:
   Result bad(std::string why) {
-    error_ = "DXF: " + std::move(why);
+    error_ = FormatMessage("DXF: %s", why.c_str());
     return kBad;
   }
 
@@ -229,7 +231,7 @@ class DxfReader {
 };
 
 int DxfReader::endOfFile(bool sawEof) {
-  if (!sawEof) context_.warnings.push_back("DXF: the file has no EOF entity");
+  if (!sawEof) context_.warnings.push_back(Translate("DXF: the file has no EOF entity"));
   return 1;
 }
 
@@ -540,13 +542,13 @@ bool HasWrittenSurface(const Model& model) {
   return false;
 }
 
-constexpr const char* kNothingToWrite =
+constexpr const char* kNothingToWrite = MarkMessage(
     "DXF: the model has no surfaces to write (guide surfaces are left out); an empty DXF file "
-    "could not be opened again";
+    "could not be opened again");
 
 int Commit(const OutputBuffer& out, const std::string& path, FormatContext& context) {
   std::string why;
-  if (!out.commit(path, &why)) return context.fail("DXF: " + why);
+  if (!out.commit(path, &why)) return context.fail(FormatMessage("DXF: %s", why.c_str()));
   return 1;
 }
 
@@ -561,7 +563,7 @@ int ReadDxfBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, Re
   std::string error;
   const SurfaceKind kind = FindSurfaceKind(text, error);
   if (kind == SurfaceKind::kNone) {
-    return context.fail(error.empty() ? "DXF: no 3DFACE or POLYLINE entity" : error);
+    return context.fail(error.empty() ? Translate("DXF: no 3DFACE or POLYLINE entity") : error);
   }
 
   Model* model = &target.model;
@@ -569,8 +571,9 @@ int ReadDxfBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, Re
   const int read = kind == SurfaceKind::kFaces ? reader.readFaces() : reader.readPolyface();
   if (!read) return 0;
   if (!CompactModel(*model, kCompactRequirePoints)) {
-    return context.fail(model->pointCount <= 0 ? "DXF: the file holds no points"
-                                               : "DXF: the model passes the 19999 record limit");
+    return context.fail(model->pointCount <= 0
+                            ? Translate("DXF: the file holds no points")
+                            : Translate("DXF: the model passes the 19999 record limit"));
   }
   if (SettingsOf(context).DxfRotateImport != 0) {
     for (int i = 1; i <= model->pointCount; ++i) {
@@ -587,7 +590,7 @@ int LoadDxfFile(Document& document, const std::string& path, FormatContext& cont
 
 int SaveDxf3DFaceFile(Document& document, const std::string& path, FormatContext& context) {
   const Model& model = document.model;
-  if (!HasWrittenSurface(model)) return context.fail(kNothingToWrite);
+  if (!HasWrittenSurface(model)) return context.fail(Translate(kNothingToWrite));
   const Settings& settings = SettingsOf(context);
   std::array<std::string, kMaterialCount> names;
   for (int m = 0; m < kMaterialCount; ++m) names[static_cast<size_t>(m)] = LayerName(model.materials[static_cast<size_t>(m)]);
@@ -619,7 +622,7 @@ int SaveDxf3DFaceFile(Document& document, const std::string& path, FormatContext
 
 int SaveDxfPolylineFile(Document& document, const std::string& path, FormatContext& context) {
   const Model& model = document.model;
-  if (!HasWrittenSurface(model)) return context.fail(kNothingToWrite);
+  if (!HasWrittenSurface(model)) return context.fail(Translate(kNothingToWrite));
   const Settings& settings = SettingsOf(context);
 
   OutputBuffer out;

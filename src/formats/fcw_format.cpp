@@ -14,6 +14,7 @@
 #include "model/document.h"
 #include "model/maintenance.h"
 #include "settings/settings.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 namespace {
@@ -40,11 +41,11 @@ int ReadFcwBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, Re
 
   ByteReader in(bytes);
   if (in.u8() != kMagicLength || !in.peekMatches({kMagic, kMagicLength})) {
-    return context.fail("FCW: not an FCW file (no \"Facetoriumwork_V.1.0\" header)");
+    return context.fail(Translate("FCW: not an FCW file (no \"Facetoriumwork_V.1.0\" header)"));
   }
   in.skip(kMagicLength);
   const int16_t countField = in.i16le();
-  if (!in.ok()) return context.fail("FCW: the file ends inside the header");
+  if (!in.ok()) return context.fail(Translate("FCW: the file ends inside the header"));
   const int triangles = countField + 1;
   if (triangles <= 0) {
     return context.fail(Format("FCW: the file holds no triangles (count field %d)", countField));
@@ -96,7 +97,7 @@ int ReadFcwBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, Re
   model.pointCount = static_cast<int32_t>(corners.size());
   model.faceCount = triangles;
   if (!CompactModel(model, kCompactMerge | kCompactRebuildLines)) {
-    return context.fail("FCW: the merged model passes the 19999 record limit");
+    return context.fail(Translate("FCW: the merged model passes the 19999 record limit"));
   }
   const float scale = static_cast<float>(SettingsOf(context).FcwImportScale);
   // Negating z mirrors the model; ScaleModel reverses the surfaces with it,
@@ -105,7 +106,7 @@ int ReadFcwBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, Re
   for (int i = 1; i <= model.pointCount; ++i) {
     const VECTOR& p = model.points[i].position;
     if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) {
-      return context.fail("FCW: a coordinate overflows at the import scale");
+      return context.fail(Translate("FCW: a coordinate overflows at the import scale"));
     }
   }
   return 1;
@@ -127,9 +128,9 @@ int SaveFcwFile(Document& document, const std::string& path, FormatContext& cont
   // none: a model without triangles to write is refused before the file is
   // made.
   if (triangles == 0) {
-    return context.fail(
+    return context.fail(Translate(
         "FCW: the model has no surfaces to write (guide surfaces are left out); an empty FCW "
-        "file could not be opened again");
+        "file could not be opened again"));
   }
 
   const double scale = SettingsOf(context).FcwExportScale;
@@ -166,7 +167,7 @@ int SaveFcwFile(Document& document, const std::string& path, FormatContext& cont
   }
 
   std::string why;
-  if (!out.commit(path, &why)) return context.fail("FCW: " + why);
+  if (!out.commit(path, &why)) return context.fail(FormatMessage("FCW: %s", why.c_str()));
   return 1;
 }
 

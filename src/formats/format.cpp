@@ -6,12 +6,13 @@
 
 #include "io/file_bytes.h"
 #include "model/document.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 
 int RunReader(ReaderFunction reader, std::span<const uint8_t> bytes, const std::string& name,
               const SCENE& scene, ReadTarget& target, FormatContext& context) {
-  if (reader == nullptr) return context.fail("format not available");
+  if (reader == nullptr) return context.fail(Translate("format not available"));
   // Whatever the reader throws (only memory exhaustion, as readers check
   // their sizes) must not reach the caller's event loop.
   context.reason.clear();
@@ -19,12 +20,12 @@ int RunReader(ReaderFunction reader, std::span<const uint8_t> bytes, const std::
     ClearModel(target.model);
     target.scene = scene;
     const int result = reader(bytes, name, target, context);
-    if (result != 1 && context.reason.empty()) context.reason = "refused without a reason";
+    if (result != 1 && context.reason.empty()) context.reason = Translate("refused without a reason");
     return result == 1 ? 1 : 0;
   } catch (const std::exception& error) {
-    return context.fail(std::string("internal error: ") + error.what());
+    return context.fail(FormatMessage("internal error: %s", error.what()));
   } catch (...) {
-    return context.fail("internal error");
+    return context.fail(Translate("internal error"));
   }
 }
 
@@ -34,7 +35,7 @@ int LoadBytesInto(Model& model, std::span<const uint8_t> bytes, const std::strin
   try {
     scratch = std::make_unique<ReadTarget>();
   } catch (const std::exception&) {
-    return context.fail("out of memory");
+    return context.fail(Translate("out of memory"));
   }
   if (RunReader(reader, bytes, name, SCENE{}, *scratch, context) != 1) return 0;
   std::swap(model, scratch->model);
@@ -48,7 +49,7 @@ int LoadModelBytes(Document& document, std::span<const uint8_t> bytes, const std
     try {
       own = std::make_unique<ReadTarget>();
     } catch (const std::exception&) {
-      return context.fail("out of memory");
+      return context.fail(Translate("out of memory"));
     }
     scratch = own.get();
   }

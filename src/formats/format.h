@@ -31,6 +31,7 @@
 #include <string_view>
 #include <vector>
 
+#include "io/refusal.h"
 #include "model/model.h"
 #include "model/scene.h"
 
@@ -56,6 +57,8 @@ struct FormatContext {
     reason = std::move(why);
     return 0;
   }
+  // The refusal a caller passes on after a 0.
+  Refusal refusal() const { return {reason}; }
 };
 
 // The scratch a reader builds into.

@@ -17,6 +17,7 @@
 #include "formats/rok_format.h"
 #include "formats/scene_export.h"
 #include "formats/stl_format.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 namespace {
@@ -111,7 +112,7 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 
 int ReadNothing(std::span<const uint8_t> /*bytes*/, const std::string& /*name*/,
                 ReadTarget& /*target*/, FormatContext& context) {
-  return context.fail("not a recognised model");
+  return context.fail(Translate("not a recognised model"));
 }
 
 std::span<const ReaderEntry> ReaderTable() { return kReaders; }

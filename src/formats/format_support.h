@@ -7,14 +7,18 @@
 #include <string>
 
 #include "formats/format.h"
+#include "io/message_catalog.h"
 #include "model/model.h"
 #include "settings/settings.h"
 
 namespace vexal {
 
-// printf into a std::string, for reasons and warnings.
+// A reason or a warning: format is the English text of a message of the
+// catalogue (xgettext extracts Format as it does FormatMessage), looked up in
+// the message language and filled in like printf.
 template <typename... Values>
-std::string Format(const char* format, Values... values) {
+std::string Format(const char* english, Values... values) {
+  const char* format = Translate(english);
   char text[256];
   const int length = std::snprintf(text, sizeof text, format, values...);
   if (length < 0) return {};

@@ -1,4 +1,5 @@
 #include "formats/gltf_files.h"
+#include "io/message_catalog.h"
 
 #include <sys/stat.h>
 
@@ -29,7 +30,7 @@ std::string ExpandFilePath(const std::string& path, void*) {
 // Only regular files: a URI naming a device or a folder is not data.
 bool ReadWholeFile(std::vector<unsigned char>* out, std::string* error, const std::string& path,
                    void*) {
-  std::string why = "not a regular file";
+  std::string why = Translate("not a regular file");
   std::vector<uint8_t> bytes;
   if (!IsRegularFile(path) || !ReadFileBytes(path, bytes, &why)) {
     if (error) *error += path + ": " + why + "\n";

@@ -28,6 +28,7 @@
 #include "model/document.h"
 #include "model/maintenance.h"
 #include "model/model.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 
@@ -362,7 +363,7 @@ bool GltfReader::collectInstances(std::vector<MeshInstance>& instances) {
     if (reached[static_cast<size_t>(pending.node)])
       return fail(Format("node %d reached twice", pending.node));
     reached[static_cast<size_t>(pending.node)] = 1;
-    if (pending.depth > kMaxNodeDepth) return fail("node tree deeper than 256 levels");
+    if (pending.depth > kMaxNodeDepth) return fail(Translate("node tree deeper than 256 levels"));
     const tinygltf::Node& node = file_.nodes[static_cast<size_t>(pending.node)];
     Matrix4 local;
     if (!LocalTransform(node, local))
@@ -463,7 +464,7 @@ bool GltfReader::accessor(int index, int type, std::initializer_list<int> compon
   };
   if (!fits(indexView, a.sparse.indices.byteOffset, indexSize) ||
       !fits(valueView, a.sparse.values.byteOffset, elementSize)) {
-    return fail(where + " indices or values reach past their buffer view");
+    return fail(Format("%s indices or values reach past their buffer view", where.c_str()));
   }
   out.owned.assign(a.count * elementSize, 0);
   if (out.base != nullptr) {
@@ -500,7 +501,7 @@ bool GltfReader::decodeDraco(const tinygltf::Value& extension, const std::string
   const tinygltf::Value& viewValue = extension.Get("bufferView");
   const tinygltf::Value& attributes = extension.Get("attributes");
   if (!viewValue.IsInt() || !attributes.IsObject())
-    return fail(what + " needs a bufferView and attributes");
+    return fail(Format("%s needs a bufferView and attributes", what.c_str()));
   std::span<const uint8_t> bytes;
   size_t unusedStride = 0;
   if (!viewBytes(viewValue.GetNumberAsInt(), bytes, unusedStride)) return false;
@@ -515,7 +516,7 @@ bool GltfReader::decodeDraco(const tinygltf::Value& extension, const std::string
   const auto attribute = [&](const std::string& name, int8_t components, AccessorData& out) {
     const tinygltf::Value& id = attributes.Get(name);
     if (!id.IsInt() || id.GetNumberAsInt() < 0)
-      return fail(what + " has no attribute " + name);
+      return fail(Format("%s has no attribute %s", what.c_str(), name.c_str()));
     const draco::PointAttribute* values =
         mesh->GetAttributeByUniqueId(static_cast<uint32_t>(id.GetNumberAsInt()));
     if (values == nullptr || values->num_components() < components)
@@ -526,7 +527,7 @@ bool GltfReader::decodeDraco(const tinygltf::Value& extension, const std::string
       const draco::AttributeValueIndex value =
           values->mapped_index(draco::PointIndex(static_cast<uint32_t>(p)));
       if (!values->ConvertValue<float>(value, components, element.data()))
-        return fail(what + ": " + name + " cannot be read as numbers");
+        return fail(Format("%s: %s cannot be read as numbers", what.c_str(), name.c_str()));
       std::memcpy(out.owned.data() + p * element.size() * sizeof(float), element.data(),
                   element.size() * sizeof(float));
     }
@@ -541,7 +542,8 @@ bool GltfReader::decodeDraco(const tinygltf::Value& extension, const std::string
   if (!attribute("POSITION", 3, positions)) return false;
   if (!uvName.empty() && !attribute(uvName, 2, uvs)) return false;
   const size_t faces = mesh->num_faces();
-  if (faces > static_cast<size_t>(kMaxCount)) return fail(what + ": more than 19999 surfaces");
+  if (faces > static_cast<size_t>(kMaxCount))
+    return fail(Format("%s: more than 19999 surfaces", what.c_str()));
   indices.owned.resize(faces * 3 * sizeof(uint32_t));
   for (size_t f = 0; f < faces; ++f) {
     const draco::Mesh::Face& face = mesh->face(draco::FaceIndex(static_cast<uint32_t>(f)));
@@ -567,7 +569,8 @@ int GltfReader::paletteEntry(int material) {
     return static_cast<int>(materialOf_.size()) - 1;
   }
   if (!sharedLast_) {
-    context_.warnings.push_back("more than 15 materials: the rest share palette entry 14");
+    context_.warnings.push_back(
+        Translate("more than 15 materials: the rest share palette entry 14"));
     sharedLast_ = true;
   }
   return kFileMaterials - 1;
@@ -603,7 +606,8 @@ bool GltfReader::primitive(const tinygltf::Primitive& primitive, const Matrix4& 
   const auto draco = primitive.extensions.find("KHR_draco_mesh_compression");
   const bool compressed = draco != primitive.extensions.end();
   if (compressed && mode != TINYGLTF_MODE_TRIANGLES)
-    return fail(where + ": KHR_draco_mesh_compression of a mode other than triangles");
+    return fail(
+        Format("%s: KHR_draco_mesh_compression of a mode other than triangles", where.c_str()));
   const bool indexed = primitive.indices >= 0 || compressed;
   AccessorData positions, uvs, indices;
   if (compressed) {
@@ -625,9 +629,9 @@ bool GltfReader::primitive(const tinygltf::Primitive& primitive, const Matrix4& 
   }
   if (hasUV) {
     if (uvs.componentType != TINYGLTF_COMPONENT_TYPE_FLOAT && !uvs.normalized)
-      return fail(where + ": integer " + uvName + " must be normalized");
+      return fail(Format("%s: integer %s must be normalized", where.c_str(), uvName.c_str()));
     if (uvs.count < positions.count)
-      return fail(where + ": fewer " + uvName + " than POSITION elements");
+      return fail(Format("%s: fewer %s than POSITION elements", where.c_str(), uvName.c_str()));
   }
   const size_t cornerCount = indexed ? indices.count : positions.count;
 
@@ -658,7 +662,7 @@ bool GltfReader::primitive(const tinygltf::Primitive& primitive, const Matrix4& 
       break;
   }
   if (surfaces && shapes > static_cast<size_t>(kMaxCount))
-    return fail(where + ": more than 19999 surfaces");
+    return fail(Format("%s: more than 19999 surfaces", where.c_str()));
   const int32_t material = surfaces ? paletteEntry(primitive.material) : 0;
   const bool mirrored = Determinant3(transform) < 0;
 
@@ -689,7 +693,7 @@ bool GltfReader::primitive(const tinygltf::Primitive& primitive, const Matrix4& 
       if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
         return fail(where + Format(": vertex %zu is not finite", vertex));
       known = soup_.point(p);
-      if (known == 0) return fail(where + ": more than 19999 points");
+      if (known == 0) return fail(Format("%s: more than 19999 points", where.c_str()));
     }
     point = known;
     if (hasUV) {
@@ -751,7 +755,7 @@ bool GltfReader::primitive(const tinygltf::Primitive& primitive, const Matrix4& 
       std::swap(cornerUVs[1], cornerUVs[2]);
     }
     if (!soup_.addTriangle(points, cornerUVs, material))
-      return fail(where + ": more than 19999 surfaces");
+      return fail(Format("%s: more than 19999 surfaces", where.c_str()));
   }
   return true;
 }
@@ -823,12 +827,12 @@ void GltfReader::fillPalette(Model& model) const {
       name = PercentDecoded(image.uri);
     } else if (!image.name.empty()) {
       name = image.name;
-      context_.warnings.push_back("image " + std::to_string(source) +
-                                  " is stored in the file; its name \"" + name +
-                                  "\" is used as the texture file");
+      context_.warnings.push_back(
+          Format("image %d is stored in the file; its name \"%s\" is used as the texture file",
+                 source, name.c_str()));
     } else {
-      context_.warnings.push_back("image " + std::to_string(source) +
-                                  " is stored in the file without a name: texture not taken");
+      context_.warnings.push_back(
+          Format("image %d is stored in the file without a name: texture not taken", source));
       continue;
     }
     if (!SetText(palette.texture, name)) {
@@ -861,14 +865,14 @@ void TakeWarnings(const std::string& text, FormatContext& context) {
 
 std::string FirstLine(const std::string& text) {
   std::string line = text.substr(0, text.find('\n'));
-  return line.empty() ? std::string("malformed glTF") : line;
+  return line.empty() ? std::string(Translate("malformed glTF")) : line;
 }
 
 }  // namespace
 
 int ReadGltfBytes(std::span<const uint8_t> bytes, const std::string& name, ReadTarget& target,
                   FormatContext& context) {
-  if (bytes.size() > 0xFFFFFFFFu) return context.fail("file too large");
+  if (bytes.size() > 0xFFFFFFFFu) return context.fail(Translate("file too large"));
   tinygltf::Model file;
   std::string error, warning;
   tinygltf::TinyGLTF loader = MakeLoader();
@@ -884,7 +888,7 @@ int ReadGltfBytes(std::span<const uint8_t> bytes, const std::string& name, ReadT
   if (DropCompressedIndices(json, patchedJson)) {
     if (binary) {
       patchedGlb = WithJsonChunk(bytes, std::move(patchedJson));
-      if (patchedGlb.size() > 0xFFFFFFFFu) return context.fail("file too large");
+      if (patchedGlb.size() > 0xFFFFFFFFu) return context.fail(Translate("file too large"));
       bytes = patchedGlb;
     } else {
       bytes = AsBytes(patchedJson);
@@ -901,13 +905,13 @@ int ReadGltfBytes(std::span<const uint8_t> bytes, const std::string& name, ReadT
                                           static_cast<unsigned int>(bytes.size()), folder);
     }
   } catch (const std::exception& exception) {
-    return context.fail(std::string("malformed glTF: ") + exception.what());
+    return context.fail(Format("malformed glTF: %s", exception.what()));
   }
   // Required extensions are parsed before anything that could fail on
   // them, so a file that needs one we lack is refused for that reason.
   for (const std::string& extension : file.extensionsRequired) {
     if (!ExtensionSupported(extension))
-      return context.fail("required extension " + extension + " is not supported");
+      return context.fail(Format("required extension %s is not supported", extension.c_str()));
   }
   if (!loaded) return context.fail(FirstLine(error));
   TakeWarnings(warning, context);

@@ -2,6 +2,7 @@
 // use, built into a tinygltf model and written as ".gltf" with its ".bin"
 // (and the textures) beside it, or as one ".glb".
 #include "formats/gltf_format.h"
+#include "io/message_catalog.h"
 
 #include <sys/stat.h>
 #include <tiny_gltf.h>
@@ -174,11 +175,12 @@ int GltfBuilder::material(tinygltf::Model& out, int palette) {
         image.mimeType = mime;
         embedded = true;
       } else {
-        context_.warnings.push_back("texture " + std::string(texture) + " not embedded: " + why);
+        context_.warnings.push_back(
+            Format("texture %s not embedded: %s", std::string(texture).c_str(), why.c_str()));
       }
     } else if (mime == nullptr) {
-      context_.warnings.push_back("texture " + name +
-                                  " is neither PNG nor JPEG: referred to by name only");
+      context_.warnings.push_back(
+          Format("texture %s is neither PNG nor JPEG: referred to by name only", name.c_str()));
     }
     if (!embedded) {
       image.uri = PercentEncoded(name);
@@ -323,7 +325,7 @@ int SaveGltf(Document& document, const std::string& path, FormatContext& context
   if (binary) {
     std::ostringstream stream;
     if (!writer.WriteGltfSceneToStream(&file, stream, false, true)) {
-      return context.fail(std::string(format) + ": the container could not be made");
+      return context.fail(Format("%s: the container could not be made", format));
     }
     std::string why;
     if (!WriteFileAtomically(path, stream.str(), &why))
@@ -336,7 +338,8 @@ int SaveGltf(Document& document, const std::string& path, FormatContext& context
   // so a failed save leaves the files already there as they were.
   std::string staging = (folder.empty() ? std::string("./") : folder) + ".vexal-gltf-XXXXXX";
   if (::mkdtemp(staging.data()) == nullptr) {
-    return context.fail(std::string(format) + ": cannot create a temporary folder beside " + path);
+    return context.fail(
+        Format("%s: cannot create a temporary folder beside %s", format, path.c_str()));
   }
   const std::string stagedJson = staging + "/" + fileName;
   const std::string stagedBin =
@@ -354,7 +357,7 @@ int SaveGltf(Document& document, const std::string& path, FormatContext& context
   }
   if (!written) {
     cleanUp();
-    return context.fail(std::string(format) + ": cannot write " + path);
+    return context.fail(Format("%s: cannot write %s", format, path.c_str()));
   }
   for (const GltfBuilder::Copy& copy : builder.copies()) {
     const std::string target = folder + copy.name;
@@ -362,18 +365,20 @@ int SaveGltf(Document& document, const std::string& path, FormatContext& context
     std::vector<uint8_t> bytes;
     std::string why;
     if (!ReadFileBytes(copy.source, bytes, &why)) {
-      context.warnings.push_back("texture " + copy.name + " not copied: " + why);
+      context.warnings.push_back(
+          Format("texture %s not copied: %s", copy.name.c_str(), why.c_str()));
       continue;
     }
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     if (!WriteFileAtomically(target, text, &why)) {
-      context.warnings.push_back("texture " + copy.name + " not copied: " + why);
+      context.warnings.push_back(
+          Format("texture %s not copied: %s", copy.name.c_str(), why.c_str()));
     }
   }
   if ((!file.buffers.empty() && std::rename(stagedBin.c_str(), (folder + binName).c_str()) != 0) ||
       std::rename(stagedJson.c_str(), path.c_str()) != 0) {
     cleanUp();
-    return context.fail(std::string(format) + ": cannot write " + path);
+    return context.fail(Format("%s: cannot write %s", format, path.c_str()));
   }
   ::rmdir(staging.c_str());
   return 1;

@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "formats/lwo_chunks.h"
+#include "io/message_catalog.h"
+#include "formats/format_support.h"
 #include "formats/lwo_format.h"
 #include "model/document.h"
 #include "model/model.h"
@@ -26,7 +28,8 @@ uint32_t ReadIndex(ByteReader& body) {
 bool ReadLwo2Polygons(LwoReader& reader, const Chunk& chunk, std::vector<PolygonFaces>& polygons) {
   ByteReader body = chunk.body;
   polygons.clear();
-  if (body.size() < 4) return reader.refuse("POLS chunk without a polygon type", chunk.offset);
+  if (body.size() < 4)
+    return reader.refuse(Translate("POLS chunk without a polygon type"), chunk.offset);
   body.u32be();  // FACE, PTCH, ...: all are read as polygons
   std::vector<int32_t> corners;
   while (!body.atEnd()) {
@@ -35,14 +38,15 @@ bool ReadLwo2Polygons(LwoReader& reader, const Chunk& chunk, std::vector<Polygon
     corners.clear();
     for (uint16_t i = 0; i < count; ++i) {
       const uint32_t index = ReadIndex(body);
-      if (!body.ok()) return reader.refuse("polygon overruns the POLS chunk", at);
+      if (!body.ok()) return reader.refuse(Translate("polygon overruns the POLS chunk"), at);
       const int32_t point = reader.pointOf(index);
       if (point == 0) {
-        return reader.refuse("point index " + std::to_string(index) + " names no point", at);
+        return reader.refuse(Format("point index %u names no point", static_cast<unsigned>(index)),
+                             at);
       }
       corners.push_back(point);
     }
-    if (!body.ok()) return reader.refuse("polygon overruns the POLS chunk", at);
+    if (!body.ok()) return reader.refuse(Translate("polygon overruns the POLS chunk"), at);
     PolygonFaces made;
     if (!reader.addPolygon(corners, 0, 0, at, &made)) return false;
     polygons.push_back(made);
@@ -52,14 +56,15 @@ bool ReadLwo2Polygons(LwoReader& reader, const Chunk& chunk, std::vector<Polygon
 
 bool ReadLwo2Tags(LwoReader& reader, const Chunk& chunk, const std::vector<PolygonFaces>& polygons) {
   ByteReader body = chunk.body;
-  if (body.size() < 4) return reader.refuse("PTAG chunk without a tag type", chunk.offset);
+  if (body.size() < 4)
+    return reader.refuse(Translate("PTAG chunk without a tag type"), chunk.offset);
   if (body.u32be() != kSurf) return true;
   size_t outside = 0;
   while (!body.atEnd()) {
     const size_t at = body.fileOffset();
     const uint32_t polygon = ReadIndex(body);
     const uint16_t tag = body.u16be();
-    if (!body.ok()) return reader.refuse("PTAG entry overruns its chunk", at);
+    if (!body.ok()) return reader.refuse(Translate("PTAG entry overruns its chunk"), at);
     if (polygon >= polygons.size()) {
       ++outside;
       continue;

@@ -1,4 +1,6 @@
 #include "formats/lwo_chunks.h"
+#include "io/message_catalog.h"
+#include "formats/format_support.h"
 
 #include <algorithm>
 #include <cassert>
@@ -33,7 +35,7 @@ std::string IdText(uint32_t id) {
 }
 
 bool LwoReader::refuse(const std::string& why, size_t offset) {
-  context_.reason = std::string(format_) + ": " + why + " (byte " + std::to_string(offset) + ")";
+  context_.reason = Format("%s: %s (byte %zu)", format_, why.c_str(), offset);
   return false;
 }
 
@@ -43,19 +45,19 @@ void LwoReader::warn(const std::string& text) {
 
 bool LwoReader::openForm(ByteReader& file, uint32_t formType, ByteReader& form) {
   if (file.size() < 12 || !file.peekMatches("FORM")) {
-    return refuse("not an IFF file (no FORM header)", 0);
+    return refuse(Translate("not an IFF file (no FORM header)"), 0);
   }
   file.skip(4);
   const uint32_t size = file.u32be();
   if (size < 4 || size > file.remaining()) {
-    return refuse("FORM size " + std::to_string(size) + " does not fit the " +
-                      std::to_string(file.size()) + "-byte file",
-                  4);
+    return refuse(Format("FORM size %u does not fit the %zu-byte file", size, file.size()), 4);
   }
   form = file.sub(size);
   const uint32_t type = form.u32be();
   if (type != formType) {
-    return refuse("form type is \"" + IdText(type) + "\", not \"" + IdText(formType) + "\"", 8);
+    return refuse(
+        Format("form type is \"%s\", not \"%s\"", IdText(type).c_str(), IdText(formType).c_str()),
+        8);
   }
   return true;
 }
@@ -64,15 +66,15 @@ Step LwoReader::nextChunk(ByteReader& parent, int sizeBytes, Chunk& chunk) {
   if (parent.atEnd()) return Step::kEnd;
   chunk.offset = parent.fileOffset();
   if (parent.remaining() < static_cast<size_t>(4 + sizeBytes)) {
-    refuse("truncated chunk header", chunk.offset);
+    refuse(Translate("truncated chunk header"), chunk.offset);
     return Step::kError;
   }
   chunk.id = parent.u32be();
   const size_t size = sizeBytes == 4 ? parent.u32be() : parent.u16be();
   if (size > parent.remaining()) {
-    refuse("chunk \"" + IdText(chunk.id) + "\" of " + std::to_string(size) +
-               " bytes overruns its parent",
-           chunk.offset);
+    refuse(
+        Format("chunk \"%s\" of %zu bytes overruns its parent", IdText(chunk.id).c_str(), size),
+        chunk.offset);
     return Step::kError;
   }
   chunk.body = parent.sub(size);
@@ -84,11 +86,12 @@ bool LwoReader::readName(ByteReader& reader, std::string& out, const char* what)
   const size_t at = reader.fileOffset();
   const size_t start = reader.position();
   if (!reader.cString(out, reader.remaining())) {
-    return refuse(std::string(what) + " without its terminating NUL", at);
+    return refuse(Format("%s without its terminating NUL", Translate(what)), at);
   }
   if (out.size() > kMaxNameLength) {
-    return refuse(std::string(what) + " longer than " + std::to_string(kMaxNameLength) + " bytes",
-                  at);
+    return refuse(
+        Format("%s longer than %zu bytes", Translate(what), static_cast<size_t>(kMaxNameLength)),
+        at);
   }
   if (((reader.position() - start) & 1) != 0 && !reader.atEnd()) reader.skip(1);
   return true;
@@ -97,12 +100,11 @@ bool LwoReader::readName(ByteReader& reader, std::string& out, const char* what)
 bool LwoReader::readPoints(const Chunk& chunk) {
   ByteReader body = chunk.body;
   if (body.size() % 12 != 0) {
-    return refuse("PNTS size " + std::to_string(body.size()) + " is not a multiple of 12",
-                  chunk.offset);
+    return refuse(Format("PNTS size %zu is not a multiple of 12", body.size()), chunk.offset);
   }
   const size_t count = body.size() / 12;
   if (count > static_cast<size_t>(kMaxCount) - tables_.points.size()) {
-    return refuse("more than " + std::to_string(kMaxCount) + " points", chunk.offset);
+    return refuse(Format("more than %d points", kMaxCount), chunk.offset);
   }
   layerBase_ = static_cast<int32_t>(tables_.points.size());
   tables_.points.reserve(tables_.points.size() + count);
@@ -111,8 +113,7 @@ bool LwoReader::readPoints(const Chunk& chunk) {
     const float y = body.f32be();
     const float z = body.f32be();
     if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z)) {
-      return refuse("point " + std::to_string(i) + " is not a finite number",
-                    chunk.offset + 8 + i * 12);
+      return refuse(Format("point %zu is not a finite number", i), chunk.offset + 8 + i * 12);
     }
     tables_.points.emplace_back(x, y, z);
   }
@@ -144,7 +145,7 @@ bool LwoReader::addPolygon(const std::vector<int32_t>& given, int32_t material, 
   const size_t n = corners.size();
   if (n == 2) {
     if (tables_.lines.size() >= static_cast<size_t>(kMaxCount)) {
-      return refuse("more than " + std::to_string(kMaxCount) + " lines", offset);
+      return refuse(Format("more than %d lines", kMaxCount), offset);
     }
     tables_.lines.push_back({corners[0], corners[1]});
     return true;
@@ -160,7 +161,7 @@ bool LwoReader::addPolygon(const std::vector<int32_t>& given, int32_t material, 
     for (size_t k = 1; k + 1 < n; ++k) surfaces += fanTriangleKept(k) ? 1 : 0;
   }
   if (surfaces > static_cast<size_t>(kMaxCount) - faces.size()) {
-    return refuse("more than " + std::to_string(kMaxCount) + " surfaces", offset);
+    return refuse(Format("more than %d surfaces", kMaxCount), offset);
   }
   ReadFace face;
   face.material = material;
@@ -203,12 +204,13 @@ bool LwoReader::finish(Model& model, float scale, size_t fileSize,
     }
   }
   if (lineCount > static_cast<size_t>(kMaxCount)) {
-    return refuse("the surfaces need " + std::to_string(lineCount) + " lines, more than " +
-                      std::to_string(kMaxCount),
+    return refuse(Format("the surfaces need %zu lines, more than %d", lineCount, kMaxCount),
                   fileSize);
   }
   if (!ScaledPointsFinite(tables_.points, scale)) {
-    return refuse("coordinates overflow at the import scale " + std::to_string(scale), fileSize);
+    return refuse(
+        Format("coordinates overflow at the import scale %f", static_cast<double>(scale)),
+        fileSize);
   }
 
   ClearModel(model);

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "formats/lwo_chunks.h"
+#include "io/message_catalog.h"
+#include "formats/format_support.h"
 #include "formats/lwo_format.h"
 #include "model/document.h"
 #include "model/model.h"
@@ -59,14 +61,15 @@ bool ReadLwobPolygons(LwoReader& reader, const Chunk& chunk) {
     const size_t at = body.fileOffset();
     const uint16_t count = body.u16be();
     if (!body.has(static_cast<size_t>(count) * 2 + 2)) {
-      return reader.refuse("polygon overruns the POLS chunk", at);
+      return reader.refuse(Translate("polygon overruns the POLS chunk"), at);
     }
     corners.clear();
     for (uint16_t i = 0; i < count; ++i) {
       const uint16_t index = body.u16be();
       const int32_t point = reader.pointOf(index);
       if (point == 0) {
-        return reader.refuse("point index " + std::to_string(index) + " names no point", at);
+        return reader.refuse(Format("point index %u names no point", static_cast<unsigned>(index)),
+                             at);
       }
       corners.push_back(point);
     }
@@ -74,7 +77,7 @@ bool ReadLwobPolygons(LwoReader& reader, const Chunk& chunk) {
     if (surface < 0) {
       // Detail polygons follow; they are read as ordinary polygons.
       surface = -surface;
-      if (!body.has(2)) return reader.refuse("detail count overruns the POLS chunk", at);
+      if (!body.has(2)) return reader.refuse(Translate("detail count overruns the POLS chunk"), at);
       body.u16be();
     }
     if (!reader.addPolygon(corners, (surface + 14) % 15, surface, at, nullptr)) return false;
@@ -85,7 +88,7 @@ bool ReadLwobPolygons(LwoReader& reader, const Chunk& chunk) {
 bool ReadLwobSurface(LwoReader& reader, const Chunk& chunk, std::vector<LwobSurface>& table) {
   ByteReader body = chunk.body;
   std::string name;
-  if (!reader.readName(body, name, "surface name")) return false;
+  if (!reader.readName(body, name, MarkMessage("surface name"))) return false;
   LwobSurface* surface = nullptr;
   for (LwobSurface& entry : table) {
     if (entry.name == name) {
@@ -104,22 +107,26 @@ bool ReadLwobSurface(LwoReader& reader, const Chunk& chunk, std::vector<LwobSurf
     if (step == Step::kEnd) break;
     if (step == Step::kError) return false;
     ByteReader data = sub.body;
-    const std::string what = "SURF sub-chunk \"" + IdText(sub.id) + "\"";
+    const std::string id = IdText(sub.id);
     if (sub.id == kColr) {
       surface->color[0] = data.u8();
       surface->color[1] = data.u8();
       surface->color[2] = data.u8();
-      if (!data.ok()) return reader.refuse(what + " too short", sub.offset);
+      if (!data.ok())
+        return reader.refuse(Format("SURF sub-chunk \"%s\" too short", id.c_str()), sub.offset);
       surface->hasColor = true;
     } else if (sub.id == kSman) {
       const float angle = data.f32be();
-      if (!data.ok()) return reader.refuse(what + " too short", sub.offset);
-      if (!std::isfinite(angle)) return reader.refuse(what + " is not a finite number", sub.offset);
+      if (!data.ok())
+        return reader.refuse(Format("SURF sub-chunk \"%s\" too short", id.c_str()), sub.offset);
+      if (!std::isfinite(angle))
+        return reader.refuse(Format("SURF sub-chunk \"%s\" is not a finite number", id.c_str()),
+                             sub.offset);
       surface->smoothingAngle = angle;
       surface->hasSmoothing = true;
     } else if (sub.id == kCtex) {
       std::string kind;
-      if (!reader.readName(data, kind, "texture type")) return false;
+      if (!reader.readName(data, kind, MarkMessage("texture type"))) return false;
       surface->projection = kind == "Planar Image Map"        ? 1
                             : kind == "Cylindrical Image Map" ? 2
                             : kind == "Spherical Image Map"   ? 3
@@ -129,17 +136,20 @@ bool ReadLwobSurface(LwoReader& reader, const Chunk& chunk, std::vector<LwobSurf
       inColorTexture = false;
     } else if (inColorTexture && sub.id == kTflg) {
       surface->axisFlags = data.u16be();
-      if (!data.ok()) return reader.refuse(what + " too short", sub.offset);
+      if (!data.ok())
+        return reader.refuse(Format("SURF sub-chunk \"%s\" too short", id.c_str()), sub.offset);
     } else if (inColorTexture && sub.id == kTimg) {
-      if (!reader.readName(data, surface->texture, "texture file name")) return false;
+      if (!reader.readName(data, surface->texture, MarkMessage("texture file name"))) return false;
     } else if (inColorTexture && (sub.id == kTsiz || sub.id == kTctr)) {
       VECTOR v;
       v.x = data.f32be();
       v.y = data.f32be();
       v.z = data.f32be();
-      if (!data.ok()) return reader.refuse(what + " too short", sub.offset);
+      if (!data.ok())
+        return reader.refuse(Format("SURF sub-chunk \"%s\" too short", id.c_str()), sub.offset);
       if (!std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z)) {
-        return reader.refuse(what + " is not a finite number", sub.offset);
+        return reader.refuse(Format("SURF sub-chunk \"%s\" is not a finite number", id.c_str()),
+                             sub.offset);
       }
       (sub.id == kTsiz ? surface->textureSize : surface->textureCenter) = v;
     }
@@ -263,10 +273,11 @@ int ReadLwob(std::span<const uint8_t> bytes, float scale, Model& target, FormatC
       while (!body.atEnd()) {
         if (table.size() >= kMaxSurfaceNames) {
           return reader.refuse(
-              "more than " + std::to_string(kMaxSurfaceNames) + " surface names", chunk.offset);
+              Format("more than %d surface names", static_cast<int>(kMaxSurfaceNames)),
+              chunk.offset);
         }
         LwobSurface surface;
-        if (!reader.readName(body, surface.name, "surface name")) return 0;
+        if (!reader.readName(body, surface.name, MarkMessage("surface name"))) return 0;
         table.push_back(std::move(surface));
       }
     } else if (chunk.id == kPols) {

@@ -22,6 +22,7 @@
 #include "model/model.h"
 #include "model/point_pair_table.h"
 #include "settings/settings.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 namespace {
@@ -134,7 +135,7 @@ class MqoParser {
 
  private:
   bool fail(const std::string& what) {
-    context_.fail("line " + std::to_string(lines_->number()) + ": " + what);
+    context_.fail(FormatMessage("line %zu: %s", lines_->number(), what.c_str()));
     return false;
   }
   bool materialChunk();
@@ -162,12 +163,12 @@ bool MqoParser::read(std::string_view text) {
   lines_ = &lines;
   std::string_view line;
   if (!lines.next(line) || line != "Metasequoia Document") {
-    context_.fail("not a Metasequoia document");
+    context_.fail(Translate("not a Metasequoia document"));
     return false;
   }
   // Version 1.1 keeps the chunks of 1.0 and adds others, skipped below.
   if (!lines.next(line) || (line != "Format Text Ver 1.0" && line != "Format Text Ver 1.1")) {
-    context_.fail("not a \"Format Text Ver 1.0\" or \"Ver 1.1\" document");
+    context_.fail(Translate("not a \"Format Text Ver 1.0\" or \"Ver 1.1\" document"));
     return false;
   }
   ClearModel(model_);
@@ -183,24 +184,24 @@ bool MqoParser::read(std::string_view text) {
       skipChunk(line);
     }
   }
-  if (lines.tooLong()) return fail("line too long");
+  if (lines.tooLong()) return fail(Translate("line too long"));
 
   if (!CompactModel(model_, kCompactRebuildLines)) {
-    context_.fail("the surfaces need more than 19999 lines");
+    context_.fail(Translate("the surfaces need more than 19999 lines"));
     return false;
   }
   ScaleModel(model_, scale_, scale_, scale_);
   for (int p = 1; p <= model_.pointCount; ++p) {
     const VECTOR& v = model_.points[p].position;
     if (!std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z)) {
-      context_.fail("point " + std::to_string(p) + " out of range after scaling");
+      context_.fail(FormatMessage("point %d out of range after scaling", p));
       return false;
     }
   }
   if (!expandMirrors()) return false;
   DeselectAll(model_);
   if (!CompactModel(model_, 0)) {
-    context_.fail("more than 19999 points, lines or surfaces after mirroring");
+    context_.fail(Translate("more than 19999 points, lines or surfaces after mirroring"));
     return false;
   }
   return true;
@@ -212,8 +213,8 @@ void MqoParser::skipChunk(std::string_view opening) {
   // Chunks this reader knows and has no use for pass silently; any other
   // (the newer versions add several) is worth a warning.
   if (word != "Scene" && word != "BackImage" && word != "Thumbnail") {
-    context_.warnings.push_back("line " + std::to_string(lines_->number()) + ": chunk \"" +
-                                std::string(word) + "\" skipped");
+    context_.warnings.push_back(FormatMessage("line %zu: chunk \"%.*s\" skipped", lines_->number(),
+                                              static_cast<int>(word.size()), word.data()));
   }
   int depth = 0;
   for (char c : opening) depth += c == '{' ? 1 : c == '}' ? -1 : 0;
@@ -238,7 +239,7 @@ bool MqoParser::materialChunk() {
       if (close != std::string_view::npos) {
         std::string_view name = line.substr(open + 1, close - open - 1);
         name = name.substr(0, name.find(' '));
-        if (!SetText(material.name, name)) return fail("material name longer than 259 characters");
+        if (!SetText(material.name, name)) return fail(Translate("material name longer than 259 characters"));
       }
       const char* cursor;
       const char* end;
@@ -249,15 +250,15 @@ bool MqoParser::materialChunk() {
           material.light = {ColorByte(r, 255), ColorByte(g, 255), ColorByte(b, 255), ColorByte(a, 255)};
           material.dark = {ColorByte(r, 128), ColorByte(g, 128), ColorByte(b, 128), ColorByte(a, 255)};
         } else {
-          context_.warnings.push_back("line " + std::to_string(lines_->number()) +
-                                      ": material colour without four finite numbers skipped");
+          context_.warnings.push_back(FormatMessage(
+              "line %zu: material colour without four finite numbers skipped", lines_->number()));
         }
       }
       if (After(line, " tex(\"", cursor, end)) {
         const std::string_view rest(cursor, static_cast<size_t>(end - cursor));
         const size_t quote = rest.find('"');
         if (quote != std::string_view::npos && !SetText(material.texture, rest.substr(0, quote))) {
-          return fail("texture file name longer than 259 characters");
+          return fail(Translate("texture file name longer than 259 characters"));
         }
       }
     }
@@ -293,7 +294,7 @@ bool MqoParser::objectChunk() {
 }
 
 bool MqoParser::addPoint(double x, double y, double z) {
-  if (model_.pointCount >= kMaxCount) return fail("more than 19999 points");
+  if (model_.pointCount >= kMaxCount) return fail(Translate("more than 19999 points"));
   const int32_t p = ++model_.pointCount;
   SetPoint(model_, p, static_cast<float>(x), static_cast<float>(y), static_cast<float>(z),
            kStateNormal, 0);
@@ -309,7 +310,7 @@ bool MqoParser::vertexChunk() {
     const char* end = cursor + line.size();
     double x, y, z;
     if (!ReadReal(cursor, end, x) || !ReadReal(cursor, end, y) || !ReadReal(cursor, end, z)) {
-      return fail("a point needs three finite numbers");
+      return fail(Translate("a point needs three finite numbers"));
     }
     if (!addPoint(x, y, z)) return false;
   }
@@ -319,14 +320,15 @@ bool MqoParser::vertexChunk() {
 bool MqoParser::binaryVertexChunk(std::string_view line) {
   int64_t count = 0;
   if (!ReadWordAndInteger(line, "BVertex ", count) || count < 0) {
-    return fail("BVertex without a point count");
+    return fail(Translate("BVertex without a point count"));
   }
-  if (count > kMaxCount - model_.pointCount) return fail("more than 19999 points");
+  if (count > kMaxCount - model_.pointCount) return fail(Translate("more than 19999 points"));
   std::string_view skipped;
-  if (!lines_->next(skipped)) return fail("BVertex data missing");
+  if (!lines_->next(skipped)) return fail(Translate("BVertex data missing"));
   std::string_view data;
   if (!lines_->take(static_cast<size_t>(count) * 12, data)) {
-    return fail("BVertex count " + std::to_string(count) + " larger than the data");
+    return fail(
+        FormatMessage("BVertex count %lld larger than the data", static_cast<long long>(count)));
   }
   ByteReader bytes(reinterpret_cast<const uint8_t*>(data.data()), data.size());
   for (int64_t i = 0; i < count; ++i) {
@@ -334,7 +336,7 @@ bool MqoParser::binaryVertexChunk(std::string_view line) {
     const float y = bytes.f32le();
     const float z = bytes.f32le();
     if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z)) {
-      return fail("BVertex point " + std::to_string(i) + " is not finite");
+      return fail(FormatMessage("BVertex point %lld is not finite", static_cast<long long>(i)));
     }
     if (!addPoint(x, y, z)) return false;
   }
@@ -355,27 +357,28 @@ bool MqoParser::faceLine(std::string_view line, int32_t base) {
   const char* cursor = line.data();
   const char* end = cursor + line.size();
   int64_t count = 0;
-  if (!ReadInteger(cursor, end, count)) return fail("a face needs its vertex count");
+  if (!ReadInteger(cursor, end, count)) return fail(Translate("a face needs its vertex count"));
   if (count < 2 || count > 4) {
-    context_.warnings.push_back("line " + std::to_string(lines_->number()) + ": face of " +
-                                std::to_string(count) + " vertices skipped");
+    context_.warnings.push_back(FormatMessage("line %zu: face of %lld vertices skipped",
+                                              lines_->number(), static_cast<long long>(count)));
     return true;
   }
   const int n = static_cast<int>(count);
   const int64_t objectPoints = model_.pointCount - base;
   std::array<int32_t, 4> index{};
-  if (!After(line, " V(", cursor, end)) return fail("a face needs V(...)");
+  if (!After(line, " V(", cursor, end)) return fail(Translate("a face needs V(...)"));
   for (int i = 0; i < n; ++i) {
     int64_t value = 0;
-    if (!ReadInteger(cursor, end, value)) return fail("a face needs " + std::to_string(n) + " indices");
+    if (!ReadInteger(cursor, end, value)) return fail(FormatMessage("a face needs %d indices", n));
     if (value < 0 || value >= objectPoints) {
-      return fail("face index " + std::to_string(value) + " outside the object's " +
-                  std::to_string(objectPoints) + " points");
+      return fail(FormatMessage("face index %lld outside the object's %lld points",
+                                static_cast<long long>(value),
+                                static_cast<long long>(objectPoints)));
     }
     index[static_cast<size_t>(i)] = base + 1 + static_cast<int32_t>(value);
   }
   if (n == 2) {
-    if (model_.lineCount >= kMaxCount) return fail("more than 19999 lines");
+    if (model_.lineCount >= kMaxCount) return fail(Translate("more than 19999 lines"));
     ++model_.lineCount;
     SetLine(model_, model_.lineCount, index[0], index[1], kStateNormal);
     return true;
@@ -383,7 +386,7 @@ bool MqoParser::faceLine(std::string_view line, int32_t base) {
   int32_t material = 0;
   if (After(line, " M(", cursor, end)) {
     int64_t value = 0;
-    if (!ReadInteger(cursor, end, value)) return fail("M( without a number");
+    if (!ReadInteger(cursor, end, value)) return fail(Translate("M( without a number"));
     // M(-1) is the format's "no material": it lands in 0 like a face
     // without M(; anything below is treated the same.
     material = value < 0 ? 0 : static_cast<int32_t>((value + 1) % kFileMaterials);
@@ -393,18 +396,18 @@ bool MqoParser::faceLine(std::string_view line, int32_t base) {
     for (int i = 0; i < n; ++i) {
       double u, v;
       if (!ReadReal(cursor, end, u) || !ReadReal(cursor, end, v)) {
-        return fail("UV( needs " + std::to_string(2 * n) + " finite numbers");
+        return fail(FormatMessage("UV( needs %d finite numbers", 2 * n));
       }
       uv[static_cast<size_t>(i)] = UV{static_cast<float>(u), static_cast<float>(1.0 - v)};
     }
   }
   const int corners = CollapseRepeatedCorners(index, uv, n);
   if (corners == 0) {
-    context_.warnings.push_back("line " + std::to_string(lines_->number()) +
-                                ": face without three distinct corners skipped");
+    context_.warnings.push_back(
+        FormatMessage("line %zu: face without three distinct corners skipped", lines_->number()));
     return true;
   }
-  if (model_.faceCount >= kMaxCount) return fail("more than 19999 surfaces");
+  if (model_.faceCount >= kMaxCount) return fail(Translate("more than 19999 surfaces"));
   const int32_t s = ++model_.faceCount;
   if (corners == 3) {
     SetFace(model_, s, index[2], index[1], index[0], index[2], material, kStateNormal);
@@ -427,7 +430,7 @@ bool MqoParser::mirrorPass(int bit, int axis) {
   for (int32_t p = 1; p <= points; ++p) {
     if ((mirror_[static_cast<size_t>(p)] & bit) == 0) continue;
     if (model_.pointCount >= kMaxCount) {
-      context_.fail("more than 19999 points after mirroring");
+      context_.fail(Translate("more than 19999 points after mirroring"));
       return false;
     }
     const int32_t q = ++model_.pointCount;
@@ -464,7 +467,7 @@ bool MqoParser::mirrorPass(int bit, int axis) {
     const LINE& line = model_.lines[l];
     if (mapped(line.a) == line.a && mapped(line.b) == line.b) continue;
     if (model_.lineCount >= kMaxCount) {
-      context_.fail("more than 19999 lines after mirroring");
+      context_.fail(Translate("more than 19999 lines after mirroring"));
       return false;
     }
     const int32_t copy = ++model_.lineCount;
@@ -482,7 +485,7 @@ bool MqoParser::mirrorPass(int bit, int axis) {
     for (int32_t c : source.corners) touched = touched || mapped(c) != c;
     if (!touched) continue;
     if (model_.faceCount >= kMaxCount) {
-      context_.fail("more than 19999 surfaces after mirroring");
+      context_.fail(Translate("more than 19999 surfaces after mirroring"));
       return false;
     }
     const int32_t copy = ++model_.faceCount;
@@ -514,7 +517,7 @@ bool MqoParser::mirrorPass(int bit, int axis) {
       int32_t found = pairs.find(d, e);
       if (found == 0) {
         if (model_.lineCount >= kMaxCount) {
-          context_.fail("more than 19999 lines after mirroring");
+          context_.fail(Translate("more than 19999 lines after mirroring"));
           return false;
         }
         found = ++model_.lineCount;

@@ -15,6 +15,7 @@
 #include "model/document.h"
 #include "model/maintenance.h"
 #include "settings/settings.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 namespace {
@@ -57,7 +58,7 @@ int ReadMxBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, Rea
 
   ByteReader in(bytes);
   if (!in.peekMatches(std::string_view("MXF\0", 4))) {
-    return context.fail("MX: not an MX file (no \"MXF\" header)");
+    return context.fail(Translate("MX: not an MX file (no \"MXF\" header)"));
   }
   in.skip(4);
   const int32_t version = in.i32le();
@@ -73,7 +74,7 @@ int ReadMxBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, Rea
     sectionD.size = in.i32le();
     sectionD.offset = in.i32le();
   }
-  if (!in.ok()) return context.fail("MX: the file ends inside the header");
+  if (!in.ok()) return context.fail(Translate("MX: the file ends inside the header"));
   if (version != kVersion && version != kOldVersion) {
     return context.fail(Format("MX: unknown version %d (256 and 512 are read)", version));
   }
@@ -163,7 +164,7 @@ int ReadMxBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, Rea
     MATERIAL& material = model.materials[i];
     if (!SetText(material.texture, names[i] + settings.MxTextureExtension) ||
         !SetText(material.name, BareName(names[i]))) {
-      return context.fail("MX: texture name too long with its extension");
+      return context.fail(Translate("MX: texture name too long with its extension"));
     }
   }
   int point = 0;
@@ -180,7 +181,7 @@ int ReadMxBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, Rea
   model.pointCount = point;
   model.faceCount = static_cast<int32_t>(faceCount);
   if (!CompactModel(model, kCompactMerge | kCompactRebuildLines)) {
-    return context.fail("MX: the merged model passes the 19999 record limit");
+    return context.fail(Translate("MX: the merged model passes the 19999 record limit"));
   }
   return 1;
 }
@@ -270,7 +271,7 @@ int SaveMxFile(Document& document, const std::string& path, FormatContext& conte
   for (int i = 0; i < 11; ++i) out.f32le(0.0f);
 
   std::string why;
-  if (!out.commit(path, &why)) return context.fail("MX: " + why);
+  if (!out.commit(path, &why)) return context.fail(FormatMessage("MX: %s", why.c_str()));
   return 1;
 }
 

@@ -15,6 +15,7 @@
 #include "model/document.h"
 #include "model/maintenance.h"
 #include "model/model.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 namespace {
@@ -119,22 +120,25 @@ class NativeParser {
     context_.reason = std::move(why);
     return false;
   }
-  std::string where() const { return "line " + std::to_string(scan_.lineNumber()) + ": "; }
+  std::string where() const { return FormatMessage("line %zu: ", scan_.lineNumber()); }
 
   Got integer(int32_t& value) {
     std::string_view text;
-    if (!scan_.token(text)) return scan_.tooLong() ? bad("line too long") : Got::kEnd;
+    if (!scan_.token(text)) return scan_.tooLong() ? bad(Translate("line too long")) : Got::kEnd;
     if (ParseInteger(text, value)) return Got::kValue;
     // A number cut off by the end of the file is the end, not garbage.
-    return scan_.atEnd() ? Got::kEnd : bad("\"" + Clip(text) + "\" is not an integer");
+    return scan_.atEnd() ? Got::kEnd
+                         : bad(FormatMessage("\"%s\" is not an integer", Clip(text).c_str()));
   }
   Got real(double& value) {
     std::string_view text;
-    if (!scan_.token(text)) return scan_.tooLong() ? bad("line too long") : Got::kEnd;
+    if (!scan_.token(text)) return scan_.tooLong() ? bad(Translate("line too long")) : Got::kEnd;
     if (!ParseReal(text, value)) {
-      return scan_.atEnd() ? Got::kEnd : bad("\"" + Clip(text) + "\" is not a number");
+      return scan_.atEnd() ? Got::kEnd
+                           : bad(FormatMessage("\"%s\" is not a number", Clip(text).c_str()));
     }
-    if (!std::isfinite(value)) return bad("\"" + Clip(text) + "\" is not a finite number");
+    if (!std::isfinite(value))
+      return bad(FormatMessage("\"%s\" is not a finite number", Clip(text).c_str()));
     return Got::kValue;
   }
   Got bad(std::string what) {
@@ -177,13 +181,13 @@ class NativeParser {
   int32_t ColourInRange(int32_t value, const std::string& what) {
     if (value >= 0 && value <= 255) return value;
     const int32_t kept = value < 0 ? 0 : 255;
-    context_.warnings.push_back(where() + what + " " + std::to_string(value) + " outside 0..255; " +
-                                std::to_string(kept) + " used");
+    context_.warnings.push_back(
+        where() + FormatMessage("%s %d outside 0..255; %d used", what.c_str(), value, kept));
     return kept;
   }
   bool endedEarly(const char* section) {
-    context_.warnings.push_back(std::string("the file ends inside the ") + section +
-                                "; the rest keeps its defaults");
+    context_.warnings.push_back(FormatMessage(
+        "the file ends inside the %s; the rest keeps its defaults", Translate(section)));
     return true;
   }
 
@@ -194,7 +198,7 @@ class NativeParser {
 bool NativeParser::parse(NativeContent& out) {
   std::string_view first, second;
   if (!scan_.line(first) || !scan_.line(second) || second.find("VEXAL") != 1) {
-    return fail("not a native document (line 2 does not begin \"<VEXAL\")");
+    return fail(Translate("not a native document (line 2 does not begin \"<VEXAL\")"));
   }
   return parseHeader(out) && parseTables(out) && parseTail(out);
 }
@@ -202,7 +206,7 @@ bool NativeParser::parse(NativeContent& out) {
 bool NativeParser::parseHeader(NativeContent& out) {
   // Any failure before the counts are known leaves nothing worth loading.
   auto need = [&](Got got) {
-    if (got == Got::kEnd) context_.reason = "the file ends before the counts";
+    if (got == Got::kEnd) context_.reason = Translate("the file ends before the counts");
     return got == Got::kValue;
   };
   for (int i = 0; i < 3; ++i) scan_.skipLine();
@@ -224,11 +228,11 @@ bool NativeParser::parseHeader(NativeContent& out) {
     if (!need(integer(count))) return false;
   }
   if (!need(ignore(1))) return false;
-  const char* names[3] = {"point", "line", "surface"};
+  const char* names[3] = {MarkMessage("point"), MarkMessage("line"), MarkMessage("surface")};
   for (int i = 0; i < 3; ++i) {
     if (counts[i] < 0 || counts[i] > kMaxCount) {
-      return fail(where() + std::string(names[i]) + " count " + std::to_string(counts[i]) +
-                  " is outside 0.." + std::to_string(kMaxCount));
+      return fail(where() + FormatMessage("%s count %d is outside 0..%d", Translate(names[i]),
+                                          counts[i], kMaxCount));
     }
   }
   out.pointCount = counts[0];
@@ -242,7 +246,7 @@ bool NativeParser::parseHeader(NativeContent& out) {
     if (got == Got::kBad) return false;
     if (got == Got::kEnd) {
       if (counts[0] == 0 && counts[1] == 0 && counts[2] == 0) return true;
-      return fail("the file ends before the point table");
+      return fail(Translate("the file ends before the point table"));
     }
   }
   return true;
@@ -254,7 +258,10 @@ bool NativeParser::parseTables(NativeContent& out) {
   // origin.
   auto need = [&](Got got, const char* table) {
     if (got == Got::kEnd)
-      context_.reason = std::string("the file ends inside the ") + table + " table";
+      context_.reason =
+          std::string_view(table) == "point"  ? Translate("the file ends inside the point table")
+          : std::string_view(table) == "line" ? Translate("the file ends inside the line table")
+                                              : Translate("the file ends inside the surface table");
     return got == Got::kValue;
   };
   // A state other than normal, selected or hidden would be taken for a
@@ -266,7 +273,7 @@ bool NativeParser::parseTables(NativeContent& out) {
     if (value < kStateNormal || value > kStateHidden) {
       if (oddStates++ == 0) {
         firstOddState =
-            where() + what + " " + std::to_string(index) + " had state " + std::to_string(value);
+            where() + FormatMessage("%s %d had state %d", Translate(what), index, value);
       }
       value = kStateNormal;
     }
@@ -275,8 +282,8 @@ bool NativeParser::parseTables(NativeContent& out) {
   const int32_t points = out.pointCount;
   auto pointIndex = [&](int32_t value, const char* what, int index) {
     if (value >= 1 && value <= points) return true;
-    return fail(where() + what + " " + std::to_string(index) + " refers to point " +
-                std::to_string(value) + " outside 1.." + std::to_string(points));
+    return fail(where() + FormatMessage("%s %d refers to point %d outside 1..%d", Translate(what),
+                                        index, value, points));
   };
 
   scan_.skipLine();
@@ -290,13 +297,13 @@ bool NativeParser::parseTables(NativeContent& out) {
     }
     if (!state(p.state, "point", i)) return false;
     if (p.mirror < 0 || p.mirror > points) {
-      return fail(where() + "point " + std::to_string(i) + " has mirror partner " +
-                  std::to_string(p.mirror) + " outside 0.." + std::to_string(points));
+      return fail(where() + FormatMessage("point %d has mirror partner %d outside 0..%d", i,
+                                          p.mirror, points));
     }
     const std::array<double, 3> scaled = {p.x * 0.01, -p.y * 0.01, p.z * 0.01};
     for (double value : scaled) {
       if (!std::isfinite(static_cast<float>(value))) {
-        return fail(where() + "point " + std::to_string(i) + " lies beyond the float range");
+        return fail(where() + FormatMessage("point %d lies beyond the float range", i));
       }
     }
   }
@@ -311,8 +318,8 @@ bool NativeParser::parseTables(NativeContent& out) {
     }
   }
   if (unpaired > 0) {
-    context_.warnings.push_back(std::to_string(unpaired) +
-                                " mirror partners were not mutual and were dropped");
+    context_.warnings.push_back(
+        FormatMessage("%d mirror partners were not mutual and were dropped", unpaired));
   }
 
   scan_.skipLine();
@@ -343,25 +350,25 @@ bool NativeParser::parseTables(NativeContent& out) {
       if (!pointIndex(corner, "surface", i)) return false;
     }
     if (face.material < 0 || face.material >= kMaterialCount) {
-      return fail(where() + "surface " + std::to_string(i) + " has material " +
-                  std::to_string(face.material) + " outside 0..15");
+      return fail(where() +
+                  FormatMessage("surface %d has material %d outside 0..15", i, face.material));
     }
     if (!state(face.state, "surface", i)) return false;
   }
   if (oddStates > 0) {
     context_.warnings.push_back(
-        firstOddState + (oddStates > 1 ? " (and " + std::to_string(oddStates - 1) + " more)" : "") +
-        "; made normal");
+        oddStates > 1
+            ? FormatMessage("%s (and %d more); made normal", firstOddState.c_str(), oddStates - 1)
+            : FormatMessage("%s; made normal", firstOddState.c_str()));
   }
   return true;
 }
 
 Got NativeParser::textLine(std::optional<std::string>& out, const char* what) {
   std::string_view text;
-  if (!scan_.line(text)) return scan_.tooLong() ? bad("line too long") : Got::kEnd;
+  if (!scan_.line(text)) return scan_.tooLong() ? bad(Translate("line too long")) : Got::kEnd;
   if (text.size() >= kTextCapacity) {
-    return bad(std::string(what) + " is longer than " + std::to_string(kTextCapacity - 1) +
-               " bytes");
+    return bad(FormatMessage("%s is longer than %d bytes", Translate(what), kTextCapacity - 1));
   }
   out = std::string(text);
   return Got::kValue;
@@ -369,33 +376,33 @@ Got NativeParser::textLine(std::optional<std::string>& out, const char* what) {
 
 Got NativeParser::integerLine(std::optional<int32_t>& out) {
   std::string_view text;
-  if (!scan_.line(text)) return scan_.tooLong() ? bad("line too long") : Got::kEnd;
+  if (!scan_.line(text)) return scan_.tooLong() ? bad(Translate("line too long")) : Got::kEnd;
   const size_t start = text.find_first_not_of(kBlanks);
   const size_t end = text.find_last_not_of(kBlanks);
   int32_t value = 0;
   if (start == std::string_view::npos ||
       !ParseInteger(text.substr(start, end - start + 1), value)) {
-    return bad("\"" + Clip(text) + "\" is not an integer");
+    return bad(FormatMessage("\"%s\" is not an integer", Clip(text).c_str()));
   }
   out = value;
   return Got::kValue;
 }
 
 bool NativeParser::parseTail(NativeContent& out) {
-  if (!scan_.skipLine()) return !scan_.tooLong() || fail(where() + "line too long");
+  if (!scan_.skipLine()) return !scan_.tooLong() || fail(where() + Translate("line too long"));
   for (int m = 0; m < kMaterialCount; ++m) {
     for (int c = 0; c < 6; ++c) {
       int32_t value;
       const Got got = integer(value);
       if (got == Got::kBad) return false;
-      if (got == Got::kEnd) return endedEarly("palette");
-      value = ColourInRange(value, "material " + std::to_string(m) + " colour");
+      if (got == Got::kEnd) return endedEarly(MarkMessage("palette"));
+      value = ColourInRange(value, FormatMessage("material %d colour", m));
       out.materials[static_cast<size_t>(m)].colors[static_cast<size_t>(c)] = value;
     }
   }
 
   std::string_view text;
-  if (!scan_.line(text)) return !scan_.tooLong() || fail(where() + "line too long");
+  if (!scan_.line(text)) return !scan_.tooLong() || fail(where() + Translate("line too long"));
   if (text == "<UV>") {
     const size_t wanted = static_cast<size_t>(out.faceCount) * 8;
     out.uvValues.reserve(wanted);
@@ -403,18 +410,18 @@ bool NativeParser::parseTail(NativeContent& out) {
       double value;
       const Got got = real(value);
       if (got == Got::kBad) return false;
-      if (got == Got::kEnd) return endedEarly("UV section");
+      if (got == Got::kEnd) return endedEarly(MarkMessage("UV section"));
       if (!std::isfinite(static_cast<float>(value))) {
-        return fail(where() + "UV value beyond the float range");
+        return fail(where() + Translate("UV value beyond the float range"));
       }
       out.uvValues.push_back(static_cast<float>(value));
     }
   }
-  if (!scan_.line(text)) return !scan_.tooLong() || fail(where() + "line too long");
+  if (!scan_.line(text)) return !scan_.tooLong() || fail(where() + Translate("line too long"));
   if (text == "<TEXTURE>" && !parseTexture(out)) return false;
   // Like the texture line, the picture line is looked for on the line after
   // whatever came before, whether or not that was a texture section.
-  if (!scan_.line(text)) return !scan_.tooLong() || fail(where() + "line too long");
+  if (!scan_.line(text)) return !scan_.tooLong() || fail(where() + Translate("line too long"));
   if (text == "<BPICTURE>") return parsePictures(out);
   return true;
 }
@@ -424,36 +431,35 @@ bool NativeParser::parseTexture(NativeContent& out) {
   Got got = integer(entries);
   if (got == Got::kValue) got = integer(linesPerEntry);
   if (got == Got::kBad) return false;
-  if (got == Got::kEnd) return endedEarly("texture section");
+  if (got == Got::kEnd) return endedEarly(MarkMessage("texture section"));
   // The stated entry count is not used: there are always sixteen materials.
   for (int m = 0; m < kMaterialCount; ++m) {
     MaterialFields& material = out.materials[static_cast<size_t>(m)];
     got = integerLine(material.blend);
-    if (got == Got::kValue) got = textLine(material.name, "a material name");
-    if (got == Got::kValue) got = textLine(material.texture, "a texture file name");
+    if (got == Got::kValue) got = textLine(material.name, MarkMessage("a material name"));
+    if (got == Got::kValue) got = textLine(material.texture, MarkMessage("a texture file name"));
     if (got == Got::kValue && linesPerEntry > 3) got = integerLine(material.opacity);
     if (got == Got::kValue && material.opacity) {
-      material.opacity =
-          ColourInRange(*material.opacity, "material " + std::to_string(m) + " opacity");
+      material.opacity = ColourInRange(*material.opacity, FormatMessage("material %d opacity", m));
     }
     if (got == Got::kValue && linesPerEntry > 4) {
       std::string_view text;
       double angle = 0;
       if (!scan_.line(text)) {
-        got = scan_.tooLong() ? bad("line too long") : Got::kEnd;
+        got = scan_.tooLong() ? bad(Translate("line too long")) : Got::kEnd;
       } else {
         NativeScanner numbers(text);
         std::string_view token;
         if (!numbers.token(token) || !ParseReal(token, angle) || !std::isfinite(angle) ||
             !std::isfinite(static_cast<float>(angle))) {
-          got = bad("\"" + Clip(text) + "\" is not a finite number");
+          got = bad(FormatMessage("\"%s\" is not a finite number", Clip(text).c_str()));
         } else {
           material.smoothingAngle = static_cast<float>(angle);
         }
       }
     }
     if (got == Got::kBad) return false;
-    if (got == Got::kEnd) return endedEarly("texture section");
+    if (got == Got::kEnd) return endedEarly(MarkMessage("texture section"));
   }
   return true;
 }
@@ -461,9 +467,9 @@ bool NativeParser::parseTexture(NativeContent& out) {
 bool NativeParser::parsePictures(NativeContent& out) {
   for (PictureFields& picture : out.pictures) {
     Got got = integerLine(picture.flags);
-    if (got == Got::kValue) got = textLine(picture.path, "a back picture path");
+    if (got == Got::kValue) got = textLine(picture.path, MarkMessage("a back picture path"));
     if (got == Got::kBad) return false;
-    if (got == Got::kEnd) return endedEarly("back picture section");
+    if (got == Got::kEnd) return endedEarly(MarkMessage("back picture section"));
   }
   std::array<std::optional<double>*, 5> values = {&out.pictureScale, &out.pictureDepth,
                                                   &out.pictureOffset[0], &out.pictureOffset[1],
@@ -472,7 +478,7 @@ bool NativeParser::parsePictures(NativeContent& out) {
     double number;
     const Got got = real(number);
     if (got == Got::kBad) return false;
-    if (got == Got::kEnd) return endedEarly("back picture section");
+    if (got == Got::kEnd) return endedEarly(MarkMessage("back picture section"));
     *value = number;
   }
   return true;
@@ -607,30 +613,27 @@ int CheckNativeWritable(const Model& model, FormatContext& context) {
   for (int m = 0; m < kMaterialCount; ++m) {
     const MATERIAL& material = model.materials[static_cast<size_t>(m)];
     if (HasLineBreak(TextOf(material.name)) || HasLineBreak(TextOf(material.texture))) {
-      return context.fail("material " + std::to_string(m) +
-                          " has a line break in its name or texture");
+      return context.fail(FormatMessage("material %d has a line break in its name or texture", m));
     }
     if (!std::isfinite(material.smoothingAngle)) {
-      return context.fail("material " + std::to_string(m) +
-                          " has a smoothing angle that is not finite");
+      return context.fail(FormatMessage("material %d has a smoothing angle that is not finite", m));
     }
   }
   for (int s = 0; s < kPictureSlots; ++s) {
     if (HasLineBreak(TextOf(model.pictures[static_cast<size_t>(s)].path))) {
-      return context.fail("back picture " + std::to_string(s + 1) +
-                          " has a line break in its path");
+      return context.fail(FormatMessage("back picture %d has a line break in its path", s + 1));
     }
   }
   for (int i = 1; i <= model.pointCount; ++i) {
     const VECTOR& p = model.points[static_cast<size_t>(i)].position;
     if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) {
-      return context.fail("point " + std::to_string(i) + " has a coordinate that is not finite");
+      return context.fail(FormatMessage("point %d has a coordinate that is not finite", i));
     }
   }
   for (int i = 1; i <= model.faceCount; ++i) {
     for (const UV& uv : model.faces[static_cast<size_t>(i)].uv) {
       if (!std::isfinite(uv.u) || !std::isfinite(uv.v)) {
-        return context.fail("surface " + std::to_string(i) + " has a UV that is not finite");
+        return context.fail(FormatMessage("surface %d has a UV that is not finite", i));
       }
     }
   }
@@ -746,17 +749,17 @@ int ReadNativeBytes(std::span<const uint8_t> bytes, const std::string& /*name*/,
   NativeContent content;
   NativeParser parser(AsText(bytes), context);
   if (!parser.parse(content)) {
-    if (context.reason.empty()) context.reason = "not a native document";
+    if (context.reason.empty()) context.reason = Translate("not a native document");
     return 0;
   }
   if (!(content.zoom > 0.0) || !std::isfinite(static_cast<float>(content.zoom))) {
-    context.warnings.push_back("the stored zoom is not a positive number; 1 is used");
+    context.warnings.push_back(Translate("the stored zoom is not a positive number; 1 is used"));
     content.zoom = 1.0;
   }
   Commit(content, target);
   // The counts were checked above, so the limit check cannot refuse; it is
   // kept so that a loaded model passes the same gate as every other.
-  if (CompactModel(target.model, 0) == 0) return context.fail("a table passes 19999 records");
+  if (CompactModel(target.model, 0) == 0) return context.fail(Translate("a table passes 19999 records"));
   RelinkFaces(target.model);
   return 1;
 }

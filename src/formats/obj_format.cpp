@@ -20,6 +20,7 @@
 #include "model/maintenance.h"
 #include "model/model.h"
 #include "settings/settings.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 namespace {
@@ -108,7 +109,7 @@ bool ReadReal(const char*& cursor, const char* end, double& value) {
 }
 
 std::string LineReason(size_t line, const std::string& what) {
-  return "line " + std::to_string(line) + ": " + what;
+  return FormatMessage("line %zu: %s", line, what.c_str());
 }
 
 
@@ -211,8 +212,9 @@ class ObjParser {
   bool libraryStatement(std::string_view line, size_t number);
   [[gnu::cold]] [[gnu::noinline]] bool badIndex(size_t number, const char* table, int64_t value,
                                                  int64_t count) {
-    return fail(number, std::string("face refers to ") + table + " " + std::to_string(value) + " of " +
-                            std::to_string(count) + " read");
+    return fail(number,
+                FormatMessage("face refers to %s %lld of %lld read", Translate(table),
+                              static_cast<long long>(value), static_cast<long long>(count)));
   }
   [[gnu::cold]] bool fail(size_t number, const std::string& what) {
     context_.fail(LineReason(number, what));
@@ -255,8 +257,8 @@ bool ObjParser::forEachLine(std::string_view text, const char* what, Handler&& h
         const bool continues = !end.empty() && end.back() == '\\';
         if (continues) more = more.substr(0, static_cast<size_t>(&end.back() - more.data()));
         if (joined_.size() + more.size() > kMaxJoinedLine) {
-          context_.fail(LineReason(number, std::string("continued ") + what +
-                                               " line longer than 8190 characters"));
+          context_.fail(LineReason(
+              number, FormatMessage("continued %s line longer than 8190 characters", what)));
           return false;
         }
         joined_.append(more);
@@ -268,7 +270,7 @@ bool ObjParser::forEachLine(std::string_view text, const char* what, Handler&& h
     if (!handle(trimmed, number)) return false;
   }
   if (reader.tooLong()) {
-    context_.fail(LineReason(reader.lineNumber() + 1, std::string(what) + " line too long"));
+    context_.fail(LineReason(reader.lineNumber() + 1, FormatMessage("%s line too long", what)));
     return false;
   }
   return true;
@@ -315,7 +317,8 @@ bool ObjParser::statement(std::string_view line, size_t number) {
       break;
   }
   const std::string_view word = line.substr(0, std::min<size_t>(line.find_first_of(" \t"), 32));
-  return fail(number, "not an OBJ statement: \"" + std::string(word) + "\"");
+  return fail(number, FormatMessage("not an OBJ statement: \"%.*s\"", static_cast<int>(word.size()),
+                                    word.data()));
 }
 
 bool ObjParser::vertex(std::string_view rest, size_t number) {
@@ -323,15 +326,15 @@ bool ObjParser::vertex(std::string_view rest, size_t number) {
   const char* end = cursor + rest.size();
   double x, y, z;
   if (!ReadReal(cursor, end, x) || !ReadReal(cursor, end, y) || !ReadReal(cursor, end, z)) {
-    return fail(number, "a point needs three finite numbers");
+    return fail(number, Translate("a point needs three finite numbers"));
   }
   if (points_.size() >= static_cast<size_t>(kMaxCount)) {
-    return fail(number, "more than 19999 points");
+    return fail(number, Translate("more than 19999 points"));
   }
   const VECTOR p(static_cast<float>(x * scale_), static_cast<float>(y * scale_),
                  static_cast<float>(z * scale_));
   if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) {
-    return fail(number, "point out of range after scaling");
+    return fail(number, Translate("point out of range after scaling"));
   }
   points_.push_back(p);
   return true;
@@ -342,21 +345,22 @@ bool ObjParser::textureCoordinate(std::string_view rest, size_t number) {
   const char* end = cursor + rest.size();
   double u = 0.0;
   double v = 0.0;
-  if (!ReadReal(cursor, end, u)) return fail(number, "a texture coordinate needs a finite number");
+  if (!ReadReal(cursor, end, u))
+    return fail(number, Translate("a texture coordinate needs a finite number"));
   // v may be left out (one-dimensional textures); it then reads as 0.
   const char* afterU = cursor;
   if (!ReadReal(cursor, end, v)) {
     cursor = afterU;
     while (cursor < end && IsSpaceOrTab(*cursor)) ++cursor;
-    if (cursor < end) return fail(number, "a texture coordinate needs finite numbers");
+    if (cursor < end) return fail(number, Translate("a texture coordinate needs finite numbers"));
     v = 0.0;
   }
   if (uvs_.size() >= kMaxTextureCoordinates) {
-    return fail(number, "more than 80000 texture coordinates");
+    return fail(number, Translate("more than 80000 texture coordinates"));
   }
   const UV uv{static_cast<float>(u), static_cast<float>(v)};
   if (!std::isfinite(uv.u) || !std::isfinite(uv.v)) {
-    return fail(number, "texture coordinate out of range");
+    return fail(number, Translate("texture coordinate out of range"));
   }
   uvs_.push_back(uv);
   return true;
@@ -387,7 +391,7 @@ ObjParser::Scan ObjParser::scanPlainFace(std::string_view rest, size_t number) {
     if (!readIndex(value, relative)) return Scan::kUnusual;
     const int64_t point = relative ? pointCount - value + 1 : value;
     if (point < 1 || point > pointCount) {
-      badIndex(number, "point", relative ? -value : value, pointCount);
+      badIndex(number, MarkMessage("point"), relative ? -value : value, pointCount);
       return Scan::kFailed;
     }
     UV uv{};
@@ -397,7 +401,7 @@ ObjParser::Scan ObjParser::scanPlainFace(std::string_view rest, size_t number) {
         if (!readIndex(value, relative)) return Scan::kUnusual;
         const int64_t index = relative ? uvCount - value + 1 : value;
         if (index < 1 || index > uvCount) {
-          badIndex(number, "texture coordinate", relative ? -value : value, uvCount);
+          badIndex(number, MarkMessage("texture coordinate"), relative ? -value : value, uvCount);
           return Scan::kFailed;
         }
         uv = uvs_[static_cast<size_t>(index - 1)];
@@ -446,13 +450,14 @@ bool ObjParser::scanFace(std::string_view rest, size_t number) {
       if (field == 0) {
         const int64_t index = relative ? pointCount - value + 1 : value;
         if (index < 1 || index > pointCount) {
-          return badIndex(number, "point", relative ? -value : value, pointCount);
+          return badIndex(number, MarkMessage("point"), relative ? -value : value, pointCount);
         }
         point = static_cast<int32_t>(index);
       } else if (field == 1) {
         const int64_t index = relative ? uvCount - value + 1 : value;
         if (index < 1 || index > uvCount) {
-          return badIndex(number, "texture coordinate", relative ? -value : value, uvCount);
+          return badIndex(number, MarkMessage("texture coordinate"), relative ? -value : value,
+                          uvCount);
         }
         uv = uvs_[static_cast<size_t>(index - 1)];
       }
@@ -465,7 +470,7 @@ bool ObjParser::scanFace(std::string_view rest, size_t number) {
 
   const auto endVertex = [&]() -> bool {
     if (point == 0) {
-      if (started) return fail(number, "face vertex without a point index");
+      if (started) return fail(number, Translate("face vertex without a point index"));
       return true;
     }
     facePoints_.push_back(point);
@@ -508,13 +513,14 @@ bool ObjParser::addFace(size_t number) {
   if (count < 2) return true;
   const int32_t material = current_ % kFileMaterials;
   if (count == 2) {
-    if (lines_.size() >= static_cast<size_t>(kMaxCount)) return fail(number, "more than 19999 lines");
+    if (lines_.size() >= static_cast<size_t>(kMaxCount))
+      return fail(number, Translate("more than 19999 lines"));
     lines_.push_back({facePoints_[0], facePoints_[1]});
     return true;
   }
   const size_t surfaces = count == 4 ? 1 : count - 2;
   if (faces_.size() + surfaces > static_cast<size_t>(kMaxCount)) {
-    return fail(number, "more than 19999 surfaces");
+    return fail(number, Translate("more than 19999 surfaces"));
   }
   bool skipped = false;
   const auto add = [&](std::array<int32_t, 4> corners, std::array<UV, 4> uv, int n) {
@@ -534,14 +540,15 @@ bool ObjParser::addFace(size_t number) {
     }
   }
   if (skipped) {
-    context_.warnings.push_back(LineReason(number, "face without three distinct corners skipped"));
+    context_.warnings.push_back(
+        LineReason(number, Translate("face without three distinct corners skipped")));
   }
   return true;
 }
 
 bool ObjParser::useMaterial(std::string_view name, size_t number, const char* what) {
   if (name.size() > kMaxMaterialName) {
-    return fail(number, std::string(what) + " name longer than 255 characters");
+    return fail(number, FormatMessage("%s name longer than 255 characters", what));
   }
   for (size_t i = 0; i < names_.size(); ++i) {
     if (names_[i] == name) {
@@ -572,7 +579,9 @@ void ObjParser::readLibrary(std::string_view name) {
   std::vector<uint8_t> bytes;
   std::string why;
   if (!ReadFileBytes(path, bytes, &why)) {
-    context_.warnings.push_back("material library " + std::string(name) + " skipped: " + why);
+    context_.warnings.push_back(FormatMessage("material library %.*s skipped: %s",
+                                              static_cast<int>(name.size()), name.data(),
+                                              why.c_str()));
     return;
   }
   libraryName_ = std::string(name);
@@ -591,7 +600,7 @@ bool ObjParser::libraryStatement(std::string_view line, size_t number) {
   MATERIAL& material = palette_[static_cast<size_t>(current_)];
   if (IsStatement(line, "map_Kd", rest)) {
     if (!SetText(material.texture, TrimBlanks(rest))) {
-      return fail(number, "texture file name longer than 259 characters");
+      return fail(number, Translate("texture file name longer than 259 characters"));
     }
     return true;
   }
@@ -601,8 +610,9 @@ bool ObjParser::libraryStatement(std::string_view line, size_t number) {
     double r, g, b;
     if (!ReadReal(cursor, end, r) || !ReadReal(cursor, end, g) || !ReadReal(cursor, end, b)) {
       // "Kd spectral" and "Kd xyz" give no RGB to take.
-      context_.warnings.push_back(libraryName_ + ", " +
-                                  LineReason(number, "Kd without three finite numbers skipped"));
+      context_.warnings.push_back(
+          libraryName_ + ", " +
+          LineReason(number, Translate("Kd without three finite numbers skipped")));
       return true;
     }
     material.light = {ColorByte(r, 255), ColorByte(g, 255), ColorByte(b, 255), material.light[3]};
@@ -613,7 +623,7 @@ bool ObjParser::libraryStatement(std::string_view line, size_t number) {
 
 bool ObjParser::commit(Model& model) {
   if (points_.empty()) {
-    context_.fail("no points");
+    context_.fail(Translate("no points"));
     return false;
   }
   ClearModel(model);
@@ -635,7 +645,7 @@ bool ObjParser::commit(Model& model) {
     f.material = faces_[i].material;
   }
   if (!CompactModel(model, kCompactRebuildLines | kCompactRequirePoints)) {
-    context_.fail("the surfaces need more than 19999 lines");
+    context_.fail(Translate("the surfaces need more than 19999 lines"));
     return false;
   }
   return true;
@@ -674,7 +684,7 @@ int SaveObjFile(Document& document, const std::string& path, FormatContext& cont
   // here, before the file is made.
   if (model.pointCount <= 0)
     return context.fail(
-        "OBJ: the model is empty; an OBJ file without points could not be opened again");
+        Translate("OBJ: the model is empty; an OBJ file without points could not be opened again"));
   const float scale = context.settings ? context.settings->ObjExportScale : 1.0f;
   const bool groups = context.settings && context.settings->ObjExportGroup == 1;
   const bool library = groups && context.settings->ObjExportMaterial == 1;
@@ -757,7 +767,8 @@ int SaveObjFile(Document& document, const std::string& path, FormatContext& cont
     mtl.printf("Ns %6.5f\n", 5.0);
     mtl.put("\n");
   }
-  if (!mtl.buffer().commit(libraryPath, &why)) return context.fail("material library: " + why);
+  if (!mtl.buffer().commit(libraryPath, &why))
+    return context.fail(FormatMessage("material library: %s", why.c_str()));
   return 1;
 }
 

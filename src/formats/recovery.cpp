@@ -17,6 +17,7 @@
 
 #include "formats/native_format.h"
 #include "io/file_bytes.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 namespace {
@@ -149,12 +150,13 @@ bool ReadIndex(const std::string& folder, std::vector<RecoveryEntry>& out, std::
   const auto status = fs::symlink_status(index, error);
   if (status.type() == fs::file_type::not_found) return true;
   if (status.type() != fs::file_type::regular) {
-    if (reason) *reason = index.string() + ": not a regular file";
+    if (reason) *reason = FormatMessage("%s: not a regular file", index.string().c_str());
     return false;
   }
   const auto size = fs::file_size(index, error);
   if (error || size > kMaxIndexBytes) {
-    if (reason) *reason = index.string() + ": too large for a recovery index";
+    if (reason)
+      *reason = FormatMessage("%s: too large for a recovery index", index.string().c_str());
     return false;
   }
   std::vector<uint8_t> bytes;
@@ -188,7 +190,9 @@ bool MakeFolder(const std::string& folder, std::string* reason) {
   std::error_code error;
   fs::create_directories(folder, error);
   if (error) {
-    if (reason) *reason = folder + ": cannot create the folder: " + error.message();
+    if (reason)
+      *reason = FormatMessage("%s: cannot create the folder: %s", folder.c_str(),
+                              error.message().c_str());
     return false;
   }
   fs::permissions(folder, fs::perms::owner_all, fs::perm_options::replace, error);
@@ -357,7 +361,7 @@ bool RecoveryFolder::writeCopy(Document& snapshot, const RecoveryOwner& owner, i
                                const std::string& path, const std::string& name, int64_t written,
                                std::string* reason) {
   if (folder_.empty()) {
-    if (reason) *reason = "no folder for recovery copies (HOME is not set)";
+    if (reason) *reason = Translate("no folder for recovery copies (HOME is not set)");
     return false;
   }
   if (!MakeFolder(folder_, reason)) return false;
@@ -375,7 +379,7 @@ bool RecoveryFolder::writeCopy(Document& snapshot, const RecoveryOwner& owner, i
   }
   IndexLock lock(folder_);
   if (!lock.held()) {
-    if (reason) *reason = folder_ + ": cannot lock the recovery index";
+    if (reason) *reason = FormatMessage("%s: cannot lock the recovery index", folder_.c_str());
     return false;
   }
   std::vector<RecoveryEntry> all;
@@ -399,7 +403,7 @@ bool RecoveryFolder::removeCopy(const RecoveryOwner& owner, int32_t document,
   if (!fs::exists(folder_, error)) return true;
   IndexLock lock(folder_);
   if (!lock.held()) {
-    if (reason) *reason = folder_ + ": cannot lock the recovery index";
+    if (reason) *reason = FormatMessage("%s: cannot lock the recovery index", folder_.c_str());
     return false;
   }
   std::vector<RecoveryEntry> all;
@@ -416,18 +420,20 @@ bool RecoveryFolder::removeCopy(const RecoveryOwner& owner, int32_t document,
 bool RecoveryFolder::discard(const std::string& copy, std::string* reason) {
   IndexLock lock(folder_);
   if (!lock.held()) {
-    if (reason) *reason = folder_ + ": cannot lock the recovery index";
+    if (reason) *reason = FormatMessage("%s: cannot lock the recovery index", folder_.c_str());
     return false;
   }
   std::vector<RecoveryEntry> all;
   if (!ReadIndex(folder_, all, reason)) return false;
   const auto found = FindCopy(all, copy);
   if (found == all.end()) {
-    if (reason) *reason = copy + ": not a recovery copy of " + folder_;
+    if (reason)
+      *reason = FormatMessage("%s: not a recovery copy of %s", copy.c_str(), folder_.c_str());
     return false;
   }
   if (RecoveryOwnerRuns(found->owner)) {
-    if (reason) *reason = copy + ": the program that wrote it is still running";
+    if (reason)
+      *reason = FormatMessage("%s: the program that wrote it is still running", copy.c_str());
     return false;
   }
   std::error_code error;
@@ -440,18 +446,20 @@ bool RecoveryFolder::adopt(const std::string& copy, const RecoveryOwner& owner, 
                            std::string* reason) {
   IndexLock lock(folder_);
   if (!lock.held()) {
-    if (reason) *reason = folder_ + ": cannot lock the recovery index";
+    if (reason) *reason = FormatMessage("%s: cannot lock the recovery index", folder_.c_str());
     return false;
   }
   std::vector<RecoveryEntry> all;
   if (!ReadIndex(folder_, all, reason)) return false;
   const auto found = FindCopy(all, copy);
   if (found == all.end()) {
-    if (reason) *reason = copy + ": not a recovery copy of " + folder_;
+    if (reason)
+      *reason = FormatMessage("%s: not a recovery copy of %s", copy.c_str(), folder_.c_str());
     return false;
   }
   if (RecoveryOwnerRuns(found->owner)) {
-    if (reason) *reason = copy + ": the program that wrote it is still running";
+    if (reason)
+      *reason = FormatMessage("%s: the program that wrote it is still running", copy.c_str());
     return false;
   }
   const std::string renamed = (fs::path(folder_) / RecoveryCopyName(owner, document)).string();

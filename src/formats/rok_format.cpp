@@ -19,6 +19,7 @@
 #include "model/maintenance.h"
 #include "model/point_pair_table.h"
 #include "settings/settings.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 namespace {
@@ -86,7 +87,7 @@ class RokLines {
  private:
   bool ended() {
     error_ = lines_.tooLong() ? Format("line %zu is too long", lines_.lineNumber() + 1)
-                              : std::string("the file ends early");
+                              : std::string(Translate("the file ends early"));
     return false;
   }
 
@@ -117,9 +118,11 @@ class RokReader {
   int read();
 
  private:
-  int refuse(std::string why) { return context_.fail("ROK: " + std::move(why)); }
+  int refuse(const std::string& why) {
+    return context_.fail(FormatMessage("ROK: %s", why.c_str()));
+  }
   int refuseRead(const char* section) {
-    return refuse(std::string(section) + ": " + in_.error());
+    return refuse(std::string(Translate(section)) + ": " + in_.error());
   }
   // Reads the next line and reports whether it is the section word; false
   // with an error at the end of the file.
@@ -158,7 +161,7 @@ class RokReader {
 int RokReader::readPoints() {
   bool ended = false;
   while (!sectionEnds("LINE0", ended)) {
-    if (ended) return refuse("the file ends inside the POINT section");
+    if (ended) return refuse(Translate("the file ends inside the POINT section"));
     int32_t number;
     if (!pendingInteger(number)) {
       return refuse(Format("line %zu: point number %s is not an integer", in_.lineNumber(),
@@ -168,7 +171,7 @@ int RokReader::readPoints() {
     double x, y, z;
     if (!in_.integer(zero) || !in_.integer(hidden) || !in_.integer(zero) || !in_.integer(partner) ||
         !in_.real(x) || !in_.real(y) || !in_.real(z)) {
-      return refuseRead("POINT section");
+      return refuseRead(MarkMessage("POINT section"));
     }
     if (model_.pointCount >= kMaxCount) {
       return refuse(Format("line %zu: more than %d points", in_.lineNumber(), kMaxCount));
@@ -190,14 +193,14 @@ int RokReader::readPoints() {
 int RokReader::readLines() {
   bool ended = false;
   while (!sectionEnds("FACE0", ended)) {
-    if (ended) return refuse("the file ends inside the LINE0 section");
+    if (ended) return refuse(Translate("the file ends inside the LINE0 section"));
     int32_t a, b, zero, hidden;
     if (!pendingInteger(a)) {
       return refuse(Format("line %zu: line end %s is not an integer", in_.lineNumber(),
                            Quoted(pending_).c_str()));
     }
     if (!in_.integer(b) || !in_.integer(zero) || !in_.integer(hidden)) {
-      return refuseRead("LINE0 section");
+      return refuseRead(MarkMessage("LINE0 section"));
     }
     if (model_.lineCount >= kMaxCount) {
       return refuse(Format("line %zu: more than %d lines", in_.lineNumber(), kMaxCount));
@@ -215,7 +218,7 @@ int RokReader::readLines() {
 int RokReader::readSurfaces() {
   bool ended = false;
   while (!sectionEnds("END00", ended)) {
-    if (ended) return refuse("the file ends inside the FACE0 section");
+    if (ended) return refuse(Translate("the file ends inside the FACE0 section"));
     int32_t n, material, number;
     if (!pendingInteger(n)) {
       return refuse(Format("line %zu: line count %s is not an integer", in_.lineNumber(),
@@ -224,10 +227,12 @@ int RokReader::readSurfaces() {
     if (n != 3 && n != 4) {
       return refuse(Format("line %zu: a surface of %d lines", in_.lineNumber(), n));
     }
-    if (!in_.integer(material) || !in_.integer(number)) return refuseRead("FACE0 section");
+    if (!in_.integer(material) || !in_.integer(number))
+      return refuseRead(MarkMessage("FACE0 section"));
     std::array<int32_t, 4> lines{};
     for (int e = 0; e < n; ++e) {
-      if (!in_.integer(lines[static_cast<size_t>(e)])) return refuseRead("FACE0 section");
+      if (!in_.integer(lines[static_cast<size_t>(e)]))
+        return refuseRead(MarkMessage("FACE0 section"));
     }
     const int surface = model_.faceCount + 1;
     if (surface > kMaxCount) {
@@ -285,14 +290,14 @@ int RokReader::readPalette() {
   if (!in_.next(line) || line != "PALC0") return 1;
   int32_t count, unused;
   if (!in_.integer(count)) {
-    context_.warnings.push_back("ROK: palette: " + in_.error());
+    context_.warnings.push_back(FormatMessage("ROK: palette: %s", in_.error().c_str()));
     return 1;
   }
   if (count < 0 || count > kMaxPaletteEntries) {
     return refuse(Format("line %zu: a palette of %d entries", in_.lineNumber(), count));
   }
   if (!in_.integer(unused)) {
-    context_.warnings.push_back("ROK: palette: " + in_.error());
+    context_.warnings.push_back(FormatMessage("ROK: palette: %s", in_.error().c_str()));
     return 1;
   }
   int odd = 0;
@@ -334,7 +339,7 @@ void RokReader::checkPartners() {
 
 int RokReader::read() {
   // The 14 header numbers and the "POINT" line.
-  if (!in_.skip(15)) return refuseRead("header");
+  if (!in_.skip(15)) return refuseRead(MarkMessage("header"));
   if (!readPoints()) return 0;
   for (int i = 1; i <= model_.pointCount; ++i) {
     const int32_t partner = model_.points[i].mirror;
@@ -523,10 +528,10 @@ int ReadRokBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, Re
   RokLines in(text);
   std::string_view line;
   if (!in.next(line) || line != kMagic) {
-    if (text.size() <= kPrefixBytes) return context.fail("ROK: not a ROK file (no \"ROKU4\" line)");
+    if (text.size() <= kPrefixBytes) return context.fail(Translate("ROK: not a ROK file (no \"ROKU4\" line)"));
     in = RokLines(text.substr(kPrefixBytes));
     if (!in.next(line) || line != kMagic) {
-      return context.fail("ROK: not a ROK file (no \"ROKU4\" line at the start or at byte 128)");
+      return context.fail(Translate("ROK: not a ROK file (no \"ROKU4\" line at the start or at byte 128)"));
     }
   }
 
@@ -555,7 +560,7 @@ int SaveRokFile(Document& document, const std::string& path, FormatContext& cont
   PutRokTrailer(out, numbering.lines);
 
   std::string why;
-  if (!out.commit(path, &why)) return context.fail("ROK: " + why);
+  if (!out.commit(path, &why)) return context.fail(FormatMessage("ROK: %s", why.c_str()));
   return 1;
 }
 

@@ -17,6 +17,7 @@
 #include "model/document.h"
 #include "model/maintenance.h"
 #include "model/model.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 namespace {
@@ -86,12 +87,12 @@ bool AddTriangle(TriangleSoup& soup, const std::array<VECTOR, 3>& corners, Forma
   for (size_t k = 0; k < 3; ++k) {
     points[k] = soup.point(corners[k]);
     if (points[k] == 0) {
-      context.fail(where + ": more than 19999 points");
+      context.fail(FormatMessage("%s: more than 19999 points", where.c_str()));
       return false;
     }
   }
   if (!soup.addTriangle(points, {}, 0)) {
-    context.fail(where + ": more than 19999 surfaces");
+    context.fail(FormatMessage("%s: more than 19999 surfaces", where.c_str()));
     return false;
   }
   return true;
@@ -135,7 +136,7 @@ bool ReadAscii(std::string_view text, TriangleSoup& soup, FormatContext& context
   bool sawSolidEnd = false;
   std::string_view line;
   const auto fail = [&](const std::string& what) {
-    context.fail("line " + std::to_string(lines.lineNumber()) + ": " + what);
+    context.fail(FormatMessage("line %zu: %s", lines.lineNumber(), what.c_str()));
     return false;
   };
   while (lines.next(line)) {
@@ -144,7 +145,7 @@ bool ReadAscii(std::string_view text, TriangleSoup& soup, FormatContext& context
     if (word.empty()) continue;
     switch (expect) {
       case Expect::kSolid:
-        if (!IsKeyword(word, "solid")) return fail("\"solid\" expected");
+        if (!IsKeyword(word, "solid")) return fail(Translate("\"solid\" expected"));
         expect = Expect::kFacetOrEnd;
         sawSolidEnd = false;
         break;
@@ -154,38 +155,38 @@ bool ReadAscii(std::string_view text, TriangleSoup& soup, FormatContext& context
           sawSolidEnd = true;
           break;
         }
-        if (!IsKeyword(word, "facet")) return fail("\"facet\" or \"endsolid\" expected");
-        if (!IsKeyword(NextWord(rest), "normal")) return fail("\"facet normal\" expected");
+        if (!IsKeyword(word, "facet")) return fail(Translate("\"facet\" or \"endsolid\" expected"));
+        if (!IsKeyword(NextWord(rest), "normal")) return fail(Translate("\"facet normal\" expected"));
         // The stored normal is not used (and some programs write "nan" for
         // a degenerate facet); three values must stand there all the same.
         for (int i = 0; i < 3; ++i) {
-          if (NextWord(rest).empty()) return fail("a facet normal needs three values");
+          if (NextWord(rest).empty()) return fail(Translate("a facet normal needs three values"));
         }
         expect = Expect::kOuterLoop;
         break;
       case Expect::kOuterLoop:
-        if (!IsKeyword(word, "outer") || !IsKeyword(NextWord(rest), "loop")) return fail("\"outer loop\" expected");
+        if (!IsKeyword(word, "outer") || !IsKeyword(NextWord(rest), "loop")) return fail(Translate("\"outer loop\" expected"));
         expect = Expect::kVertex;
         corner = 0;
         break;
       case Expect::kVertex: {
-        if (!IsKeyword(word, "vertex")) return fail("\"vertex\" expected");
+        if (!IsKeyword(word, "vertex")) return fail(Translate("\"vertex\" expected"));
         float x, y, z;
         if (!ParseFloat(NextWord(rest), x) || !ParseFloat(NextWord(rest), y) ||
             !ParseFloat(NextWord(rest), z)) {
-          return fail("a vertex needs three finite numbers");
+          return fail(Translate("a vertex needs three finite numbers"));
         }
         corners[static_cast<size_t>(corner++)] = FromFile(x, y, z);
         if (corner == 3) expect = Expect::kEndLoop;
         break;
       }
       case Expect::kEndLoop:
-        if (!IsKeyword(word, "endloop")) return fail("\"endloop\" expected after three vertices");
+        if (!IsKeyword(word, "endloop")) return fail(Translate("\"endloop\" expected after three vertices"));
         expect = Expect::kEndFacet;
         break;
       case Expect::kEndFacet:
-        if (!IsKeyword(word, "endfacet")) return fail("\"endfacet\" expected");
-        if (!AddTriangle(soup, corners, context, "line " + std::to_string(lines.lineNumber()))) {
+        if (!IsKeyword(word, "endfacet")) return fail(Translate("\"endfacet\" expected"));
+        if (!AddTriangle(soup, corners, context, FormatMessage("line %zu", lines.lineNumber()))) {
           return false;
         }
         expect = Expect::kFacetOrEnd;
@@ -193,11 +194,11 @@ bool ReadAscii(std::string_view text, TriangleSoup& soup, FormatContext& context
     }
   }
   if (lines.tooLong()) {
-    context.fail("line " + std::to_string(lines.lineNumber() + 1) + ": line too long for STL");
+    context.fail(FormatMessage("line %zu: line too long for STL", lines.lineNumber() + 1));
     return false;
   }
   if (!sawSolidEnd || expect != Expect::kSolid) {
-    context.fail("the file ends before \"endsolid\"");
+    context.fail(Translate("the file ends before \"endsolid\""));
     return false;
   }
   return true;
@@ -272,7 +273,7 @@ int ReadStlBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, Re
   soup.clear();
   // A binary file is known by its size alone; anything else is read as
   // text, and a file that is neither says why for both.
-  std::string notBinary = "shorter than a binary header";
+  std::string notBinary = Translate("shorter than a binary header");
   if (bytes.size() >= kHeaderBytes + 4) {
     ByteReader header(bytes);
     header.skip(kHeaderBytes);
@@ -288,7 +289,8 @@ int ReadStlBytes(std::span<const uint8_t> bytes, const std::string& /*name*/, Re
   const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   FormatContext ascii;
   if (!ReadAscii(text, soup, ascii)) {
-    return context.fail("not an STL file: " + notBinary + "; ASCII STL: " + ascii.reason);
+    return context.fail(FormatMessage("not an STL file: %s; ASCII STL: %s", notBinary.c_str(),
+                                      ascii.reason.c_str()));
   }
   return Commit(soup, soup.triangleCount() == 0 && soup.droppedTriangles() == 0, target, context);
 }
@@ -326,7 +328,7 @@ int SaveStlFile(Document& document, const std::string& path, FormatContext& cont
     out.u16le(0);
   }
   std::string why;
-  if (!out.commit(path, &why)) return context.fail("STL: " + why);
+  if (!out.commit(path, &why)) return context.fail(FormatMessage("STL: %s", why.c_str()));
   return 1;
 }
 
@@ -347,7 +349,7 @@ int SaveStlAsciiFile(Document& document, const std::string& path, FormatContext&
   }
   out.put("endsolid vexal\n");
   std::string why;
-  if (!out.commit(path, &why)) return context.fail("STL: " + why);
+  if (!out.commit(path, &why)) return context.fail(FormatMessage("STL: %s", why.c_str()));
   return 1;
 }
 

@@ -5,6 +5,7 @@
 #include <type_traits>
 
 #include "formats/format.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 namespace {
@@ -105,7 +106,7 @@ bool TriangleSoup::linkLines(FormatContext& context) {
       const int32_t d = corners[j];
       const int32_t line = lineOf(d, corners[(j + 1) % 3]);
       if (line == 0) {
-        context.fail("the surfaces need more than 19999 lines");
+        context.fail(Translate("the surfaces need more than 19999 lines"));
         return false;
       }
       faceLines_[f][j] = lines_[static_cast<size_t>(line - 1)][0] == d ? line : -line;
@@ -113,7 +114,7 @@ bool TriangleSoup::linkLines(FormatContext& context) {
   }
   for (const std::array<int32_t, 2>& segment : segments_) {
     if (lineOf(segment[0], segment[1]) == 0) {
-      context.fail("the surfaces and line segments need more than 19999 lines");
+      context.fail(Translate("the surfaces and line segments need more than 19999 lines"));
       return false;
     }
   }
@@ -124,7 +125,8 @@ bool TriangleSoup::commit(Model& model, FormatContext& context, bool emptyAllowe
   const bool nothing = faces_.empty() && points_.empty() && dropped_ == 0;
   const bool loose = !segments_.empty() || loosePoints_ > 0;
   if (faces_.empty() && !loose && !(nothing && emptyAllowed)) {
-    context.fail(dropped_ > 0 ? "every triangle is degenerate" : "no triangles");
+    context.fail(dropped_ > 0 ? Translate("every triangle is degenerate")
+                              : Translate("no triangles"));
     return false;
   }
   if (!linkLines(context)) return false;

@@ -5,6 +5,8 @@
 #include <csetjmp>
 #include <vector>
 
+#include "io/message_catalog.h"
+
 namespace vexal {
 namespace {
 
@@ -90,7 +92,7 @@ bool EncodeRows(const NImage& source, std::string& out, const char** error) {
 bool EncodePng(const NImage& image, std::string& out, std::string* reason) {
   out.clear();
   if (image.empty() || image.width <= 0 || image.height <= 0) {
-    if (reason) *reason = "the image is empty";
+    if (reason) *reason = Translate("the image is empty");
     return false;
   }
   // PNG palettes hold at most 256 entries and no per-pixel alpha on an
@@ -100,19 +102,21 @@ bool EncodePng(const NImage& image, std::string& out, std::string* reason) {
   const bool palette = image.paletteCount > 0;
   if ((image.channels == 2 && palette) || (image.channels == 1 && palette && image.paletteCount > 256)) {
     if (!expanded.CopyFrom(image) || !expanded.Convert(4)) {
-      if (reason) *reason = "the image cannot be expanded to RGBA";
+      if (reason) *reason = Translate("the image cannot be expanded to RGBA");
       return false;
     }
     source = &expanded;
   }
   if (source->channels == 1 && palette && source->paletteChannels != 3 && source->paletteChannels != 4) {
-    if (reason) *reason = "the palette layout is not supported";
+    if (reason) *reason = Translate("the palette layout is not supported");
     return false;
   }
   const char* error = nullptr;
   if (!EncodeRows(*source, out, &error)) {
     out.clear();
-    if (reason) *reason = std::string("PNG encoder error: ") + (error ? error : "out of memory");
+    if (reason)
+      *reason = error ? FormatMessage("PNG encoder error: %s", error)
+                      : Translate("PNG encoder error: out of memory");
     return false;
   }
   return true;

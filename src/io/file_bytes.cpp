@@ -10,6 +10,7 @@
 #include <cstring>
 #include <random>
 
+#include "io/message_catalog.h"
 #include "io/text_format.h"
 
 namespace vexal {
@@ -27,18 +28,18 @@ bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& out, std::stri
   out.clear();
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
-    SetReason(reason, "cannot open: " + ErrnoText());
+    SetReason(reason, FormatMessage("cannot open: %s", ErrnoText().c_str()));
     return false;
   }
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     ::close(fd);
-    SetReason(reason, "cannot open: not a regular file");
+    SetReason(reason, Translate("cannot open: not a regular file"));
     return false;
   }
   if (static_cast<uint64_t>(info.st_size) > kMaxInputFileBytes) {
     ::close(fd);
-    SetReason(reason, "file too large");
+    SetReason(reason, Translate("file too large"));
     return false;
   }
   out.resize(static_cast<size_t>(info.st_size));
@@ -52,7 +53,7 @@ bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& out, std::stri
   ::close(fd);
   if (done != out.size()) {
     out.clear();
-    SetReason(reason, "read error");
+    SetReason(reason, Translate("read error"));
     return false;
   }
   return true;
@@ -74,7 +75,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
     if (fd < 0 && errno != EEXIST) break;
   }
   if (fd < 0) {
-    SetReason(reason, "cannot write: " + ErrnoText());
+    SetReason(reason, FormatMessage("cannot write: %s", ErrnoText().c_str()));
     return false;
   }
   size_t done = 0;
@@ -103,7 +104,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
   }
   if (!ok) {
     ::unlink(temporary.c_str());
-    SetReason(reason, "cannot write: " + failure);
+    SetReason(reason, FormatMessage("cannot write: %s", failure.c_str()));
     return false;
   }
   return true;

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "model/maintenance.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 namespace {
@@ -204,7 +205,7 @@ void RefreshSelection(Document& document) {
   RefreshNormals(model, kNormalsFace | kNormalsSelectedPoints, document.useAngleSmooth);
   document.notify().selectionMenusChanged();
   if (count != 0) {
-    document.notify().statusTextChanged(std::to_string(count) + "個の頂点を選択");
+    document.notify().statusTextChanged(FormatMessage("Selected vertices: %d", static_cast<int>(count)));
   } else {
     document.notify().statusTextChanged("");
   }

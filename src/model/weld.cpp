@@ -8,10 +8,12 @@
 #include <unordered_map>
 #include <utility>
 
+#include "io/message_catalog.h"
 #include "model/maintenance.h"
 #include "model/model_backup.h"
 #include "model/point_pair_table.h"
 #include "model/sync_mirror.h"
+#include "model/table_room.h"
 
 namespace vexal {
 namespace {
@@ -638,8 +640,8 @@ bool WeldCleanup(Model& model) {
   return true;
 }
 
-WeldOutcome AttachSingle(Model& model, const WeldSelection& selection) {
-  if (selection.selectedCount == 0) return WeldOutcome::kNothingSelected;
+MaybeRefusal AttachSingle(Model& model, const WeldSelection& selection) {
+  if (selection.selectedCount == 0) return Refusal{Translate("nothing is selected")};
   const std::optional<ModelBackup> backup = BackupIfSplitsCouldOverflow(model);
   const int n = model.pointCount;
   const int code = selection.mirrorSelection;
@@ -684,33 +686,33 @@ WeldOutcome AttachSingle(Model& model, const WeldSelection& selection) {
   }
   if (!WeldCleanup(model)) {
     backup->restore(model);
-    return WeldOutcome::kFull;
+    return TableFull();
   }
-  return WeldOutcome::kDone;
+  return std::nullopt;
 }
 
-WeldOutcome AttachApproximate(Model& model, const WeldSelection& selection, float radius) {
-  if (selection.selectedCount == 0) return WeldOutcome::kNothingSelected;
+MaybeRefusal AttachApproximate(Model& model, const WeldSelection& selection, float radius) {
+  if (selection.selectedCount == 0) return Refusal{Translate("nothing is selected")};
   const std::optional<ModelBackup> backup = BackupIfSplitsCouldOverflow(model);
   std::vector<int32_t> rep = SelectedRepresentatives(model);
   ClusterNearPoints(model, rep, radius);
   if (!FinishWeld(model, rep, true)) {
     backup->restore(model);
-    return WeldOutcome::kFull;
+    return TableFull();
   }
-  return WeldOutcome::kDone;
+  return std::nullopt;
 }
 
-WeldOutcome AttachSame(Model& model, const WeldSelection& selection) {
-  if (selection.selectedCount == 0) return WeldOutcome::kNothingSelected;
+MaybeRefusal AttachSame(Model& model, const WeldSelection& selection) {
+  if (selection.selectedCount == 0) return Refusal{Translate("nothing is selected")};
   const std::optional<ModelBackup> backup = BackupIfSplitsCouldOverflow(model);
   std::vector<int32_t> rep = SelectedRepresentatives(model);
   ClusterSamePoints(model, rep);
   if (!FinishWeld(model, rep, false)) {
     backup->restore(model);
-    return WeldOutcome::kFull;
+    return TableFull();
   }
-  return WeldOutcome::kDone;
+  return std::nullopt;
 }
 
 }  // namespace vexal

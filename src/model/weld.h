@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "io/refusal.h"
 #include "model/document.h"
 #include "model/model.h"
 
@@ -25,12 +26,6 @@ struct WeldSelection {
   int32_t selectedCount = 0;
   int32_t mirrorSelection = 0;  // 2 x (a selected partner) + (an unselected partner)
   VECTOR pivot;
-};
-
-enum class WeldOutcome {
-  kDone,
-  kNothingSelected,  // the model is unchanged
-  kFull,             // a table would pass 19999 records; the model is unchanged
 };
 
 // Squared distance (single precision, in x, y, z order) at most
@@ -76,11 +71,12 @@ bool WeldCleanup(Model& model);
 
 // The table changes of the three commands, the clean-up included (and for
 // AttachApproximate and AttachSame also SyncMirror and DeselectAll).
-// kNothingSelected and kFull leave the model as it was.
-WeldOutcome AttachSingle(Model& model, const WeldSelection& selection);
+// Refused, with the model as it was, when nothing is selected or when a
+// table would pass 19999 records (TableFull).
+MaybeRefusal AttachSingle(Model& model, const WeldSelection& selection);
 // Selected points within radius of a representative (the lowest-numbered
 // point not yet absorbed) weld at their centroid; no chaining.
-WeldOutcome AttachApproximate(Model& model, const WeldSelection& selection, float radius);
-WeldOutcome AttachSame(Model& model, const WeldSelection& selection);
+MaybeRefusal AttachApproximate(Model& model, const WeldSelection& selection, float radius);
+MaybeRefusal AttachSame(Model& model, const WeldSelection& selection);
 
 }  // namespace vexal

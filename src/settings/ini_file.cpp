@@ -1,6 +1,7 @@
 #include "settings/ini_file.h"
 
 #include "io/line_reader.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 namespace {
@@ -72,7 +73,7 @@ bool IniFile::parse(std::string_view text, std::string* reason) {
         Entry{std::string(Trim(line.substr(0, equals))), std::string(value)});
   }
   if (lines.tooLong()) {
-    if (reason) *reason = "line " + std::to_string(lines.lineNumber() + 1) + " is too long";
+    if (reason) *reason = FormatMessage("line %zu is too long", lines.lineNumber() + 1);
     return false;
   }
   return true;

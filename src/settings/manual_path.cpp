@@ -1,5 +1,7 @@
 #include "settings/manual_path.h"
 
+#include "io/message_catalog.h"
+
 #include <filesystem>
 #include <system_error>
 
@@ -28,7 +30,7 @@ std::string FindManual(const std::vector<std::string>& locations) {
 }
 
 std::string ManualNotFoundText(const std::vector<std::string>& locations) {
-  std::string text = "The manual was not found. It was looked for in:";
+  std::string text = Translate("The manual was not found. It was looked for in:");
   for (const std::string& location : locations) text += "\n" + location;
   return text;
 }

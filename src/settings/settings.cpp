@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "io/file_bytes.h"
+#include "io/message_catalog.h"
 #include "settings/ini_file.h"
 #include "settings/settings_keys.h"
 
@@ -194,11 +195,11 @@ bool LoadSettings(const std::string& path, Settings& settings, std::string* reas
   }
   // Only a regular file: opening a pipe or device would block or never end.
   if (status.type() != std::filesystem::file_type::regular) {
-    SetReason(reason, path + ": not a regular file");
+    SetReason(reason, FormatMessage("%s: not a regular file", path.c_str()));
     return false;
   }
   if (std::filesystem::file_size(path, error) > kMaxSettingsFileBytes && !error) {
-    SetReason(reason, path + ": too large for a settings file");
+    SetReason(reason, FormatMessage("%s: too large for a settings file", path.c_str()));
     return false;
   }
   std::vector<uint8_t> bytes;
@@ -248,7 +249,8 @@ bool SaveSettings(const std::string& path, const Settings& settings, std::string
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error) {
-      SetReason(reason, folder.string() + ": cannot create the folder: " + error.message());
+      SetReason(reason, FormatMessage("%s: cannot create the folder: %s", folder.string().c_str(),
+                                      error.message().c_str()));
       return false;
     }
   }

@@ -29,6 +29,8 @@ struct Settings {
   // Seconds between recovery copies of modified documents, 0 = none;
   // 1..86400
   int AutoSaveSeconds = 120;
+  // The language of messages: "auto" (from the locale), "en" or "ja".
+  std::string Language = "auto";
 
   // [Window]: placement of the main and tool windows
   int SaveMainWindow = 1;  // restore the main window bounds at start

@@ -29,6 +29,7 @@ const std::array kKeys = {
     VEXAL_INTEGER_KEY(kSystem, BootFirst),
     VEXAL_INTEGER_KEY(kSystem, UndoDepth),
     VEXAL_INTEGER_KEY(kSystem, AutoSaveSeconds),
+    VEXAL_TEXT_KEY(kSystem, Language),
 
     VEXAL_INTEGER_KEY(kWindow, SaveMainWindow),
     VEXAL_INTEGER_KEY(kWindow, SaveSubWindow),
@@ -176,7 +177,7 @@ const std::array kKeys = {
 #undef VEXAL_FLOAT_KEY
 #undef VEXAL_TEXT_KEY
 
-static_assert(kKeys.size() == 140);
+static_assert(kKeys.size() == 141);
 
 }  // namespace
 

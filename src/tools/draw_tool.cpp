@@ -6,7 +6,7 @@
 
 #include "model/camera.h"
 #include "model/maintenance.h"
-#include "tools/capacity.h"
+#include "model/table_room.h"
 #include "tools/edge_split.h"
 #include "tools/picking.h"
 

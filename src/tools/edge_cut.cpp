@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "model/maintenance.h"
-#include "tools/capacity.h"
+#include "model/table_room.h"
 #include "tools/edge_split.h"
 
 namespace vexal {

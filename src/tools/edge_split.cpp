@@ -6,6 +6,7 @@
 
 #include "model/camera.h"
 #include "model/maintenance.h"
+#include "model/table_room.h"
 
 namespace vexal {
 namespace {
@@ -232,11 +233,6 @@ SplitGrowth PlanSplitGrowth(const Model& model, const EdgeSplits& splits, bool w
   return growth;
 }
 
-bool SplitsFit(const Model& model, const SplitGrowth& growth) {
-  return model.pointCount + growth.points <= kMaxCount && model.lineCount + growth.lines <= kMaxCount &&
-         model.faceCount + growth.faces <= kMaxCount;
-}
-
 void ApplyEdgeSplits(Model& model, EdgeSplits& splits) {
   const int32_t p0 = splits.pointCount0;
   const int32_t l0 = splits.lineCount0;
@@ -413,7 +409,7 @@ int SplitLineAt(Document& document, int line, int x, int y, int mode) {
   const int found = RegisterEdgeSplit(model, splits, line, s, mode == 2 ? kSplitMirrored : kSplitPlain);
   const bool addPartner = mode == 2 && found == 0;
   SplitGrowth growth{splits.count + (addPartner ? 1 : 0), splits.count, 0};
-  if (!SplitsFit(model, growth)) return 0;
+  if (!HasRoomFor(model, growth.points, growth.lines, growth.faces)) return 0;
   const int32_t created = model.pointCount + 1;
   ApplyEdgeSplits(model, splits);
   if (addPartner) {

@@ -59,8 +59,6 @@ struct SplitGrowth {
   int faces = 0;
 };
 SplitGrowth PlanSplitGrowth(const Model& model, const EdgeSplits& splits, bool withCentres);
-// True when the model has room for that growth within 19999 of each.
-bool SplitsFit(const Model& model, const SplitGrowth& growth);
 
 // Appends the new points (on their lines, with the lines' states and their
 // mirror partners) and the new line pieces.

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "model/maintenance.h"
-#include "tools/capacity.h"
+#include "model/table_room.h"
 
 namespace vexal {
 namespace {

@@ -1,7 +1,7 @@
 #include "tools/knife.h"
 
 #include "model/maintenance.h"
-#include "tools/capacity.h"
+#include "model/table_room.h"
 #include "tools/edge_cut.h"
 #include "tools/edge_split.h"
 #include "tools/picking.h"

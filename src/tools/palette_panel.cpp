@@ -7,6 +7,7 @@
 
 #include "model/maintenance.h"
 #include "tools/number_field.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 namespace {
@@ -193,14 +194,14 @@ bool ApplyMaterialEdit(Document& document, int material, const MaterialEdit& edi
     if (reason) *reason = why;
     return false;
   };
-  if (material < 0 || material >= kMaterialCount) return fail("no such palette entry");
+  if (material < 0 || material >= kMaterialCount) return fail(Translate("no such palette entry"));
   if (edit.texture.size() > kMaxTexturePath) {
-    return fail("the texture file name is longer than 254 characters");
+    return fail(Translate("the texture file name is longer than 254 characters"));
   }
   std::string name = edit.name;
   if (name.empty()) name = DefaultMaterialName(material);
   MATERIAL entry = document.model.materials[material];
-  if (!SetText(entry.name, name)) return fail("the name is too long");
+  if (!SetText(entry.name, name)) return fail(Translate("the name is too long"));
   SetText(entry.texture, edit.texture);
   entry.blend = edit.blend ? 1 : 0;
   entry.smoothingAngle = static_cast<float>(edit.smoothingAngle);

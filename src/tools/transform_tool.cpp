@@ -8,6 +8,7 @@
 #include "model/camera.h"
 #include "model/maintenance.h"
 #include "model/sync_mirror.h"
+#include "model/table_room.h"
 #include "model/weld.h"
 #include "tools/edge_split.h"
 #include "tools/extrude.h"
@@ -182,10 +183,9 @@ bool AttachUnderPointer(Document& document, int x, int y) {
   RefreshSelection(document);
   const WeldSelection selection{document.scene.selectedCount, document.scene.mirrorSelection,
                                 document.scene.handle};
-  if (AttachSingle(model, selection) == WeldOutcome::kFull) {
+  if (const MaybeRefusal refused = AttachSingle(model, selection)) {
     // Nothing was welded; the drag so far is taken back.
-    document.notify().statusTextChanged(
-        "the weld would need more than 19999 surfaces; nothing was changed");
+    ShowRefusal(document, *refused);
     StepUndo(document, 0);
     return true;
   }

@@ -1,4 +1,5 @@
 #include "view/gl_context_egl.h"
+#include "io/message_catalog.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
@@ -67,19 +68,19 @@ int EglContext::create(std::string& reason) {
     config = nullptr;
   }
   if (config == nullptr) {
-    reason = "no EGL configuration with desktop OpenGL and a pbuffer";
+    reason = Translate("no EGL configuration with desktop OpenGL and a pbuffer");
     return 1;
   }
   EGLint depthBits = 0;
   eglGetConfigAttrib(display, config, EGL_DEPTH_SIZE, &depthBits);
   if (eglBindAPI(EGL_OPENGL_API) != EGL_TRUE) {
-    reason = "EGL cannot bind desktop OpenGL";
+    reason = Translate("EGL cannot bind desktop OpenGL");
     return 2;
   }
   const EGLint surfaceAttributes[] = {EGL_WIDTH, width_, EGL_HEIGHT, height_, EGL_NONE};
   EGLSurface surface = eglCreatePbufferSurface(display, config, surfaceAttributes);
   if (surface == EGL_NO_SURFACE) {
-    reason = "EGL pbuffer could not be created";
+    reason = Translate("EGL pbuffer could not be created");
     return 2;
   }
   const EGLint contextAttributes[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
@@ -88,7 +89,7 @@ int EglContext::create(std::string& reason) {
   if (context == EGL_NO_CONTEXT) context = eglCreateContext(display, config, EGL_NO_CONTEXT, nullptr);
   if (context == EGL_NO_CONTEXT) {
     eglDestroySurface(display, surface);
-    reason = "EGL could not create an OpenGL context";
+    reason = Translate("EGL could not create an OpenGL context");
     return 2;
   }
   display_ = display;

@@ -10,6 +10,7 @@
 #include "settings/settings.h"
 #include "view/raster_line.h"
 #include "view/software_renderer.h"
+#include "io/message_catalog.h"
 
 namespace vexal {
 
@@ -138,7 +139,7 @@ bool RenderSnapshot(Document& document, const Settings& settings, const Snapshot
   if (usedOpenGL != nullptr) *usedOpenGL = false;
   if (options.width <= 0 || options.height <= 0 || options.width > kMaxImageSide ||
       options.height > kMaxImageSide) {
-    reason = "image size out of range";
+    reason = Translate("image size out of range");
     return false;
   }
   if (options.renderer == SnapshotRenderer::kOpenGL) {
@@ -150,7 +151,7 @@ bool RenderSnapshot(Document& document, const Settings& settings, const Snapshot
         if (usedOpenGL != nullptr) *usedOpenGL = true;
         return true;
       }
-      why = "the OpenGL context could not be made current";
+      why = Translate("the OpenGL context could not be made current");
     }
     if (!options.fallBackToSoftware) {
       reason = why;
@@ -160,7 +161,7 @@ bool RenderSnapshot(Document& document, const Settings& settings, const Snapshot
   SetScreenSize(document.scene, options.width, options.height);
   ImageCanvas canvas(options.width, options.height);
   if (canvas.image().empty()) {
-    reason = "out of memory for the image";
+    reason = Translate("out of memory for the image");
     return false;
   }
   RedrawSoftware(document, ViewColorsFrom(settings), canvas);

@@ -54,6 +54,7 @@
 #include "formats/native_format.h"
 #include "model/document.h"
 #include "model/maintenance.h"
+#include "support/message_language.h"
 #include "formats/recovery.h"
 #include "support/test_models.h"
 #include "tools/tool_dispatch.h"
@@ -367,8 +368,11 @@ TEST_F(MainFormTest, ImagesGoToTheViewerModelsToDocuments) {
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   file.write("not a model");
   file.close();
-  form->openByName(junk, 0);
-  QApplication::processEvents();
+  {
+    const ScopedMessageLanguage japanese(MessageLanguage::kJapanese);
+    form->openByName(junk, 0);
+    QApplication::processEvents();
+  }
   EXPECT_EQ(form->documents().size(), before + 1);
   ASSERT_EQ(ui.warnings.size(), 1);
   EXPECT_TRUE(ui.warnings[0].startsWith("Vexal|ﾌｧｲﾙｵｰﾌﾟﾝ失敗:"));

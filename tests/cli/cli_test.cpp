@@ -286,6 +286,45 @@ TEST_F(CliTest, ApplyReportsACommandRefusedForLackOfRoom) {
   EXPECT_TRUE(filesBesides({"torus.vxl"}).empty());
 }
 
+// A command's refusal and a reader's composed reason reach the error line
+// in the locale's language, the table-full refusal as the one message.
+TEST_F(CliTest, RefusalsAndReaderReasonsSpeakTheLocale) {
+  const std::string torus =
+      writeNative("torus.vxl", [](Model& m) { testing::QuadTorus(m, 99, 101); });
+  const std::string stl = path("bad.stl");
+  std::ofstream(stl) << "hello";
+  const char* saved = std::getenv("LC_ALL");
+  const std::string before = saved ? saved : "";
+  const struct {
+    const char* locale;
+    std::string refused;
+    std::string unreadable;
+  } cases[] = {
+      {"C.UTF-8",
+       "step 3 (--run TriangleItem): Not done: the points, lines or surfaces would pass the limit "
+       "of 19999\n",
+       stl + ": not an STL file: shorter than a binary header; ASCII STL: line 1: \"solid\" "
+             "expected\n"},
+      {"ja_JP.UTF-8",
+       "ステップ 3 (--run TriangleItem): 点・辺・面の数が上限の19999を超えるため実行できません\n",
+       stl + ": STL ファイルではありません: バイナリのヘッダーより短いファイルです。アスキー STL: "
+             "1 行目: "
+             "\"solid\" がありません\n"},
+  };
+  for (const auto& c : cases) {
+    ::setenv("LC_ALL", c.locale, 1);
+    const ToolRun refused = run({"apply", torus, path("out.vxl"), "--material", "1", "--select",
+                                 "all", "--run", "TriangleItem"});
+    EXPECT_EQ(refused.err, c.refused) << c.locale;
+    EXPECT_EQ(run({"info", stl}).err, c.unreadable) << c.locale;
+  }
+  if (saved) {
+    ::setenv("LC_ALL", before.c_str(), 1);
+  } else {
+    ::unsetenv("LC_ALL");
+  }
+}
+
 TEST_F(CliTest, ApplyStopsAtAFailingStepNamesItAndWritesNothing) {
   ASSERT_EQ(run({"new", path("in.vxl")}).status, 0);
   struct Case {

@@ -24,8 +24,7 @@ class ApplyGenerators : public ::testing::Test {
     std::string error;
     if (!ParseApplySteps(arguments, steps, error)) return "usage: " + error;
     for (const ApplyStep& step : steps) {
-      const std::string why = RunApplyStep(target, step);
-      if (!why.empty()) return why;
+      if (const MaybeRefusal refused = RunApplyStep(target, step)) return refused->reason;
     }
     return {};
   }

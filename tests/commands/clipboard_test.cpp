@@ -1,9 +1,11 @@
 // Copy, Cut and Paste through the workspace's clipboard, within one
 // document and into another.
+#include "commands/clipboard.h"
+
 #include <gtest/gtest.h>
 
 #include "commands/clipboard.h"
-#include "commands/table_room.h"
+#include "model/table_room.h"
 #include "support/test_models.h"
 #include "commands/command_fixture.h"
 #include "symmetric_models.h"

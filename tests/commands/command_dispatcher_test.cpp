@@ -107,7 +107,7 @@ TEST_F(Dispatcher, WindowCommandsGoToTheHost) {
   target.host = &none;
   const CommandResult refused = run("FileOpenItem");
   EXPECT_EQ(refused.status, CommandStatus::kNeedsWindow);
-  EXPECT_FALSE(refused.message.empty());
+  EXPECT_FALSE(refused.refusal.reason.empty());
 }
 
 TEST_F(Dispatcher, ViewSwitchesToggleAndReportTheirCheckMarks) {
@@ -144,7 +144,7 @@ TEST_F(Dispatcher, ToolItemsChooseTheToolAndUndoFollowsItsRules) {
   EXPECT_EQ(document->mode.tool, kToolCamera);
   EXPECT_TRUE(*CommandChecked("CameraItem", target));
   EXPECT_EQ(run("UndoItem").status, CommandStatus::kDisabled);
-  EXPECT_EQ(run("RedoItem").message, "there is nothing to redo");
+  EXPECT_EQ(run("RedoItem").refusal.reason, "there is nothing to redo");
 }
 
 TEST_F(Dispatcher, TheEditFrameRecordsOneStepAndARefusalNothing) {
@@ -194,7 +194,7 @@ TEST_F(Dispatcher, ApplyStepsSetUpTheSceneWithoutUndoSteps) {
                                "--zoom", "2.5", "--run", "RightRotateItem"},
                               steps, error))
       << error;
-  for (ApplyStep& step : steps) EXPECT_EQ(RunApplyStep(target, step), "") << step.text();
+  for (ApplyStep& step : steps) EXPECT_FALSE(RunApplyStep(target, step)) << step.text();
   EXPECT_EQ(document->scene.selectedCount, 3);
   EXPECT_EQ(document->scene.paletteIndex, 7);
   EXPECT_EQ(document->scene.angle, VECTOR(-30, 0, 0));
@@ -203,7 +203,7 @@ TEST_F(Dispatcher, ApplyStepsSetUpTheSceneWithoutUndoSteps) {
 
   // Deselecting point 3 drops the selected line 3-4 too.
   ASSERT_TRUE(ParseApplySteps({"--deselect", "points:3"}, steps, error));
-  EXPECT_EQ(RunApplyStep(target, steps[0]), "");
+  EXPECT_FALSE(RunApplyStep(target, steps[0]));
   EXPECT_EQ(document->scene.selectedCount, 2);
   for (int l = 1; l <= document->model.lineCount; ++l) {
     const LINE& line = document->model.lines[l];
@@ -234,11 +234,12 @@ TEST_F(Dispatcher, ApplyStepsReportWhatStopsThem) {
   ASSERT_TRUE(ParseApplySteps({"--select", "points:2-9", "--undo", "--run", "DeleteItem",
                                "--run", "FileSaveItem", "--select", "points:x"},
                               steps, error));
-  EXPECT_EQ(RunApplyStep(target, steps[0]), "point 9 is out of range (the model has 8 points)");
-  EXPECT_EQ(RunApplyStep(target, steps[1]), "there is nothing to undo");
-  EXPECT_NE(RunApplyStep(target, steps[2]), "");
-  EXPECT_EQ(RunApplyStep(target, steps[3]), "Save needs a window and cannot run here");
-  EXPECT_EQ(RunApplyStep(target, steps[4]), "\"x\" is not a point number");
+  EXPECT_EQ(RunApplyStep(target, steps[0]),
+            Refusal{"point 9 is out of range (the model has 8 points)"});
+  EXPECT_EQ(RunApplyStep(target, steps[1]), Refusal{"there is nothing to undo"});
+  EXPECT_TRUE(RunApplyStep(target, steps[2]));
+  EXPECT_EQ(RunApplyStep(target, steps[3]), Refusal{"Save needs a window and cannot run here"});
+  EXPECT_EQ(RunApplyStep(target, steps[4]), Refusal{"\"x\" is not a point number"});
   EXPECT_EQ(document->scene.selectedCount, 0);
 }
 

@@ -112,7 +112,7 @@ class CommandFixture : public ::testing::Test {
     const int slot = document->undo.current;
     const int depth = document->undo.undoDepth;
     const CommandResult result = RunCommand(name, target);
-    ASSERT_TRUE(result.ok()) << name << ": " << result.message;
+    ASSERT_TRUE(result.ok()) << name << ": " << result.refusal.reason;
     ASSERT_TRUE(Valid(model(), checkLines)) << name;
     if (document->undo.current == slot) {
       ASSERT_TRUE(SameRecords(model(), *modelBefore)) << name << " changed the model without a step";
@@ -145,12 +145,12 @@ class CommandFixture : public ::testing::Test {
     const int slot = document->undo.current;
     const int depth = document->undo.undoDepth;
     const CommandResult result = RunCommand(name, target);
-    EXPECT_EQ(result.status, expected) << name << ": " << result.message;
-    EXPECT_FALSE(result.message.empty()) << name;
+    EXPECT_EQ(result.status, expected) << name << ": " << result.refusal.reason;
+    EXPECT_FALSE(result.refusal.reason.empty()) << name;
     EXPECT_EQ(document->undo.current, slot) << name;
     EXPECT_EQ(document->undo.undoDepth, depth) << name;
     EXPECT_TRUE(SameRecords(model(), *modelBefore)) << name << " changed the model";
-    return result.message;
+    return result.refusal.reason;
   }
 
   // Off for models built with surface edges that have no line.

@@ -3,7 +3,7 @@
 
 #include <set>
 
-#include "commands/table_room.h"
+#include "model/table_room.h"
 #include "commands/edge_cut_selection.h"
 #include "support/test_models.h"
 #include "tools/edge_cut.h"

@@ -8,6 +8,7 @@
 #include "commands/line_geometry.h"
 #include "model/camera.h"
 #include "model/maintenance.h"
+#include "model/table_room.h"
 #include "support/test_models.h"
 
 namespace vexal {
@@ -231,7 +232,7 @@ TEST_F(Lines, ArcsThatDoNotFitAreRefused) {
   model().lineCount = kMaxCount - 3;
   workspace.settings.AttachLineSegment = 6;
   begin({2, 4});
-  refuse("AttachLineItem");
+  EXPECT_EQ(refuse("AttachLineItem"), kTableFullText);
   workspace.settings.AttachLineSegment = 3;  // three lines fit exactly
   runEdit("AttachLineItem");
   EXPECT_EQ(model().lineCount, kMaxCount);

@@ -1,12 +1,14 @@
 // Mirror symmetry: keeping pairs in step, making and clearing partners,
 // reflecting the selection in the view.
+#include "commands/mirror.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
 
 #include "commands/command_fixture.h"
-#include "commands/mirror.h"
 #include "model/maintenance.h"
+#include "model/table_room.h"
 #include "support/test_models.h"
 
 namespace vexal {
@@ -113,7 +115,7 @@ TEST_F(Mirror, MirroringAFullTorusIsRefusedUntouched) {
   testing::QuadTorus(model(), 99, 101);
   for (int p = 1; p <= model().pointCount; ++p) model().points[p].state = kStateSelected;
   begin();
-  refuse("MirrorItem");
+  EXPECT_EQ(refuse("MirrorItem"), kTableFullText);
 }
 
 }  // namespace

@@ -34,7 +34,7 @@ class NumericTransform : public testing::CommandFixture {
     testing::CopyLive(model(), *modelBefore);
     const int depth = document->undo.undoDepth;
     const CommandResult result = action();
-    ASSERT_TRUE(result.ok()) << where << ": " << result.message;
+    ASSERT_TRUE(result.ok()) << where << ": " << result.refusal.reason;
     std::string reason;
     ASSERT_TRUE(ValidateModel(model(), &reason, true)) << where << ": " << reason;
     ASSERT_EQ(document->undo.undoDepth, depth + 1) << where;
@@ -57,7 +57,7 @@ class NumericTransform : public testing::CommandFixture {
     const int depth = document->undo.undoDepth;
     const CommandResult result = action();
     EXPECT_EQ(result.status, CommandStatus::kRefused) << where;
-    EXPECT_FALSE(result.message.empty()) << where;
+    EXPECT_FALSE(result.refusal.reason.empty()) << where;
     EXPECT_EQ(document->undo.undoDepth, depth) << where;
     EXPECT_TRUE(testing::SameRecords(model(), *modelBefore)) << where << " changed the model";
   }

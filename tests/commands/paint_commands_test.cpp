@@ -1,8 +1,10 @@
 // Create Face and Paint, Repaint Face and the palette commands.
+#include "commands/paint_commands.h"
+
 #include <gtest/gtest.h>
 
 #include "commands/create_faces.h"
-#include "commands/table_room.h"
+#include "model/table_room.h"
 #include "support/test_models.h"
 #include "commands/command_fixture.h"
 

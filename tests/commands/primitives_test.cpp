@@ -1,9 +1,12 @@
 // The primitive window's shapes: counts, order, windings, selection and
 // the capacity refusal.
+#include "commands/primitives.h"
+
 #include <gtest/gtest.h>
 
 #include "commands/command_fixture.h"
 #include "commands/primitives.h"
+#include "model/table_room.h"
 #include "support/test_models.h"
 
 namespace vexal {
@@ -138,7 +141,7 @@ TEST(Primitives, AShapeThatWouldOverflowATableIsRefusedUntouched) {
   // 18 points fit, 26 do not.
   const CommandResult refused = RunPrimitiveButton(*document, "cylinder3");
   EXPECT_EQ(refused.status, CommandStatus::kRefused);
-  EXPECT_NE(refused.message.find("points"), std::string::npos) << refused.message;
+  EXPECT_EQ(refused.refusal, TableFull());
   EXPECT_EQ(document->model.pointCount, kMaxCount - 20);
   EXPECT_EQ(document->model.points[1].state, kStateSelected);
   EXPECT_EQ(document->undo.undoDepth, 0);

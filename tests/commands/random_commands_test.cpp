@@ -91,7 +91,7 @@ TEST_F(RandomCommands, NoCommandSequenceBreaksTheModelOrItsHistory) {
             << where << ": the model changed without an undo step";
         continue;
       }
-      ASSERT_TRUE(result.ok()) << where << ": refused (" << result.message
+      ASSERT_TRUE(result.ok()) << where << ": refused (" << result.refusal.reason
                                << ") after recording a step";
       ASSERT_EQ(document->undo.current, (slot + 1) % document->undo.slotCount())
           << where << ": more than one step";

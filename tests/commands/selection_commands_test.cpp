@@ -81,13 +81,13 @@ TEST_F(SelectionCommands, ColourTripleAndLineRunThroughApply) {
   for (const char* name : {"SelectColorItem", "SelectTripleItem", "SelectLineItem"}) {
     EXPECT_TRUE(CommandEnabled(name, target)) << name;
   }
-  EXPECT_EQ(RunApplyStep(target, {"--run", "SelectColorItem"}), "");
+  EXPECT_FALSE(RunApplyStep(target, {"--run", "SelectColorItem"}));
   EXPECT_EQ(model.faces[5].state, kStateSelected);
   EXPECT_EQ(document->scene.selectedCount, 4);
   // No surface has edges of three surfaces, and every line has a surface.
-  EXPECT_EQ(RunApplyStep(target, {"--run", "SelectTripleItem"}), "");
+  EXPECT_FALSE(RunApplyStep(target, {"--run", "SelectTripleItem"}));
   EXPECT_EQ(document->scene.selectedCount, 0);
-  EXPECT_EQ(RunApplyStep(target, {"--run", "SelectLineItem"}), "");
+  EXPECT_FALSE(RunApplyStep(target, {"--run", "SelectLineItem"}));
   EXPECT_EQ(document->scene.selectedCount, 0);
   EXPECT_EQ(depth(), 3);
 }

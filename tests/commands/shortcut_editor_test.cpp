@@ -4,6 +4,7 @@
 
 #include "commands/shortcut_editor.h"
 #include "commands/shortcut_file.h"
+#include "support/message_language.h"
 
 namespace vexal {
 namespace {
@@ -45,6 +46,8 @@ TEST(ShortcutEditor, TheTreeHoldsEveryEditableItemInMenuOrderAndNoTaggedOne) {
   EXPECT_EQ(leaves, 122u);
   EXPECT_EQ(nodes.size(), 132u);
   EXPECT_EQ(editor.currentText(NodeOf(editor, "FileNewItem")), "Ctrl+N");
+  EXPECT_EQ(editor.currentText(NodeOf(editor, "FileCloseItem")), "none");
+  const ScopedMessageLanguage japanese(MessageLanguage::kJapanese);
   EXPECT_EQ(editor.currentText(NodeOf(editor, "FileCloseItem")), "なし");
 }
 

@@ -5,7 +5,7 @@
 #include <set>
 #include <utility>
 
-#include "commands/table_room.h"
+#include "model/table_room.h"
 #include "commands/triangulate.h"
 #include "support/test_models.h"
 #include "commands/command_fixture.h"

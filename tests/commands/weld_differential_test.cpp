@@ -63,10 +63,11 @@ class WeldDifferential : public ::testing::Test {
     testing::CopyLive(model, *slow);
   }
 
-  void Compare(WeldOutcome fastOutcome, WeldOutcome slowOutcome, const std::string& where) {
+  void Compare(const MaybeRefusal& fastOutcome, const MaybeRefusal& slowOutcome,
+               const std::string& where) {
     ASSERT_EQ(fastOutcome, slowOutcome) << where;
     testing::ExpectSameModel(*fast, *slow, where);
-    if (fastOutcome == WeldOutcome::kDone) {
+    if (!fastOutcome) {
       std::string reason;
       ASSERT_TRUE(ValidateModel(*fast, &reason)) << where << ": " << reason;
     }
@@ -83,8 +84,8 @@ TEST_F(WeldDifferential, AttachSameMatchesTheLiteralVersion) {
   for (int trial = 0; trial < 400; ++trial) {
     MakeModel(random, trial);
     if (HasFatalFailure()) return;
-    const WeldOutcome f = AttachSame(*fast, selection);
-    const WeldOutcome s = reference::AttachSame(*slow, selection);
+    const MaybeRefusal f = AttachSame(*fast, selection);
+    const MaybeRefusal s = reference::AttachSame(*slow, selection);
     Compare(f, s, "trial " + std::to_string(trial));
     if (HasFatalFailure()) return;
   }
@@ -101,8 +102,8 @@ TEST_F(WeldDifferential, AttachApproximateMatchesTheLiteralVersionAtManyRadii) {
       const float radius = static_cast<float>(0.1 / static_cast<double>(zoom));
       testing::CopyLive(document->model, *fast);
       testing::CopyLive(document->model, *slow);
-      const WeldOutcome f = AttachApproximate(*fast, selection, radius);
-      const WeldOutcome s = reference::AttachApproximate(*slow, selection, radius);
+      const MaybeRefusal f = AttachApproximate(*fast, selection, radius);
+      const MaybeRefusal s = reference::AttachApproximate(*slow, selection, radius);
       Compare(f, s, "trial " + std::to_string(trial) + " zoom " + std::to_string(zoom));
       if (HasFatalFailure()) return;
     }
@@ -114,8 +115,8 @@ TEST_F(WeldDifferential, AttachSingleMatchesTheLiteralVersion) {
   for (int trial = 0; trial < 300; ++trial) {
     MakeModel(random, trial);
     if (HasFatalFailure()) return;
-    const WeldOutcome f = AttachSingle(*fast, selection);
-    const WeldOutcome s = reference::AttachSingle(*slow, selection);
+    const MaybeRefusal f = AttachSingle(*fast, selection);
+    const MaybeRefusal s = reference::AttachSingle(*slow, selection);
     Compare(f, s, "trial " + std::to_string(trial));
     if (HasFatalFailure()) return;
   }

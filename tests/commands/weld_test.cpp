@@ -1,5 +1,7 @@
 // The attach commands and the clean-up after a weld, on small models whose
 // outcome can be worked out by hand.
+#include "model/weld.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,7 +9,7 @@
 #include "commands/command_fixture.h"
 #include "commands/weld_commands.h"
 #include "model/maintenance.h"
-#include "model/weld.h"
+#include "model/table_room.h"
 #include "support/test_models.h"
 
 namespace vexal {
@@ -219,9 +221,10 @@ TEST_F(Weld, AWeldWhoseSplitsWouldOverflowTheSurfacesIsRefused) {
   model().faceCount = quads;
   model().lineCount = quads;
   begin({1});
-  refuse("SameAttachItem");
-  refuse("AttachItem");
-  refuse("MoreAttachItem");
+  // Every weld that does not fit gives the one table-full refusal.
+  for (const char* weld : {"SameAttachItem", "AttachItem", "MoreAttachItem"}) {
+    EXPECT_EQ(refuse(weld), kTableFullText) << weld;
+  }
 }
 
 }  // namespace

@@ -96,7 +96,7 @@ TEST_F(WindowCommands, EachIsOneValidStepThatUndoAndRedoGiveBackExactly) {
     testing::CopyLive(model(), *before);
     CommandArguments arguments = edit.values();
     const CommandResult result = RunCommandWith(edit.command, target, arguments);
-    ASSERT_TRUE(result.ok()) << result.message;
+    ASSERT_TRUE(result.ok()) << result.refusal.reason;
     std::string reason;
     ASSERT_TRUE(ValidateModel(model(), &reason, true)) << reason;
     ASSERT_EQ(document->undo.undoDepth, 1);
@@ -154,7 +154,7 @@ TEST_F(WindowCommands, MissingForeignOrUselessValuesAreRefusedBeforeAnyChange) {
     target.arguments = each.arguments;
     const CommandResult result = RunCommand(each.command, target);
     EXPECT_EQ(result.status, each.status) << each.command;
-    EXPECT_FALSE(result.message.empty()) << each.command;
+    EXPECT_FALSE(result.refusal.reason.empty()) << each.command;
     EXPECT_EQ(document->undo.undoDepth, 0) << each.command;
     EXPECT_TRUE(testing::SameRecords(model(), *before)) << each.command;
   }
@@ -164,7 +164,7 @@ TEST_F(WindowCommands, MissingForeignOrUselessValuesAreRefusedBeforeAnyChange) {
   CommandTarget none;
   CommandArguments cube{PrimitiveChoice{"cube"}};
   EXPECT_FALSE(CommandEnabled(kPrimitiveAddCommand, none));
-  EXPECT_EQ(RunCommandWith(kPrimitiveAddCommand, none, cube).message, "no document is open");
+  EXPECT_EQ(RunCommandWith(kPrimitiveAddCommand, none, cube).refusal.reason, "no document is open");
   EXPECT_EQ(none.arguments, nullptr);
 }
 

@@ -19,6 +19,8 @@
 #include "model/maintenance.h"
 #include "settings/settings.h"
 #include "support/test_models.h"
+#include "support/message_language.h"
+#include "support/message_language.h"
 
 namespace vexal {
 namespace {
@@ -166,7 +168,8 @@ TEST_F(DocumentIoTest, OpeningANativeFileMakesItTheCleanBaseOfTheHistory) {
   const std::string cube = writeCube("cube.vxl");
   document_->scene.modified = 1;
   platform_.ticks = {1000, 2234};
-  ASSERT_EQ(OpenDocumentFile(*document_, file_, cube, 0, io()), 1) << file_.lastError;
+  const ScopedMessageLanguage japanese(MessageLanguage::kJapanese);
+  ASSERT_EQ(OpenDocumentFile(*document_, file_, cube, 0, io()), 1) << file_.lastError.reason;
   EXPECT_EQ(document_->model.faceCount, 6);
   EXPECT_EQ(file_.readerName, "VXL");
   EXPECT_EQ(document_->scene.fileName, cube);
@@ -222,7 +225,7 @@ TEST_F(DocumentIoTest, ReadersAreTriedInOrderAndTheTypeNarrowsThem) {
   auto document = std::make_unique<Document>();
   EXPECT_EQ(OpenDocumentFile(*document, file, path("missing.lwo"), 0, io(readers)), 0);
   EXPECT_TRUE(g_calls.empty());
-  EXPECT_EQ(file.lastError.rfind("cannot open", 0), 0u) << file.lastError;
+  EXPECT_EQ(file.lastError.reason.rfind("cannot open", 0), 0u) << file.lastError.reason;
 }
 
 TEST_F(DocumentIoTest, AFailedOpenRestoresTheModelWarnsAndClosesTheWindow) {
@@ -235,7 +238,10 @@ TEST_F(DocumentIoTest, AFailedOpenRestoresTheModelWarnsAndClosesTheWindow) {
   document_->scene.zoom = 3;
   const std::string target = path("ship.obj");
   std::ofstream(target) << "v 0 0 0\n";
-  EXPECT_EQ(OpenDocumentFile(*document_, file_, target, 0, io(readers)), 0);
+  {
+    const ScopedMessageLanguage japanese(MessageLanguage::kJapanese);
+    EXPECT_EQ(OpenDocumentFile(*document_, file_, target, 0, io(readers)), 0);
+  }
   EXPECT_EQ(document_->model.pointCount, 8);
   EXPECT_EQ(document_->model.faceCount, 6);
   EXPECT_EQ(document_->scene.zoom, 3.0f);
@@ -245,21 +251,22 @@ TEST_F(DocumentIoTest, AFailedOpenRestoresTheModelWarnsAndClosesTheWindow) {
   EXPECT_EQ(platform_.closed, 1);
   EXPECT_TRUE(platform_.history.empty());
   // The reason reported is the one of the reader the extension names.
-  EXPECT_EQ(file_.lastError, "half reader gave up");
+  EXPECT_EQ(file_.lastError.reason, "half reader gave up");
   EXPECT_EQ(platform_.busyChanges, (std::vector<bool>{true, false}));
 
   // A chosen type reports its own reader's reason, also for an empty slot
   // and a reader that throws.
   EXPECT_EQ(OpenDocumentFile(*document_, file_, target, 6, io(readers)), 0);
-  EXPECT_EQ(file_.lastError, "format not available");
+  EXPECT_EQ(file_.lastError.reason, "format not available");
   EXPECT_EQ(OpenDocumentFile(*document_, file_, target, 5, io(readers)), 0);
-  EXPECT_EQ(file_.lastError, "internal error: boom");
+  EXPECT_EQ(file_.lastError.reason, "internal error: boom");
   // An extension no reader claims gives the plain verdict.
   EXPECT_EQ(OpenDocumentFile(*document_, file_, path("x.unknown"), 0, io(readers)), 0);
-  EXPECT_NE(file_.lastError.find("cannot open"), std::string::npos) << file_.lastError;
+  EXPECT_NE(file_.lastError.reason.find("cannot open"), std::string::npos)
+      << file_.lastError.reason;
   std::ofstream(path("x.unknown")) << "nothing";
   EXPECT_EQ(OpenDocumentFile(*document_, file_, path("x.unknown"), 0, io(readers)), 0);
-  EXPECT_EQ(file_.lastError, "not a recognised model");
+  EXPECT_EQ(file_.lastError.reason, "not a recognised model");
   EXPECT_EQ(document_->model.pointCount, 8);
 }
 
@@ -276,15 +283,16 @@ TEST_F(DocumentIoTest, TheFailedOpenBoxGivesTheReadersReasonOnItsSecondLine) {
   std::ofstream(path("cut.vxl"), std::ios::binary) << text.substr(0, text.find("<POINT>") + 30);
   std::ofstream(path("empty.vxl"), std::ios::binary).flush();
   std::filesystem::create_directories(path("folder.vxl"));
+  const ScopedMessageLanguage japanese(MessageLanguage::kJapanese);
   for (const std::string name : {"cut.vxl", "empty.vxl", "folder.vxl"}) {
     SCOPED_TRACE(name);
     platform_.warnings.clear();
     DocumentFile file;
     auto document = std::make_unique<Document>();
     ASSERT_EQ(OpenDocumentFile(*document, file, path(name), 0, io()), 0);
-    ASSERT_FALSE(file.lastError.empty());
+    ASSERT_FALSE(file.lastError.reason.empty());
     ASSERT_EQ(platform_.warnings.size(), 1u);
-    EXPECT_EQ(platform_.warnings[0], "ﾌｧｲﾙｵｰﾌﾟﾝ失敗:" + path(name) + "\n" + file.lastError);
+    EXPECT_EQ(platform_.warnings[0], "ﾌｧｲﾙｵｰﾌﾟﾝ失敗:" + path(name) + "\n" + file.lastError.reason);
   }
   EXPECT_EQ(OpenFailedMessage("a.vxl", ""), "ﾌｧｲﾙｵｰﾌﾟﾝ失敗:a.vxl");
   // A successful open shows no box.
@@ -299,7 +307,8 @@ TEST_F(DocumentIoTest, AReaderThatBuildsAnInconsistentModelIsRefused) {
   EXPECT_EQ(file_.readerName, "3DS");
   EXPECT_EQ(document_->model.pointCount, 4);
   EXPECT_EQ(OpenDocumentFile(*document_, file_, path("a.obj"), 4, io(readers)), 0);
-  EXPECT_NE(file_.lastError.find("inconsistent"), std::string::npos) << file_.lastError;
+  EXPECT_NE(file_.lastError.reason.find("inconsistent"), std::string::npos)
+      << file_.lastError.reason;
 }
 
 TEST_F(DocumentIoTest, ADamagedNativeHeaderFallsThroughToTheOtherReaders) {
@@ -320,7 +329,7 @@ TEST_F(DocumentIoTest, ADamagedNativeHeaderFallsThroughToTheOtherReaders) {
   // A foreign file does not enter the history unless every file should.
   EXPECT_TRUE(platform_.history.empty());
   EXPECT_EQ(OpenDocumentFile(*document_, file_, path("damaged.vxl"), 2, io(readers)), 0);
-  EXPECT_NE(file_.lastError.find("not a native document"), std::string::npos);
+  EXPECT_NE(file_.lastError.reason.find("not a native document"), std::string::npos);
 }
 
 TEST_F(DocumentIoTest, AnImportIsRenamedToVxlAndRecordedOnlyWhenAsked) {
@@ -340,7 +349,7 @@ TEST_F(DocumentIoTest, NativeSaveClearsModifiedAndExportKeepsIt) {
 
   // Never saved: the dialog comes up on the caption without its extension.
   platform_.answers.push_back(FakePlatform::DialogAnswer{path("part.obj"), 9});
-  ASSERT_EQ(SaveDocumentFile(*document_, file_, io({}, writers)), 1) << file_.lastError;
+  ASSERT_EQ(SaveDocumentFile(*document_, file_, io({}, writers)), 1) << file_.lastError.reason;
   EXPECT_EQ(platform_.dialogOpenedWith, std::vector<std::string>{"Vxl1"});
   EXPECT_EQ(g_calls, std::vector<std::string>{"save " + path("part.obj")});
   // An export: the document becomes part.vxl, the next Save is native, the
@@ -376,10 +385,13 @@ TEST_F(DocumentIoTest, CancelledAndFailedSavesChangeNothing) {
 
   document_->scene.fileName = path("kept.vxl");
   file_.saveFileName = path("other.vxl");
-  EXPECT_EQ(SaveDocumentFile(*document_, file_, io({}, writers)), 0);
+  {
+    const ScopedMessageLanguage japanese(MessageLanguage::kJapanese);
+    EXPECT_EQ(SaveDocumentFile(*document_, file_, io({}, writers)), 0);
+  }
   EXPECT_EQ(platform_.warnings, std::vector<std::string>{"書き込みｴﾗｰ:" + path("other.vxl")});
   EXPECT_EQ(platform_.captions, std::vector<std::string>{"Vexal"});
-  EXPECT_EQ(file_.lastError, "disk full");
+  EXPECT_EQ(file_.lastError.reason, "disk full");
   EXPECT_EQ(file_.saveFileName, path("kept.vxl"));
   EXPECT_EQ(document_->scene.modified, 1);
   EXPECT_TRUE(platform_.history.empty());
@@ -387,7 +399,7 @@ TEST_F(DocumentIoTest, CancelledAndFailedSavesChangeNothing) {
   // A type no writer serves fails the same way.
   file_.saveTypeIndex = 13;
   EXPECT_EQ(SaveDocumentFile(*document_, file_, io({}, writers)), 0);
-  EXPECT_NE(file_.lastError.find("no writer"), std::string::npos);
+  EXPECT_NE(file_.lastError.reason.find("no writer"), std::string::npos);
 }
 
 TEST_F(DocumentIoTest, AWritersWarningsStayWithTheFileUntilTheNextSave) {
@@ -452,7 +464,7 @@ TEST_F(DocumentIoTest, TheChosenTypesExtensionIsAddedToATypedName) {
       platform_.answers.push_back(FakePlatform::DialogAnswer{path(c.typed), c.type});
       const int saved = saveAs ? SaveDocumentAs(*document, file, io({}, writers))
                                : SaveDocumentFile(*document, file, io({}, writers));
-      ASSERT_EQ(saved, 1) << file.lastError;
+      ASSERT_EQ(saved, 1) << file.lastError.reason;
       EXPECT_EQ(g_calls, std::vector<std::string>{"save " + path(c.written)});
       EXPECT_EQ(document->scene.fileName, path(c.document));
       EXPECT_EQ(file.caption, path(c.document));

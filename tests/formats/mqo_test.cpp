@@ -527,8 +527,10 @@ TEST(MqoRead, TheFuzzedInconsistentTriangleLoadsConsistent) {
   const DocumentIo io{settings, platform};
   DocumentFile file;
   auto opened = NewDocument();
-  EXPECT_EQ(OpenDocumentFile(*opened, file, DataPath("mqo/regress/mqo_inconsistent_triangle.mqo"), 0, io), 1)
-      << file.lastError;
+  EXPECT_EQ(
+      OpenDocumentFile(*opened, file, DataPath("mqo/regress/mqo_inconsistent_triangle.mqo"), 0, io),
+      1)
+      << file.lastError.reason;
 }
 
 }  // namespace

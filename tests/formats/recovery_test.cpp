@@ -353,7 +353,7 @@ TEST_F(RecoveryTest, ARecoveredCopyOpensAsTheOriginalDocumentModified) {
     const DocumentIo io{settings, platform};
     auto document = std::make_unique<Document>();
     DocumentFile file;
-    ASSERT_EQ(OpenRecoveryCopy(*document, file, offered[i], io), 1) << file.lastError;
+    ASSERT_EQ(OpenRecoveryCopy(*document, file, offered[i], io), 1) << file.lastError.reason;
     EXPECT_EQ(document->model.points[1].position.x, expected[i].x);
     EXPECT_EQ(document->scene.modified, 1);
     EXPECT_EQ(document->scene.fileName, expected[i].path);
@@ -370,7 +370,7 @@ TEST_F(RecoveryTest, ARecoveredCopyOpensAsTheOriginalDocumentModified) {
   auto document = std::make_unique<Document>();
   DocumentFile file;
   EXPECT_EQ(OpenRecoveryCopy(*document, file, offered[0], io), 0);
-  EXPECT_FALSE(file.lastError.empty());
+  EXPECT_FALSE(file.lastError.reason.empty());
 }
 
 // The copy holds the document's records, pictures and view as they were

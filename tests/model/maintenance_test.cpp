@@ -6,6 +6,7 @@
 #include "model/maintenance.h"
 #include "model/validate.h"
 #include "support/test_models.h"
+#include "support/message_language.h"
 
 namespace vexal {
 namespace {
@@ -280,6 +281,7 @@ class RecordingObserver : public DocumentObserver {
 };
 
 TEST(RefreshSelection, ClassesCountsMirrorCodeAndPivot) {
+  const ScopedMessageLanguage japanese(MessageLanguage::kJapanese);
   Document document;
   RecordingObserver observer;
   document.observer = &observer;

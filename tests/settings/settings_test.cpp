@@ -97,7 +97,7 @@ bool SameField(const SettingsKey& key, const Settings& a, const Settings& b) {
 
 TEST(SettingsKeys, OneKeyPerFieldInFileOrder) {
   const auto keys = SettingsKeys();
-  ASSERT_EQ(keys.size(), 140u);
+  ASSERT_EQ(keys.size(), 141u);
   std::set<int Settings::*> integers;
   std::set<std::string> names;
   std::vector<std::string> sectionOrder;
@@ -184,7 +184,7 @@ TEST_F(SettingsFileTest, FirstSaveWritesEveryKeyWithPlainNumbers) {
   std::string reason;
   ASSERT_TRUE(SaveSettings(path, Settings{}, &reason)) << reason;
   const std::string text = Read(path);
-  EXPECT_EQ(text.rfind("[System]\r\nBootFirst=1\r\nUndoDepth=10\r\nAutoSaveSeconds=120\r\n\r\n"
+  EXPECT_EQ(text.rfind("[System]\r\nBootFirst=1\r\nUndoDepth=10\r\nAutoSaveSeconds=120\r\nLanguage=auto\r\n\r\n"
                        "[Window]\r\nSaveMainWindow=1\r\n",
                        0),
             0u);
@@ -214,7 +214,7 @@ TEST_F(SettingsFileTest, FirstSaveWritesEveryKeyWithPlainNumbers) {
 TEST_F(SettingsFileTest, FirstRunFileMatchesTheKeyListByteForByte) {
   const std::string unset = std::to_string(kUnsetPlacement);
   std::string expected =
-      "[System]\r\nBootFirst=1\r\nUndoDepth=10\r\nAutoSaveSeconds=120\r\n\r\n[Window]\r\n";
+      "[System]\r\nBootFirst=1\r\nUndoDepth=10\r\nAutoSaveSeconds=120\r\nLanguage=auto\r\n\r\n[Window]\r\n";
   auto lines = [&](std::initializer_list<const char*> keys, const std::string& value) {
     for (const char* key : keys) expected += std::string(key) + "=" + value + "\r\n";
   };

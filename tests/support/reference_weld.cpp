@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "io/message_catalog.h"
 #include "model/model_backup.h"
+#include "model/table_room.h"
 #include "support/reference_maintenance.h"
 
 namespace vexal::reference {
@@ -251,8 +253,8 @@ void SyncMirror(Model& model) {
   }
 }
 
-WeldOutcome AttachSingle(Model& model, const WeldSelection& selection) {
-  if (selection.selectedCount == 0) return WeldOutcome::kNothingSelected;
+MaybeRefusal AttachSingle(Model& model, const WeldSelection& selection) {
+  if (selection.selectedCount == 0) return Refusal{Translate("nothing is selected")};
   const ModelBackup backup(model);
   const int n = model.pointCount;
   const int code = selection.mirrorSelection;
@@ -284,13 +286,13 @@ WeldOutcome AttachSingle(Model& model, const WeldSelection& selection) {
   }
   if (!reference::WeldCleanup(model)) {
     backup.restore(model);
-    return WeldOutcome::kFull;
+    return TableFull();
   }
-  return WeldOutcome::kDone;
+  return std::nullopt;
 }
 
-WeldOutcome AttachApproximate(Model& model, const WeldSelection& selection, float radius) {
-  if (selection.selectedCount == 0) return WeldOutcome::kNothingSelected;
+MaybeRefusal AttachApproximate(Model& model, const WeldSelection& selection, float radius) {
+  if (selection.selectedCount == 0) return Refusal{Translate("nothing is selected")};
   const ModelBackup backup(model);
   const float r2 = radius * radius;
   const int n = model.pointCount;
@@ -310,13 +312,13 @@ WeldOutcome AttachApproximate(Model& model, const WeldSelection& selection, floa
   }
   if (!Finish(model, rep, true)) {
     backup.restore(model);
-    return WeldOutcome::kFull;
+    return TableFull();
   }
-  return WeldOutcome::kDone;
+  return std::nullopt;
 }
 
-WeldOutcome AttachSame(Model& model, const WeldSelection& selection) {
-  if (selection.selectedCount == 0) return WeldOutcome::kNothingSelected;
+MaybeRefusal AttachSame(Model& model, const WeldSelection& selection) {
+  if (selection.selectedCount == 0) return Refusal{Translate("nothing is selected")};
   const ModelBackup backup(model);
   const int n = model.pointCount;
   std::vector<float> key(size_t(n) + 1);
@@ -349,9 +351,9 @@ WeldOutcome AttachSame(Model& model, const WeldSelection& selection) {
   }
   if (!Finish(model, rep, false)) {
     backup.restore(model);
-    return WeldOutcome::kFull;
+    return TableFull();
   }
-  return WeldOutcome::kDone;
+  return std::nullopt;
 }
 
 }  // namespace vexal::reference

@@ -15,8 +15,8 @@ bool WeldCleanup(Model& model);
 void SyncMirror(Model& model);
 // Same contract as the fast versions, the restoring of a full table
 // included.
-WeldOutcome AttachSingle(Model& model, const WeldSelection& selection);
-WeldOutcome AttachApproximate(Model& model, const WeldSelection& selection, float radius);
-WeldOutcome AttachSame(Model& model, const WeldSelection& selection);
+MaybeRefusal AttachSingle(Model& model, const WeldSelection& selection);
+MaybeRefusal AttachApproximate(Model& model, const WeldSelection& selection, float radius);
+MaybeRefusal AttachSame(Model& model, const WeldSelection& selection);
 
 }  // namespace vexal::reference

@@ -1,12 +1,13 @@
 // The Point and DPoint tools, as a user draws with them: strokes of clicks,
 // closing on points, straightening, taking points back, the mirrored tool
 // on and off the mirror plane, ending on a line, and the table limit.
+#include "tools/draw_tool.h"
+
 #include <gtest/gtest.h>
 
 #include "model/maintenance.h"
+#include "model/table_room.h"
 #include "support/test_models.h"
-#include "tools/capacity.h"
-#include "tools/draw_tool.h"
 #include "tools/navigation.h"
 #include "tools/picking.h"
 #include "tools/tool_fixture.h"

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "model/maintenance.h"
+#include "model/table_room.h"
 #include "support/test_models.h"
-#include "tools/capacity.h"
 #include "tools/tool_fixture.h"
 
 namespace vexal {

@@ -1,10 +1,11 @@
 // The knife drag and the Shift+Alt click on a line.
+#include "tools/knife.h"
+
 #include <gtest/gtest.h>
 
 #include "model/maintenance.h"
+#include "model/table_room.h"
 #include "support/test_models.h"
-#include "tools/capacity.h"
-#include "tools/knife.h"
 #include "tools/tool_fixture.h"
 
 namespace vexal {

@@ -1,16 +1,17 @@
 // The Move, Rotate, Scale and Move Normal Direction tools, driven as a
 // user's drags: what moves, what stays, and what the undo ring keeps.
+#include "tools/transform_tool.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "model/maintenance.h"
+#include "model/table_room.h"
 #include "support/test_models.h"
-#include "tools/capacity.h"
 #include "tools/picking.h"
 #include "tools/tool_dispatch.h"
 #include "tools/tool_fixture.h"
-#include "tools/transform_tool.h"
 
 namespace vexal {
 namespace {

@@ -67,7 +67,7 @@ bool Render(const Reference& reference, NImage& image, std::string& reason, bool
   DocumentFile file;
   const std::string path = std::string(VEXAL_TEST_DATA) + "/" + reference.model;
   if (OpenDocumentFile(*document, file, path, 0, io) != 1) {
-    reason = path + ": " + file.lastError;
+    reason = path + ": " + file.lastError.reason;
     return false;
   }
   reference.setup(document->scene);

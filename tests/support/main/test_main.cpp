@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <string>
 
+#include "io/message_catalog.h"
+
 int main(int argc, char** argv) {
   std::string pattern = (std::filesystem::temp_directory_path() / "vexal-test-XXXXXX").string();
   const char* folder = mkdtemp(pattern.data());
@@ -24,6 +26,9 @@ int main(int argc, char** argv) {
   }
   // Widgets are tested without a display.
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  // Tests check the English texts unless they choose Japanese themselves,
+  // whatever the locale of the machine running them.
+  vexal::SetMessageLanguage(vexal::MessageLanguage::kEnglish);
   testing::InitGoogleTest(&argc, argv);
   const int result = RUN_ALL_TESTS();
   if (folder) {
