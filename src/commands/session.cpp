@@ -1,5 +1,6 @@
 #include "commands/session.h"
 
+#include "commands/shortcut_file.h"
 #include "model/document.h"
 #include "model/maintenance.h"
 

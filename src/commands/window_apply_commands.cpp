@@ -4,6 +4,7 @@
 #include <string>
 
 #include "commands/command_arguments.h"
+#include "io/message_catalog.h"
 #include "commands/primitives.h"
 #include "commands/tool_window_fields.h"
 
@@ -18,8 +19,9 @@ ArgumentCommand Taking(std::string_view name, std::string_view caption, Run run)
           [caption, run](CommandTarget& target, CommandArguments& arguments) -> CommandResult {
             T* values = std::get_if<T>(&arguments.values);
             if (!values) {
-              return CommandResult::Refused(std::string(caption) +
-                                            " was given the values of another window");
+              return CommandResult::Refused(
+                  FormatMessage("%.*s was given the values of another window",
+                                static_cast<int>(caption.size()), caption.data()));
             }
             return run(target, *values);
           }};
