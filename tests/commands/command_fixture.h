@@ -115,7 +115,8 @@ class CommandFixture : public ::testing::Test {
     ASSERT_TRUE(result.ok()) << name << ": " << result.refusal.reason;
     ASSERT_TRUE(Valid(model(), checkLines)) << name;
     if (document->undo.current == slot) {
-      ASSERT_TRUE(SameRecords(model(), *modelBefore)) << name << " changed the model without a step";
+      ASSERT_TRUE(SameRecords(model(), *modelBefore))
+          << name << " changed the model without a step";
       return;
     }
     ASSERT_EQ(document->undo.current, (slot + 1) % document->undo.slotCount()) << name;
@@ -126,7 +127,8 @@ class CommandFixture : public ::testing::Test {
       ASSERT_TRUE(RunCommand("UndoItem", target).ok());
       ASSERT_TRUE(SameRecords(model(), *modelBefore)) << name << ": undo did not restore the model";
       ASSERT_TRUE(RunCommand("RedoItem", target).ok());
-      ASSERT_TRUE(SameRecords(model(), *modelAfter)) << name << ": redo did not give the edit again";
+      ASSERT_TRUE(SameRecords(model(), *modelAfter))
+          << name << ": redo did not give the edit again";
     }
   }
 
