@@ -6,7 +6,7 @@
 
 #include "commands/edit_frame.h"
 #include "commands/line_commands.h"
-#include "model/model_backup.h"
+#include "model/model_snapshot.h"
 #include "model/weld.h"
 #include "model/maintenance.h"
 
@@ -42,7 +42,7 @@ CommandResult RunMirrorEdge(Document& document) {
       return CommandResult::Refused("the seam lines do not fit: the line table would pass 19999");
     }
     // Splitting quads can only overflow when the surfaces could triple.
-    std::optional<ModelBackup> backup;
+    std::optional<ModelSnapshot> backup;
     if (3 * static_cast<int64_t>(model.faceCount) > kMaxCount) backup.emplace(model);
     for (int32_t p : seam) SetLine(model, ++model.lineCount, p, model.points[p].mirror, kStateNormal);
     // A seam line that is some quad's diagonal splits it; one that repeats a

@@ -32,8 +32,6 @@ const StipplePattern kGuideStipple;
 
 float Clamp01(float value) { return value < 0.0f ? 0.0f : (value > 1.0f ? 1.0f : value); }
 
-bool ValidPoint(const Model& model, int32_t point) { return point >= 1 && point <= model.pointCount; }
-
 bool ValidCorners(const Model& model, const FACE& face) {
   for (int32_t corner : face.corners) {
     if (!ValidPoint(model, corner)) return false;

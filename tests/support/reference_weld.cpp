@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "model/model_backup.h"
+#include "model/model_snapshot.h"
 #include "support/reference_maintenance.h"
 
 namespace vexal::reference {
@@ -253,7 +253,7 @@ void SyncMirror(Model& model) {
 
 WeldOutcome AttachSingle(Model& model, const WeldSelection& selection) {
   if (selection.selectedCount == 0) return WeldOutcome::kNothingSelected;
-  const ModelBackup backup(model);
+  const ModelSnapshot backup(model);
   const int n = model.pointCount;
   const int code = selection.mirrorSelection;
   std::vector<int32_t> map(size_t(n) + 1);
@@ -291,7 +291,7 @@ WeldOutcome AttachSingle(Model& model, const WeldSelection& selection) {
 
 WeldOutcome AttachApproximate(Model& model, const WeldSelection& selection, float radius) {
   if (selection.selectedCount == 0) return WeldOutcome::kNothingSelected;
-  const ModelBackup backup(model);
+  const ModelSnapshot backup(model);
   const float r2 = radius * radius;
   const int n = model.pointCount;
   std::vector<int32_t> rep = Representatives(model);
@@ -317,7 +317,7 @@ WeldOutcome AttachApproximate(Model& model, const WeldSelection& selection, floa
 
 WeldOutcome AttachSame(Model& model, const WeldSelection& selection) {
   if (selection.selectedCount == 0) return WeldOutcome::kNothingSelected;
-  const ModelBackup backup(model);
+  const ModelSnapshot backup(model);
   const int n = model.pointCount;
   std::vector<float> key(size_t(n) + 1);
   std::vector<int32_t> item(size_t(n) + 1);

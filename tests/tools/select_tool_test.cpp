@@ -132,8 +132,10 @@ TEST_F(Selecting, ASelfCrossingLassoHoldsBothLobesAndStopsGrowingAt509) {
 
   press(kLeft, 0, 100, 100);
   for (int k = 0; k < 600; ++k) move(100 + k % 50, 100 + k / 50);
-  EXPECT_EQ(document->lasso.count, kLassoMaxCount);
-  EXPECT_EQ(document->lasso.vertices[kLassoMaxCount][0], 100 + 599 % 50);
+  const LassoBuffer* lasso = RunningLasso(*document);
+  ASSERT_NE(lasso, nullptr);
+  EXPECT_EQ(lasso->count, kLassoMaxCount);
+  EXPECT_EQ(lasso->vertices[kLassoMaxCount][0], 100 + 599 % 50);
   release(kLeft, 100, 100);
   EXPECT_EQ(mode().state, 0);
 }
