@@ -23,7 +23,7 @@ TEST(ModelSnapshot, RestoreGivesBackTheRecordsAndClearsWhatTheModelNoLongerUses)
   for (const Case& c : cases) {
     Model captured;
     testing::ClosedCube(captured);
-    captured.materials[3].light[0] = 0.25f;
+    captured.materials[3].light[0] = 77;
     const ModelSnapshot snapshot(captured);
     ASSERT_TRUE(snapshot.holdsRecords());
 
@@ -32,7 +32,7 @@ TEST(ModelSnapshot, RestoreGivesBackTheRecordsAndClearsWhatTheModelNoLongerUses)
     const int points = model.pointCount, lines = model.lineCount, faces = model.faceCount;
     snapshot.restore(model);
     testing::ExpectSameModel(model, captured, c.name);
-    EXPECT_EQ(model.materials[3].light[0], 0.25f) << c.name;
+    EXPECT_EQ(model.materials[3].light[0], 77) << c.name;
     for (int p = model.pointCount + 1; p <= points; ++p) EXPECT_EQ(model.points[p].state, VERT{}.state) << c.name;
     for (int l = model.lineCount + 1; l <= lines; ++l) EXPECT_EQ(model.lines[l].a, 0) << c.name;
     for (int s = model.faceCount + 1; s <= faces; ++s) EXPECT_TRUE(model.faces[s].corners == FACE{}.corners) << c.name;

@@ -109,7 +109,8 @@ TEST_F(Selecting, LassoAroundPointsAndASingleShortMoveSelectsNothing) {
   // A square lasso around points 2 and 3 only.
   press(kLeft, 0, 240, 60);
   for (auto [x, y] : {std::pair{300, 60}, {300, 170}, {240, 170}}) move(x, y);
-  EXPECT_EQ(document->lasso.count, 3);
+  ASSERT_NE(RunningLasso(*document), nullptr);
+  EXPECT_EQ(RunningLasso(*document)->count, 3);
   release(kLeft, 240, 170);
   EXPECT_EQ(selected(1) + selected(4), 0);
   EXPECT_EQ(selected(2) + selected(3), 2);
