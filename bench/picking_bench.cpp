@@ -95,8 +95,8 @@ void BM_Lasso509(benchmark::State& state) {
   auto document = SheetDocument();
   for (auto _ : state) {
     state.PauseTiming();
-    LassoBuffer& lasso = document->lasso;
-    lasso = LassoBuffer{};
+    document->toolDrag = std::make_unique<LassoBuffer>();
+    LassoBuffer& lasso = *RunningLasso(*document);
     for (int k = 0; k <= kLassoMaxCount; ++k) {
       const double angle = 2 * 3.14159265358979 * k / (kLassoMaxCount + 1);
       const double radius = k % 2 == 0 ? 390 : 250;

@@ -16,6 +16,7 @@
 #include "commands/command_table.h"
 #include "io/refusal.h"
 #include "model/document.h"
+#include "model/edit_frame.h"
 #include "tools/workspace.h"
 
 namespace vexal {
@@ -58,6 +59,19 @@ enum class CommandStatus {
 struct CommandResult {
   CommandStatus status = CommandStatus::kDone;
   Refusal refusal;  // why, for everything but kDone
+
+  CommandResult() = default;
+  CommandResult(CommandStatus status_, std::string message_)
+      : status(status_), message(std::move(message_)) {}
+  // An edit's outcome as a command's result: done, or refused with its reason.
+  CommandResult(EditOutcome outcome)  // NOLINT(google-explicit-constructor)
+      : status(outcome.ok() ? CommandStatus::kDone : CommandStatus::kRefused),
+        message(std::move(outcome.reason)) {}
+  // The other way, for a command's change run in the edit frame: anything
+  // but kDone stops the frame.
+  operator EditOutcome() const {  // NOLINT(google-explicit-constructor)
+    return ok() ? EditOutcome{} : EditOutcome::Refused(message);
+  }
 
   bool ok() const { return status == CommandStatus::kDone; }
   static CommandResult Refused(Refusal refusal) {

@@ -6,11 +6,10 @@
 
 #include "commands/edit_frame.h"
 #include "commands/mirror_edge.h"
-#include "model/model_backup.h"
+#include "model/model_snapshot.h"
 #include "model/weld.h"
 #include "io/message_catalog.h"
 #include "model/maintenance.h"
-#include "model/model_backup.h"
 #include "model/table_room.h"
 #include "model/weld.h"
 
@@ -45,7 +44,7 @@ CommandResult RunMirrorEdge(Document& document) {
     if (!HasRoomFor(model, 0, static_cast<int64_t>(seam.size()), 0))
       return CommandResult::Refused(TableFull());
     // Splitting quads can only overflow when the surfaces could triple.
-    std::optional<ModelBackup> backup;
+    std::optional<ModelSnapshot> backup;
     if (3 * static_cast<int64_t>(model.faceCount) > kMaxCount) backup.emplace(model);
     for (int32_t p : seam) SetLine(model, ++model.lineCount, p, model.points[p].mirror, kStateNormal);
     // A seam line that is some quad's diagonal splits it; one that repeats a

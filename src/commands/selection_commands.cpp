@@ -29,15 +29,18 @@ void AddSelectionCommands(std::vector<CommandDefinition>& commands) {
   // window passes its own material and keep flag through the same change.
   commands.push_back({"SelectColorItem", CommandKind::kDocument,
                       [](CommandTarget& target) {
-                        return RunEdit(*target.document, EditSteps{}, [](Document& document) {
-                          SelectMaterialSurfaces(document.model, document.scene.paletteIndex, false);
-                          return CommandResult{};
-                        });
+                        Document& document = *target.document;
+                        return CommandResult(
+                            RunMaterialSelection(document, document.scene.paletteIndex, false));
                       },
                       nullptr});
   commands.push_back(SelectionCommand("SelectTripleItem", 0, SelectTripleFaces));
   commands.push_back(SelectionCommand("SelectLineItem", 0, SelectIndependentLines));
-  commands.push_back(SelectionCommand("SelectChainItem", kNormalsAngleSmoothed, ExpandSelection));
+  commands.push_back({"SelectChainItem", CommandKind::kDocument,
+                      [](CommandTarget& target) {
+                        return CommandResult(RunExpandedSelection(*target.document));
+                      },
+                      nullptr});
   commands.push_back(SelectionCommand("SelectLoopItem", 0, SelectEdgeLoop));
 }
 

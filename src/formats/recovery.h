@@ -36,7 +36,7 @@
 
 #include "formats/document_io.h"
 #include "model/document.h"
-#include "model/model_backup.h"
+#include "model/model_snapshot.h"
 
 namespace vexal {
 
@@ -83,7 +83,7 @@ class RecoveryRecords {
   std::unique_ptr<Document> document() const;
 
  private:
-  ModelBackup records_;
+  ModelSnapshot records_;
   std::array<BPICTURE, kPictureSlots> pictures_;
   SCENE scene_;
 };

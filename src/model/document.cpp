@@ -13,29 +13,9 @@ namespace {
 
 DocumentObserver gSilentObserver;
 
-void CopyRecords(const Model& model, UndoSnapshot& slot) {
-  slot.pointCount = model.pointCount;
-  slot.lineCount = model.lineCount;
-  slot.faceCount = model.faceCount;
-  // Records 0..count of each table; assign reuses the slot's buffer when it
-  // is large enough, so a push in a steady editing session does not allocate.
-  slot.points.assign(model.points.begin(), model.points.begin() + model.pointCount + 1);
-  slot.lines.assign(model.lines.begin(), model.lines.begin() + model.lineCount + 1);
-  slot.faces.assign(model.faces.begin(), model.faces.begin() + model.faceCount + 1);
-}
-
-template <typename T>
-void RestoreTable(std::vector<T>& table, const std::vector<T>& copy, int32_t oldCount,
-                  int32_t newCount) {
-  std::copy(copy.begin(), copy.end(), table.begin());
-  // Slots the restored model no longer uses are cleared, so nothing stale
-  // survives beyond the live records.
-  for (int32_t i = newCount + 1; i <= oldCount; ++i) table[i] = T{};
-}
-
 bool SameText(const TextBuffer& a, const TextBuffer& b) { return TextOf(a) == TextOf(b); }
 
-void NotifyTextureChanges(Document& document, const UndoSnapshot& previous,
+void NotifyTextureChanges(Document& document, const ModelSnapshot& previous,
                           const std::array<MATERIAL, kMaterialCount>& now) {
   for (int k = 0; k < kMaterialCount; ++k) {
     if (!SameText(previous.materials[k].texture, now[k].texture)) document.notify().textureChanged(k);
@@ -51,8 +31,8 @@ int UndoSlotsWithin(int requested) {
 }
 
 size_t UndoRing::memoryBytes() const {
-  size_t bytes = snapshots.capacity() * sizeof(UndoSnapshot);
-  for (const UndoSnapshot& slot : snapshots) {
+  size_t bytes = snapshots.capacity() * sizeof(ModelSnapshot);
+  for (const ModelSnapshot& slot : snapshots) {
     bytes += slot.points.capacity() * sizeof(VERT) + slot.lines.capacity() * sizeof(LINE) +
              slot.faces.capacity() * sizeof(FACE);
   }
@@ -65,7 +45,7 @@ void InitializeDocument(Document& document, int undoSlots) {
   document.scene = SCENE{};
   document.mode = MODE{};
   document.rubber.clear();
-  document.lasso = LassoBuffer{};
+  document.toolDrag.reset();
   document.skipNextPress = 0;
   document.wheelRemainder = 0;
 }
@@ -233,8 +213,8 @@ void PushUndo(Document& document, int step) {
   if (ring.undoDepth >= slots) ring.undoDepth = slots - 1;
   ring.redoDepth = 0;
 
-  UndoSnapshot& slot = ring.snapshots[ring.current];
-  CopyRecords(document.model, slot);
+  ModelSnapshot& slot = ring.snapshots[ring.current];
+  slot.captureRecords(document.model);
   NotifyTextureChanges(document, ring.snapshots[previous], document.model.materials);
   slot.materials = document.model.materials;
 
@@ -264,19 +244,11 @@ void StepUndo(Document& document, int step) {
   ring.undoDepth += step;
   ring.redoDepth -= step;
 
-  const UndoSnapshot& slot = ring.snapshots[ring.current];
+  const ModelSnapshot& slot = ring.snapshots[ring.current];
   Model& model = document.model;
   // A slot never written (only reachable through a caller's bug) holds no
   // records; restoring it would leave record 0 undefined.
-  if (!slot.points.empty() && !slot.lines.empty() && !slot.faces.empty()) {
-    RestoreTable(model.points, slot.points, model.pointCount, slot.pointCount);
-    RestoreTable(model.lines, slot.lines, model.lineCount, slot.lineCount);
-    RestoreTable(model.faces, slot.faces, model.faceCount, slot.faceCount);
-    model.pointCount = slot.pointCount;
-    model.lineCount = slot.lineCount;
-    model.faceCount = slot.faceCount;
-    model.materials = slot.materials;
-  }
+  if (slot.holdsRecords()) slot.restore(model);
   NotifyTextureChanges(document, ring.snapshots[previous], model.materials);
   ++document.revision;
 

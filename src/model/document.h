@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "math/sincos.h"
 #include "model/mode.h"
 #include "model/model.h"
+#include "model/model_snapshot.h"
 #include "model/scene.h"
 
 namespace vexal {
@@ -57,18 +59,6 @@ struct RubberLine {
   bool operator==(const RubberLine&) const = default;
 };
 
-// One whole-model snapshot of the undo ring: records 0..count of each table
-// and a full copy of the palette.
-struct UndoSnapshot {
-  int32_t pointCount = 0;
-  int32_t lineCount = 0;
-  int32_t faceCount = 0;
-  std::vector<VERT> points;
-  std::vector<LINE> lines;
-  std::vector<FACE> faces;
-  std::array<MATERIAL, kMaterialCount> materials{};
-};
-
 // The ring of a document: ten slots unless the settings ask for another
 // size (UndoDepth, kMinUndoSlots..kMaxUndoSlots); a ring of n slots keeps
 // n - 1 steps back.
@@ -79,23 +69,12 @@ inline constexpr int kMaxUndoSlots = 1000;
 // A requested ring size brought into kMinUndoSlots..kMaxUndoSlots.
 int UndoSlotsWithin(int requested);
 
-// The vertices of a lasso being dragged, in window pixels: slot 0 is the
-// press, slots 1..count the moves (at most 509; later moves overwrite slot
-// 509). The rest is room for the closing copy of slot 0.
-inline constexpr int kLassoSlots = 512;
-inline constexpr int kLassoMaxCount = 509;
-struct LassoBuffer {
-  int16_t count = 0;
-  std::array<std::array<int16_t, 2>, kLassoSlots> vertices{};
-};
-
-// What a transform drag keeps from its press besides MODE: the depth at
-// which a pixel of pointer movement is measured and the selected normals of
-// the points as they were at the press (the undo snapshot may predate a
-// selection made by a click).
-struct TransformDrag {
-  float referenceDepth = 0;
-  std::vector<VECTOR> normals;
+// Whatever a tool made at a press and keeps until its release or cancel
+// (its drag tracker, a lasso's vertices). The document holds it for the
+// tool between events without knowing what it is.
+class ToolDrag {
+ public:
+  virtual ~ToolDrag() = default;
 };
 
 struct UndoRing {
@@ -107,7 +86,7 @@ struct UndoRing {
   // Bytes held by the slots' record copies and palettes.
   size_t memoryBytes() const;
 
-  std::vector<UndoSnapshot> snapshots;
+  std::vector<ModelSnapshot> snapshots;
   int32_t current = 0;
   int32_t undoDepth = 0;
   int32_t redoDepth = 0;
@@ -124,8 +103,8 @@ struct Document {
   DocumentObserver* observer = nullptr;
   // The rubber figures on the window since the last redraw.
   std::vector<RubberLine> rubber;
-  LassoBuffer lasso;
-  TransformDrag drag;
+  // The drag of the press in progress, if the tool made one.
+  std::unique_ptr<ToolDrag> toolDrag;
   // Set by a double click so that the press delivered with it is ignored.
   int32_t skipNextPress = 0;
   // Wheel units not yet turned into a zoom step.

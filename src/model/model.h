@@ -125,6 +125,8 @@ inline bool IsQuad(const FACE& face) { return face.corners[3] != face.corners[0]
 inline int CornerCount(const FACE& face) { return IsQuad(face) ? 4 : 3; }
 inline bool IsQuad(const Model& model, int surface) { return IsQuad(model.faces[surface]); }
 inline int CornerCount(const Model& model, int surface) { return CornerCount(model.faces[surface]); }
+// Whether point indexes a live record of the point table (1..pointCount).
+inline bool ValidPoint(const Model& model, int32_t point) { return point >= 1 && point <= model.pointCount; }
 
 // Empties the three tables, the palette (to the default palette) and the
 // three picture slots.

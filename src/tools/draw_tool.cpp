@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "model/camera.h"
+#include "model/edit_frame.h"
 #include "model/maintenance.h"
 #include "model/table_room.h"
 #include "tools/edge_split.h"
@@ -12,8 +13,6 @@
 
 namespace vexal {
 namespace {
-
-bool ValidPoint(const Model& model, int32_t point) { return point >= 1 && point <= model.pointCount; }
 
 int AddPoint(Model& model, const VECTOR& position) {
   const int point = ++model.pointCount;
@@ -74,11 +73,11 @@ void StartStroke(Document& document, const PointerEvent& event) {
 // The end of a stroke that reached a point or a line: one undo step.
 void EndStroke(Document& document, bool normals) {
   document.mode.state = 0;
-  PurgeMarked(document.model);
-  RefreshSelection(document);
-  if (normals) RefreshNormals(document, kNormalsAngleSmoothed);
-  PushUndo(document, 1);
-  Redraw(document);
+  EditSteps steps;
+  steps.finishPendingDraw = false;
+  steps.purgeMarked = true;
+  if (normals) steps.normalFlags = kNormalsAngleSmoothed;
+  EndEdit(document, steps);
 }
 
 // The rubber band moved: draw it again, without wiping the figure of a

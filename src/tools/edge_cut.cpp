@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "model/edit_frame.h"
 #include "model/maintenance.h"
 #include "model/table_room.h"
 #include "tools/edge_split.h"
@@ -72,11 +73,10 @@ EdgeCutResult EdgeCut(Document& document, int line, float t) {
   ApplyEdgeSplits(model, splits);
   RebuildSplitFaces(model, splits, true);
   RelinkFaces(model);
-  PurgeMarked(model);
-  RefreshSelection(document);
-  RefreshNormals(document, kNormalsAngleSmoothed);
-  PushUndo(document, 1);
-  Redraw(document);
+  EditSteps steps;
+  steps.purgeMarked = true;
+  steps.normalFlags = kNormalsAngleSmoothed;
+  EndEdit(document, steps);
   return EdgeCutResult::kCut;
 }
 

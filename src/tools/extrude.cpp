@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "model/edit_frame.h"
 #include "model/maintenance.h"
 #include "model/table_room.h"
 
@@ -281,9 +282,9 @@ bool ExtrudeSelection(Document& document, int mode, std::vector<int32_t>* copyOf
   assert(model.faceCount == faces + plan.newFaces);
 
   RelinkFaces(model);
-  RefreshSelection(document);
-  RefreshNormals(document, kNormalsAngleSmoothed);
-  PushUndo(document, 1);
+  EditSteps steps;
+  steps.normalFlags = kNormalsAngleSmoothed;
+  EndEdit(document, steps);
   document.mode.provisional = 1;
   if (copyOf) *copyOf = std::move(plan.copyOf);
   return true;

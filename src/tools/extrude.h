@@ -24,7 +24,7 @@ enum ExtrudeMode : int {
 // copied points, and (extrude, 3D) every border edge gets a side quad joined
 // to its source by a line from each source point to its copy. The sources
 // are deselected, so the copies are what a following drag moves. Ends with
-// RelinkFaces, RefreshSelection, RefreshNormals(2), PushUndo(1) and the
+// RelinkFaces and the edit frame (RefreshNormals(2), one undo step) and the
 // provisional flag set, so that the drag belongs to the same undo step.
 // Returns false, with the model, undo ring and MODE untouched and the
 // table-full status text shown, when the copies would pass 19999 points,

@@ -1,5 +1,6 @@
 #include "tools/knife.h"
 
+#include "model/edit_frame.h"
 #include "model/maintenance.h"
 #include "model/table_room.h"
 #include "tools/edge_cut.h"
@@ -64,10 +65,11 @@ void KnifeCut(Document& document, int x, int y) {
   const int lines = model.lineCount;
   if (ApplyCut(document, splits) && model.lineCount != lines) {
     RelinkFaces(model);
-    PurgeMarked(model);
-    RefreshSelection(document);
-    RefreshNormals(document, kNormalsAngleSmoothed);
-    PushUndo(document, 1);
+    EditSteps steps;
+    steps.purgeMarked = true;
+    steps.normalFlags = kNormalsAngleSmoothed;
+    EndEdit(document, steps);
+    return;
   }
   Redraw(document);
 }
@@ -88,10 +90,9 @@ bool KnifeClick(Document& document, const Workspace& workspace, const PointerEve
   RegisterEdgeSplit(model, splits, picks.line, s, kSplitMirrored);
   if (!ApplyCut(document, splits)) return true;
   RelinkFaces(model);
-  RefreshSelection(document);
-  RefreshNormals(document, kNormalsFace | kNormalsAngleSmoothed | kNormalsSelectedPoints);
-  PushUndo(document, 1);
-  Redraw(document);
+  EditSteps steps;
+  steps.normalFlags = kNormalsFace | kNormalsAngleSmoothed | kNormalsSelectedPoints;
+  EndEdit(document, steps);
   return true;
 }
 

@@ -1,5 +1,9 @@
 #include "tools/paint_tool.h"
 
+#include <cassert>
+#include <memory>
+
+#include "model/drag_tracker.h"
 #include "model/maintenance.h"
 #include "tools/picking.h"
 #include "tools/quadify.h"
@@ -9,6 +13,19 @@ namespace {
 
 bool IsPaintTool(int32_t tool) {
   return tool == kToolPaint || tool == kToolSpoit || tool == kToolQuad;
+}
+
+// A stroke of Paint or Quad: everything it changes between the press and
+// the release is one undo step.
+struct PaintStroke final : ToolDrag {
+  explicit PaintStroke(Document& document) : tracker(document) {}
+  DragTracker tracker;
+};
+
+PaintStroke& RunningStroke(Document& document) {
+  auto* stroke = dynamic_cast<PaintStroke*>(document.toolDrag.get());
+  assert(stroke != nullptr && "a stroke without the tracker of its press");
+  return *stroke;
 }
 
 void PaintAt(Document& document, const Workspace& workspace, int x, int y) {
@@ -75,11 +92,15 @@ void PaintToolPress(Document& document, const Workspace& workspace, const Pointe
   if (event.button == MouseButton::kLeft) {
     mode.state = 1;
     mode.backup.x = 0.0f;
+    if (mode.tool != kToolSpoit) {
+      document.toolDrag = std::make_unique<PaintStroke>(document);
+    }
     ActAt(document, workspace, event.x, event.y);
   } else if (event.button == MouseButton::kRight && mode.state == 1 && mode.tool != kToolSpoit) {
     // The whole stroke is taken back.
     mode.state = 0;
-    StepUndo(document, 0);
+    RunningStroke(document).tracker.cancel();
+    document.toolDrag.reset();
     Redraw(document);
   }
 }
@@ -93,16 +114,15 @@ void PaintToolRelease(Document& document, const Workspace& workspace, const Poin
   MODE& mode = document.mode;
   if (!IsPaintTool(mode.tool) || mode.state != 1 || event.button != MouseButton::kLeft) return;
   mode.state = 0;
-  if (mode.tool == kToolSpoit || mode.backup.x != 1.0f) return;
-  if (mode.tool == kToolPaint && workspace.settings.RealTimeSmooth == 0) {
-    RefreshNormals(document, kNormalsAngleSmoothed);
-    Redraw(document);
-  }
-  if (mode.tool == kToolQuad && workspace.settings.RealTimeSmooth == 0) {
-    RefreshNormals(document, kNormalsAngleSmoothed);
-    Redraw(document);
-  }
-  PushUndo(document, 1);
+  if (mode.tool == kToolSpoit) return;
+  std::unique_ptr<ToolDrag> stroke = std::move(document.toolDrag);
+  if (mode.backup.x != 1.0f) return;
+  EditSteps steps;
+  steps.refreshSelection = false;
+  if (workspace.settings.RealTimeSmooth == 0) steps.normalFlags = kNormalsAngleSmoothed;
+  auto* paint = dynamic_cast<PaintStroke*>(stroke.get());
+  assert(paint != nullptr && "a stroke without the tracker of its press");
+  paint->tracker.end(steps);
 }
 
 }  // namespace vexal

@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <utility>
 
+#include "model/edit_frame.h"
 #include "model/maintenance.h"
+#include "tools/selection_rules.h"
 #include "tools/number_field.h"
 #include "io/message_catalog.h"
 
@@ -16,21 +18,6 @@ int Trunc(double value) { return static_cast<int>(value); }
 
 constexpr int kShift = 1;
 constexpr int kCtrl = 4;
-
-// Select Color with a material of the palette window: its visible surfaces
-// become selected, replacing the selection unless `keep`.
-void SelectMaterial(Document& document, int material, bool keep) {
-  FinishPendingDraw(document);
-  Model& model = document.model;
-  if (!keep) DeselectAll(model);
-  for (int s = 1; s <= model.faceCount; ++s) {
-    FACE& face = model.faces[s];
-    if (face.material == material && face.state != kStateHidden) face.state = kStateSelected;
-  }
-  RefreshSelection(document);
-  PushUndo(document, 1);
-  Redraw(document);
-}
 
 }  // namespace
 
@@ -70,9 +57,9 @@ void PalettePress(PalettePanel& panel, Document& document, PaletteButton button,
   panel.modifiers = modifiers;
   if (button == PaletteButton::kMiddle) return;
   if (button == PaletteButton::kLeft && (modifiers & kCtrl)) {
-    SelectMaterial(document, column, false);
+    RunMaterialSelection(document, column, false);
   } else if (button == PaletteButton::kLeft && (modifiers & kShift)) {
-    SelectMaterial(document, column, true);
+    RunMaterialSelection(document, column, true);
   } else {
     panel.column = column;
     document.scene.paletteIndex = column;
@@ -109,9 +96,10 @@ bool PaletteRelease(PalettePanel& panel, Document& document, int x, int width) {
       break;
   }
   document.notify().paletteChanged();
-  RefreshNormals(document, kNormalsAngleSmoothed);
-  PushUndo(document, 1);
-  Redraw(document);
+  EditSteps steps;
+  steps.refreshSelection = false;
+  steps.normalFlags = kNormalsAngleSmoothed;
+  EndEdit(document, steps);
   return true;
 }
 
@@ -210,14 +198,16 @@ bool ApplyMaterialEdit(Document& document, int material, const MaterialEdit& edi
     entry.dark[k] = edit.dark[k];
   }
   entry.light[3] = entry.dark[3] = edit.opacity;
-  // A half-drawn chain is finished first: finishing it afterwards could take
-  // the model back to the last step and the edit with it.
-  FinishPendingDraw(document);
-  document.model.materials[material] = entry;
-  document.notify().paletteChanged();
-  RefreshNormals(document, kNormalsAngleSmoothed);
-  PushUndo(document, 1);
-  Redraw(document);
+  // The frame finishes a half-drawn chain first: finishing it afterwards
+  // could take the model back to the last step and the edit with it.
+  EditSteps steps;
+  steps.refreshSelection = false;
+  steps.normalFlags = kNormalsAngleSmoothed;
+  RunEdit(document, steps, [material, &entry](Document& target) {
+    target.model.materials[material] = entry;
+    target.notify().paletteChanged();
+    return EditOutcome{};
+  });
   return true;
 }
 

@@ -8,8 +8,6 @@
 namespace vexal {
 namespace {
 
-bool ValidPoint(const Model& model, int32_t point) { return point >= 1 && point <= model.pointCount; }
-
 bool ValidFace(const Model& model, const FACE& face) {
   for (int32_t corner : face.corners) {
     if (!ValidPoint(model, corner)) return false;

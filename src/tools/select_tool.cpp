@@ -1,9 +1,12 @@
 #include "tools/select_tool.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
+#include <memory>
 #include <numbers>
 
+#include "model/edit_frame.h"
 #include "model/maintenance.h"
 #include "tools/picking.h"
 #include "tools/rubber.h"
@@ -56,8 +59,13 @@ void ApplyRegion(Document& document, const std::vector<uint8_t>& inside) {
   }
   document.mode.state = 0;
   RefreshSelection(document);
-  if (document.scene.selectedCount != 0) PushUndo(document, 1);
-  Redraw(document);
+  if (document.scene.selectedCount == 0) {
+    Redraw(document);
+    return;
+  }
+  EditSteps steps;
+  steps.refreshSelection = false;
+  EndEdit(document, steps);
 }
 
 int CrossingCount(int64_t px, int64_t py, const std::vector<std::array<int16_t, 2>>& polygon) {
@@ -100,9 +108,11 @@ void StartRegion(Document& document, const PointerEvent& event, bool lasso) {
   mode.startY = mode.lastY = event.y;
   mode.state = 1;
   mode.modifiers = event.modifiers();
+  document.toolDrag.reset();
   if (lasso) {
-    document.lasso = LassoBuffer{};
-    document.lasso.vertices[0] = {Slot(event.x), Slot(event.y)};
+    auto buffer = std::make_unique<LassoBuffer>();
+    buffer->vertices[0] = {Slot(event.x), Slot(event.y)};
+    document.toolDrag = std::move(buffer);
   }
 }
 
@@ -139,8 +149,14 @@ void SelectionPress(Document& document, const Workspace& workspace, const Pointe
   Redraw(document);
 }
 
+LassoBuffer* RunningLasso(Document& document) {
+  return dynamic_cast<LassoBuffer*>(document.toolDrag.get());
+}
+
 void TrackLasso(Document& document, int x, int y) {
-  LassoBuffer& lasso = document.lasso;
+  LassoBuffer* running = RunningLasso(document);
+  assert(running != nullptr && "a lasso move without the lasso of its press");
+  LassoBuffer& lasso = *running;
   const auto previous = lasso.vertices[lasso.count];
   if (lasso.count < kLassoMaxCount) ++lasso.count;
   lasso.vertices[lasso.count] = {Slot(x), Slot(y)};
@@ -241,12 +257,15 @@ void RectangleSelect(Document& document, int x, int y) {
 }
 
 void LassoSelect(Document& document) {
-  LassoBuffer& lasso = document.lasso;
+  LassoBuffer* running = RunningLasso(document);
+  assert(running != nullptr && "a lasso release without the lasso of its press");
+  LassoBuffer& lasso = *running;
   // Closed by a copy of the press after the last vertex.
   lasso.vertices[lasso.count + 1] = lasso.vertices[0];
   ++lasso.count;
   const std::vector<std::array<int16_t, 2>> polygon(lasso.vertices.begin(),
                                                     lasso.vertices.begin() + lasso.count + 1);
+  document.toolDrag.reset();
   ApplyRegion(document, PointsInLasso(document, polygon));
 }
 

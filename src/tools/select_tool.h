@@ -4,6 +4,7 @@
 // same functions.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -12,6 +13,19 @@
 #include "tools/workspace.h"
 
 namespace vexal {
+
+// The drag of a lasso: its vertices, in window pixels: slot 0 is the
+// press, slots 1..count the moves (at most 509; later moves overwrite slot
+// 509). The rest is room for the closing copy of slot 0.
+inline constexpr int kLassoSlots = 512;
+inline constexpr int kLassoMaxCount = 509;
+struct LassoBuffer final : ToolDrag {
+  int16_t count = 0;
+  std::array<std::array<int16_t, 2>, kLassoSlots> vertices{};
+};
+
+// The lasso the press started, or null when no lasso drag runs.
+LassoBuffer* RunningLasso(Document& document);
 
 // A press of the Select or Lasso tool. point and line are what the press
 // picked. Left: a click selects (Shift adds, Ctrl removes, Shift+Ctrl

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "model/edit_frame.h"
 #include "model/maintenance.h"
 
 namespace vexal {
@@ -10,8 +11,6 @@ namespace {
 bool VisibleNonGuide(const FACE& face) {
   return face.state != kStateHidden && face.material != kGuideMaterial;
 }
-
-bool ValidPoint(const Model& model, int32_t point) { return point >= 1 && point <= model.pointCount; }
 
 void SelectPoint(Model& model, int32_t point) {
   if (ValidPoint(model, point) && model.points[point].state != kStateHidden) {
@@ -156,13 +155,20 @@ void SelectEdgeLoop(Model& model) {
   }
 }
 
-void RunExpandedSelection(Document& document) {
-  FinishPendingDraw(document);
-  ExpandSelection(document.model);
-  RefreshSelection(document);
-  RefreshNormals(document, kNormalsAngleSmoothed);
-  PushUndo(document, 1);
-  Redraw(document);
+EditOutcome RunExpandedSelection(Document& document) {
+  EditSteps steps;
+  steps.normalFlags = kNormalsAngleSmoothed;
+  return RunEdit(document, steps, [](Document& target) {
+    ExpandSelection(target.model);
+    return EditOutcome{};
+  });
+}
+
+EditOutcome RunMaterialSelection(Document& document, int32_t material, bool keep) {
+  return RunEdit(document, EditSteps{}, [material, keep](Document& target) {
+    SelectMaterialSurfaces(target.model, material, keep);
+    return EditOutcome{};
+  });
 }
 
 }  // namespace vexal

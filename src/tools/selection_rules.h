@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/document.h"
+#include "model/edit_frame.h"
 
 namespace vexal {
 
@@ -38,9 +39,14 @@ void ExpandSelection(Model& model);
 // three or more surfaces. Only the loop lines and their ends stay selected.
 void SelectEdgeLoop(Model& model);
 
-// The whole Expanded Selection edit, as a double click runs it: the chain
-// being drawn is finished, the selection grows, one undo step, redraw.
-void RunExpandedSelection(Document& document);
+// The whole Expanded Selection edit, as the menu item and a double click
+// run it: the chain being drawn is finished, the selection grows, one undo
+// step, redraw.
+EditOutcome RunExpandedSelection(Document& document);
+
+// The whole Select Color edit, as the menu item (with the current palette
+// entry) and the palette window (with its own entry and keep flag) run it.
+EditOutcome RunMaterialSelection(Document& document, int32_t material, bool keep);
 
 // How many surfaces use each line as an edge (each surface counting a line
 // once), over the surfaces the filter accepts.

@@ -1,11 +1,14 @@
 #include "tools/transform_tool.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include "model/camera.h"
+#include "model/drag_tracker.h"
 #include "model/maintenance.h"
 #include "model/sync_mirror.h"
 #include "model/table_room.h"
@@ -40,35 +43,30 @@ float Axis(const VECTOR& v, int k) { return k == 0 ? v.x : (k == 1 ? v.y : v.z);
 
 bool Affected(const VERT& point) { return point.selectionClass == 1 || point.selectionClass == 2; }
 
-// The positions every step starts from. The snapshot and the model hold the
-// same points while a drag runs; the shorter of the two is walked so that a
-// mismatch can never read past either.
-struct Snapshot {
-  const std::vector<VERT>& points;
-  int count;
+// What a drag keeps from its press besides MODE: the frame with the
+// positions and selected normals every step starts from (so a drag never
+// accumulates rounding), and the depth at which a pixel of pointer
+// movement is measured.
+struct TransformDrag final : ToolDrag {
+  explicit TransformDrag(Document& document)
+      : tracker(document, DragTracker::Selection::kKeep) {}
+  DragTracker tracker;
+  float referenceDepth = 0;
 };
 
-Snapshot DragSnapshot(const Document& document) {
-  const UndoSnapshot& slot = document.undo.snapshots[document.undo.current];
-  const int count = slot.points.empty() ? 0 : std::min(slot.pointCount, document.model.pointCount);
-  return {slot.points, count};
+TransformDrag& RunningDrag(Document& document) {
+  auto* drag = dynamic_cast<TransformDrag*>(document.toolDrag.get());
+  assert(drag != nullptr && "a transform step without the drag of its press");
+  return *drag;
 }
 
-// A selection made by a click records no undo step, so the current undo
-// slot may still hold an older one. A drag's cancel goes back to that slot;
-// giving it the states of now keeps the user's selection through a cancel.
-void KeepSelectionInSnapshot(Document& document) {
-  UndoSnapshot& slot = document.undo.snapshots[document.undo.current];
-  const Model& model = document.model;
-  if (slot.pointCount != model.pointCount || slot.lineCount != model.lineCount ||
-      slot.faceCount != model.faceCount || slot.points.size() <= static_cast<size_t>(slot.pointCount) ||
-      slot.lines.size() <= static_cast<size_t>(slot.lineCount) ||
-      slot.faces.size() <= static_cast<size_t>(slot.faceCount)) {
-    return;
-  }
-  for (int p = 1; p <= model.pointCount; ++p) slot.points[p].state = model.points[p].state;
-  for (int l = 1; l <= model.lineCount; ++l) slot.lines[l].state = model.lines[l].state;
-  for (int s = 1; s <= model.faceCount; ++s) slot.faces[s].state = model.faces[s].state;
+// The snapshot of the press, which holds the same points as the model while
+// a drag runs.
+const ModelSnapshot& DragStart(const Document& document, const TransformDrag& drag) {
+  const ModelSnapshot& start = drag.tracker.start();
+  assert(start.pointCount == document.model.pointCount && "a drag step on another model");
+  (void)document;
+  return start;
 }
 
 // The extrusion a modifier code asks for at a press on the selection.
@@ -102,10 +100,12 @@ bool ExtrudeForPress(Document& document, int code) {
 float ReferenceDepth(const Document& document) {
   const MODE& mode = document.mode;
   const Model& model = document.model;
-  if (mode.targetKind == kTargetPoint && mode.targetIndex >= 1 && mode.targetIndex <= model.pointCount) {
+  if (mode.targetKind == kTargetPoint) {
+    assert(mode.targetIndex >= 1 && mode.targetIndex <= model.pointCount);
     return ProjectPoint(document, model.points[mode.targetIndex].position, false).z;
   }
-  if (mode.targetKind == kTargetLine && mode.targetIndex >= 1 && mode.targetIndex <= model.lineCount) {
+  if (mode.targetKind == kTargetLine) {
+    assert(mode.targetIndex >= 1 && mode.targetIndex <= model.lineCount);
     const LINE& line = model.lines[mode.targetIndex];
     if (line.a >= 1 && line.a <= model.pointCount && line.b >= 1 && line.b <= model.pointCount) {
       float t = LineParameterAt(document, mode.targetIndex, mode.startX, mode.startY);
@@ -119,15 +119,11 @@ float ReferenceDepth(const Document& document) {
 }
 
 // What the steps need from the press, taken once the press has settled the
-// selection (the model's positions are the snapshot's then).
-void BeginDrag(Document& document) {
-  MODE& mode = document.mode;
-  const Model& model = document.model;
-  mode.backup = document.scene.handle;
-  TransformDrag& drag = document.drag;
+// selection and made its copy: the steps start from the model of then.
+void BeginDrag(Document& document, TransformDrag& drag) {
+  document.mode.backup = document.scene.handle;
+  drag.tracker.rebase();
   drag.referenceDepth = ReferenceDepth(document);
-  drag.normals.resize(static_cast<size_t>(model.pointCount) + 1);
-  for (int p = 1; p <= model.pointCount; ++p) drag.normals[p] = model.points[p].selectedNormal;
   Redraw(document);
 }
 
@@ -175,26 +171,27 @@ bool AttachUnderPointer(Document& document, int x, int y) {
   Model& model = document.model;
   const int target = PickPoint(document, ProjectAllPoints(document), x, y, mode.chainStart);
   if (target == 0) return false;
+  TransformDrag& drag = RunningDrag(document);
   mode.state = 0;
   model.points[target].state = kStateSelected;
-  if (mode.chainStart >= 1 && mode.chainStart <= model.pointCount) {
-    model.points[mode.chainStart].position = model.points[target].position;
-  }
+  assert(mode.chainStart >= 1 && mode.chainStart <= model.pointCount);
+  model.points[mode.chainStart].position = model.points[target].position;
   RefreshSelection(document);
   const WeldSelection selection{document.scene.selectedCount, document.scene.mirrorSelection,
                                 document.scene.handle};
   if (const MaybeRefusal refused = AttachSingle(model, selection)) {
     // Nothing was welded; the drag so far is taken back.
     ShowRefusal(document, *refused);
-    StepUndo(document, 0);
+    drag.tracker.cancel();
+    document.toolDrag.reset();
     return true;
   }
-  RefreshSelection(document);
-  RefreshNormals(document, kNormalsAngleSmoothed);
   // The weld ends the drag: its release finds nothing to record, so the
   // undo step is taken here (replacing a copy's step at the press).
-  PushUndo(document, 1);
-  Redraw(document);
+  EditSteps steps;
+  steps.normalFlags = kNormalsAngleSmoothed;
+  drag.tracker.end(steps);
+  document.toolDrag.reset();
   return true;
 }
 
@@ -219,7 +216,8 @@ void TransformPress(Document& document, const Workspace& workspace, const Pointe
       if (StartAttach(document, workspace)) return;
       // Everything since the press goes back, a copy or extrusion included.
       mode.state = 0;
-      StepUndo(document, 0);
+      RunningDrag(document).tracker.cancel();
+      document.toolDrag.reset();
       return;
     }
     mode.state = 0;
@@ -230,7 +228,6 @@ void TransformPress(Document& document, const Workspace& workspace, const Pointe
 
   const Picks picks = ResolvePicks(document, Picks{point, line, 0});
   const int code = event.modifiers();
-  if (handle != kHandleNone || picks.point != 0 || picks.line != 0) KeepSelectionInSnapshot(document);
   mode.startX = mode.lastX = event.x;
   mode.startY = mode.lastY = event.y;
   mode.state = kStateDragging;
@@ -244,6 +241,7 @@ void TransformPress(Document& document, const Workspace& workspace, const Pointe
   // The handle, else the point, else the line. A grabbed element that is
   // not selected becomes the selection (added to it with Shift); one that
   // is selected is first copied or extruded when a key asks for it.
+  auto drag = std::make_unique<TransformDrag>(document);
   int32_t* state = nullptr;
   if (handle != kHandleNone) {
     mode.targetKind = kTargetHandle;
@@ -263,10 +261,13 @@ void TransformPress(Document& document, const Workspace& workspace, const Pointe
     mode.state = 0;
     return;
   }
-  BeginDrag(document);
+  BeginDrag(document, *drag);
+  document.toolDrag = std::move(drag);
 }
 
-void MoveStep(Document& document, int x, int y, int code) {
+namespace {
+
+void MoveStep(Document& document, const TransformDrag& drag, int x, int y, int code) {
   const MODE& mode = document.mode;
   Model& model = document.model;
   int dx = mode.startX - x;
@@ -280,7 +281,7 @@ void MoveStep(Document& document, int x, int y, int code) {
       dx = 0;
     }
   }
-  const float f = PixelSize(document, document.drag.referenceDepth);
+  const float f = PixelSize(document, drag.referenceDepth);
   const float shiftX = static_cast<float>(dx) * f;
   const float shiftY = static_cast<float>(dy) * f;
   const bool keepX = document.scene.mirrorSelection >= 2;
@@ -298,14 +299,14 @@ void MoveStep(Document& document, int x, int y, int code) {
     }
     return to;
   };
-  const Snapshot snapshot = DragSnapshot(document);
-  for (int p = 1; p <= snapshot.count; ++p) {
-    if (Affected(model.points[p])) model.points[p].position = moved(snapshot.points[p].position);
+  const ModelSnapshot& start = DragStart(document, drag);
+  for (int p = 1; p <= start.pointCount; ++p) {
+    if (Affected(model.points[p])) model.points[p].position = moved(start.points[p].position);
   }
   document.scene.handle = moved(mode.backup);
 }
 
-void RotateStep(Document& document, int /*x*/, int y, int code) {
+void RotateStep(Document& document, const TransformDrag& drag, int /*x*/, int y, int code) {
   const MODE& mode = document.mode;
   Model& model = document.model;
   int dy = mode.startY - y;
@@ -328,10 +329,10 @@ void RotateStep(Document& document, int /*x*/, int y, int code) {
     u = du * c - dv * s + cu;
     v = dv * c + du * s + cv;
   };
-  const Snapshot snapshot = DragSnapshot(document);
-  for (int p = 1; p <= snapshot.count; ++p) {
+  const ModelSnapshot& start = DragStart(document, drag);
+  for (int p = 1; p <= start.pointCount; ++p) {
     if (!Affected(model.points[p])) continue;
-    const VECTOR& from = snapshot.points[p].position;
+    const VECTOR& from = start.points[p].position;
     VECTOR to = from;
     switch (arm) {
       case kHandleX: turn(to.y, to.z, centre.y, centre.z); break;
@@ -349,7 +350,7 @@ void RotateStep(Document& document, int /*x*/, int y, int code) {
   }
 }
 
-void ScaleStep(Document& document, int /*x*/, int y, int code) {
+void ScaleStep(Document& document, const TransformDrag& drag, int /*x*/, int y, int code) {
   const MODE& mode = document.mode;
   Model& model = document.model;
   const int dy = mode.startY - y;
@@ -360,10 +361,10 @@ void ScaleStep(Document& document, int /*x*/, int y, int code) {
   const int axis = IsArm(mode) ? mode.targetIndex - kHandleX : -1;
   const VECTOR viewCentre = ProjectPoint(document, centre, false);
   const auto scaled = [factor](float value, float about) { return (value - about) * factor + about; };
-  const Snapshot snapshot = DragSnapshot(document);
-  for (int p = 1; p <= snapshot.count; ++p) {
+  const ModelSnapshot& start = DragStart(document, drag);
+  for (int p = 1; p <= start.pointCount; ++p) {
     if (!Affected(model.points[p])) continue;
-    const VECTOR& from = snapshot.points[p].position;
+    const VECTOR& from = start.points[p].position;
     VECTOR to = from;
     if (axis >= 0) {
       // Without Shift the arm's axis alone; with Shift the other two.
@@ -381,18 +382,19 @@ void ScaleStep(Document& document, int /*x*/, int y, int code) {
   }
 }
 
-void NormalMoveStep(Document& document, int /*x*/, int y) {
+void NormalMoveStep(Document& document, const TransformDrag& drag, int /*x*/, int y) {
   const MODE& mode = document.mode;
   Model& model = document.model;
   const float f = PixelSize(document, ProjectPoint(document, document.scene.handle, false).z);
   const float d = static_cast<float>(mode.startY - y) * f;
-  const std::vector<VECTOR>& normals = document.drag.normals;
-  const Snapshot snapshot = DragSnapshot(document);
-  const int count = std::min(snapshot.count, static_cast<int>(normals.size()) - 1);
-  for (int p = 1; p <= count; ++p) {
-    if (Affected(model.points[p])) model.points[p].position = snapshot.points[p].position + normals[p] * d;
+  const ModelSnapshot& start = DragStart(document, drag);
+  for (int p = 1; p <= start.pointCount; ++p) {
+    const VERT& from = start.points[p];
+    if (Affected(model.points[p])) model.points[p].position = from.position + from.selectedNormal * d;
   }
 }
+
+}  // namespace
 
 void TransformMove(Document& document, const Workspace& workspace, const PointerEvent& event) {
   MODE& mode = document.mode;
@@ -403,14 +405,18 @@ void TransformMove(Document& document, const Workspace& workspace, const Pointer
   if (mode.state != kStateDragging && mode.state != kStateAttachPending) return;
   if (mode.state == kStateAttachPending && AttachUnderPointer(document, event.x, event.y)) return;
   const int code = event.modifiers();
-  switch (mode.tool) {
-    case kToolMove: MoveStep(document, event.x, event.y, code); break;
-    case kToolRotate: RotateStep(document, event.x, event.y, code); break;
-    case kToolScale: ScaleStep(document, event.x, event.y, code); break;
-    case kToolNormalMove: NormalMoveStep(document, event.x, event.y); break;
-    default: return;
-  }
-  FinishStep(document, workspace);
+  TransformDrag& drag = RunningDrag(document);
+  const auto step = [&](Document& target) {
+    switch (mode.tool) {
+      case kToolMove: MoveStep(target, drag, event.x, event.y, code); break;
+      case kToolRotate: RotateStep(target, drag, event.x, event.y, code); break;
+      case kToolScale: ScaleStep(target, drag, event.x, event.y, code); break;
+      case kToolNormalMove: NormalMoveStep(target, drag, event.x, event.y); break;
+      default: return EditOutcome::Refused("not a transform tool");
+    }
+    return EditOutcome{};
+  };
+  if (drag.tracker.step(step).ok()) FinishStep(document, workspace);
 }
 
 void TransformRelease(Document& document, const Workspace& workspace, const PointerEvent& event) {
@@ -437,8 +443,10 @@ void TransformRelease(Document& document, const Workspace& workspace, const Poin
     // Nothing else moves the handle along with the points.
     RefreshSelection(document);
   }
-  Redraw(document);
-  PushUndo(document, 1);
+  EditSteps steps;
+  steps.refreshSelection = false;
+  RunningDrag(document).tracker.end(steps);
+  document.toolDrag.reset();
 }
 
 }  // namespace vexal

@@ -2,9 +2,10 @@
 // A press grabs the handle, a point or a line (selecting it first when
 // needed) or starts a region on empty space; Shift, Ctrl or both at the
 // press first copy or extrude the selection and the drag moves the result.
-// Every drag step recomputes the affected points from the positions of the
-// current undo snapshot, so a drag never accumulates rounding; the release
-// records one undo step, a right press takes the whole drag back.
+// The press makes the drag's tracker: every drag step recomputes the
+// affected points from the positions the press left, so a drag never
+// accumulates rounding; the release records one undo step, a right press
+// takes the whole drag back.
 #pragma once
 
 #include <cstdint>
@@ -27,13 +28,5 @@ void TransformRelease(Document& document, const Workspace& workspace, const Poin
 // Whether the pointer should show the cross over (x, y): a selected point or
 // line, or a part of the handle.
 bool TransformHoverHit(const Document& document, int x, int y);
-
-// The drag steps on their own, from the undo snapshot's positions, for a
-// drag from (startX, startY) to (x, y) with the move's modifier code. The
-// MODE fields of the press (target, backup) must be set.
-void MoveStep(Document& document, int x, int y, int code);
-void RotateStep(Document& document, int x, int y, int code);
-void ScaleStep(Document& document, int x, int y, int code);
-void NormalMoveStep(Document& document, int x, int y);
 
 }  // namespace vexal

@@ -17,7 +17,6 @@ void Camera(const SCENE& scene, float eye, float scale) {
 
 }  // namespace
 
-bool ValidPoint(const Model& model, int32_t point) { return point >= 1 && point <= model.pointCount; }
 
 bool ValidCorners(const Model& model, const FACE& face) {
   for (int32_t corner : face.corners) {

@@ -15,7 +15,6 @@
 
 namespace vexal::gl_draw {
 
-bool ValidPoint(const Model& model, int32_t point);
 // True when every corner of face names a point of model.
 bool ValidCorners(const Model& model, const FACE& face);
 // The line a surface's signed line reference names, or 0 when it names none.

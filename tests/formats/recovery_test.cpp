@@ -393,7 +393,7 @@ TEST(RecoveryRecordsTest, CopyTheLiveRecordsAndTheView) {
   EXPECT_EQ(TextOf(snapshot->model.pictures[1].path), "front.png");
   EXPECT_EQ(snapshot->scene.zoom, 3.5f);
   EXPECT_EQ(snapshot->undo.slotCount(), kMinUndoSlots);
-  EXPECT_EQ(snapshot->undo.memoryBytes(), kMinUndoSlots * sizeof(UndoSnapshot));
+  EXPECT_EQ(snapshot->undo.memoryBytes(), kMinUndoSlots * sizeof(ModelSnapshot));
 }
 
 }  // namespace

@@ -99,7 +99,7 @@ TEST(Undo, SlotMemoryFollowsTheModelNotTheDepth) {
   Document document;
   InitializeDocument(document, 1000);
   const size_t empty = document.undo.memoryBytes();
-  EXPECT_LT(empty, size_t{1000} * (sizeof(UndoSnapshot) + 1));
+  EXPECT_LT(empty, size_t{1000} * (sizeof(ModelSnapshot) + 1));
   testing::UnitQuad(document.model);
   ResetUndo(document);
   const size_t perSlot = (document.model.pointCount + 1) * sizeof(VERT) +

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "io/message_catalog.h"
-#include "model/model_backup.h"
+#include "model/model_snapshot.h"
 #include "model/table_room.h"
 #include "support/reference_maintenance.h"
 
@@ -255,7 +255,7 @@ void SyncMirror(Model& model) {
 
 MaybeRefusal AttachSingle(Model& model, const WeldSelection& selection) {
   if (selection.selectedCount == 0) return Refusal{Translate("nothing is selected")};
-  const ModelBackup backup(model);
+  const ModelSnapshot backup(model);
   const int n = model.pointCount;
   const int code = selection.mirrorSelection;
   std::vector<int32_t> map(size_t(n) + 1);
@@ -293,7 +293,7 @@ MaybeRefusal AttachSingle(Model& model, const WeldSelection& selection) {
 
 MaybeRefusal AttachApproximate(Model& model, const WeldSelection& selection, float radius) {
   if (selection.selectedCount == 0) return Refusal{Translate("nothing is selected")};
-  const ModelBackup backup(model);
+  const ModelSnapshot backup(model);
   const float r2 = radius * radius;
   const int n = model.pointCount;
   std::vector<int32_t> rep = Representatives(model);
@@ -319,7 +319,7 @@ MaybeRefusal AttachApproximate(Model& model, const WeldSelection& selection, flo
 
 MaybeRefusal AttachSame(Model& model, const WeldSelection& selection) {
   if (selection.selectedCount == 0) return Refusal{Translate("nothing is selected")};
-  const ModelBackup backup(model);
+  const ModelSnapshot backup(model);
   const int n = model.pointCount;
   std::vector<float> key(size_t(n) + 1);
   std::vector<int32_t> item(size_t(n) + 1);

@@ -109,7 +109,8 @@ TEST_F(Selecting, LassoAroundPointsAndASingleShortMoveSelectsNothing) {
   // A square lasso around points 2 and 3 only.
   press(kLeft, 0, 240, 60);
   for (auto [x, y] : {std::pair{300, 60}, {300, 170}, {240, 170}}) move(x, y);
-  EXPECT_EQ(document->lasso.count, 3);
+  ASSERT_NE(RunningLasso(*document), nullptr);
+  EXPECT_EQ(RunningLasso(*document)->count, 3);
   release(kLeft, 240, 170);
   EXPECT_EQ(selected(1) + selected(4), 0);
   EXPECT_EQ(selected(2) + selected(3), 2);
@@ -132,8 +133,10 @@ TEST_F(Selecting, ASelfCrossingLassoHoldsBothLobesAndStopsGrowingAt509) {
 
   press(kLeft, 0, 100, 100);
   for (int k = 0; k < 600; ++k) move(100 + k % 50, 100 + k / 50);
-  EXPECT_EQ(document->lasso.count, kLassoMaxCount);
-  EXPECT_EQ(document->lasso.vertices[kLassoMaxCount][0], 100 + 599 % 50);
+  const LassoBuffer* lasso = RunningLasso(*document);
+  ASSERT_NE(lasso, nullptr);
+  EXPECT_EQ(lasso->count, kLassoMaxCount);
+  EXPECT_EQ(lasso->vertices[kLassoMaxCount][0], 100 + 599 % 50);
   release(kLeft, 100, 100);
   EXPECT_EQ(mode().state, 0);
 }

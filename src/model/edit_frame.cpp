@@ -1,24 +1,29 @@
-#include "commands/edit_frame.h"
+#include "model/edit_frame.h"
 
 #include <cassert>
 #include <string>
 
-#include "commands/mirror.h"
 #include "model/maintenance.h"
+#include "model/sync_mirror.h"
 #include "model/validate.h"
 
 namespace vexal {
 
-CommandResult RunEdit(Document& document, const EditSteps& steps,
-                      const std::function<CommandResult(Document&)>& change) {
-  FinishPendingDraw(document);
-  CommandResult result = change(document);
-  if (!result.ok()) return result;
+EditOutcome RunEdit(Document& document, const EditSteps& steps,
+                    const std::function<EditOutcome(Document&)>& change) {
+  if (steps.finishPendingDraw) FinishPendingDraw(document);
+  EditOutcome outcome = change(document);
+  if (!outcome.ok()) return outcome;
+  EndEdit(document, steps);
+  return outcome;
+}
+
+void EndEdit(Document& document, const EditSteps& steps) {
   Model& model = document.model;
   if (steps.purgeMarked) PurgeMarked(model);
   if (steps.compact) CompactModel(model, steps.compactFlags);
   if (steps.syncMirror) SyncMirror(model);
-  RefreshSelection(document);
+  if (steps.refreshSelection) RefreshSelection(document);
   if (steps.normalFlags != 0) RefreshNormals(document, steps.normalFlags);
   if (steps.pushUndo) PushUndo(document, 1);
 #ifndef NDEBUG
@@ -26,7 +31,6 @@ CommandResult RunEdit(Document& document, const EditSteps& steps,
   assert(ValidateModel(model, &reason) && "an edit left the model inconsistent");
 #endif
   Redraw(document);
-  return result;
 }
 
 }  // namespace vexal
