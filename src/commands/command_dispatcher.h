@@ -61,16 +61,16 @@ struct CommandResult {
   Refusal refusal;  // why, for everything but kDone
 
   CommandResult() = default;
-  CommandResult(CommandStatus status_, std::string message_)
-      : status(status_), message(std::move(message_)) {}
+  CommandResult(CommandStatus status_, Refusal refusal_ = {})
+      : status(status_), refusal(std::move(refusal_)) {}
   // An edit's outcome as a command's result: done, or refused with its reason.
   CommandResult(EditOutcome outcome)  // NOLINT(google-explicit-constructor)
       : status(outcome.ok() ? CommandStatus::kDone : CommandStatus::kRefused),
-        message(std::move(outcome.reason)) {}
+        refusal(std::move(outcome.refusal)) {}
   // The other way, for a command's change run in the edit frame: anything
   // but kDone stops the frame.
   operator EditOutcome() const {  // NOLINT(google-explicit-constructor)
-    return ok() ? EditOutcome{} : EditOutcome::Refused(message);
+    return ok() ? EditOutcome{} : EditOutcome::Refused(refusal);
   }
 
   bool ok() const { return status == CommandStatus::kDone; }

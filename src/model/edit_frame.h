@@ -9,6 +9,7 @@
 #include <string>
 #include <utility>
 
+#include "io/refusal.h"
 #include "model/document.h"
 
 namespace vexal {
@@ -16,10 +17,11 @@ namespace vexal {
 // What an edit came to: done, or refused with a reason a person can read.
 struct EditOutcome {
   bool refused = false;
-  std::string reason;  // why, for a refusal
+  Refusal refusal;  // why, for a refusal
 
   bool ok() const { return !refused; }
-  static EditOutcome Refused(std::string reason) { return {true, std::move(reason)}; }
+  static EditOutcome Refused(Refusal refusal) { return {true, std::move(refusal)}; }
+  static EditOutcome Refused(std::string reason) { return Refused(Refusal{std::move(reason)}); }
 };
 
 struct EditSteps {

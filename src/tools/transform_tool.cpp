@@ -412,7 +412,7 @@ void TransformMove(Document& document, const Workspace& workspace, const Pointer
       case kToolRotate: RotateStep(target, drag, event.x, event.y, code); break;
       case kToolScale: ScaleStep(target, drag, event.x, event.y, code); break;
       case kToolNormalMove: NormalMoveStep(target, drag, event.x, event.y); break;
-      default: return EditOutcome::Refused("not a transform tool");
+      default: assert(false && "only the transform tools drag here"); break;
     }
     return EditOutcome{};
   };

@@ -41,7 +41,7 @@
 #include "app/number_edit.h"
 #include "app/numeric_form.h"
 #include "commands/apply_steps.h"
-#include "commands/edit_test_support.h"
+#include "commands/command_fixture.h"
 #include "support/model_copy.h"
 #include "model/camera.h"
 #include "app/option_form.h"
@@ -808,7 +808,7 @@ TEST_F(MainFormTest, WindowButtonsAndApplyStepsMakeTheSameModel) {
     std::vector<ApplyStep> steps;
     std::string error;
     ASSERT_TRUE(ParseApplySteps({option, value}, steps, error)) << error;
-    ASSERT_EQ(RunApplyStep(target, steps[0]), "") << option;
+    ASSERT_EQ(RunApplyStep(target, steps[0]), std::nullopt) << option;
     EXPECT_TRUE(testing::SameRecords(document.model, core->model)) << option << " " << value;
   };
 

@@ -155,12 +155,12 @@ TEST_F(Dispatcher, ACommandResultCarriesTheEditOutcome) {
     return CommandResult::Refused("the model is full");
   });
   EXPECT_EQ(refused.status, CommandStatus::kRefused);
-  EXPECT_EQ(refused.message, "the model is full");
+  EXPECT_EQ(refused.refusal.reason, "the model is full");
   EXPECT_EQ(document->undo.undoDepth, depth);
-  const CommandResult disabled{CommandStatus::kDisabled, "no document is open"};
+  const CommandResult disabled{CommandStatus::kDisabled, Refusal{"no document is open"}};
   const EditOutcome outcome = disabled;
   EXPECT_FALSE(outcome.ok());
-  EXPECT_EQ(outcome.reason, "no document is open");
+  EXPECT_EQ(outcome.refusal.reason, "no document is open");
   EXPECT_TRUE(CommandResult(EditOutcome{}).ok());
   EXPECT_TRUE(RunEdit(*document, {}, [](Document&) { return CommandResult{}; }).ok());
   EXPECT_EQ(document->undo.undoDepth, depth + 1);

@@ -1,6 +1,4 @@
 // Create Face and Paint, Repaint Face and the palette commands.
-#include "commands/paint_commands.h"
-
 #include <gtest/gtest.h>
 
 #include "commands/create_faces.h"

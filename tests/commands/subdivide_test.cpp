@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "commands/command_fixture.h"
-#include "commands/table_room.h"
+#include "model/table_room.h"
 #include "support/test_models.h"
 
 namespace vexal {

@@ -30,7 +30,7 @@ class WindowCommands : public testing::CommandFixture {
   // The cube with every point selected (so its lines and surfaces too).
   void BeginOnCube() {
     testing::ClosedCube(model());
-    Begin({1, 2, 3, 4, 5, 6, 7, 8});
+    begin({1, 2, 3, 4, 5, 6, 7, 8});
   }
 };
 
@@ -93,25 +93,25 @@ TEST_F(WindowCommands, EachIsOneValidStepThatUndoAndRedoGiveBackExactly) {
   for (const EditCase& edit : cases) {
     SCOPED_TRACE(edit.where);
     BeginOnCube();
-    testing::CopyLive(model(), *before);
+    testing::CopyLive(model(), *modelBefore);
     CommandArguments arguments = edit.values();
     const CommandResult result = RunCommandWith(edit.command, target, arguments);
     ASSERT_TRUE(result.ok()) << result.refusal.reason;
     std::string reason;
     ASSERT_TRUE(ValidateModel(model(), &reason, true)) << reason;
     ASSERT_EQ(document->undo.undoDepth, 1);
-    EXPECT_FALSE(testing::SameRecords(model(), *before)) << "the command changed nothing";
-    testing::CopyLive(model(), *after);
+    EXPECT_FALSE(testing::SameRecords(model(), *modelBefore)) << "the command changed nothing";
+    testing::CopyLive(model(), *modelAfter);
     StepUndo(*document, -1);
-    EXPECT_TRUE(testing::SameRecords(model(), *before)) << "undo did not restore the model";
+    EXPECT_TRUE(testing::SameRecords(model(), *modelBefore)) << "undo did not restore the model";
     StepUndo(*document, 1);
-    EXPECT_TRUE(testing::SameRecords(model(), *after)) << "redo did not give the edit again";
+    EXPECT_TRUE(testing::SameRecords(model(), *modelAfter)) << "redo did not give the edit again";
   }
 }
 
 TEST_F(WindowCommands, BackgroundPicturesChangeTheSceneWithoutAStep) {
   BeginOnCube();
-  testing::CopyLive(model(), *before);
+  testing::CopyLive(model(), *modelBefore);
   PictureApply apply;
   apply.values.pictures[1].path = "side.png";
   apply.values.pictures[2].flip = true;
@@ -133,7 +133,7 @@ TEST_F(WindowCommands, BackgroundPicturesChangeTheSceneWithoutAStep) {
 
 TEST_F(WindowCommands, MissingForeignOrUselessValuesAreRefusedBeforeAnyChange) {
   BeginOnCube();
-  testing::CopyLive(model(), *before);
+  testing::CopyLive(model(), *modelBefore);
   CommandArguments foreign{PrimitiveChoice{"cube"}};
   CommandArguments empty;
   CommandArguments unknownButton{PrimitiveChoice{"torus"}};
@@ -156,7 +156,7 @@ TEST_F(WindowCommands, MissingForeignOrUselessValuesAreRefusedBeforeAnyChange) {
     EXPECT_EQ(result.status, each.status) << each.command;
     EXPECT_FALSE(result.refusal.reason.empty()) << each.command;
     EXPECT_EQ(document->undo.undoDepth, 0) << each.command;
-    EXPECT_TRUE(testing::SameRecords(model(), *before)) << each.command;
+    EXPECT_TRUE(testing::SameRecords(model(), *modelBefore)) << each.command;
   }
   EXPECT_TRUE(TextOf(model().pictures[0].path).empty());
 
@@ -296,14 +296,14 @@ TEST_F(WindowCommands, StepsAndWindowsReachTheSameCommandWithTheSameValues) {
     // The step on one cube, the window's values on another: the same model.
     workspace.settings = Settings{};
     BeginOnCube();
-    ASSERT_EQ(RunApplyStep(target, steps[0]), "");
-    testing::CopyLive(model(), *after);
+    ASSERT_EQ(RunApplyStep(target, steps[0]), std::nullopt);
+    testing::CopyLive(model(), *modelAfter);
     const Settings stepSettings = workspace.settings;
     workspace.settings = Settings{};
     BeginOnCube();
     CommandArguments window = each.window;
     ASSERT_TRUE(RunCommandWith(each.command, target, window).ok());
-    EXPECT_TRUE(testing::SameRecords(model(), *after));
+    EXPECT_TRUE(testing::SameRecords(model(), *modelAfter));
     // The pipe's values are kept in the settings, as the window keeps them.
     EXPECT_EQ(workspace.settings.PipeSegment, stepSettings.PipeSegment);
     EXPECT_EQ(workspace.settings.PipeRadius, stepSettings.PipeRadius);

@@ -80,7 +80,7 @@ TEST(DragTracker, ARefusedStepLeavesTheModelAsThePreviousStepLeftIt) {
   EXPECT_FALSE(drag.changed());
   ASSERT_TRUE(Shift(drag, 1.0f).ok());
   const Model stepped = document.model;
-  EXPECT_EQ(drag.step([](Document&) { return EditOutcome::Refused("no"); }).reason, "no");
+  EXPECT_EQ(drag.step([](Document&) { return EditOutcome::Refused("no"); }).refusal.reason, "no");
   testing::ExpectSameModel(document.model, stepped, "after the refused step");
 }
 

@@ -49,7 +49,7 @@ TEST(EditFrame, RecordsOneStepAndARefusalNothing) {
     return EditOutcome::Refused("the model is full");
   });
   EXPECT_FALSE(refused.ok());
-  EXPECT_EQ(refused.reason, "the model is full");
+  EXPECT_EQ(refused.refusal.reason, "the model is full");
   EXPECT_EQ(document.undo.undoDepth, depth);
   EXPECT_EQ(document.revision, revision);
   EXPECT_EQ(document.scene.modified, 0);
