@@ -320,12 +320,31 @@ std::vector<ShortcutEntry> BoundShortcuts(const std::vector<ShortcutEntry>& entr
   return bound;
 }
 
+namespace {
+
+// The built-in keys the editable key table does not offer: the list names
+// them too, where the shortcut text shows only their modifiers.
+constexpr std::array<KeyName, 5> kFixedKeys = {{
+    {"Enter", 0x0D}, {"Left", 0x25}, {"Up", 0x26}, {"Right", 0x27}, {"Down", 0x28},
+}};
+
+std::string ShortcutListText(ShortcutValue value) {
+  std::string text = ShortcutText(value);
+  const uint8_t code = static_cast<uint8_t>(value & 0xFF);
+  for (const KeyName& key : kFixedKeys) {
+    if (key.code == code) text += key.name;
+  }
+  return text;
+}
+
+}  // namespace
+
 std::vector<ShortcutListRow> ShortcutListRows(const std::vector<ShortcutEntry>& entries) {
   std::vector<ShortcutListRow> rows;
   for (const ShortcutEntry& entry : BoundShortcuts(entries)) {
     if (entry.value == 0) continue;
     if (const CommandItem* item = FindCommand(entry.name)) {
-      rows.push_back({ShortcutText(entry.value), item->caption});
+      rows.push_back({ShortcutListText(entry.value), item->caption});
     }
   }
   return rows;

@@ -91,6 +91,12 @@ TEST(CommandTable, TheShortcutListShowsTheKeysBoundNow) {
   // Ctrl+Del runs the first item that has it; the other is not listed.
   EXPECT_EQ(keysOf(rows, "Delete Vertices On The Edge"), std::vector<std::string>{"Ctrl+Delete"});
   EXPECT_TRUE(keysOf(rows, "UV Clear").empty());
+  // The built-in keys outside the editable table are named in the list.
+  EXPECT_EQ(keysOf(rows, "Rotate Right"), std::vector<std::string>{"Right"});
+  EXPECT_EQ(keysOf(rows, "Rotate Down"), std::vector<std::string>{"Down"});
+  EXPECT_EQ(keysOf(rows, "Create a fixed point"), std::vector<std::string>{"Enter"});
+  EXPECT_EQ(keysOf(rows, "Move Left Pal"), std::vector<std::string>{"Ctrl+Left"});
+  EXPECT_EQ(ShortcutText(0x4027), "Ctrl+");
 
   // Reassigned in the Shortcut Keys dialog: the list follows.
   set("FileNewItem", kShortcutShift | kShortcutCtrl | 'K');
