@@ -49,8 +49,8 @@ TFormatForm::TFormatForm(QWidget* parent) : QDialog(parent) {
       nameLayout->addWidget(mxExtension_);
       form->addRow(names);
     } else if (caption == "OBJ") {
-      objMaterial_ = new QCheckBox("Write a material file (.mtl) beside the model", page);
-      objGroup_ = new QCheckBox("Write one group per colour instead of material (usemtl) lines", page);
+      objMaterial_ = new QCheckBox("Write a material file (.mtl) beside the model (with usemtl names)", page);
+      objGroup_ = new QCheckBox("Name colours with usemtl in one group instead of one group per colour", page);
       form->addRow(objMaterial_);
       form->addRow(objGroup_);
       // The material file goes with the groups written by colour.
