@@ -116,242 +116,166 @@ bool SameCorners(const FACE& a, const FACE& b) {
   return true;
 }
 
-// The point-tool press once it knows what lies under the pointer.
-void PointPress(Document& document, const PointerEvent& event, int point, int line) {
+// How a stroke treats the partner of each point it places. The point tool
+// makes none and keeps one open line. The mirrored tool gives each point its
+// reflection across x = 0 (a point on that plane is its own partner) and
+// keeps a second open line from the partner, the last line of the table.
+enum class Mirror { kNone, kAcrossX };
+
+int OpenLinesPerClick(Mirror mirror) { return mirror == Mirror::kAcrossX ? 2 : 1; }
+
+// Partners `point` with its reflection, a new point, or with itself when it
+// lies on the plane. Gives the partner.
+int32_t MakePartner(Model& model, int point, bool onPlane) {
+  const int32_t partner = onPlane ? point : AddPoint(model, Mirrored(model.points[point].position));
+  Partner(model, point, partner);
+  return partner;
+}
+
+// The partner of a point that splitting a line made: the point itself
+// when the split found none.
+int32_t SplitPartner(const Model& model, int created) {
+  return model.points[created].mirror != 0 ? model.points[created].mirror : created;
+}
+
+void ShowMirrorRubberBand(Document& document, int partner) {
+  const VECTOR s = Screen(document, partner);
+  document.mode.mirrorRubberX = ScreenInt(s.x);
+  document.mode.mirrorRubberY = ScreenInt(s.y);
+}
+
+// The stroke's press once it knows what lies under the pointer.
+void StrokePress(Document& document, const PointerEvent& event, int point, int line, Mirror mirror) {
   Model& model = document.model;
   MODE& mode = document.mode;
+  const bool mirrored = mirror == Mirror::kAcrossX;
+  const int lines = OpenLinesPerClick(mirror);
   const int code = event.modifiers();
   const bool onLine = point == 0 && line != 0 && code == 3;
   int x = event.x;
   int y = event.y;
-  if (mode.state != 1) {
-    if (point != 0) {
-      if (!HasRoom(document, 0, 1, 0)) return;
-      StartStroke(document, event);
-      mode.chainStart = point;
-      AddLine(model, point, 0);
-    } else if (!onLine) {
-      if (!HasRoom(document, 1, 1, 0)) return;
-      StartStroke(document, event);
-      const int created = AddPoint(model, UnprojectPoint(document, x, y, 0, true));
-      mode.chainStart = created;
-      AddLine(model, created, 0);
-    } else {
-      if (LineParameterAt(document, line, x, y) == -1.0f || !HasRoom(document, 1, 2, 0)) return;
-      StartStroke(document, event);
-      DeleteFacesOnLine(model, line, false);
-      const int created = SplitLineAt(document, line, x, y, 1);
-      mode.chainStart = created;
-      AddLine(model, created, 0);
-      PurgeMarked(model);
-    }
-    Redraw(document);
-    return;
-  }
-
-  const int open = model.lineCount;
-  const int32_t last = model.lines[open].a;
-  if (point != 0 && point == last) return;
-  if (point == 0 && !onLine) {
-    if (!HasRoom(document, 1, 1, 0)) return;
-    const VECTOR from = Screen(document, last);
-    if (Straightens(code)) Straighten(from, x, y);
-    const int created = AddPoint(model, UnprojectPoint(document, x, y, from.z, true));
-    model.lines[open] = LINE{last, created, kStateNormal};
-    AddLine(model, created, 0);
-    mode.rubberX = x;
-    mode.rubberY = y;
-    Redraw(document);
-  } else if (point == 0) {
-    if (LineParameterAt(document, line, x, y) == -1.0f || !HasRoom(document, 1, 1, 0)) return;
-    DeleteFacesOnLine(model, line, false);
-    mode.previousPoint = last;
-    const int created = SplitLineAt(document, line, x, y, 1);
-    CloseOpenLine(model, open, last, created);
-    EndStroke(document, false);
-  } else {
-    mode.previousPoint = last;
-    if (FindLine(model, last, point) == 0) {
-      if (!HasRoom(document, 0, 0, QuadsWithDiagonal(model, last, point))) return;
-      model.lines[open] = LINE{last, point, kStateNormal};
-      SplitQuadByDiagonal(model, open);
-    } else {
-      // The line exists already: no second one.
-      model.lines[open].state = kStateRemoved;
-    }
-    EndStroke(document, true);
-  }
-}
-
-void PointTakeBack(Document& document) {
-  Model& model = document.model;
-  MODE& mode = document.mode;
-  const int open = model.lineCount;
-  if (model.lines[open].a == mode.chainStart) {
-    mode.state = 0;
-    StepUndo(document, 0);
-    return;
-  }
-  // The last point of the stroke is the last point of the table.
-  model.lines[model.lineCount--] = LINE{};
-  model.points[model.pointCount--] = VERT{};
-  model.lines[model.lineCount].b = 0;
-  Redraw(document);
-}
-
-void DPointPress(Document& document, const PointerEvent& event, int point, int line) {
-  Model& model = document.model;
-  MODE& mode = document.mode;
-  const int code = event.modifiers();
-  const bool onLine = point == 0 && line != 0 && code == 3;
-  int x = event.x;
-  int y = event.y;
-  auto setMirrorRubber = [&](int mirrorPoint) {
-    const VECTOR s = Screen(document, mirrorPoint);
-    mode.mirrorRubberX = ScreenInt(s.x);
-    mode.mirrorRubberY = ScreenInt(s.y);
+  // The open lines after a click: one from the point, one from its partner.
+  auto openFrom = [&](int from, int32_t partner) {
+    AddLine(model, from, 0);
+    if (mirrored) AddLine(model, partner, 0);
   };
   if (mode.state != 1) {
-    if (point == 0 && !onLine) {
-      VECTOR position = UnprojectPoint(document, x, y, 0, true);
-      if (MirrorPlaneView(document)) {
-        if (!HasRoom(document, 1, 2, 0)) return;
-        StartStroke(document, event);
-        position.x = 0;
-        const int created = AddPoint(model, position);
-        Partner(model, created, created);
-        mode.chainStart = created;
-        AddLine(model, created, 0);
-        AddLine(model, created, 0);
-        setMirrorRubber(created);
-      } else {
-        if (!HasRoom(document, 2, 2, 0)) return;
-        StartStroke(document, event);
-        const int created = AddPoint(model, position);
-        const int mirror = AddPoint(model, Mirrored(position));
-        Partner(model, created, mirror);
-        mode.chainStart = created;
-        AddLine(model, created, 0);
-        AddLine(model, mirror, 0);
-        setMirrorRubber(mirror);
-      }
-    } else if (point != 0) {
-      const int32_t partner = model.points[point].mirror;
-      if (!HasRoom(document, partner == 0 ? 1 : 0, 2, 0)) return;
+    int32_t partner = 0;
+    if (point != 0) {
+      partner = mirrored ? model.points[point].mirror : point;
+      if (!HasRoom(document, partner == 0 ? 1 : 0, lines, 0)) return;
       StartStroke(document, event);
       mode.chainStart = point;
-      AddLine(model, point, 0);
-      int32_t mirror = partner;
-      if (mirror == 0) {
-        mirror = AddPoint(model, Mirrored(model.points[point].position));
-        Partner(model, point, mirror);
-      }
-      AddLine(model, mirror, 0);
-      setMirrorRubber(mirror);
-    } else {
-      if (LineParameterAt(document, line, x, y) == -1.0f || !HasRoom(document, 2, 4, 0)) return;
+      if (partner == 0) partner = MakePartner(model, point, false);
+      openFrom(point, partner);
+    } else if (!onLine) {
+      VECTOR position = UnprojectPoint(document, x, y, 0, true);
+      const bool onPlane = mirrored && MirrorPlaneView(document);
+      if (!HasRoom(document, mirrored && !onPlane ? 2 : 1, lines, 0)) return;
       StartStroke(document, event);
-      DeleteFacesOnLine(model, line, true);
-      const int created = SplitLineAt(document, line, x, y, 2);
-      const int32_t mirror = model.points[created].mirror != 0 ? model.points[created].mirror : created;
+      if (onPlane) position.x = 0;
+      const int created = AddPoint(model, position);
+      partner = mirrored ? MakePartner(model, created, onPlane) : created;
       mode.chainStart = created;
-      AddLine(model, created, 0);
-      AddLine(model, mirror, 0);
+      openFrom(created, partner);
+    } else {
+      if (LineParameterAt(document, line, x, y) == -1.0f || !HasRoom(document, lines, 2 * lines, 0)) return;
+      StartStroke(document, event);
+      DeleteFacesOnLine(model, line, mirrored);
+      const int created = SplitLineAt(document, line, x, y, lines);
+      partner = mirrored ? SplitPartner(model, created) : created;
+      mode.chainStart = created;
+      openFrom(created, partner);
       PurgeMarked(model);
-      setMirrorRubber(mirror);
     }
+    if (mirrored) ShowMirrorRubberBand(document, partner);
     Redraw(document);
     return;
   }
 
   const int open = model.lineCount;
-  const int32_t last = model.lines[open - 1].a;
+  // The point's open line; the partner's is `open`.
+  const int first = open - (lines - 1);
+  const int32_t last = model.lines[first].a;
   const int32_t lastMirror = model.lines[open].a;
   if (point != 0 && point == last) return;
   if (point == 0 && !onLine) {
     const VECTOR from = Screen(document, last);
     if (Straightens(code)) Straighten(from, x, y);
-    const VECTOR position = UnprojectPoint(document, x, y, from.z, true);
-    if (MirrorPlaneView(document) && model.points[last].mirror == last) {
-      if (!HasRoom(document, 1, 2, 0)) return;
-      VECTOR onPlane = position;
-      onPlane.x = 0;
-      const int created = AddPoint(model, onPlane);
-      Partner(model, created, created);
-      // Both segments would join the same two points: only the mirrored
-      // one stays.
-      model.lines[open - 1] = LINE{last, created, kStateRemoved};
-      model.lines[open] = LINE{lastMirror, created, kStateNormal};
-      AddLine(model, created, 0);
-      AddLine(model, created, 0);
-      setMirrorRubber(created);
-    } else {
-      if (!HasRoom(document, 2, 2, 0)) return;
-      const int created = AddPoint(model, position);
-      const int mirror = AddPoint(model, Mirrored(position));
-      Partner(model, created, mirror);
-      model.lines[open - 1] = LINE{last, created, kStateNormal};
-      model.lines[open] = LINE{lastMirror, mirror, kStateNormal};
-      AddLine(model, created, 0);
-      AddLine(model, mirror, 0);
-      setMirrorRubber(mirror);
-    }
+    VECTOR position = UnprojectPoint(document, x, y, from.z, true);
+    const bool onPlane = mirrored && MirrorPlaneView(document) && model.points[last].mirror == last;
+    if (!HasRoom(document, mirrored && !onPlane ? 2 : 1, lines, 0)) return;
+    if (onPlane) position.x = 0;
+    const int created = AddPoint(model, position);
+    const int32_t partner = mirrored ? MakePartner(model, created, onPlane) : created;
+    // On the plane both segments would join the same two points: only the
+    // mirrored one stays.
+    model.lines[first] = LINE{last, created, onPlane ? kStateRemoved : kStateNormal};
+    if (mirrored) model.lines[open] = LINE{lastMirror, partner, kStateNormal};
+    openFrom(created, partner);
+    if (mirrored) ShowMirrorRubberBand(document, partner);
     mode.rubberX = x;
     mode.rubberY = y;
     Redraw(document);
   } else if (point == 0) {
-    if (LineParameterAt(document, line, x, y) == -1.0f || !HasRoom(document, 2, 2, 0)) return;
-    DeleteFacesOnLine(model, line, true);
+    if (LineParameterAt(document, line, x, y) == -1.0f || !HasRoom(document, lines, lines, 0)) return;
+    DeleteFacesOnLine(model, line, mirrored);
     mode.previousPoint = last;
-    const int created = SplitLineAt(document, line, x, y, 2);
-    const int32_t mirror = model.points[created].mirror != 0 ? model.points[created].mirror : created;
+    const int created = SplitLineAt(document, line, x, y, lines);
     // On the plane both open lines reach the same point: the second
     // finds the first and goes.
-    CloseOpenLine(model, open - 1, last, created);
-    CloseOpenLine(model, open, lastMirror, mirror);
+    CloseOpenLine(model, first, last, created);
+    if (mirrored) CloseOpenLine(model, open, lastMirror, SplitPartner(model, created));
     EndStroke(document, false);
   } else {
     mode.previousPoint = last;
-    const int32_t partner = model.points[point].mirror;
-    int quads = FindLine(model, last, point) == 0 ? QuadsWithDiagonal(model, last, point) : 0;
+    const int32_t partner = mirrored ? model.points[point].mirror : 0;
+    const bool joined = FindLine(model, last, point) != 0;
+    int quads = joined ? 0 : QuadsWithDiagonal(model, last, point);
     if (partner != 0) quads += QuadsWithDiagonal(model, lastMirror, partner);
-    if (!HasRoom(document, partner == 0 ? 1 : 0, 0, quads)) return;
-    if (FindLine(model, last, point) == 0) {
-      model.lines[open - 1] = LINE{last, point, kStateNormal};
-      SplitQuadByDiagonal(model, open - 1);
+    if ((mirrored || !joined) && !HasRoom(document, mirrored && partner == 0 ? 1 : 0, 0, quads)) return;
+    if (!joined) {
+      model.lines[first] = LINE{last, point, kStateNormal};
+      SplitQuadByDiagonal(model, first);
     } else {
-      model.lines[open - 1].state = kStateRemoved;
+      // The line exists already: no second one.
+      model.lines[first].state = kStateRemoved;
     }
-    if (partner == 0) {
-      const int mirror = AddPoint(model, Mirrored(model.points[point].position));
-      Partner(model, point, mirror);
-      model.lines[open] = LINE{lastMirror, mirror, kStateNormal};
-    } else if (FindLine(model, lastMirror, partner) == 0) {
-      model.lines[open] = LINE{lastMirror, partner, kStateNormal};
-      SplitQuadByDiagonal(model, open);
-    } else {
-      model.lines[open].state = kStateRemoved;
+    if (mirrored) {
+      if (partner == 0) {
+        model.lines[open] = LINE{lastMirror, MakePartner(model, point, false), kStateNormal};
+      } else if (FindLine(model, lastMirror, partner) == 0) {
+        model.lines[open] = LINE{lastMirror, partner, kStateNormal};
+        SplitQuadByDiagonal(model, open);
+      } else {
+        model.lines[open].state = kStateRemoved;
+      }
     }
     EndStroke(document, true);
   }
 }
 
-void DPointTakeBack(Document& document) {
+// A right press in a stroke takes its last click back, or the whole stroke
+// when nothing was clicked after the first point.
+void StrokeTakeBack(Document& document, Mirror mirror) {
   Model& model = document.model;
   MODE& mode = document.mode;
-  if (model.lines[model.lineCount - 1].a == mode.chainStart) {
+  const bool mirrored = mirror == Mirror::kAcrossX;
+  const int lines = OpenLinesPerClick(mirror);
+  if (model.lines[model.lineCount - (lines - 1)].a == mode.chainStart) {
     mode.state = 0;
     StepUndo(document, 0);
     return;
   }
+  // The points of the last click are the last points of the table.
   const int32_t last = model.pointCount;
-  const int taken = model.points[last].mirror == last ? 1 : 2;
+  const int taken = mirrored && model.points[last].mirror != last ? 2 : 1;
   for (int k = 0; k < taken; ++k) model.points[model.pointCount--] = VERT{};
-  for (int k = 0; k < 2; ++k) model.lines[model.lineCount--] = LINE{};
-  // The two segments of the taken click are the open lines again.
-  for (int line : {model.lineCount - 1, model.lineCount}) {
-    model.lines[line].b = 0;
-    model.lines[line].state = kStateNormal;
+  for (int k = 0; k < lines; ++k) model.lines[model.lineCount--] = LINE{};
+  // The segments of the taken click are the open lines again.
+  for (int k = model.lineCount - (lines - 1); k <= model.lineCount; ++k) {
+    model.lines[k].b = 0;
+    if (mirrored) model.lines[k].state = kStateNormal;
   }
   Redraw(document);
 }
@@ -465,11 +389,7 @@ void DrawToolPress(Document& document, const PointerEvent& event, int point, int
   MODE& mode = document.mode;
   if (event.button == MouseButton::kRight) {
     if (mode.state != 1) return;
-    if (mode.tool == kToolPoint) {
-      PointTakeBack(document);
-    } else {
-      DPointTakeBack(document);
-    }
+    StrokeTakeBack(document, mode.tool == kToolPoint ? Mirror::kNone : Mirror::kAcrossX);
     return;
   }
   if (event.button != MouseButton::kLeft) return;
@@ -478,11 +398,7 @@ void DrawToolPress(Document& document, const PointerEvent& event, int point, int
     point = picks.point;
     line = picks.line;
   }
-  if (mode.tool == kToolPoint) {
-    PointPress(document, event, point, line);
-  } else {
-    DPointPress(document, event, point, line);
-  }
+  StrokePress(document, event, point, line, mode.tool == kToolPoint ? Mirror::kNone : Mirror::kAcrossX);
 }
 
 void PointRubberMove(Document& document, const PointerEvent& event) {

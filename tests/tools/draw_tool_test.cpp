@@ -231,6 +231,33 @@ TEST_F(Drawing, TheMirroredToolOnTheMirrorPlaneInASideView) {
   expectValid();
 }
 
+TEST_F(Drawing, TheMirroredToolTakesBackAPairOrAPlanePointThenTheWholeStroke) {
+  SetTool(*document, kToolDPoint);
+  const Model before = model();
+  for (const bool side : {false, true}) {
+    SCOPED_TRACE(side ? "side view" : "front view");
+    document->scene.angle.y = side ? 90 : 0;
+    click(180, 60);
+    click(220, 100);
+    ASSERT_EQ(model().pointCount, side ? 6 : 8);
+    press(kRight, 0, 0, 0);
+    EXPECT_EQ(mode().state, 1);
+    EXPECT_EQ(model().pointCount, side ? 5 : 6) << "a plane point has no pair to take";
+    EXPECT_EQ(model().lineCount, 6);
+    for (int line : {5, 6}) {
+      EXPECT_EQ(model().lines[line].b, 0) << line;
+      // The first-side twin of a plane segment was marked; open, it is drawn again.
+      EXPECT_EQ(model().lines[line].state, kStateNormal) << line;
+    }
+    EXPECT_EQ(model().lines[5].a, 5);
+    EXPECT_EQ(model().lines[6].a, side ? 5 : 6);
+    press(kRight, 0, 0, 0);
+    EXPECT_EQ(mode().state, 0);
+    testing::ExpectSameModel(model(), before);
+    EXPECT_EQ(depth(), 0);
+  }
+}
+
 // A segment on the mirror plane leaves its first-side twin marked for
 // removal until the stroke ends; the twin lies exactly under the kept one
 // and must never be what a Shift+Alt click lands on.
