@@ -1,5 +1,7 @@
 #include "app/main_form.h"
 
+#include <cstdio>
+
 #include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -552,6 +554,10 @@ void TMainForm::terminateNow() {
   // The copies stay: they are what the next start offers. No save prompt
   // runs, since nobody may be there to answer it.
   writeRecoveryCopies(true);
+  // The settings, history and window places are kept as at a normal quit;
+  // nobody may be there to read a failure, so it goes to the log.
+  const std::string reason = saveSession();
+  if (!reason.empty()) std::fprintf(stderr, "vexal: %s\n", reason.c_str());
   quitting_ = true;
   QCoreApplication::exit(0);
 }
@@ -638,18 +644,22 @@ bool TMainForm::closeAll() {
   return !closeCancelled_;
 }
 
-bool TMainForm::quit() {
-  if (!closeAll()) return false;
-  quitting_ = true;
-  if (recovery_) recovery_->forgetAll();
+std::string TMainForm::saveSession() {
   recordToolWindows();
   // normalGeometry() is the place the window returns to from maximised or
   // minimised; it is the one written.
   const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
   const MainWindowAtQuit window{{normal.left(), normal.top(), normal.width(), normal.height()},
                                 isMaximized(), isMinimized()};
-  const std::string reason = SaveSession(sessionFiles(), workspace_.settings, shortcuts_, history_,
-                                         window, screenSize(), ui_->lastFolder().toStdString());
+  return SaveSession(sessionFiles(), workspace_.settings, shortcuts_, history_, window,
+                     screenSize(), ui_->lastFolder().toStdString());
+}
+
+bool TMainForm::quit() {
+  if (!closeAll()) return false;
+  quitting_ = true;
+  if (recovery_) recovery_->forgetAll();
+  const std::string reason = saveSession();
   if (!reason.empty()) ui_->warning(this, "Vexal", QString::fromStdString(reason));
   for (const QPointer<QWidget>& viewer : viewers_) {
     if (viewer) viewer->close();

@@ -77,6 +77,9 @@ class TMainForm : public QMainWindow, public CommandHost {
   // Quit: Close All, then (unless cancelled) write the settings and
   // shortcut files. Returns false when the program keeps running.
   bool quit();
+  // Writes the settings, shortcuts, history and window places; the reason
+  // when one could not be written, else empty.
+  std::string saveSession();
 
   QAction* action(const QString& name) const;
   void refreshMenuState();

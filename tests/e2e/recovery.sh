@@ -93,6 +93,10 @@ echo "after SIGTERM: $copies"
 IFS=$'\t' read -r copy original written <<<"$copies"
 [[ "$original" == "$WORK/loop.vxl" ]] || e2e_fail "the copy names $original"
 [[ $(points "$copy") -eq $((base + 8)) ]] || e2e_fail "the copy lacks the edit: $("$TOOL" info "$copy")"
+# The settings were written on the way out too: the whole file, with the
+# history naming the document.
+grep -q '^UndoDepth=' "$WORK/vexal.ini" || e2e_fail "SIGTERM did not save the settings"
+grep -q 'loop.vxl' "$WORK/vexal.ini" || e2e_fail "SIGTERM lost the file history"
 "$TOOL" recover --discard "$copy"
 [[ -z "$(listed)" ]] || e2e_fail "discard left $(listed)"
 e2e_pass
